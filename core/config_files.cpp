@@ -1,0 +1,67 @@
+#include "config_files.h"
+
+#include <vector>
+
+namespace quorvel {
+namespace {
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+// Opens `path` in `mode`, writes `line` and the line end, and closes it. A
+// stream that was opened is closed also when the write fails; the first
+// failure is the one reported.
+FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
+                     const std::string& line) {
+    FileStatus status;
+    auto stream = files.OpenTextFile(path, mode, status);
+    if (!stream) {
+        return status.ok ? FileStatus::Failure("the file could not be opened") : status;
+    }
+    std::string text;
+    text.reserve(line.size() + kLineEnd.size());
+    text.append(line).append(kLineEnd);
+    FileStatus written = stream->Write(text);
+    FileStatus closed = stream->Close();
+    return written ? closed : written;
+}
+
+} // namespace
+
+FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::string& path,
+                           LineList& list) {
+    FileStatus status;
+    if (auto stream = files.OpenTextFile(path, OpenMode::Reading, status)) {
+        std::string text;
+        status = stream->ReadAll(text);
+        // The text is complete once read; closing a stream that only read
+        // cannot lose any of it.
+        stream->Close();
+        if (status) {
+            buffer.AssignText(std::move(text));
+        }
+    } else if (status.ok) {
+        status = FileStatus::Failure("the file could not be opened");
+    }
+    // A failed read keeps what the buffer held; before any read that is the
+    // empty buffer, which becomes a list with no lines.
+    buffer.EnsureLines();
+
+    std::vector<std::string> lines;
+    lines.reserve(buffer.Count());
+    for (std::size_t i = 0; i < buffer.Count(); ++i) {
+        lines.emplace_back(TrimSpaces(buffer[i]));
+    }
+    list.AppendMany(std::move(lines));
+    return status;
+}
+
+FileStatus RewriteConfigFile(FileService& files, const std::string& path,
+                             const std::string& firstLine) {
+    return WriteLine(files, path, OpenMode::Writing, firstLine);
+}
+
+FileStatus AppendConfigLine(FileService& files, const std::string& path, const std::string& line) {
+    return WriteLine(files, path, OpenMode::Appending, line);
+}
+
+} // namespace quorvel

@@ -1,0 +1,33 @@
+#pragma once
+
+// The game's configuration files, read and written a line at a time.
+//
+// Each operation opens its file and closes it again before it returns, so no
+// file stays open between calls. None of them shows anything to the player:
+// each says whether it failed and why, and the caller decides what the player
+// hears.
+
+#include <string>
+
+#include "file_service.h"
+#include "line_buffer.h"
+#include "line_list.h"
+
+namespace quorvel {
+
+// Reads the file at `path` into `buffer` and appends its lines, trimmed of
+// spaces, to the end of `list`. When the file cannot be read (missing, not
+// readable, or empty) `buffer` keeps the lines of the last successful read,
+// and those are appended instead; before any successful read that is none.
+// The result tells whether the file itself was read.
+FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::string& path,
+                           LineList& list);
+
+// Creates or empties the file at `path` and writes `firstLine` and CR LF.
+FileStatus RewriteConfigFile(FileService& files, const std::string& path,
+                             const std::string& firstLine);
+
+// Appends `line` and CR LF to the file at `path`, creating it when missing.
+FileStatus AppendConfigLine(FileService& files, const std::string& path, const std::string& line);
+
+} // namespace quorvel

@@ -1,0 +1,72 @@
+#pragma once
+
+// The installer: start-up and, later, the installation itself.
+//
+// The state that start-up and installation share lives in InstallerState, one
+// object that the Installer owns. The installer reaches the settings store,
+// the files and the screen only through the three interfaces it is given.
+
+#include <string>
+
+#include "file_service.h"
+#include "line_buffer.h"
+#include "registry.h"
+#include "window_system.h"
+
+namespace quorvel {
+
+struct InstallerState {
+    // What the settings store held for the game folder.
+    RegistryValue RegistryValueRead;
+    // The folder built from the settings store, then the one the player confirmed.
+    std::string GameFolder;
+    // The two files, built from GameFolder at start-up.
+    std::string CustomCfgPath;
+    std::string NewConfigPath;
+    // The lines of the configuration file read last.
+    quorvel::LineBuffer LineBuffer;
+    // Set to 1 by a "Need to go Check" answer; never reset.
+    AbortFlagValue AbortFlag;
+};
+
+// Where the game keeps its folder in the per-user settings store.
+inline constexpr const char* kGameRegistryKey = "Software\\2015\\MOHAA";
+inline constexpr const char* kGameRegistryValue = "basepath";
+
+inline constexpr const char* kFolderPrompt = "Enter the path to your MOHAA Directory";
+inline constexpr const char* kFolderPromptTitle = "MOHAA Path";
+inline constexpr const char* kMainWindowCaption = "Quorvel Config Setup 3.2";
+
+// The game folder as the settings store gives it: the text up to and
+// including the first place where it ends in "aa" in any letter case, or the
+// whole text when there is no such place. Anything after a folder named ...MOHAA
+// (a trailing backslash, a NUL) is dropped.
+std::string BuildGameFolder(const std::string& registryText);
+
+// The configuration files inside the game folder, which is trimmed of spaces;
+// no separator is added or removed.
+std::string CustomCfgPathFor(const std::string& gameFolder);
+std::string NewConfigPathFor(const std::string& gameFolder);
+
+class Installer {
+public:
+    Installer(WindowSystem& windows, RegistryStore& registry, FileService& files)
+        : windows_(windows), registry_(registry), files_(files) {}
+
+    // Runs once, while the main window is created and before it is shown:
+    // finds the game folder, lets the player confirm it, builds both paths,
+    // shows custom.cfg in the current list and fills the install list with
+    // the base settings. Writes nothing.
+    void RunStartup(MainWindowPort& mainWindow);
+
+    InstallerState& State() { return state_; }
+    const InstallerState& State() const { return state_; }
+
+private:
+    WindowSystem& windows_;
+    RegistryStore& registry_;
+    FileService& files_;
+    InstallerState state_;
+};
+
+} // namespace quorvel

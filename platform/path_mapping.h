@@ -1,0 +1,33 @@
+#pragma once
+
+// Where the program's Windows-style paths live on a host that runs the game
+// under Wine.
+
+#include <string>
+
+namespace quorvel {
+
+// The Wine prefix: $WINEPREFIX when set and not empty, else ~/.wine.
+std::string DefaultWinePrefix();
+
+class WinePathMapper {
+public:
+    explicit WinePathMapper(std::string prefix) : prefix_(std::move(prefix)) {}
+
+    // Maps a path to the host:
+    // - "X:\..." goes below the prefix's dosdevices/x: (a drive letter in any case);
+    // - "\..." (the current drive's root) goes below drive C:;
+    // - "/..." is already a host path;
+    // - anything else is relative to the working folder.
+    // Backslashes become slashes. A component that does not exist with that
+    // exact case is matched against its folder's entries in any letter case,
+    // as Wine does; a component that matches nothing is kept as written.
+    std::string ToHostPath(const std::string& path) const;
+
+    const std::string& Prefix() const { return prefix_; }
+
+private:
+    std::string prefix_;
+};
+
+} // namespace quorvel

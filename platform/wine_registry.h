@@ -1,0 +1,61 @@
+#pragma once
+
+// A Wine prefix's registry file (user.reg), read as a settings store.
+//
+// The file is only ever read. What cannot be parsed is treated as absent.
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "registry.h"
+
+namespace quorvel {
+
+class WineRegistryFile {
+public:
+    struct Value {
+        std::uint32_t type = 0;
+        // The data as RegQueryValueExA hands it over: strings in the host's
+        // file-name encoding (UTF-8) with their terminating NUL; a double word
+        // as four little-endian bytes; anything else as stored.
+        std::vector<unsigned char> data;
+    };
+
+    // Parses the text of a user.reg file. Never fails: a malformed section or
+    // line is skipped.
+    static WineRegistryFile Parse(std::string_view text);
+
+    // Reads and parses the file at `path`; a missing or unreadable file gives
+    // an empty registry.
+    static WineRegistryFile Load(const std::string& path);
+
+    // Key paths use single backslashes ("Software\2015\MOHAA") and, like value
+    // names, match in any letter case. The default value is named "".
+    bool HasKey(std::string_view keyPath) const;
+    const Value* Find(std::string_view keyPath, std::string_view valueName) const;
+
+private:
+    // Keyed by the lower-cased key path, then by the lower-cased value name.
+    std::map<std::string, std::map<std::string, Value>, std::less<>> keys_;
+};
+
+class WineRegistryStore : public RegistryStore {
+public:
+    explicit WineRegistryStore(WineRegistryFile file) : file_(std::move(file)) {}
+
+    std::int32_t OpenKey(RegistryRoot root, const std::string& subKey, std::uint32_t options,
+                         std::uint32_t access, Handle& key) override;
+    std::int32_t QueryValue(Handle key, const std::string& valueName, std::uint32_t* type,
+                            unsigned char* data, std::uint32_t* size) override;
+    std::int32_t CloseKey(Handle key) override;
+
+private:
+    WineRegistryFile file_;
+    std::map<Handle, std::string> open_; // handle -> key path
+    Handle next_ = 1;
+};
+
+} // namespace quorvel

@@ -1,0 +1,52 @@
+#include "scripted_window_system.h"
+
+#include <stdexcept>
+
+#include "detail_choices.h"
+
+namespace quorvel::testing {
+
+std::string ScriptedWindowSystem::Prompt(const std::string& text, const std::string& title,
+                                         const std::string& defaultAnswer) {
+    promptsShown.push_back({text, title, defaultAnswer});
+    if (prompts_.empty()) {
+        // No answer scripted: the player accepts the default.
+        return defaultAnswer;
+    }
+    std::optional<std::string> answer = std::move(prompts_.front());
+    prompts_.pop_front();
+    return answer.value_or(std::string());
+}
+
+void ScriptedWindowSystem::ShowMessage(const std::string& text, const std::string& title,
+                                       MessageIcon icon) {
+    messagesShown.push_back({text, title, icon});
+}
+
+DialogOutcome ScriptedWindowSystem::ShowDetailDialog(DetailDialogKind kind, LineList& installList,
+                                                     AbortFlagValue& abortFlag) {
+    dialogsShown.push_back(kind);
+    if (dialogs_.empty()) {
+        throw std::logic_error("a detail dialog was shown that the test did not script");
+    }
+    DialogStep step = std::move(dialogs_.front());
+    dialogs_.pop_front();
+    switch (step.action) {
+    case DialogStep::Action::Answer: {
+        const DetailAnswer* answer = FindDetailAnswer(kind, step.button);
+        if (!answer) {
+            throw std::logic_error("the dialog has no button \"" + step.button + "\"");
+        }
+        AppendDetailAnswer(*answer, installList);
+        return DialogOutcome::Answered;
+    }
+    case DialogStep::Action::NeedToCheck:
+        SetAbortFlag(abortFlag);
+        return DialogOutcome::NeedToCheck;
+    case DialogStep::Action::CloseWindow:
+        return DialogOutcome::ClosedWithoutAnswer;
+    }
+    return DialogOutcome::ClosedWithoutAnswer;
+}
+
+} // namespace quorvel::testing

@@ -1,0 +1,29 @@
+#pragma once
+
+// A folder of its own for each test, removed with everything in it afterwards.
+
+#include <filesystem>
+#include <string>
+
+namespace quorvel::testing {
+
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// The exact bytes of a file. A missing file throws, so that a test cannot take
+// it for an empty one.
+std::string ReadBytes(const std::filesystem::path& path);
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+
+} // namespace quorvel::testing
