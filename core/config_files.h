@@ -7,11 +7,11 @@
 // each says whether it failed and why, and the caller decides what the player
 // hears.
 
-#include <string>
-
 #include "file_service.h"
 #include "line_buffer.h"
 #include "line_list.h"
+
+#include <string>
 
 namespace quorvel {
 

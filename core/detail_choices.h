@@ -2,11 +2,11 @@
 
 // The answers of the two detail dialogs and the lines each one installs.
 
+#include "window_system.h"
+
 #include <span>
 #include <string_view>
 #include <vector>
-
-#include "window_system.h"
 
 namespace quorvel {
 

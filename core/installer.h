@@ -6,12 +6,12 @@
 // object that the Installer owns. The installer reaches the settings store,
 // the files and the screen only through the three interfaces it is given.
 
-#include <string>
-
 #include "file_service.h"
 #include "line_buffer.h"
 #include "registry.h"
 #include "window_system.h"
+
+#include <string>
 
 namespace quorvel {
 

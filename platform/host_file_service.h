@@ -2,10 +2,10 @@
 
 // The file service on the machine itself.
 
+#include "file_service.h"
+
 #include <functional>
 #include <string>
-
-#include "file_service.h"
 
 namespace quorvel {
 

@@ -4,10 +4,10 @@
 // the registry and paths as they stand on Windows; elsewhere the Wine prefix
 // the game runs in ($WINEPREFIX, else ~/.wine), its user.reg and its drives.
 
-#include <memory>
-
 #include "file_service.h"
 #include "registry.h"
+
+#include <memory>
 
 namespace quorvel {
 

@@ -55,9 +55,8 @@ public:
     // is the buffer's capacity on entry and the number of bytes stored on
     // return; a buffer that is too small gives kMoreData and the size needed.
     // String data is handed over with its terminating NUL, counted in the size.
-    virtual std::int32_t QueryValue(Handle key, const std::string& valueName,
-                                    std::uint32_t* type, unsigned char* data,
-                                    std::uint32_t* size) = 0;
+    virtual std::int32_t QueryValue(Handle key, const std::string& valueName, std::uint32_t* type,
+                                    unsigned char* data, std::uint32_t* size) = 0;
 
     virtual std::int32_t CloseKey(Handle key) = 0;
 };

@@ -3,11 +3,11 @@
 // What the installer needs from the window system, and nothing more. The Qt
 // user interface implements it for players; tests use a scripted one.
 
+#include "line_list.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
-
-#include "line_list.h"
 
 namespace quorvel {
 

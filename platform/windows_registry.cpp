@@ -37,8 +37,8 @@ std::int32_t WindowsRegistryStore::QueryValue(Handle key, const std::string& val
                                               std::uint32_t* size) {
     DWORD valueType = 0;
     DWORD valueSize = size ? *size : 0;
-    const LONG status = RegQueryValueExA(ToHkey(key), valueName.c_str(), nullptr, &valueType,
-                                         data, size ? &valueSize : nullptr);
+    const LONG status = RegQueryValueExA(ToHkey(key), valueName.c_str(), nullptr, &valueType, data,
+                                         size ? &valueSize : nullptr);
     if (type) {
         *type = valueType;
     }

@@ -4,13 +4,13 @@
 //
 // The file is only ever read. What cannot be parsed is treated as absent.
 
+#include "registry.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "registry.h"
 
 namespace quorvel {
 

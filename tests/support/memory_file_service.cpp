@@ -78,8 +78,8 @@ bool MemoryFileService::FolderExists(const std::string& path) const {
     return path.empty() || folders_.count(path) != 0;
 }
 
-std::unique_ptr<TextStream> MemoryFileService::OpenTextFile(const std::string& path,
-                                                            OpenMode mode, FileStatus& status) {
+std::unique_ptr<TextStream> MemoryFileService::OpenTextFile(const std::string& path, OpenMode mode,
+                                                            FileStatus& status) {
     if (Fails("open " + std::to_string(static_cast<int>(mode)) + " " + path)) {
         status = FileStatus::Failure("injected open failure");
         return nullptr;

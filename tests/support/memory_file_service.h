@@ -3,6 +3,8 @@
 // A file service that keeps its files in memory and can be told to fail any
 // single operation, for tests that must see every failure path.
 
+#include "file_service.h"
+
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -10,14 +12,14 @@
 #include <string>
 #include <vector>
 
-#include "file_service.h"
-
 namespace quorvel::testing {
 
 class MemoryFileService : public FileService {
 public:
     void AddFolder(const std::string& path) { folders_.insert(path); }
-    void SetFile(const std::string& path, std::string content) { files_[path] = std::move(content); }
+    void SetFile(const std::string& path, std::string content) {
+        files_[path] = std::move(content);
+    }
     void RemoveFile(const std::string& path) { files_.erase(path); }
     std::optional<std::string> File(const std::string& path) const;
     std::map<std::string, std::string> Files() const { return files_; }

@@ -1,8 +1,8 @@
 #include "scripted_window_system.h"
 
-#include <stdexcept>
-
 #include "detail_choices.h"
+
+#include <stdexcept>
 
 namespace quorvel::testing {
 

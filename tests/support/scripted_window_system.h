@@ -3,13 +3,13 @@
 // A window system without a screen: prompts, messages and dialogs are
 // answered from a script, and everything shown is recorded.
 
+#include "line_list.h"
+#include "window_system.h"
+
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
-
-#include "line_list.h"
-#include "window_system.h"
 
 namespace quorvel::testing {
 
@@ -60,8 +60,7 @@ public:
 
     std::string Prompt(const std::string& text, const std::string& title,
                        const std::string& defaultAnswer) override;
-    void ShowMessage(const std::string& text, const std::string& title,
-                     MessageIcon icon) override;
+    void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
     DialogOutcome ShowDetailDialog(DetailDialogKind kind, LineList& installList,
                                    AbortFlagValue& abortFlag) override;
 

@@ -1,0 +1,94 @@
+#pragma once
+
+// A settings store held in memory, answering as the Windows registry does.
+
+#include "registry.h"
+
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quorvel::testing {
+
+class FakeRegistryStore : public RegistryStore {
+public:
+    // A string value as the store hands it over: its bytes and a NUL.
+    void SetString(const std::string& key, const std::string& name, const std::string& text,
+                   std::uint32_t type = reg::kTypeString) {
+        std::vector<unsigned char> data(text.begin(), text.end());
+        data.push_back(0);
+        values_[{key, name}] = {type, std::move(data)};
+    }
+    void SetRaw(const std::string& key, const std::string& name, std::uint32_t type,
+                std::vector<unsigned char> data) {
+        values_[{key, name}] = {type, std::move(data)};
+    }
+    void SetDword(const std::string& key, const std::string& name, std::uint32_t word) {
+        SetRaw(key, name, reg::kTypeDword,
+               {static_cast<unsigned char>(word), static_cast<unsigned char>(word >> 8),
+                static_cast<unsigned char>(word >> 16), static_cast<unsigned char>(word >> 24)});
+    }
+
+    std::int32_t OpenKey(RegistryRoot, const std::string& subKey, std::uint32_t,
+                         std::uint32_t access, Handle& key) override {
+        lastAccess = access;
+        for (const auto& [where, value] : values_) {
+            if (where.first == subKey) {
+                key = next_;
+                open_[next_++] = subKey;
+                return reg::kSuccess;
+            }
+        }
+        return reg::kFileNotFound;
+    }
+
+    std::int32_t QueryValue(Handle key, const std::string& name, std::uint32_t* type,
+                            unsigned char* data, std::uint32_t* size) override {
+        const auto handle = open_.find(key);
+        if (handle == open_.end()) {
+            return reg::kInvalidHandle;
+        }
+        const auto it = values_.find({handle->second, name});
+        if (it == values_.end()) {
+            return reg::kFileNotFound;
+        }
+        const auto& [valueType, bytes] = it->second;
+        if (type) {
+            *type = valueType;
+        }
+        const auto needed = static_cast<std::uint32_t>(bytes.size());
+        if (data) {
+            if (!size || *size < needed) {
+                if (size) {
+                    *size = needed;
+                }
+                return reg::kMoreData;
+            }
+            std::memcpy(data, bytes.data(), bytes.size());
+        }
+        if (size) {
+            *size = needed;
+        }
+        return reg::kSuccess;
+    }
+
+    std::int32_t CloseKey(Handle key) override {
+        return open_.erase(key) ? reg::kSuccess : reg::kInvalidHandle;
+    }
+
+    std::size_t OpenKeys() const { return open_.size(); }
+    std::uint32_t lastAccess = 0;
+
+private:
+    std::map<std::pair<std::string, std::string>,
+             std::pair<std::uint32_t, std::vector<unsigned char>>>
+        values_;
+    std::map<Handle, std::string> open_;
+    Handle next_ = 1;
+};
+
+} // namespace quorvel::testing
