@@ -7,6 +7,11 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
+// A service that gives no stream must say why; this is the reason when not.
+FileStatus OpenFailure(const FileStatus& status) {
+    return status.ok ? FileStatus::Failure("the file could not be opened") : status;
+}
+
 // Opens `path` in `mode`, writes `line` and the line end, and closes it. A
 // stream that was opened is closed also when the write fails; the first
 // failure is the one reported.
@@ -15,7 +20,7 @@ FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
     FileStatus status;
     auto stream = files.OpenTextFile(path, mode, status);
     if (!stream) {
-        return status.ok ? FileStatus::Failure("the file could not be opened") : status;
+        return OpenFailure(status);
     }
     std::string text;
     text.reserve(line.size() + kLineEnd.size());
@@ -39,8 +44,8 @@ FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::st
         if (status) {
             buffer.AssignText(std::move(text));
         }
-    } else if (status.ok) {
-        status = FileStatus::Failure("the file could not be opened");
+    } else {
+        status = OpenFailure(status);
     }
     // A failed read keeps what the buffer held; before any read that is the
     // empty buffer, which becomes a list with no lines.
@@ -62,6 +67,28 @@ FileStatus RewriteConfigFile(FileService& files, const std::string& path,
 
 FileStatus AppendConfigLine(FileService& files, const std::string& path, const std::string& line) {
     return WriteLine(files, path, OpenMode::Appending, line);
+}
+
+FileStatus ReadWholeFile(FileService& files, const std::string& path, std::string& bytes) {
+    FileStatus status;
+    auto stream = files.OpenTextFile(path, OpenMode::Reading, status);
+    if (!stream) {
+        return OpenFailure(status);
+    }
+    status = stream->ReadAll(bytes);
+    stream->Close();
+    return status;
+}
+
+FileStatus WriteWholeFile(FileService& files, const std::string& path, std::string_view bytes) {
+    FileStatus status;
+    auto stream = files.OpenTextFile(path, OpenMode::Writing, status);
+    if (!stream) {
+        return OpenFailure(status);
+    }
+    FileStatus written = bytes.empty() ? FileStatus::Success() : stream->Write(bytes);
+    FileStatus closed = stream->Close();
+    return written ? closed : written;
 }
 
 } // namespace quorvel

@@ -30,4 +30,11 @@ FileStatus RewriteConfigFile(FileService& files, const std::string& path,
 // Appends `line` and CR LF to the file at `path`, creating it when missing.
 FileStatus AppendConfigLine(FileService& files, const std::string& path, const std::string& line);
 
+// The exact bytes of the file at `path`. An empty file reads as a failure,
+// like any other file with nothing to read.
+FileStatus ReadWholeFile(FileService& files, const std::string& path, std::string& bytes);
+
+// Creates or empties the file at `path` and writes exactly `bytes`.
+FileStatus WriteWholeFile(FileService& files, const std::string& path, std::string_view bytes);
+
 } // namespace quorvel

@@ -37,6 +37,22 @@ inline constexpr const char* kFolderPrompt = "Enter the path to your MOHAA Direc
 inline constexpr const char* kFolderPromptTitle = "MOHAA Path";
 inline constexpr const char* kMainWindowCaption = "Quorvel Config Setup 3.2";
 
+inline constexpr const char* kHeaderLine =
+    "//Part of Quorvel Config for use with MOHAA Sentrovia / Umplex 1.4.3.0";
+inline constexpr const char* kEndMarkerLine = "//End quorvel config settings";
+inline constexpr const char* kInstalledMessage =
+    "Custom Config has been created and the Quorvel Config has been installed";
+inline constexpr const char* kApplicationTitle = "quorvel";
+inline constexpr const char* kNewSettingsCaption = "New Custom.cfg settings";
+
+// How an installation ended.
+enum class InstallationResult {
+    Installed, // both files written; the player was told so
+    Aborted,   // "Need to go Check": nothing written, the main window closed
+    Refused,   // a check before writing failed: nothing written, the player told why
+    Failed,    // a write failed: both files put back, the player told what happened
+};
+
 // The game folder as the settings store gives it: the text up to and
 // including the first place where it ends in "aa" in any letter case, or the
 // whole text when there is no such place. Anything after a folder named ...MOHAA
@@ -58,6 +74,13 @@ public:
     // shows custom.cfg in the current list and fills the install list with
     // the base settings. Writes nothing.
     void RunStartup(MainWindowPort& mainWindow);
+
+    // Asks the two detail questions, then writes custom.cfg (the header, the
+    // lines to install and the end marker) and newconfig.cfg (an empty line,
+    // then the player's earlier lines less those now installed), and shows
+    // the new custom.cfg. Nothing is written unless every check passes first,
+    // and a write that fails puts both files back as they were.
+    InstallationResult RunInstallation(MainWindowPort& mainWindow);
 
     InstallerState& State() { return state_; }
     const InstallerState& State() const { return state_; }

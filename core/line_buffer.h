@@ -29,6 +29,9 @@ public:
     // already holds lines keeps them.
     void EnsureLines();
 
+    // The text the lines were split from, exactly as it was read.
+    const std::string& Text() const { return text_; }
+
     std::size_t Count() const { return pieces_.size(); }
     std::string_view operator[](std::size_t index) const {
         const Piece& piece = pieces_[index];

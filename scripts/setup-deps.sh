@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building and testing quorvel need.
+# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, extra)
+# Only missing packages are installed; sudo is used only when not root.
+set -euo pipefail
+
+declare -A groups=(
+    [build]="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation"
+    [test]="libgtest-dev libgmock-dev"
+)
+
+wanted=()
+for group in "$@"; do
+    if [[ -z "${groups[$group]+x}" ]]; then
+        wanted+=("$group") # a package named directly
+    else
+        read -r -a names <<<"${groups[$group]}"
+        wanted+=("${names[@]}")
+    fi
+done
+
+missing=()
+for package in "${wanted[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+as_root=()
+if [[ $(id -u) -ne 0 ]]; then
+    as_root=(sudo)
+fi
+echo "Installing: ${missing[*]}"
+"${as_root[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,207 @@
+// Installation end to end on real files in a throwaway Wine prefix, through
+// the scripted window system: the exact bytes of both files and what the
+// window shows afterwards.
+
+#include <gtest/gtest.h>
+
+#include "game_folder.h"
+#include "installer.h"
+#include "scripted_window_system.h"
+
+namespace quorvel {
+namespace {
+
+using testing::DialogStep;
+using testing::GameFolder;
+using testing::ScriptedMainWindow;
+using testing::ScriptedWindowSystem;
+using Lines = std::vector<std::string>;
+
+const std::string kHeader = "//Part of Quorvel Config for use with MOHAA Sentrovia / Umplex 1.4.3.0";
+const std::string kEnd = "//End quorvel config settings";
+
+std::string ExpectedFile(const std::string& name) {
+    return testing::ReadBytes(std::filesystem::path(QUORVEL_TEST_DATA_DIR) / name);
+}
+
+std::string CrLfLines(const Lines& lines) {
+    std::string text;
+    for (const auto& line : lines) {
+        text += line + "\r\n";
+    }
+    return text;
+}
+
+// One run of the program: start-up, then whatever the test does.
+struct Run {
+    explicit Run(GameFolder& game) : installer(windows, game.registry, game.files) {
+        installer.RunStartup(window);
+    }
+    InstallationResult Install(const std::string& texture, const std::string& model) {
+        windows.Then(DialogStep::Answer(texture));
+        windows.Then(DialogStep::Answer(model));
+        return installer.RunInstallation(window);
+    }
+
+    ScriptedWindowSystem windows;
+    ScriptedMainWindow window;
+    Installer installer;
+};
+
+const std::string kPlayerCustomCfg = "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
+
+TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
+    GameFolder game;
+    game.Write("custom.cfg", kPlayerCustomCfg);
+    Run run(game);
+
+    EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
+
+    const std::string installed = ExpectedFile("custom_medium_highest.cfg");
+    EXPECT_EQ(game.Read("custom.cfg"), installed);
+    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
+
+    ASSERT_EQ(run.windows.messagesShown.size(), 1u);
+    const auto& message = run.windows.messagesShown[0];
+    EXPECT_EQ(message.text, "Custom Config has been created and the Quorvel Config has been installed");
+    EXPECT_EQ(message.title, "quorvel");
+    EXPECT_EQ(message.icon, MessageIcon::None);
+
+    EXPECT_EQ(run.window.label1, "New Custom.cfg settings");
+    ASSERT_EQ(run.window.current.Count(), 33u);
+    EXPECT_EQ(CrLfLines(Lines(run.window.current.Lines().begin(),
+                              run.window.current.Lines().end() - 1)),
+              installed);
+    EXPECT_EQ(run.window.current.Lines().back(), "");
+    EXPECT_EQ(run.window.install.Count(), 31u);
+    EXPECT_FALSE(run.window.closed);
+}
+
+TEST(Installation, RepeatingItInANewRunGrowsNewconfigByTwoEmptyLines) {
+    GameFolder game;
+    game.Write("custom.cfg", kPlayerCustomCfg);
+    Run(game).Install("Medium", "Highest");
+    const auto customAfterFirst = game.Read("custom.cfg");
+
+    Run second(game);
+    EXPECT_EQ(second.Install("Medium", "Highest"), InstallationResult::Installed);
+    EXPECT_EQ(game.Read("custom.cfg"), customAfterFirst);
+    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n\r\nbind MOUSE1 \"+attack\"\r\n\r\n\r\n");
+}
+
+TEST(Installation, WithNoFilesAtStartBothAreCreated) {
+    GameFolder game;
+    Run run(game);
+    EXPECT_TRUE(run.window.current.Lines().empty());
+
+    EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
+    EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
+    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n");
+}
+
+TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
+    GameFolder game;
+    game.Write("custom.cfg", "Setu r_picmip 1\r\n"          // other case: stays
+                             "setu  r_picmip 1\r\n"         // inner spaces: stays
+                             "   setu r_picmip 1  \r\n"     // outer spaces: removed
+                             "\r\n"                         // empty: stays
+                             "setu r_lodcap 1\r\n"          // removed
+                             "setu r_lodcap 1\r\n"          // its repeat too
+                             "\tsetu r_lodscale 1\r\n"      // a tab is no space: stays
+                             "seta name Player");
+    Run run(game);
+    run.Install("Medium", "Highest");
+    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n"
+                                          "Setu r_picmip 1\r\n"
+                                          "setu  r_picmip 1\r\n"
+                                          "\r\n"
+                                          "\tsetu r_lodscale 1\r\n"
+                                          "seta name Player\r\n");
+}
+
+TEST(Installation, AnEarlierInstallationsCustomCfgKeepsOnlyWhatDiffers) {
+    GameFolder game;
+    game.Write("custom.cfg", "bind F1 vote yes\r\n");
+    Run(game).Install("Low", "Med");
+    // Lose newconfig.cfg, so that the next first installation takes the
+    // lines of the custom.cfg that an installation wrote.
+    std::filesystem::remove(game.NewConfig());
+
+    Run run(game);
+    run.Install("High", "Med");
+    // The header stays, the end marker, the base settings and the repeated
+    // answer go, and the texture line with its other value stays.
+    EXPECT_EQ(game.Read("newconfig.cfg"), CrLfLines({"", kHeader, "setu r_picmip 2", ""}));
+}
+
+TEST(Installation, NeedToGoCheckEndsTheProgramWithoutWriting) {
+    for (const bool inModelDialog : {false, true}) {
+        GameFolder game;
+        game.Write("custom.cfg", kPlayerCustomCfg);
+        Run run(game);
+        if (inModelDialog) {
+            run.windows.Then(DialogStep::Answer("Low"));
+        }
+        run.windows.Then(DialogStep::NeedToCheck());
+
+        EXPECT_EQ(run.installer.RunInstallation(run.window), InstallationResult::Aborted);
+        EXPECT_TRUE(run.window.closed);
+        EXPECT_EQ(run.windows.dialogsShown.size(), inModelDialog ? 2u : 1u);
+        EXPECT_EQ(run.installer.State().AbortFlag, std::int16_t{1});
+        EXPECT_EQ(run.window.install.Count(), inModelDialog ? 27u : 26u);
+        EXPECT_TRUE(run.windows.messagesShown.empty());
+        EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg);
+        EXPECT_FALSE(game.Read("newconfig.cfg").has_value());
+    }
+}
+
+TEST(Installation, ADialogClosedWithoutAnAnswerAddsNothing) {
+    GameFolder game;
+    Run run(game);
+    run.windows.Then(DialogStep::CloseWindow());
+    run.windows.Then(DialogStep::Answer("Highest"));
+    EXPECT_EQ(run.installer.RunInstallation(run.window), InstallationResult::Installed);
+
+    const auto custom = game.Read("custom.cfg").value_or("");
+    EXPECT_EQ(custom.find("r_picmip"), std::string::npos);
+    EXPECT_EQ(std::count(custom.begin(), custom.end(), '\n'), 31);
+    EXPECT_FALSE(run.installer.State().AbortFlag.has_value());
+}
+
+TEST(Installation, ASecondInstallationInTheSameRunAppendsAfterTheFirst) {
+    GameFolder game;
+    game.Write("custom.cfg", kPlayerCustomCfg);
+    Run run(game);
+    run.Install("Medium", "Highest");
+    EXPECT_EQ(run.Install("Low", "Lowest"), InstallationResult::Installed);
+
+    std::string expected = ExpectedFile("custom_medium_highest.cfg");
+    expected += CrLfLines({"setu r_picmip 2", "setu r_lodcap .35", "setu r_lodscale .359",
+                           "setu r_lodviewmodelcap .25", kEnd});
+    EXPECT_EQ(game.Read("custom.cfg"), expected);
+    // The earlier lines now come from the newconfig.cfg of the first press.
+    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n\r\nbind MOUSE1 \"+attack\"\r\n\r\n\r\n");
+    EXPECT_EQ(run.window.current.Count(), 38u);
+}
+
+TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
+    GameFolder game;
+    game.Write("custom.cfg", kPlayerCustomCfg);
+    Run(game).Install("Medium", "Highest");
+
+    // The player edits the installed custom.cfg between runs.
+    game.Write("custom.cfg", game.Read("custom.cfg").value_or("") +
+                                 "bind h \"say hello\"\r\n  bind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\n"
+                                 "bind h \"say hello\"\r\n");
+    Run run(game);
+    run.Install("Medium", "Highest");
+
+    // The new binding is kept once; one already among the earlier lines and
+    // the installer's own lines are not added again.
+    EXPECT_EQ(game.Read("newconfig.cfg"),
+              "\r\n\r\nbind MOUSE1 \"+attack\"\r\n\r\n\r\nbind h \"say hello\"\r\n");
+    EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
+}
+
+} // namespace
+} // namespace quorvel

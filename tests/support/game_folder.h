@@ -1,0 +1,43 @@
+#pragma once
+
+// A game installation on real files: a throwaway Wine prefix whose drive C:
+// holds Games\MOHAA\mainta, the settings store pointing at it, and the file
+// service that maps the program's paths into the prefix.
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "fake_registry_store.h"
+#include "host_file_service.h"
+#include "path_mapping.h"
+#include "temp_dir.h"
+
+namespace quorvel::testing {
+
+class GameFolder {
+public:
+    GameFolder();
+
+    // The program's own path of the game folder.
+    static constexpr const char* kWindowsPath = "C:\\Games\\MOHAA";
+
+    const std::filesystem::path& Prefix() const { return prefix_; }
+    std::filesystem::path Mainta() const { return mainta_; }
+    std::filesystem::path CustomCfg() const { return mainta_ / "custom.cfg"; }
+    std::filesystem::path NewConfig() const { return mainta_ / "newconfig.cfg"; }
+
+    // The bytes of a file in mainta, or nullopt when it does not exist.
+    std::optional<std::string> Read(const std::string& name) const;
+    void Write(const std::string& name, const std::string& bytes) const;
+
+    FakeRegistryStore registry;
+    HostFileService files;
+
+private:
+    TempDir dir_;
+    std::filesystem::path prefix_;
+    std::filesystem::path mainta_;
+};
+
+} // namespace quorvel::testing

@@ -1,0 +1,60 @@
+#include "line_list_model.h"
+
+#include <limits>
+
+namespace quorvel::ui {
+namespace {
+
+int Row(std::size_t index) {
+    return static_cast<int>(std::min<std::size_t>(index, std::numeric_limits<int>::max()));
+}
+
+} // namespace
+
+LineListModel::LineListModel(LineList& lines, QObject* parent)
+    : QAbstractListModel(parent), lines_(lines) {
+    lines_.SetObserver(this);
+}
+
+LineListModel::~LineListModel() {
+    lines_.SetObserver(nullptr);
+}
+
+int LineListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : Row(lines_.Count());
+}
+
+QVariant LineListModel::data(const QModelIndex& index, int role) const {
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() < 0 ||
+        static_cast<std::size_t>(index.row()) >= lines_.Count()) {
+        return {};
+    }
+    const std::string& line = lines_.At(static_cast<std::size_t>(index.row()));
+    return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+}
+
+void LineListModel::BeforeInsert(std::size_t first, std::size_t count) {
+    beginInsertRows({}, Row(first), Row(first + count - 1));
+}
+
+void LineListModel::AfterInsert() {
+    endInsertRows();
+}
+
+void LineListModel::BeforeRemove(std::size_t first, std::size_t count) {
+    beginRemoveRows({}, Row(first), Row(first + count - 1));
+}
+
+void LineListModel::AfterRemove() {
+    endRemoveRows();
+}
+
+void LineListModel::BeforeReset() {
+    beginResetModel();
+}
+
+void LineListModel::AfterReset() {
+    endResetModel();
+}
+
+} // namespace quorvel::ui

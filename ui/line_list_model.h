@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QAbstractListModel>
+
+#include "line_list.h"
+
+namespace quorvel::ui {
+
+// Shows a LineList in a list view, one line per row, and keeps in step with
+// every change to it. The text of a line is decoded from the system's 8-bit
+// encoding only when its row is drawn.
+class LineListModel : public QAbstractListModel, private LineList::Observer {
+public:
+    explicit LineListModel(LineList& lines, QObject* parent = nullptr);
+    ~LineListModel() override;
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+
+private:
+    void BeforeInsert(std::size_t first, std::size_t count) override;
+    void AfterInsert() override;
+    void BeforeRemove(std::size_t first, std::size_t count) override;
+    void AfterRemove() override;
+    void BeforeReset() override;
+    void AfterReset() override;
+
+    LineList& lines_;
+};
+
+} // namespace quorvel::ui

@@ -1,0 +1,141 @@
+#include "main_window.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+
+#include <exception>
+
+#include "program_font.h"
+#include "line_list_model.h"
+#include "program_icon.h"
+
+namespace quorvel::ui {
+namespace {
+
+constexpr int kClientWidth = 539;
+constexpr int kClientHeight = 350;
+
+// Two spaces before "a custom.cfg" and one at the end, as the game's players
+// have always read it.
+const char* const kExplanation =
+    "This program will add the quorvel config settings to the custom.cfg file or will "
+    "create  a custom.cfg file if one does not exist. ";
+
+QListView* MakeList(QWidget* parent, LineListModel* model, const char* name) {
+    auto* list = new QListView(parent);
+    list->setObjectName(name);
+    list->setModel(model);
+    list->setUniformItemSizes(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setWordWrap(false);
+    list->setTextElideMode(Qt::ElideNone);
+    return list;
+}
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setFont(font);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setWordWrap(true);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    // Enter presses the button that has the focus, and only that one.
+    button->setAutoDefault(true);
+    button->setDefault(false);
+    return button;
+}
+
+} // namespace
+
+MainWindow::MainWindow(Installer& installer, QWidget* parent)
+    : QWidget(parent), installer_(installer),
+      currentModel_(new LineListModel(currentList_, this)),
+      installModel_(new LineListModel(installList_, this)) {
+    setObjectName("Form1");
+    setWindowTitle("Quorvel Config Installation 1.3");
+    setWindowIcon(ProgramIcon());
+    // A fixed frame: the player cannot resize the window.
+    setFixedSize(kClientWidth, kClientHeight);
+    setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+
+    command1_ = MakeButton(this, "Command1", "Install Quorvel Config");
+    command1_->setGeometry(280, 320, 137, 25);
+
+    label1_ = MakeLabel(this, "Label1", "Current Custom.cfg settings", SerifFont(14.25, QFont::Normal));
+    label1_->setGeometry(16, 16, 505, 25);
+
+    list1_ = MakeList(this, currentModel_, "List1");
+    list1_->setFont(SerifFont(12, QFont::Normal));
+    list1_->setGeometry(16, 48, 505, 194);
+
+    command2_ = MakeButton(this, "Command2", "Exit");
+    command2_->setGeometry(432, 320, 81, 25);
+
+    // The lines to install are kept in a list the player never sees.
+    list2_ = MakeList(this, installModel_, "List2");
+    list2_->setGeometry(16, 319, 97, 17);
+    list2_->setFocusPolicy(Qt::NoFocus);
+    list2_->hide();
+
+    label2_ = MakeLabel(this, "Label2", kExplanation, SerifFont(12, QFont::Bold));
+    label2_->setGeometry(16, 264, 505, 41);
+
+    setTabOrder(command1_, list1_);
+    setTabOrder(list1_, command2_);
+
+    connect(command1_, &QPushButton::clicked, this, [this] { Install(); });
+    connect(command2_, &QPushButton::clicked, this, [this] { close(); });
+
+    command1_->setFocus();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::Load() {
+    installer_.RunStartup(*this);
+    // First placed centred on the screen.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+void MainWindow::SetCaption(const std::string& caption) {
+    setWindowTitle(QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
+}
+
+void MainWindow::SetLabel1Caption(const std::string& caption) {
+    label1_->setText(QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
+}
+
+void MainWindow::Close() {
+    close();
+}
+
+void MainWindow::Install() {
+    try {
+        installer_.RunInstallation(*this);
+    } catch (const std::exception& error) {
+        // Nothing the installation can meet in ordinary use ends up here; if
+        // something does, say so and stop rather than carry on half done.
+        QMessageBox::critical(nullptr, "quorvel",
+                              QString("The installation stopped: %1").arg(error.what()));
+        QApplication::exit(1);
+    }
+}
+
+} // namespace quorvel::ui

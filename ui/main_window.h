@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QWidget>
+
+#include "installer.h"
+#include "line_list.h"
+#include "window_system.h"
+
+class QLabel;
+class QListView;
+class QPushButton;
+
+namespace quorvel::ui {
+
+class LineListModel;
+
+// The main window, Form1: the current custom.cfg lines, the hidden list of
+// lines to install, and the install and exit buttons.
+class MainWindow : public QWidget, public MainWindowPort {
+public:
+    explicit MainWindow(Installer& installer, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The load step: runs start-up while the window is still hidden.
+    void Load();
+
+    LineList& CurrentList() override { return currentList_; }
+    LineList& InstallList() override { return installList_; }
+    void SetCaption(const std::string& caption) override;
+    void SetLabel1Caption(const std::string& caption) override;
+    void Close() override;
+
+private:
+    void Install();
+
+    Installer& installer_;
+    LineList currentList_;
+    LineList installList_;
+    LineListModel* currentModel_;
+    LineListModel* installModel_;
+
+    QPushButton* command1_;
+    QLabel* label1_;
+    QListView* list1_;
+    QPushButton* command2_;
+    QListView* list2_;
+    QLabel* label2_;
+};
+
+} // namespace quorvel::ui
