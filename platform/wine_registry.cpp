@@ -231,37 +231,11 @@ bool ParseEscaped(Cursor& c, char terminator, Units& out) {
                 return false;
             }
             ch = *c.p;
-            char16_t simple = 0;
-            switch (ch) {
-            case 'a':
-                simple = u'\a';
-                break;
-            case 'b':
-                simple = u'\b';
-                break;
-            case 'e':
-                simple = 0x1B;
-                break;
-            case 'f':
-                simple = u'\f';
-                break;
-            case 'n':
-                simple = u'\n';
-                break;
-            case 'r':
-                simple = u'\r';
-                break;
-            case 't':
-                simple = u'\t';
-                break;
-            case 'v':
-                simple = u'\v';
-                break;
-            default:
-                break;
-            }
-            if (simple != 0) {
-                out += simple;
+            // \a \b \e \f \n \r \t \v
+            constexpr std::string_view kLetters = "abefnrtv";
+            constexpr char16_t kControls[] = {7, 8, 27, 12, 10, 13, 9, 11};
+            if (const auto letter = kLetters.find(ch); letter != std::string_view::npos) {
+                out += kControls[letter];
                 ++c.p;
                 continue;
             }
