@@ -3,13 +3,16 @@
 // A Wine prefix's registry file (user.reg), read as a settings store.
 //
 // The file is only ever read. What cannot be parsed is treated as absent.
+// user.reg holds the current user's keys, so key paths are relative to it.
 
 #include "registry.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -24,16 +27,21 @@ public:
         std::vector<unsigned char> data;
     };
 
+    // Reading stops after this many bytes; a real user.reg is a few megabytes.
+    static constexpr std::size_t kMaxFileSize = std::size_t{256} << 20;
+
     // Parses the text of a user.reg file. Never fails: a malformed section or
-    // line is skipped.
+    // line is skipped. The work is linear in the length of the text.
     static WineRegistryFile Parse(std::string_view text);
 
-    // Reads and parses the file at `path`; a missing or unreadable file gives
-    // an empty registry.
+    // Reads and parses the file at `path` (at most kMaxFileSize bytes of it);
+    // a missing or unreadable file gives an empty registry.
     static WineRegistryFile Load(const std::string& path);
 
     // Key paths use single backslashes ("Software\2015\MOHAA") and, like value
-    // names, match in any letter case. The default value is named "".
+    // names, match in any letter case. The default value is named "". A key
+    // exists when the file has a section for it or for a key below it; the
+    // empty path is the root, which always exists.
     bool HasKey(std::string_view keyPath) const;
     const Value* Find(std::string_view keyPath, std::string_view valueName) const;
 
@@ -52,9 +60,12 @@ public:
                             unsigned char* data, std::uint32_t* size) override;
     std::int32_t CloseKey(Handle key) override;
 
+    // How many keys are open, that is opened and not closed yet.
+    std::size_t OpenHandleCount() const { return open_.size(); }
+
 private:
     WineRegistryFile file_;
-    std::map<Handle, std::string> open_; // handle -> key path
+    std::map<Handle, std::string> open_; // handle -> lower-cased key path
     Handle next_ = 1;
 };
 

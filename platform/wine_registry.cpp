@@ -1,0 +1,547 @@
+#include "wine_registry.h"
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <new>
+
+namespace quorvel {
+namespace {
+
+// RegQueryValueExA's answer to a data buffer that comes without its size.
+constexpr std::int32_t kInvalidParameter = 87;
+
+// Wine keeps key names and strings as UTF-16 code units.
+using Units = std::u16string;
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+unsigned HexDigitValue(char c) {
+    if (c >= '0' && c <= '9') {
+        return static_cast<unsigned>(c - '0');
+    }
+    if (c >= 'a' && c <= 'f') {
+        return static_cast<unsigned>(c - 'a' + 10);
+    }
+    return static_cast<unsigned>(c - 'A' + 10);
+}
+
+// White space within a line; a line feed ends the line instead.
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+void AppendUtf8(std::string& out, char32_t cp) {
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+void AppendUtf16(Units& out, char32_t cp) {
+    if (cp < 0x10000) {
+        out += static_cast<char16_t>(cp);
+    } else {
+        cp -= 0x10000;
+        out += static_cast<char16_t>(0xD800 | (cp >> 10));
+        out += static_cast<char16_t>(0xDC00 | (cp & 0x3FF));
+    }
+}
+
+bool IsHighSurrogate(char32_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsLowSurrogate(char32_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+// A surrogate without its partner becomes U+FFFD, as Windows converts it.
+std::string ToUtf8(const Units& units) {
+    std::string out;
+    out.reserve(units.size());
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        char32_t cp = units[i];
+        if (IsHighSurrogate(cp) && i + 1 < units.size() && IsLowSurrogate(units[i + 1])) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (char32_t{units[i + 1]} - 0xDC00);
+            ++i;
+        } else if (IsHighSurrogate(cp) || IsLowSurrogate(cp)) {
+            cp = 0xFFFD;
+        }
+        AppendUtf8(out, cp);
+    }
+    return out;
+}
+
+// Decodes the well-formed UTF-8 sequence at p and steps over it. Anything else
+// (a stray continuation byte, an overlong form, a cut-off sequence) is refused
+// and p stays where it was.
+bool DecodeUtf8(const char*& p, const char* end, char32_t& cp) {
+    const auto lead = static_cast<unsigned char>(*p);
+    std::ptrdiff_t length = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        cp = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        cp = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        cp = lead & 0x07u;
+    } else {
+        return false;
+    }
+    if (end - p < length) {
+        return false;
+    }
+    for (std::ptrdiff_t k = 1; k < length; ++k) {
+        const auto byte = static_cast<unsigned char>(p[k]);
+        if ((byte & 0xC0) != 0x80) {
+            return false;
+        }
+        cp = (cp << 6) | (byte & 0x3Fu);
+    }
+    if ((length == 3 && (cp < 0x800 || IsHighSurrogate(cp) || IsLowSurrogate(cp))) ||
+        (length == 4 && (cp < 0x10000 || cp > 0x10FFFF))) {
+        return false;
+    }
+    p += length;
+    return true;
+}
+
+// Lower case for the letters of Latin-1, Latin Extended-A, Greek and Cyrillic;
+// enough for the names people give keys and values.
+char32_t FoldChar(char32_t c) {
+    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
+        (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F)) {
+        return c + 0x20;
+    }
+    if (c >= 0x400 && c <= 0x40F) {
+        return c + 0x50;
+    }
+    if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) {
+        return c | 1;
+    }
+    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) {
+        return (c & 1) ? c + 1 : c;
+    }
+    if (c == 0x178) {
+        return 0xFF;
+    }
+    return c;
+}
+
+// Lower-cases UTF-8 text; bytes that are not UTF-8 are kept as they are.
+std::string Fold(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p != end) {
+        char32_t cp = 0;
+        if (static_cast<unsigned char>(*p) < 0x80) {
+            out += static_cast<char>(FoldChar(static_cast<unsigned char>(*p++)));
+        } else if (DecodeUtf8(p, end, cp)) {
+            AppendUtf8(out, FoldChar(cp));
+        } else {
+            out += *p++;
+        }
+    }
+    return out;
+}
+
+// A key path as it is stored and looked up: lower-cased, without separators
+// at its end.
+std::string KeyOf(std::string_view path) {
+    while (!path.empty() && path.back() == '\\') {
+        path.remove_suffix(1);
+    }
+    return Fold(path);
+}
+
+// String data as RegQueryValueExA hands it over: UTF-8 and a NUL.
+std::vector<unsigned char> StringData(const Units& units) {
+    const std::string text = ToUtf8(units);
+    std::vector<unsigned char> data(text.begin(), text.end());
+    data.push_back(0);
+    return data;
+}
+
+bool IsStringType(std::uint32_t type) {
+    return type == reg::kTypeString || type == reg::kTypeExpandString ||
+           type == reg::kTypeMultiString;
+}
+
+// A position in the text; it only ever moves forward, which keeps the whole
+// parse linear.
+struct Cursor {
+    const char* p;
+    const char* end;
+
+    bool AtLineEnd() const { return p == end || *p == '\n'; }
+
+    void SkipBlanks() {
+        while (p != end && IsBlank(*p)) {
+            ++p;
+        }
+    }
+
+    bool Consume(std::string_view word) {
+        if (static_cast<std::size_t>(end - p) < word.size() ||
+            std::memcmp(p, word.data(), word.size()) != 0) {
+            return false;
+        }
+        p += word.size();
+        return true;
+    }
+
+    void SkipLine() {
+        const void* feed = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        p = feed ? static_cast<const char*>(feed) + 1 : end;
+    }
+};
+
+// Reads escaped text up to `terminator` and steps over the terminator. Text
+// cannot run past the end of its line; such text is refused.
+bool ParseEscaped(Cursor& c, char terminator, Units& out) {
+    while (c.p != c.end) {
+        char ch = *c.p;
+        if (ch == '\n' || ch == '\0') {
+            return false;
+        }
+        if (ch == terminator) {
+            ++c.p;
+            return true;
+        }
+        if (ch == '\\') {
+            if (++c.p == c.end) {
+                return false;
+            }
+            ch = *c.p;
+            // \a \b \e \f \n \r \t \v
+            constexpr std::string_view kLetters = "abefnrtv";
+            constexpr char16_t kControls[] = {7, 8, 27, 12, 10, 13, 9, 11};
+            if (const auto letter = kLetters.find(ch); letter != std::string_view::npos) {
+                out += kControls[letter];
+                ++c.p;
+                continue;
+            }
+            if (ch == 'x') {
+                ++c.p;
+                if (c.p == c.end || !IsHexDigit(*c.p)) {
+                    out += u'x';
+                    continue;
+                }
+                unsigned unit = 0;
+                for (int digits = 0; digits < 4 && c.p != c.end && IsHexDigit(*c.p); ++digits) {
+                    unit = unit * 16 + HexDigitValue(*c.p++);
+                }
+                out += static_cast<char16_t>(unit);
+                continue;
+            }
+            if (ch >= '0' && ch <= '7') {
+                unsigned unit = 0;
+                for (int digits = 0; digits < 3 && c.p != c.end && *c.p >= '0' && *c.p <= '7';
+                     ++digits) {
+                    unit = unit * 8 + static_cast<unsigned>(*c.p++ - '0');
+                }
+                out += static_cast<char16_t>(unit);
+                continue;
+            }
+            // Any other escaped character stands for itself.
+            if (ch == '\n' || ch == '\0') {
+                return false;
+            }
+        }
+        char32_t cp = 0;
+        if (static_cast<unsigned char>(ch) < 0x80) {
+            out += static_cast<char16_t>(ch);
+            ++c.p;
+        } else if (DecodeUtf8(c.p, c.end, cp)) {
+            AppendUtf16(out, cp);
+        } else {
+            // Not UTF-8: take the byte as Latin-1, as Wine itself does.
+            out += static_cast<char16_t>(static_cast<unsigned char>(ch));
+            ++c.p;
+        }
+    }
+    return false;
+}
+
+// Reads up to `maxDigits` hex digits (at least one) and refuses a number that
+// goes on longer.
+bool ParseHexNumber(Cursor& c, int maxDigits, std::uint32_t& number) {
+    number = 0;
+    int digits = 0;
+    while (c.p != c.end && IsHexDigit(*c.p)) {
+        if (++digits > maxDigits) {
+            return false;
+        }
+        number = number * 16 + HexDigitValue(*c.p++);
+    }
+    return digits > 0;
+}
+
+// Comma-separated bytes in hex. A backslash at the end of a line carries the
+// list on to the next line.
+bool ParseHexList(Cursor& c, std::vector<unsigned char>& out) {
+    for (;;) {
+        c.SkipBlanks();
+        if (c.AtLineEnd()) {
+            return true;
+        }
+        if (*c.p == '\\') {
+            ++c.p;
+            c.SkipBlanks();
+            if (c.p == c.end || *c.p != '\n') {
+                return false;
+            }
+            ++c.p;
+            continue;
+        }
+        std::uint32_t byte = 0;
+        if (!ParseHexNumber(c, 2, byte)) {
+            return false;
+        }
+        out.push_back(static_cast<unsigned char>(byte));
+        c.SkipBlanks();
+        if (c.p != c.end && *c.p == ',') {
+            ++c.p;
+        } else if (!c.AtLineEnd() && *c.p != '\\') {
+            return false;
+        }
+    }
+}
+
+// Wine stores text it cannot write as a string in hex, as UTF-16LE; this
+// turns it into the form the string notations give.
+std::vector<unsigned char> TextFromUtf16Bytes(const std::vector<unsigned char>& bytes) {
+    Units units;
+    units.reserve(bytes.size() / 2);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        units += static_cast<char16_t>(bytes[i] | bytes[i + 1] << 8);
+    }
+    if (!units.empty() && units.back() == 0) {
+        units.pop_back();
+    }
+    return StringData(units);
+}
+
+bool ParseData(Cursor& c, WineRegistryFile::Value& value) {
+    std::uint32_t stringType = 0;
+    if (c.Consume("\"") || c.Consume("str:\"")) {
+        stringType = reg::kTypeString;
+    } else if (c.Consume("str(2):\"")) {
+        stringType = reg::kTypeExpandString;
+    } else if (c.Consume("str(7):\"")) {
+        stringType = reg::kTypeMultiString;
+    }
+    if (stringType != 0) {
+        Units text;
+        if (!ParseEscaped(c, '"', text)) {
+            return false;
+        }
+        value.type = stringType;
+        value.data = StringData(text);
+        return true;
+    }
+    if (c.Consume("dword:")) {
+        std::uint32_t word = 0;
+        if (!ParseHexNumber(c, 8, word)) {
+            return false;
+        }
+        value.type = reg::kTypeDword;
+        value.data = {static_cast<unsigned char>(word), static_cast<unsigned char>(word >> 8),
+                      static_cast<unsigned char>(word >> 16),
+                      static_cast<unsigned char>(word >> 24)};
+        return true;
+    }
+    if (c.Consume("hex:")) {
+        value.type = reg::kTypeBinary;
+    } else if (c.Consume("hex(")) {
+        if (!ParseHexNumber(c, 8, value.type) || !c.Consume("):")) {
+            return false;
+        }
+    } else {
+        return false;
+    }
+    if (!ParseHexList(c, value.data)) {
+        return false;
+    }
+    if (IsStringType(value.type)) {
+        value.data = TextFromUtf16Bytes(value.data);
+    }
+    return true;
+}
+
+// A value line: `"name"=data` or `@=data` for the default value.
+bool ParseValue(Cursor& c, std::string& name, WineRegistryFile::Value& value) {
+    if (*c.p == '@') {
+        ++c.p;
+    } else {
+        ++c.p;
+        Units units;
+        if (!ParseEscaped(c, '"', units)) {
+            return false;
+        }
+        name = ToUtf8(units);
+    }
+    c.SkipBlanks();
+    if (!c.Consume("=")) {
+        return false;
+    }
+    c.SkipBlanks();
+    return ParseData(c, value) && value.data.size() <= std::numeric_limits<std::uint32_t>::max();
+}
+
+} // namespace
+
+WineRegistryFile WineRegistryFile::Parse(std::string_view text) {
+    WineRegistryFile file;
+    try {
+        Cursor c{text.data(), text.data() + text.size()};
+        c.Consume("\xEF\xBB\xBF");
+        // The section the lines belong to; none after a header that could not
+        // be read, so that its values are not taken for the previous key's.
+        std::map<std::string, Value>* section = nullptr;
+        while (c.p != c.end) {
+            c.SkipBlanks();
+            if (c.p == c.end) {
+                break;
+            }
+            if (*c.p == '[') {
+                ++c.p;
+                Units path;
+                section = ParseEscaped(c, ']', path) ? &file.keys_[KeyOf(ToUtf8(path))] : nullptr;
+            } else if (*c.p == '@' || *c.p == '"') {
+                // A value is read even without a section, so that its
+                // continuation lines are not taken for lines of their own.
+                std::string name;
+                Value value;
+                if (ParseValue(c, name, value) && section) {
+                    (*section)[Fold(name)] = std::move(value);
+                }
+            }
+            // Anything else is a comment, an option (#time=, #class=, #link,
+            // #arch=) or the version line, none of which matter here.
+            c.SkipLine();
+        }
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+    return file;
+}
+
+WineRegistryFile WineRegistryFile::Load(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return {};
+    }
+    std::string text;
+    try {
+        std::vector<char> chunk(std::size_t{1} << 20);
+        while (text.size() < kMaxFileSize) {
+            const std::size_t wanted = std::min(chunk.size(), kMaxFileSize - text.size());
+            in.read(chunk.data(), static_cast<std::streamsize>(wanted));
+            const std::streamsize got = in.gcount();
+            if (got <= 0) {
+                break;
+            }
+            text.append(chunk.data(), static_cast<std::size_t>(got));
+            if (!in) {
+                break;
+            }
+        }
+    } catch (const std::exception&) {
+        return {};
+    }
+    return Parse(text);
+}
+
+bool WineRegistryFile::HasKey(std::string_view keyPath) const {
+    const std::string key = KeyOf(keyPath);
+    if (key.empty() || keys_.find(key) != keys_.end()) {
+        return true;
+    }
+    // A key without a section of its own exists when one below it has one.
+    const std::string below = key + '\\';
+    const auto next = keys_.lower_bound(below);
+    return next != keys_.end() && next->first.compare(0, below.size(), below) == 0;
+}
+
+const WineRegistryFile::Value* WineRegistryFile::Find(std::string_view keyPath,
+                                                      std::string_view valueName) const {
+    const auto key = keys_.find(KeyOf(keyPath));
+    if (key == keys_.end()) {
+        return nullptr;
+    }
+    const auto value = key->second.find(Fold(valueName));
+    return value == key->second.end() ? nullptr : &value->second;
+}
+
+std::int32_t WineRegistryStore::OpenKey(RegistryRoot root, const std::string& subKey,
+                                        std::uint32_t /*options*/, std::uint32_t /*access*/,
+                                        Handle& key) {
+    if (root != RegistryRoot::CurrentUser) {
+        return reg::kInvalidHandle;
+    }
+    if (!file_.HasKey(subKey)) {
+        return reg::kFileNotFound;
+    }
+    while (next_ == 0 || open_.count(next_) != 0) {
+        ++next_;
+    }
+    open_.emplace(next_, KeyOf(subKey));
+    key = next_++;
+    return reg::kSuccess;
+}
+
+std::int32_t WineRegistryStore::QueryValue(Handle key, const std::string& valueName,
+                                           std::uint32_t* type, unsigned char* data,
+                                           std::uint32_t* size) {
+    const auto open = key == 0 ? open_.end() : open_.find(key);
+    if (open == open_.end()) {
+        return reg::kInvalidHandle;
+    }
+    if (data && !size) {
+        return kInvalidParameter;
+    }
+    const WineRegistryFile::Value* value = file_.Find(open->second, valueName);
+    if (!value) {
+        return reg::kFileNotFound;
+    }
+    const auto needed = static_cast<std::uint32_t>(value->data.size());
+    if (type) {
+        *type = value->type;
+    }
+    if (data && *size < needed) {
+        *size = needed;
+        return reg::kMoreData;
+    }
+    if (data && needed > 0) {
+        std::memcpy(data, value->data.data(), needed);
+    }
+    if (size) {
+        *size = needed;
+    }
+    return reg::kSuccess;
+}
+
+std::int32_t WineRegistryStore::CloseKey(Handle key) {
+    return key != 0 && open_.erase(key) == 1 ? reg::kSuccess : reg::kInvalidHandle;
+}
+
+} // namespace quorvel

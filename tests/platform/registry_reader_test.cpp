@@ -1,0 +1,122 @@
+// ReadRegistryValue over user.reg files as Wine writes them.
+
+#include "registry.h"
+#include "wine_registry.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+namespace {
+
+using namespace std::string_view_literals;
+
+constexpr std::string_view kUserReg = R"reg(WINE REGISTRY Version 2
+;; All keys relative to \\User\\S-1-5-21-1004336348-1177238915-682003330-1000
+
+#arch=win64
+
+[Software\\2015\\MOHAA] 1700000000
+#time=1da0c8e6f2b3a10
+"basepath"="C:\\Games\\MOHAA"
+"Empty"=""
+"Detail"=dword:00000005
+"Minus"=dword:ffffffff
+"Expanded"=str(2):"%ProgramFiles%\\MOHAA"
+"Raw"=hex:01,02,03,04
+"Quote"="say \"hi\" \\o/"
+"Accented"="C:\\Jeux\\M\x00e9daille"
+"Cafe"="caf\xe9"
+"Wide"=hex(1):43,00,3a,00,5c,00,4a,00,65,00,75,00,78,00,5c,00,4d,00,e9,00,\
+  64,00,61,00,69,00,6c,00,6c,00,65,00,00,00
+@="default"
+
+[Software\\Wine\\Drives] 1700000001
+#time=1da0c8e6f2b3a11
+"d:"="cdrom"
+)reg";
+
+const RegistryValue kEmpty{};
+
+// Reads one value through a store made from `userReg`; every key that was
+// opened for it must have been closed again.
+RegistryValue Read(std::string_view userReg, const std::string& key, const std::string& name) {
+    WineRegistryStore store(WineRegistryFile::Parse(userReg));
+    RegistryValue value = ReadRegistryValue(store, RegistryRoot::CurrentUser, key, name);
+    EXPECT_EQ(store.OpenHandleCount(), 0u) << key << " / " << name;
+    return value;
+}
+
+RegistryValue ReadGame(std::string_view userReg, const std::string& name) {
+    return Read(userReg, "Software\\2015\\MOHAA", name);
+}
+
+TEST(RegistryReader, ReadsStringsAndDoubleWords) {
+    const RegistryValue base = ReadGame(kUserReg, "basepath");
+    ASSERT_TRUE(std::holds_alternative<std::string>(base));
+    EXPECT_EQ(std::get<std::string>(base), "C:\\Games\\MOHAA");
+    EXPECT_EQ(std::get<std::string>(base).size(), 14u);
+
+    EXPECT_EQ(ReadGame(kUserReg, "Empty"), RegistryValue{std::string()});
+    EXPECT_EQ(ReadGame(kUserReg, "Detail"), RegistryValue{std::int32_t{5}});
+    EXPECT_EQ(ReadGame(kUserReg, "Minus"), RegistryValue{std::int32_t{-1}});
+    EXPECT_EQ(ReadGame(kUserReg, ""), RegistryValue{std::string("default")});
+}
+
+TEST(RegistryReader, OtherTypesAndMissingEntriesGiveNothing) {
+    EXPECT_EQ(ReadGame(kUserReg, "Expanded"), kEmpty);
+    EXPECT_EQ(ReadGame(kUserReg, "Raw"), kEmpty);
+    EXPECT_EQ(ReadGame(kUserReg, "NoSuchValue"), kEmpty);
+    EXPECT_EQ(Read(kUserReg, "Software\\2015\\MOHAA Spearhead", "basepath"), kEmpty);
+    EXPECT_EQ(Read(kUserReg, "Software\\2015", "basepath"), kEmpty);
+    EXPECT_EQ(Read("", "Software\\2015\\MOHAA", "basepath"), kEmpty);
+}
+
+TEST(RegistryReader, MatchesKeysAndNamesInAnyLetterCase) {
+    const RegistryValue expected{std::string("C:\\Games\\MOHAA")};
+    EXPECT_EQ(Read(kUserReg, "SOFTWARE\\2015\\mohaa", "BasePath"), expected);
+    EXPECT_EQ(Read(kUserReg, "software\\2015\\MoHaA\\", "BASEPATH"), expected);
+    EXPECT_EQ(Read(kUserReg, "software\\wine\\DRIVES", "D:"), RegistryValue{std::string("cdrom")});
+}
+
+TEST(RegistryReader, DecodesEscapesAndWideHexText) {
+    const RegistryValue medaille{std::string("C:\\Jeux\\M\xc3\xa9"
+                                             "daille")};
+    EXPECT_EQ(ReadGame(kUserReg, "Accented"), medaille);
+    EXPECT_EQ(ReadGame(kUserReg, "Wide"), medaille);
+    EXPECT_EQ(ReadGame(kUserReg, "Cafe"), RegistryValue{std::string("caf\xc3\xa9")});
+    EXPECT_EQ(ReadGame(kUserReg, "Quote"), RegistryValue{std::string("say \"hi\" \\o/")});
+}
+
+TEST(RegistryReader, DamagedFilesGiveNothingAndLeaveTheRestReadable) {
+    const std::string text(kUserReg);
+    const std::string_view start = "\"basepath\"=\"C:\\\\Ga";
+    const std::size_t cut = text.find(start) + start.size();
+    EXPECT_EQ(ReadGame(text.substr(0, cut), "basepath"), kEmpty);
+
+    std::string garbage;
+    for (unsigned i = 0; i < 4096; ++i) {
+        garbage += static_cast<char>((i * 2654435761u) >> 24);
+    }
+    garbage += "\n[\"@=\\\"\\x\\\n\0\\"sv;
+    EXPECT_EQ(ReadGame(garbage, "basepath"), kEmpty);
+    EXPECT_EQ(ReadGame(garbage + "\n" + text, "Detail"), RegistryValue{std::int32_t{5}});
+
+    std::string longLine = "[Software\\\\2015\\\\MOHAA]\n\"basepath\"=\"";
+    for (int i = 0; i < 1 << 20; ++i) {
+        longLine += "\\x41";
+    }
+    EXPECT_EQ(ReadGame(longLine, "basepath"), kEmpty);
+    EXPECT_EQ(ReadGame(longLine + "\n\"Detail\"=dword:7\n", "Detail"), RegistryValue{7});
+
+    // Values below a header that cannot be read belong to no key, not to the
+    // key before it.
+    const std::string unclosed = "[Software\\\\2015\\\\MOHAA]\n\"Detail\"=dword:1\n"
+                                 "[Software\\\\2015\\\\MOHAA\\\\Sub\n\"basepath\"=\"wrong\"\n";
+    EXPECT_EQ(ReadGame(unclosed, "basepath"), kEmpty);
+    EXPECT_EQ(ReadGame(unclosed, "Detail"), RegistryValue{1});
+}
+
+} // namespace
+} // namespace quorvel
