@@ -1,0 +1,445 @@
+#include "host_file_service.h"
+
+#include <algorithm>
+#include <utility>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace quorvel {
+namespace {
+
+// The program treats an empty file like a missing one, so reading one fails.
+constexpr const char* kEmptyFile = "the file is empty";
+constexpr const char* kClosed = "the file is already closed";
+constexpr const char* kNotAFile = "not a regular file";
+
+// The folder in which a file at `path` would be created.
+std::string ParentFolder(const std::string& path) {
+#ifdef _WIN32
+    const std::size_t cut = path.find_last_of("\\/");
+#else
+    const std::size_t cut = path.find_last_of('/');
+#endif
+    if (cut == std::string::npos) {
+        return ".";
+    }
+    if (cut == 0) {
+        return path.substr(0, 1);
+    }
+    std::string folder = path.substr(0, cut);
+#ifdef _WIN32
+    // "C:" alone would be the drive's current folder, not its root.
+    if (folder.back() == ':') {
+        folder += '\\';
+    }
+#endif
+    return folder;
+}
+
+#ifndef _WIN32
+
+constexpr const char* kDanglingLink = "the path is a link to something that does not exist";
+
+FileStatus ErrorStatus(int error) {
+    return FileStatus::Failure(std::strerror(error));
+}
+
+int OpenRetrying(const std::string& path, int flags) {
+    int fd = -1;
+    do {
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+    } while (fd < 0 && errno == EINTR);
+    return fd;
+}
+
+// Only plain files are read and written. Linux opens a folder for reading
+// without complaint, and a pipe or a device could block or never end.
+FileStatus RequireRegularFile(const struct stat& info) {
+    if (S_ISREG(info.st_mode)) {
+        return {};
+    }
+    return S_ISDIR(info.st_mode) ? ErrorStatus(EISDIR) : FileStatus::Failure(kNotAFile);
+}
+
+// Opens and closes the file again, to learn whether the system allows it.
+// Without O_CREAT and O_TRUNC this changes nothing on disk.
+FileStatus TryOpen(const std::string& host, int flags) {
+    const int fd = OpenRetrying(host, flags | O_NONBLOCK);
+    if (fd < 0) {
+        return ErrorStatus(errno);
+    }
+    ::close(fd);
+    return {};
+}
+
+class PosixStream final : public TextStream {
+public:
+    explicit PosixStream(int fd) : fd_(fd) {}
+    PosixStream(const PosixStream&) = delete;
+    PosixStream& operator=(const PosixStream&) = delete;
+    ~PosixStream() override {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+
+    FileStatus ReadAll(std::string& text) override {
+        if (fd_ < 0) {
+            return FileStatus::Failure(kClosed);
+        }
+        std::string all;
+        char chunk[65536];
+        for (;;) {
+            const ssize_t got = ::read(fd_, chunk, sizeof chunk);
+            if (got > 0) {
+                all.append(chunk, static_cast<std::size_t>(got));
+            } else if (got == 0) {
+                break;
+            } else if (errno != EINTR) {
+                return ErrorStatus(errno);
+            }
+        }
+        if (all.empty()) {
+            return FileStatus::Failure(kEmptyFile);
+        }
+        text = std::move(all);
+        return {};
+    }
+
+    FileStatus Write(std::string_view text) override {
+        if (fd_ < 0) {
+            return FileStatus::Failure(kClosed);
+        }
+        while (!text.empty()) {
+            const ssize_t put = ::write(fd_, text.data(), text.size());
+            if (put > 0) {
+                text.remove_prefix(static_cast<std::size_t>(put));
+            } else if (put == 0) {
+                return ErrorStatus(EIO);
+            } else if (errno != EINTR) {
+                return ErrorStatus(errno);
+            }
+        }
+        return {};
+    }
+
+    FileStatus Close() override {
+        if (fd_ < 0) {
+            return FileStatus::Failure(kClosed);
+        }
+        // Not retried on EINTR: Linux has released the descriptor by then,
+        // and the written bytes are with the system already.
+        if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) {
+            return ErrorStatus(errno);
+        }
+        return {};
+    }
+
+private:
+    int fd_;
+};
+
+#else // _WIN32
+
+constexpr const char* kFolder = "the path is a folder";
+
+std::string SystemMessage(DWORD code) {
+    char* buffer = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    std::string text;
+    if (length != 0 && buffer != nullptr) {
+        text.assign(buffer, length);
+    }
+    if (buffer != nullptr) {
+        LocalFree(buffer);
+    }
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) {
+        text.pop_back();
+    }
+    return text.empty() ? "system error " + std::to_string(code) : text;
+}
+
+FileStatus LastErrorStatus() {
+    return FileStatus::Failure(SystemMessage(GetLastError()));
+}
+
+FileStatus TryOpen(const std::string& host, DWORD access) {
+    const HANDLE handle = CreateFileA(host.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return LastErrorStatus();
+    }
+    CloseHandle(handle);
+    return {};
+}
+
+class WindowsStream final : public TextStream {
+public:
+    explicit WindowsStream(HANDLE handle) : handle_(handle) {}
+    WindowsStream(const WindowsStream&) = delete;
+    WindowsStream& operator=(const WindowsStream&) = delete;
+    ~WindowsStream() override {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle_);
+        }
+    }
+
+    FileStatus ReadAll(std::string& text) override {
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            return FileStatus::Failure(kClosed);
+        }
+        std::string all;
+        char chunk[65536];
+        for (;;) {
+            DWORD got = 0;
+            if (!ReadFile(handle_, chunk, sizeof chunk, &got, nullptr)) {
+                return LastErrorStatus();
+            }
+            if (got == 0) {
+                break;
+            }
+            all.append(chunk, got);
+        }
+        if (all.empty()) {
+            return FileStatus::Failure(kEmptyFile);
+        }
+        text = std::move(all);
+        return {};
+    }
+
+    FileStatus Write(std::string_view text) override {
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            return FileStatus::Failure(kClosed);
+        }
+        while (!text.empty()) {
+            const auto part = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 30));
+            DWORD put = 0;
+            if (!WriteFile(handle_, text.data(), part, &put, nullptr)) {
+                return LastErrorStatus();
+            }
+            if (put == 0) {
+                return FileStatus::Failure(SystemMessage(ERROR_WRITE_FAULT));
+            }
+            text.remove_prefix(put);
+        }
+        return {};
+    }
+
+    FileStatus Close() override {
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            return FileStatus::Failure(kClosed);
+        }
+        if (!CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE))) {
+            return LastErrorStatus();
+        }
+        return {};
+    }
+
+private:
+    HANDLE handle_;
+};
+
+#endif
+
+} // namespace
+
+#ifndef _WIN32
+
+std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& path, OpenMode mode,
+                                                          FileStatus& status) {
+    int flags = 0;
+    switch (mode) {
+    case OpenMode::Reading:
+        flags = O_RDONLY;
+        break;
+    case OpenMode::Writing:
+        flags = O_WRONLY | O_CREAT | O_TRUNC;
+        break;
+    case OpenMode::Appending:
+        flags = O_WRONLY | O_CREAT | O_APPEND;
+        break;
+    default:
+        status = ErrorStatus(EINVAL);
+        return nullptr;
+    }
+    // Opened without blocking, so that a pipe in the file's place cannot hang
+    // the program; the stream itself blocks as usual.
+    const int fd = OpenRetrying(HostPath(path), flags | O_NONBLOCK);
+    if (fd < 0) {
+        status = ErrorStatus(errno);
+        return nullptr;
+    }
+    struct stat info;
+    status = ::fstat(fd, &info) == 0 ? RequireRegularFile(info) : ErrorStatus(errno);
+    if (status) {
+        const int current = ::fcntl(fd, F_GETFL);
+        if (current < 0 || ::fcntl(fd, F_SETFL, current & ~O_NONBLOCK) != 0) {
+            status = ErrorStatus(errno);
+        }
+    }
+    if (!status) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<PosixStream>(fd);
+}
+
+EntryInfo HostFileService::Inspect(const std::string& path) {
+    const std::string host = HostPath(path);
+    struct stat info;
+    if (::stat(host.c_str(), &info) != 0) {
+        // Nothing there is Missing. Anything else that cannot be looked at,
+        // such as a link to nothing or a folder that may not be searched, is
+        // something that a caller must not overwrite blindly.
+        const int error = errno;
+        struct stat link;
+        const bool nothing =
+            (error == ENOENT || error == ENOTDIR) && ::lstat(host.c_str(), &link) != 0;
+        return {nothing ? EntryKind::Missing : EntryKind::Other, 0};
+    }
+    if (S_ISREG(info.st_mode)) {
+        return {EntryKind::File, static_cast<std::uint64_t>(info.st_size)};
+    }
+    return {S_ISDIR(info.st_mode) ? EntryKind::Folder : EntryKind::Other, 0};
+}
+
+FileStatus HostFileService::CheckWritable(const std::string& path) {
+    const std::string host = HostPath(path);
+    struct stat info;
+    if (::stat(host.c_str(), &info) == 0) {
+        const FileStatus plain = RequireRegularFile(info);
+        return plain ? TryOpen(host, O_WRONLY) : plain;
+    }
+    if (errno != ENOENT) {
+        return ErrorStatus(errno);
+    }
+    // Writing would follow a link to nothing and create a file wherever it
+    // points, outside the folder the player chose: say no, as Inspect does.
+    if (::lstat(host.c_str(), &info) == 0) {
+        return FileStatus::Failure(kDanglingLink);
+    }
+    const std::string folder = ParentFolder(host);
+    if (::stat(folder.c_str(), &info) != 0) {
+        return ErrorStatus(errno);
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return ErrorStatus(ENOTDIR);
+    }
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        return ErrorStatus(errno);
+    }
+    return {};
+}
+
+FileStatus HostFileService::CheckReadable(const std::string& path) {
+    const std::string host = HostPath(path);
+    struct stat info;
+    if (::stat(host.c_str(), &info) != 0) {
+        return ErrorStatus(errno);
+    }
+    const FileStatus plain = RequireRegularFile(info);
+    return plain ? TryOpen(host, O_RDONLY) : plain;
+}
+
+#else // _WIN32
+
+std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& path, OpenMode mode,
+                                                          FileStatus& status) {
+    DWORD access = GENERIC_READ;
+    DWORD disposition = OPEN_EXISTING;
+    switch (mode) {
+    case OpenMode::Reading:
+        break;
+    case OpenMode::Writing:
+        access = GENERIC_WRITE;
+        disposition = CREATE_ALWAYS;
+        break;
+    case OpenMode::Appending:
+        access = GENERIC_WRITE;
+        disposition = OPEN_ALWAYS;
+        break;
+    default:
+        status = FileStatus::Failure(SystemMessage(ERROR_INVALID_PARAMETER));
+        return nullptr;
+    }
+    const HANDLE handle = CreateFileA(HostPath(path).c_str(), access, FILE_SHARE_READ, nullptr,
+                                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        status = LastErrorStatus();
+        return nullptr;
+    }
+    if (mode == OpenMode::Appending &&
+        SetFilePointer(handle, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
+        status = LastErrorStatus();
+        CloseHandle(handle);
+        return nullptr;
+    }
+    status = {};
+    return std::make_unique<WindowsStream>(handle);
+}
+
+EntryInfo HostFileService::Inspect(const std::string& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(HostPath(path).c_str(), GetFileExInfoStandard, &data)) {
+        const DWORD error = GetLastError();
+        const bool nothing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        return {nothing ? EntryKind::Missing : EntryKind::Other, 0};
+    }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return {EntryKind::Folder, 0};
+    }
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
+        return {EntryKind::Other, 0};
+    }
+    return {EntryKind::File,
+            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+}
+
+FileStatus HostFileService::CheckWritable(const std::string& path) {
+    const std::string host = HostPath(path);
+    const DWORD attributes = GetFileAttributesA(host.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+        if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+            return FileStatus::Failure(kFolder);
+        }
+        return TryOpen(host, GENERIC_WRITE);
+    }
+    const DWORD error = GetLastError();
+    if (error != ERROR_FILE_NOT_FOUND) {
+        return FileStatus::Failure(SystemMessage(error));
+    }
+    const DWORD folder = GetFileAttributesA(ParentFolder(host).c_str());
+    if (folder == INVALID_FILE_ATTRIBUTES) {
+        return LastErrorStatus();
+    }
+    if (!(folder & FILE_ATTRIBUTE_DIRECTORY)) {
+        return FileStatus::Failure(SystemMessage(ERROR_DIRECTORY));
+    }
+    return {};
+}
+
+FileStatus HostFileService::CheckReadable(const std::string& path) {
+    const std::string host = HostPath(path);
+    const DWORD attributes = GetFileAttributesA(host.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        return LastErrorStatus();
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+        return FileStatus::Failure(kFolder);
+    }
+    return TryOpen(host, GENERIC_READ);
+}
+
+#endif
+
+} // namespace quorvel

@@ -1,0 +1,235 @@
+#include "path_mapping.h"
+
+#include <cstdlib>
+#include <optional>
+#include <string_view>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace quorvel {
+namespace {
+
+bool IsAsciiLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+char AsciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+#ifdef _WIN32
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+#else
+
+bool Exists(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+// A byte that is not part of well-formed UTF-8 stands for itself, above every
+// code point, so that it only ever equals the same byte.
+constexpr char32_t kStrayByte = 0x110000;
+
+// The code point that starts at `at`, which is moved past it.
+char32_t NextCodePoint(std::string_view text, std::size_t& at) {
+    const auto lead = static_cast<unsigned char>(text[at++]);
+    std::size_t more = 0;
+    char32_t code = 0;
+    if (lead < 0x80) {
+        return lead;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        more = 1;
+        code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        more = 2;
+        code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        more = 3;
+        code = lead & 0x07u;
+    } else {
+        return kStrayByte + lead;
+    }
+    if (text.size() - at < more) {
+        return kStrayByte + lead;
+    }
+    for (std::size_t i = 0; i < more; ++i) {
+        const auto next = static_cast<unsigned char>(text[at + i]);
+        if ((next & 0xC0u) != 0x80u) {
+            return kStrayByte + lead;
+        }
+        code = (code << 6) | (next & 0x3Fu);
+    }
+    at += more;
+    return code;
+}
+
+// Lower case for the letters of the European alphabets folder names are
+// written in: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic. Wine folds
+// all of Unicode; game folders do not need more than this.
+char32_t FoldCase(char32_t c) {
+    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
+        (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F)) {
+        return c + 0x20;
+    }
+    if (c >= 0x400 && c <= 0x40F) {
+        return c + 0x50;
+    }
+    // Latin Extended-A pairs each capital with the small letter after it;
+    // the dotted and dotless i (0x130, 0x131) have no partner there.
+    const bool evenCapital =
+        c >= 0x100 && (c <= 0x12F || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177));
+    const bool oddCapital = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    if ((evenCapital && c % 2 == 0) || (oddCapital && c % 2 == 1)) {
+        return c + 1;
+    }
+    return c == 0x178 ? char32_t{0xFF} : c;
+}
+
+bool SameIgnoringCase(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (FoldCase(NextCodePoint(a, i)) != FoldCase(NextCodePoint(b, j))) {
+            return false;
+        }
+    }
+    return i == a.size() && j == b.size();
+}
+
+// The entry of `folder` whose name is `name` in another letter case. When
+// several are, the one first in byte order wins, so that the choice does not
+// depend on the order the folder lists them in.
+std::optional<std::string> FindIgnoringCase(const std::string& folder, std::string_view name) {
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return std::nullopt;
+    }
+    std::optional<std::string> found;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view candidate(entry->d_name);
+        if (SameIgnoringCase(candidate, name) && (!found || candidate < *found)) {
+            found = std::string(candidate);
+        }
+    }
+    ::closedir(dir);
+    return found;
+}
+
+#endif
+
+// Replaces, one component after another from `fixedLength` on, each name that
+// does not exist as written by an entry that matches it in another case. A
+// name that matches nothing ends the walk: nothing can exist below it, and a
+// file about to be created gets the name as written.
+std::string MatchLetterCase(std::string host, std::size_t fixedLength) {
+#ifdef _WIN32
+    // Windows file systems ignore letter case themselves.
+    (void)fixedLength;
+    return host;
+#else
+    std::size_t start = fixedLength;
+    while (start < host.size()) {
+        if (host[start] == '/') {
+            ++start;
+            continue;
+        }
+        std::size_t end = host.find('/', start);
+        if (end == std::string::npos) {
+            end = host.size();
+        }
+        if (!Exists(host.substr(0, end))) {
+            const auto match = FindIgnoringCase(host.substr(0, start),
+                                                std::string_view(host).substr(start, end - start));
+            if (!match) {
+                break;
+            }
+            host.replace(start, end - start, *match);
+            end = start + match->size();
+        }
+        start = end;
+    }
+    return host;
+#endif
+}
+
+std::string ToSlashes(std::string_view text) {
+    std::string result(text);
+    for (char& c : result) {
+        if (c == '\\') {
+            c = '/';
+        }
+    }
+    return result;
+}
+
+} // namespace
+
+std::string DefaultWinePrefix() {
+    if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') {
+        return prefix;
+    }
+    // An empty HOME names no folder, so it counts as unset.
+    std::string home;
+    if (const char* value = std::getenv("HOME"); value != nullptr && *value != '\0') {
+        home = value;
+    } else {
+#ifdef _WIN32
+        if (const char* profile = std::getenv("USERPROFILE")) {
+            home = profile;
+        }
+#else
+        if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir) {
+            home = user->pw_dir;
+        }
+#endif
+    }
+    return home + "/.wine";
+}
+
+std::string WinePathMapper::ToHostPath(const std::string& path) const {
+    // The host folder the path starts from, taken as it stands, and the rest.
+    std::string root;
+    std::string_view rest(path);
+    char drive = 0;
+    if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
+        drive = AsciiLower(path[0]);
+        rest.remove_prefix(2);
+    } else if (!path.empty() && path[0] == '\\') {
+        drive = 'c';
+    }
+    if (drive != 0) {
+        root = prefix_ + "/dosdevices/" + drive + ':';
+        // "C:name" is relative to the drive's current folder, which under
+        // Wine is the drive's root.
+        if (!rest.empty() && rest[0] != '\\' && rest[0] != '/') {
+            root += '/';
+        }
+    }
+
+    std::string host = root + ToSlashes(rest);
+    if (Exists(host)) {
+        return host;
+    }
+    // A prefix that has never had its dosdevices links made still has drive_c.
+    if (drive == 'c') {
+        const std::string driveC = prefix_ + "/drive_c";
+        if (!Exists(prefix_ + "/dosdevices/c:") && Exists(driveC)) {
+            root = driveC + root.substr(prefix_.size() + std::string_view("/dosdevices/c:").size());
+            host = root + ToSlashes(rest);
+        }
+    }
+    return MatchLetterCase(std::move(host), root.size());
+}
+
+} // namespace quorvel
