@@ -123,15 +123,16 @@ TEST(InstallationFaults, AFullDiskLosesNoLine) {
         EXPECT_EQ(InstallWithFileSizeLimit(game, 300), static_cast<int>(InstallationResult::Failed));
         EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg);
     }
-    // newconfig.cfg fails at a later installation: custom.cfg is put back too.
+    // newconfig.cfg fails at a later installation, when the lines added to
+    // custom.cfg by hand make it grow past the limit: custom.cfg is put back.
     {
         GameFolder game;
-        const std::string earlier(2000, 'x');
+        const std::string earlier(1400, 'x');
+        const std::string handAdded = "bind h \"say " + std::string(150, 'h') + "\"\r\n";
         game.Write("newconfig.cfg", "\r\n" + earlier + "\r\n");
-        game.Write("custom.cfg", kPlayerCustomCfg);
+        game.Write("custom.cfg", kPlayerCustomCfg + handAdded);
         EXPECT_EQ(InstallWithFileSizeLimit(game, 1500), static_cast<int>(InstallationResult::Failed));
-        EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg);
-        // Larger than the limit, so it cannot have been rewritten at all.
+        EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg + handAdded);
         EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + earlier + "\r\n");
     }
 }

@@ -33,8 +33,8 @@ std::string CrLfLines(const Lines& lines) {
 }
 
 // One run of the program: start-up, then whatever the test does.
-struct Run {
-    explicit Run(GameFolder& game) : installer(windows, game.registry, game.files) {
+struct ProgramRun {
+    explicit ProgramRun(GameFolder& game) : installer(windows, game.registry, game.files) {
         installer.RunStartup(window);
     }
     InstallationResult Install(const std::string& texture, const std::string& model) {
@@ -53,7 +53,7 @@ const std::string kPlayerCustomCfg = "bind MOUSE1 \"+attack\"\r\n  setu cheats 0
 TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    Run run(game);
+    ProgramRun run(game);
 
     EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
 
@@ -80,10 +80,10 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
 TEST(Installation, RepeatingItInANewRunGrowsNewconfigByTwoEmptyLines) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    Run(game).Install("Medium", "Highest");
+    ProgramRun(game).Install("Medium", "Highest");
     const auto customAfterFirst = game.Read("custom.cfg");
 
-    Run second(game);
+    ProgramRun second(game);
     EXPECT_EQ(second.Install("Medium", "Highest"), InstallationResult::Installed);
     EXPECT_EQ(game.Read("custom.cfg"), customAfterFirst);
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n\r\nbind MOUSE1 \"+attack\"\r\n\r\n\r\n");
@@ -91,7 +91,7 @@ TEST(Installation, RepeatingItInANewRunGrowsNewconfigByTwoEmptyLines) {
 
 TEST(Installation, WithNoFilesAtStartBothAreCreated) {
     GameFolder game;
-    Run run(game);
+    ProgramRun run(game);
     EXPECT_TRUE(run.window.current.Lines().empty());
 
     EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
@@ -109,7 +109,7 @@ TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
                              "setu r_lodcap 1\r\n"          // its repeat too
                              "\tsetu r_lodscale 1\r\n"      // a tab is no space: stays
                              "seta name Player");
-    Run run(game);
+    ProgramRun run(game);
     run.Install("Medium", "Highest");
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n"
                                           "Setu r_picmip 1\r\n"
@@ -122,12 +122,12 @@ TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
 TEST(Installation, AnEarlierInstallationsCustomCfgKeepsOnlyWhatDiffers) {
     GameFolder game;
     game.Write("custom.cfg", "bind F1 vote yes\r\n");
-    Run(game).Install("Low", "Med");
+    ProgramRun(game).Install("Low", "Med");
     // Lose newconfig.cfg, so that the next first installation takes the
     // lines of the custom.cfg that an installation wrote.
     std::filesystem::remove(game.NewConfig());
 
-    Run run(game);
+    ProgramRun run(game);
     run.Install("High", "Med");
     // The header stays, the end marker, the base settings and the repeated
     // answer go, and the texture line with its other value stays.
@@ -138,7 +138,7 @@ TEST(Installation, NeedToGoCheckEndsTheProgramWithoutWriting) {
     for (const bool inModelDialog : {false, true}) {
         GameFolder game;
         game.Write("custom.cfg", kPlayerCustomCfg);
-        Run run(game);
+        ProgramRun run(game);
         if (inModelDialog) {
             run.windows.Then(DialogStep::Answer("Low"));
         }
@@ -157,7 +157,7 @@ TEST(Installation, NeedToGoCheckEndsTheProgramWithoutWriting) {
 
 TEST(Installation, ADialogClosedWithoutAnAnswerAddsNothing) {
     GameFolder game;
-    Run run(game);
+    ProgramRun run(game);
     run.windows.Then(DialogStep::CloseWindow());
     run.windows.Then(DialogStep::Answer("Highest"));
     EXPECT_EQ(run.installer.RunInstallation(run.window), InstallationResult::Installed);
@@ -171,7 +171,7 @@ TEST(Installation, ADialogClosedWithoutAnAnswerAddsNothing) {
 TEST(Installation, ASecondInstallationInTheSameRunAppendsAfterTheFirst) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    Run run(game);
+    ProgramRun run(game);
     run.Install("Medium", "Highest");
     EXPECT_EQ(run.Install("Low", "Lowest"), InstallationResult::Installed);
 
@@ -187,13 +187,13 @@ TEST(Installation, ASecondInstallationInTheSameRunAppendsAfterTheFirst) {
 TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    Run(game).Install("Medium", "Highest");
+    ProgramRun(game).Install("Medium", "Highest");
 
     // The player edits the installed custom.cfg between runs.
     game.Write("custom.cfg", game.Read("custom.cfg").value_or("") +
                                  "bind h \"say hello\"\r\n  bind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\n"
                                  "bind h \"say hello\"\r\n");
-    Run run(game);
+    ProgramRun run(game);
     run.Install("Medium", "Highest");
 
     // The new binding is kept once; one already among the earlier lines and
