@@ -1,0 +1,237 @@
+#include "detail_dialog.h"
+
+#include "program_font.h"
+#include "program_icon.h"
+
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+namespace quorvel::ui {
+namespace {
+
+// One control of a dialog, in device-independent pixels of the client area.
+struct ControlShape {
+    const char* name;
+    const char* text;
+    QRect box;
+    bool isLabel = false;
+};
+
+// A dialog's caption, client size and controls, listed in tab order.
+struct DialogShape {
+    const char* name;
+    const char* caption;
+    QSize clientSize;
+    std::vector<ControlShape> controls;
+};
+
+const DialogShape& ShapeOf(DetailDialogKind kind) {
+    static const DialogShape texture{
+        "Form2",
+        "Texture Detail",
+        {448, 133},
+        {
+            {"Label1",
+             "Please Select the current TEXTURE DETAIL setting that you are running. If you "
+             "change the setting at a later date, you will need to ReRun the QuorvelConfig Setup",
+             {40, 8, 377, 65},
+             true},
+            {"Command1", "High", {16, 88, 81, 25}},
+            {"Command2", "Medium", {112, 88, 81, 25}},
+            {"Command3", "Low", {208, 88, 81, 25}},
+            {"Command4", "Need to go Check", {304, 88, 129, 25}},
+        },
+    };
+    // The lower row reads Med, Lowest, Low from left to right, but Tab takes
+    // it as Med, Low, Lowest.
+    static const DialogShape model{
+        "Form3",
+        "Model Detail",
+        {463, 157},
+        {
+            {"Command1", "Highest", {8, 80, 81, 25}},
+            {"Label1",
+             "Please Select the current MODEL DETAIL setting that you are running. If you "
+             "change the setting at a later date, you will need to ReRun the QuorvelConfig Setup",
+             {0, 0, 449, 65},
+             true},
+            {"Command2", "Higher", {112, 80, 81, 25}},
+            {"Command3", "High", {216, 80, 81, 25}},
+            {"Command4", "Med", {8, 120, 81, 25}},
+            {"Command5", "Low", {216, 120, 81, 25}},
+            {"Command6", "Lowest", {112, 120, 81, 25}},
+            {"Command7", "Need to go Check", {320, 96, 121, 25}},
+        },
+    };
+    return kind == DetailDialogKind::Texture ? texture : model;
+}
+
+constexpr qreal kLabelPointSize = 12.0;
+constexpr qreal kButtonPointSize = 9.75;
+
+// An ordinary top-level window with a sizable frame and the usual buttons.
+constexpr Qt::WindowFlags kWindowFlags = Qt::Window | Qt::WindowTitleHint |
+                                         Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                                         Qt::WindowCloseButtonHint;
+
+QLabel* MakeLabel(QWidget* parent, const ControlShape& shape) {
+    auto* label = new QLabel(QString::fromLatin1(shape.text), parent);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    label->setFont(SerifFont(kLabelPointSize, QFont::Bold));
+    label->setFocusPolicy(Qt::NoFocus);
+    return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const ControlShape& shape) {
+    auto* button = new QPushButton(QString::fromLatin1(shape.text), parent);
+    button->setFont(SerifFont(kButtonPointSize, QFont::Normal));
+    // QDialog would make every push button an "auto default", so that Enter
+    // presses whichever button it picks as default. Here Enter presses the
+    // focused button and nothing else; the dialog does that itself.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setFocusPolicy(Qt::StrongFocus);
+    return button;
+}
+
+} // namespace
+
+DetailDialog::DetailDialog(DetailDialogKind kind, LineList& installList, AbortFlagValue& abortFlag)
+    : QDialog(nullptr, kWindowFlags), kind_(kind), installList_(installList),
+      abortFlag_(abortFlag) {
+    const DialogShape& shape = ShapeOf(kind);
+    setObjectName(QString::fromLatin1(shape.name));
+    setWindowTitle(QString::fromLatin1(shape.caption));
+    setWindowIcon(ProgramIcon());
+    setWindowModality(Qt::ApplicationModal);
+    setModal(true);
+    resize(shape.clientSize);
+
+    QWidget* previous = nullptr;
+    QWidget* first = nullptr;
+    for (const ControlShape& control : shape.controls) {
+        QWidget* widget = nullptr;
+        if (control.isLabel) {
+            widget = MakeLabel(this, control);
+        } else {
+            QPushButton* button = MakeButton(this, control);
+            const std::string_view text = control.text;
+            if (text == kNeedToGoCheck) {
+                connect(button, &QPushButton::clicked, this, &DetailDialog::NeedToGoCheck);
+            } else {
+                const DetailAnswer* answer = FindDetailAnswer(kind, text);
+                if (!answer) {
+                    throw std::logic_error("detail dialog button without an answer: " +
+                                           std::string(text));
+                }
+                connect(button, &QPushButton::clicked, this, [this, answer] { Answer(*answer); });
+            }
+            if (previous) {
+                setTabOrder(previous, button);
+            } else {
+                first = button;
+            }
+            previous = button;
+            widget = button;
+        }
+        widget->setObjectName(QString::fromLatin1(control.name));
+        widget->setGeometry(control.box);
+    }
+    if (first) {
+        first->setFocus(Qt::OtherFocusReason);
+    }
+    CentreOnScreen();
+}
+
+void DetailDialog::reject() {}
+
+void DetailDialog::Answer(const DetailAnswer& answer) {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    AppendDetailAnswer(answer, installList_);
+    outcome_ = DialogOutcome::Answered;
+    done(QDialog::Accepted);
+}
+
+void DetailDialog::NeedToGoCheck() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    outcome_ = DialogOutcome::NeedToCheck;
+    done(QDialog::Rejected);
+    SetAbortFlag(abortFlag_);
+}
+
+void DetailDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Cancel)) {
+        // Escape: the dialog stays as it is.
+        event->accept();
+        return;
+    }
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+        }
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void DetailDialog::closeEvent(QCloseEvent* event) {
+    // Only the window's own close comes here: done() closes the dialog
+    // without a close event. QDialog's handler would call reject(), which
+    // does nothing here, and then refuse to close.
+    if (!ended_) {
+        ended_ = true;
+        outcome_ = DialogOutcome::ClosedWithoutAnswer;
+    }
+    if (isVisible()) {
+        done(QDialog::Rejected);
+    }
+    event->accept();
+}
+
+void DetailDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The frame is known once the window exists; centre the whole window
+    // rather than its client area. Only once: a later showing keeps the
+    // place the player gave it.
+    if (!event->spontaneous() && !placedWithFrame_) {
+        placedWithFrame_ = true;
+        CentreOnScreen();
+    }
+}
+
+void DetailDialog::CentreOnScreen() {
+    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (!screen) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    const QSize frame = frameGeometry().size();
+    move(area.x() + (area.width() - frame.width()) / 2,
+         area.y() + (area.height() - frame.height()) / 2);
+}
+
+} // namespace quorvel::ui

@@ -1,0 +1,57 @@
+#include "qt_window_system.h"
+
+#include "detail_dialog.h"
+
+#include <QByteArray>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QString>
+
+namespace quorvel::ui {
+namespace {
+
+QString ToQt(const std::string& text) {
+    return QString::fromLocal8Bit(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string FromQt(const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+}
+
+} // namespace
+
+std::string QtWindowSystem::Prompt(const std::string& text, const std::string& title,
+                                   const std::string& defaultAnswer) {
+    QInputDialog dialog(nullptr);
+    dialog.setObjectName(QString::fromLatin1(kPromptObjectName));
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.setInputMode(QInputDialog::TextInput);
+    dialog.setWindowTitle(ToQt(title));
+    dialog.setLabelText(ToQt(text));
+    dialog.setTextValue(ToQt(defaultAnswer));
+    if (dialog.exec() != QDialog::Accepted) {
+        return std::string();
+    }
+    return FromQt(dialog.textValue());
+}
+
+void QtWindowSystem::ShowMessage(const std::string& text, const std::string& title,
+                                 MessageIcon icon) {
+    const QMessageBox::Icon boxIcon =
+        icon == MessageIcon::Warning ? QMessageBox::Warning : QMessageBox::NoIcon;
+    QMessageBox box(boxIcon, ToQt(title), ToQt(text), QMessageBox::Ok, nullptr);
+    box.setObjectName(QString::fromLatin1(kMessageObjectName));
+    box.setWindowModality(Qt::ApplicationModal);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+DialogOutcome QtWindowSystem::ShowDetailDialog(DetailDialogKind kind, LineList& installList,
+                                               AbortFlagValue& abortFlag) {
+    DetailDialog dialog(kind, installList, abortFlag);
+    dialog.exec();
+    return dialog.Outcome();
+}
+
+} // namespace quorvel::ui
