@@ -1,11 +1,11 @@
-#include <string_view>
-#include <unordered_set>
-#include <vector>
-
 #include "base_settings.h"
 #include "config_files.h"
 #include "detail_choices.h"
 #include "installer.h"
+
+#include <string_view>
+#include <unordered_set>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -211,8 +211,8 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
             message += "Your configuration files were put back as they were. The Quorvel "
                        "Config is not installed.";
         } else {
-            message += "Putting your configuration files back as they were failed too:" +
-                       problems + "\n\nThe Quorvel Config is not installed.";
+            message += "Putting your configuration files back as they were failed too:" + problems +
+                       "\n\nThe Quorvel Config is not installed.";
         }
         windows_.ShowMessage(message, kApplicationTitle, MessageIcon::Warning);
         return InstallationResult::Failed;

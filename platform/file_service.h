@@ -47,7 +47,7 @@ public:
     // Writes exactly the bytes given; no line end is added.
     virtual FileStatus Write(std::string_view text) = 0;
 
-    // Closes the stream; what was written is on disk afterwards.
+    // Closes the stream; what was written has been handed to the system.
     virtual FileStatus Close() = 0;
 };
 

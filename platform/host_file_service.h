@@ -1,6 +1,14 @@
 #pragma once
 
 // The file service on the machine itself.
+//
+// Failures carry the system's own text ("No such file or directory"); reading
+// a file that holds nothing fails with "the file is empty". Only plain files
+// are opened: a folder fails as "Is a directory", and a pipe or a device fails
+// rather than block. Inspect follows links; a link that leads nowhere counts
+// as Other, not Missing, and CheckWritable refuses it, so that nothing is
+// written through it unawares. OpenTextFile itself follows such a link as any
+// program would, creating the file it points to.
 
 #include "file_service.h"
 

@@ -22,6 +22,9 @@ public:
     // Backslashes become slashes. A component that does not exist with that
     // exact case is matched against its folder's entries in any letter case,
     // as Wine does; a component that matches nothing is kept as written.
+    // Letter case is folded for ASCII, Latin-1, Latin Extended-A, Greek and
+    // Cyrillic; where several entries match, the first in byte order wins.
+    // A prefix without dosdevices/c: has drive C: in its drive_c folder.
     std::string ToHostPath(const std::string& path) const;
 
     const std::string& Prefix() const { return prefix_; }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QAbstractListModel>
-
 #include "line_list.h"
+
+#include <QAbstractListModel>
 
 namespace quorvel::ui {
 

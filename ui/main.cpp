@@ -1,13 +1,13 @@
-#include <QApplication>
-#include <QMessageBox>
-
-#include <exception>
-
 #include "installer.h"
 #include "main_window.h"
 #include "native.h"
 #include "program_icon.h"
 #include "qt_window_system.h"
+
+#include <exception>
+
+#include <QApplication>
+#include <QMessageBox>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);

@@ -1,17 +1,17 @@
 #include "main_window.h"
 
+#include "line_list_model.h"
+#include "program_font.h"
+#include "program_icon.h"
+
+#include <exception>
+
 #include <QApplication>
 #include <QLabel>
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
-
-#include <exception>
-
-#include "program_font.h"
-#include "line_list_model.h"
-#include "program_icon.h"
 
 namespace quorvel::ui {
 namespace {
@@ -59,8 +59,7 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) 
 } // namespace
 
 MainWindow::MainWindow(Installer& installer, QWidget* parent)
-    : QWidget(parent), installer_(installer),
-      currentModel_(new LineListModel(currentList_, this)),
+    : QWidget(parent), installer_(installer), currentModel_(new LineListModel(currentList_, this)),
       installModel_(new LineListModel(installList_, this)) {
     setObjectName("Form1");
     setWindowTitle("Quorvel Config Installation 1.3");
@@ -74,7 +73,8 @@ MainWindow::MainWindow(Installer& installer, QWidget* parent)
     command1_ = MakeButton(this, "Command1", "Install Quorvel Config");
     command1_->setGeometry(280, 320, 137, 25);
 
-    label1_ = MakeLabel(this, "Label1", "Current Custom.cfg settings", SerifFont(14.25, QFont::Normal));
+    label1_ =
+        MakeLabel(this, "Label1", "Current Custom.cfg settings", SerifFont(14.25, QFont::Normal));
     label1_->setGeometry(16, 16, 505, 25);
 
     list1_ = MakeList(this, currentModel_, "List1");
@@ -119,7 +119,8 @@ void MainWindow::SetCaption(const std::string& caption) {
 }
 
 void MainWindow::SetLabel1Caption(const std::string& caption) {
-    label1_->setText(QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
+    label1_->setText(
+        QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
 }
 
 void MainWindow::Close() {

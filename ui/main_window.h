@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QWidget>
-
 #include "installer.h"
 #include "line_list.h"
 #include "window_system.h"
+
+#include <QWidget>
 
 class QLabel;
 class QListView;

@@ -2,19 +2,17 @@
 // written, real-file faults, and a failure injected at every single file
 // operation of a whole installation.
 
-#include <gtest/gtest.h>
-
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <csignal>
-#include <set>
-
 #include "game_folder.h"
 #include "installer.h"
 #include "memory_file_service.h"
 #include "scripted_window_system.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <set>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace quorvel {
 namespace {
@@ -26,8 +24,10 @@ using testing::MemoryFileService;
 using testing::ScriptedMainWindow;
 using testing::ScriptedWindowSystem;
 
-const std::string kPlayerCustomCfg = "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
-const std::string kSuccess = "Custom Config has been created and the Quorvel Config has been installed";
+const std::string kPlayerCustomCfg =
+    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
+const std::string kSuccess =
+    "Custom Config has been created and the Quorvel Config has been installed";
 
 // Starts a run against `files`, installs, and returns what the player saw.
 struct Attempt {
@@ -120,7 +120,8 @@ TEST(InstallationFaults, AFullDiskLosesNoLine) {
     {
         GameFolder game;
         game.Write("custom.cfg", kPlayerCustomCfg);
-        EXPECT_EQ(InstallWithFileSizeLimit(game, 300), static_cast<int>(InstallationResult::Failed));
+        EXPECT_EQ(InstallWithFileSizeLimit(game, 300),
+                  static_cast<int>(InstallationResult::Failed));
         EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg);
     }
     // newconfig.cfg fails at a later installation, when the lines added to
@@ -131,7 +132,8 @@ TEST(InstallationFaults, AFullDiskLosesNoLine) {
         const std::string handAdded = "bind h \"say " + std::string(150, 'h') + "\"\r\n";
         game.Write("newconfig.cfg", "\r\n" + earlier + "\r\n");
         game.Write("custom.cfg", kPlayerCustomCfg + handAdded);
-        EXPECT_EQ(InstallWithFileSizeLimit(game, 1500), static_cast<int>(InstallationResult::Failed));
+        EXPECT_EQ(InstallWithFileSizeLimit(game, 1500),
+                  static_cast<int>(InstallationResult::Failed));
         EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg + handAdded);
         EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + earlier + "\r\n");
     }

@@ -2,11 +2,11 @@
 // the scripted window system: the exact bytes of both files and what the
 // window shows afterwards.
 
-#include <gtest/gtest.h>
-
 #include "game_folder.h"
 #include "installer.h"
 #include "scripted_window_system.h"
+
+#include <gtest/gtest.h>
 
 namespace quorvel {
 namespace {
@@ -17,7 +17,8 @@ using testing::ScriptedMainWindow;
 using testing::ScriptedWindowSystem;
 using Lines = std::vector<std::string>;
 
-const std::string kHeader = "//Part of Quorvel Config for use with MOHAA Sentrovia / Umplex 1.4.3.0";
+const std::string kHeader =
+    "//Part of Quorvel Config for use with MOHAA Sentrovia / Umplex 1.4.3.0";
 const std::string kEnd = "//End quorvel config settings";
 
 std::string ExpectedFile(const std::string& name) {
@@ -48,7 +49,8 @@ struct ProgramRun {
     Installer installer;
 };
 
-const std::string kPlayerCustomCfg = "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
+const std::string kPlayerCustomCfg =
+    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
 
 TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
     GameFolder game;
@@ -63,15 +65,16 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
 
     ASSERT_EQ(run.windows.messagesShown.size(), 1u);
     const auto& message = run.windows.messagesShown[0];
-    EXPECT_EQ(message.text, "Custom Config has been created and the Quorvel Config has been installed");
+    EXPECT_EQ(message.text,
+              "Custom Config has been created and the Quorvel Config has been installed");
     EXPECT_EQ(message.title, "quorvel");
     EXPECT_EQ(message.icon, MessageIcon::None);
 
     EXPECT_EQ(run.window.label1, "New Custom.cfg settings");
     ASSERT_EQ(run.window.current.Count(), 33u);
-    EXPECT_EQ(CrLfLines(Lines(run.window.current.Lines().begin(),
-                              run.window.current.Lines().end() - 1)),
-              installed);
+    EXPECT_EQ(
+        CrLfLines(Lines(run.window.current.Lines().begin(), run.window.current.Lines().end() - 1)),
+        installed);
     EXPECT_EQ(run.window.current.Lines().back(), "");
     EXPECT_EQ(run.window.install.Count(), 31u);
     EXPECT_FALSE(run.window.closed);
@@ -101,13 +104,13 @@ TEST(Installation, WithNoFilesAtStartBothAreCreated) {
 
 TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
     GameFolder game;
-    game.Write("custom.cfg", "Setu r_picmip 1\r\n"          // other case: stays
-                             "setu  r_picmip 1\r\n"         // inner spaces: stays
-                             "   setu r_picmip 1  \r\n"     // outer spaces: removed
-                             "\r\n"                         // empty: stays
-                             "setu r_lodcap 1\r\n"          // removed
-                             "setu r_lodcap 1\r\n"          // its repeat too
-                             "\tsetu r_lodscale 1\r\n"      // a tab is no space: stays
+    game.Write("custom.cfg", "Setu r_picmip 1\r\n"      // other case: stays
+                             "setu  r_picmip 1\r\n"     // inner spaces: stays
+                             "   setu r_picmip 1  \r\n" // outer spaces: removed
+                             "\r\n"                     // empty: stays
+                             "setu r_lodcap 1\r\n"      // removed
+                             "setu r_lodcap 1\r\n"      // its repeat too
+                             "\tsetu r_lodscale 1\r\n"  // a tab is no space: stays
                              "seta name Player");
     ProgramRun run(game);
     run.Install("Medium", "Highest");
@@ -190,9 +193,10 @@ TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
     ProgramRun(game).Install("Medium", "Highest");
 
     // The player edits the installed custom.cfg between runs.
-    game.Write("custom.cfg", game.Read("custom.cfg").value_or("") +
-                                 "bind h \"say hello\"\r\n  bind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\n"
-                                 "bind h \"say hello\"\r\n");
+    game.Write("custom.cfg",
+               game.Read("custom.cfg").value_or("") +
+                   "bind h \"say hello\"\r\n  bind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\n"
+                   "bind h \"say hello\"\r\n");
     ProgramRun run(game);
     run.Install("Medium", "Highest");
 

@@ -4,14 +4,14 @@
 // holds Games\MOHAA\mainta, the settings store pointing at it, and the file
 // service that maps the program's paths into the prefix.
 
-#include <filesystem>
-#include <optional>
-#include <string>
-
 #include "fake_registry_store.h"
 #include "host_file_service.h"
 #include "path_mapping.h"
 #include "temp_dir.h"
+
+#include <filesystem>
+#include <optional>
+#include <string>
 
 namespace quorvel::testing {
 

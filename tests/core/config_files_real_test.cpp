@@ -1,0 +1,100 @@
+// The configuration files on real files, through the host file service.
+
+#include "config_files.h"
+#include "host_file_service.h"
+#include "temp_dir.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <vector>
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+using Lines = std::vector<std::string>;
+
+class ConfigFilesRealTest : public ::testing::Test {
+protected:
+    std::string Path(const std::string& name) const { return dir_ / name; }
+
+    // Reads the file into buffer_ and gives the lines appended to a fresh list.
+    Lines Read(const std::string& name, FileStatus* status = nullptr) {
+        LineList list;
+        const FileStatus result = ReadConfigLines(files_, buffer_, Path(name), list);
+        if (status != nullptr) {
+            *status = result;
+        }
+        return list.Lines();
+    }
+    Lines ReadBack(const std::string& name, const std::string& bytes) {
+        WriteBytes(Path(name), bytes);
+        return Read(name);
+    }
+
+    TempDir dir_;
+    HostFileService files_;
+    LineBuffer buffer_;
+};
+
+TEST_F(ConfigFilesRealTest, SplitsAtEveryCrLfOnly) {
+    EXPECT_EQ(ReadBack("a.cfg", "seta a 1\r\nseta b 2\r\n"), (Lines{"seta a 1", "seta b 2", ""}));
+    EXPECT_EQ(ReadBack("b.cfg", "seta a 1\nseta b 2\n"), (Lines{"seta a 1\nseta b 2\n"}));
+    EXPECT_EQ(ReadBack("c.cfg", "a\r\n\r\nb\rc"), (Lines{"a", "", "b\rc"}));
+}
+
+TEST_F(ConfigFilesRealTest, TrimsSpacesInTheListButNotInTheBuffer) {
+    EXPECT_EQ(ReadBack("custom.cfg", "  setu cheats 0 \r\n\tbind x \"say hi\"  "),
+              (Lines{"setu cheats 0", "\tbind x \"say hi\""}));
+    ASSERT_EQ(buffer_.Count(), 2u);
+    EXPECT_EQ(buffer_[0], "  setu cheats 0 ");
+    EXPECT_EQ(buffer_[1], "\tbind x \"say hi\"  ");
+}
+
+TEST_F(ConfigFilesRealTest, FailedReadsRepeatTheLastGoodOne) {
+    FileStatus status;
+    EXPECT_EQ(Read("missing.cfg", &status), Lines{});
+    EXPECT_EQ(status.reason, std::strerror(ENOENT));
+
+    const Lines good{"seta a 1", "seta b 2"};
+    EXPECT_EQ(ReadBack("custom.cfg", "seta a 1\r\n seta b 2"), good);
+    WriteBytes(Path("empty.cfg"), "");
+    EXPECT_EQ(Read("empty.cfg", &status), good);
+    EXPECT_EQ(status.reason, "the file is empty");
+    EXPECT_EQ(Read("missing.cfg", &status), good);
+    EXPECT_FALSE(status);
+    EXPECT_EQ(Read("no-folder/custom.cfg", &status), good);
+    EXPECT_FALSE(status);
+    EXPECT_FALSE(fs::exists(Path("no-folder")));
+    EXPECT_EQ(buffer_[1], " seta b 2");
+}
+
+TEST_F(ConfigFilesRealTest, WritesExactlyTheLinesAndCrLf) {
+    WriteBytes(Path("custom.cfg"), "a long file\r\nof many lines\r\n");
+    ASSERT_TRUE(RewriteConfigFile(files_, Path("custom.cfg"), "// first"));
+    EXPECT_EQ(ReadBytes(Path("custom.cfg")), "// first\r\n");
+    for (const char* line : {"seta a 1", "", "  bind x  "}) {
+        ASSERT_TRUE(AppendConfigLine(files_, Path("custom.cfg"), line));
+    }
+    EXPECT_EQ(ReadBytes(Path("custom.cfg")), "// first\r\nseta a 1\r\n\r\n  bind x  \r\n");
+
+    ASSERT_TRUE(AppendConfigLine(files_, Path("new.cfg"), "seta x 1"));
+    EXPECT_EQ(ReadBytes(Path("new.cfg")), "seta x 1\r\n");
+    ASSERT_TRUE(RewriteConfigFile(files_, Path("newer.cfg"), ""));
+    EXPECT_EQ(ReadBytes(Path("newer.cfg")), "\r\n");
+}
+
+TEST_F(ConfigFilesRealTest, HighBytesPassThroughUnchanged) {
+    const std::string line = "seta name \"J\xC3\xA9r\xF4me\x80\xFF\"";
+    ASSERT_TRUE(RewriteConfigFile(files_, Path("custom.cfg"), line));
+    EXPECT_EQ(ReadBytes(Path("custom.cfg")), line + "\r\n");
+    EXPECT_EQ(Read("custom.cfg"), (Lines{line, ""}));
+}
+
+} // namespace
+} // namespace quorvel

@@ -1,0 +1,186 @@
+#include "host_file_service.h"
+#include "path_mapping.h"
+#include "temp_dir.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+const std::string kNoEntry = std::strerror(ENOENT);
+const std::string kIsFolder = std::strerror(EISDIR);
+// Line ends of both kinds, a NUL and bytes above 0x7F, none of which may change.
+const std::string kBytes = [] {
+    const char raw[] = "seta a \"\xE9\xFF\"\r\nb\n\0c\r\n";
+    return std::string(raw, sizeof raw - 1);
+}();
+
+class HostFileServiceTest : public ::testing::Test {
+protected:
+    std::string Path(const std::string& name) const { return dir_ / name; }
+
+    // The whole text of a file, or the reason it could not be read.
+    std::string ReadThrough(const std::string& name) {
+        FileStatus status;
+        auto stream = files_.OpenTextFile(Path(name), OpenMode::Reading, status);
+        if (!stream) {
+            return "open: " + status.reason;
+        }
+        std::string text;
+        status = stream->ReadAll(text);
+        return status ? text : "read: " + status.reason;
+    }
+
+    FileStatus WriteThrough(const std::string& name, OpenMode mode, std::string_view text) {
+        FileStatus status;
+        auto stream = files_.OpenTextFile(Path(name), mode, status);
+        if (!stream) {
+            return status;
+        }
+        const FileStatus written = stream->Write(text);
+        const FileStatus closed = stream->Close();
+        return written ? closed : written;
+    }
+
+    TempDir dir_;
+    HostFileService files_;
+};
+
+TEST_F(HostFileServiceTest, WritingAppendingAndReadingKeepExactBytes) {
+    ASSERT_TRUE(WriteThrough("custom.cfg", OpenMode::Writing, "old text that is longer"));
+    ASSERT_TRUE(WriteThrough("custom.cfg", OpenMode::Writing, kBytes));
+    EXPECT_EQ(ReadBytes(Path("custom.cfg")), kBytes);
+    ASSERT_TRUE(WriteThrough("custom.cfg", OpenMode::Appending, "more\r\n"));
+    EXPECT_EQ(ReadBytes(Path("custom.cfg")), kBytes + "more\r\n");
+    EXPECT_EQ(ReadThrough("custom.cfg"), kBytes + "more\r\n");
+    ASSERT_TRUE(WriteThrough("new.cfg", OpenMode::Appending, "x"));
+    EXPECT_EQ(ReadBytes(Path("new.cfg")), "x");
+}
+
+TEST_F(HostFileServiceTest, ReadsLargeFilesWholeAndOnlyOnce) {
+    // Larger than any single read, with every byte value in it.
+    std::string large(300000, '\0');
+    for (std::size_t i = 0; i < large.size(); ++i) {
+        large[i] = static_cast<char>(i % 251);
+    }
+    WriteBytes(Path("large.cfg"), large);
+    FileStatus status;
+    auto stream = files_.OpenTextFile(Path("large.cfg"), OpenMode::Reading, status);
+    ASSERT_TRUE(stream) << status.reason;
+    std::string text;
+    ASSERT_TRUE(stream->ReadAll(text));
+    EXPECT_EQ(text, large);
+    // Nothing is left after the end; the text given is left alone.
+    EXPECT_EQ(stream->ReadAll(text).reason, "the file is empty");
+    EXPECT_EQ(text, large);
+    EXPECT_TRUE(stream->Close());
+    EXPECT_FALSE(stream->Close());
+    EXPECT_FALSE(stream->ReadAll(text));
+}
+
+TEST_F(HostFileServiceTest, EmptyOrMissingFilesCannotBeRead) {
+    WriteBytes(Path("empty.cfg"), "");
+    EXPECT_EQ(ReadThrough("empty.cfg"), "read: the file is empty");
+    EXPECT_EQ(ReadThrough("missing.cfg"), "open: " + kNoEntry);
+    EXPECT_FALSE(fs::exists(Path("missing.cfg")));
+    EXPECT_TRUE(files_.CheckReadable(Path("empty.cfg")));
+    EXPECT_EQ(files_.CheckReadable(Path("missing.cfg")).reason, kNoEntry);
+}
+
+TEST_F(HostFileServiceTest, FoldersAreNeverCreatedNorOpenedAsFiles) {
+    for (const OpenMode mode : {OpenMode::Writing, OpenMode::Appending}) {
+        EXPECT_EQ(WriteThrough("mainta/custom.cfg", mode, "x").reason, kNoEntry);
+    }
+    EXPECT_EQ(files_.CheckWritable(Path("mainta/custom.cfg")).reason, kNoEntry);
+    EXPECT_FALSE(fs::exists(Path("mainta")));
+
+    fs::create_directory(Path("custom.cfg"));
+    EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + kIsFolder);
+    EXPECT_EQ(WriteThrough("custom.cfg", OpenMode::Writing, "x").reason, kIsFolder);
+    EXPECT_EQ(WriteThrough("custom.cfg", OpenMode::Appending, "x").reason, kIsFolder);
+    EXPECT_EQ(files_.CheckWritable(Path("custom.cfg")).reason, kIsFolder);
+    EXPECT_EQ(files_.CheckReadable(Path("custom.cfg")).reason, kIsFolder);
+    EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Folder);
+}
+
+TEST_F(HostFileServiceTest, InspectTellsWhatIsThere) {
+    WriteBytes(Path("custom.cfg"), kBytes);
+    const EntryInfo file = files_.Inspect(Path("custom.cfg"));
+    EXPECT_EQ(file.kind, EntryKind::File);
+    EXPECT_EQ(file.size, kBytes.size());
+    EXPECT_EQ(files_.Inspect(Path("missing.cfg")).kind, EntryKind::Missing);
+    EXPECT_EQ(files_.Inspect(Path("custom.cfg/below")).kind, EntryKind::Missing);
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(files_.Inspect(Path("pipe")).kind, EntryKind::Other);
+    // Opening a pipe must neither block nor be taken for a file.
+    EXPECT_EQ(ReadThrough("pipe"), "open: not a regular file");
+}
+
+TEST_F(HostFileServiceTest, CheckWritableChangesNothing) {
+    WriteBytes(Path("custom.cfg"), kBytes);
+    const auto past = fs::last_write_time(Path("custom.cfg")) - std::chrono::hours(24);
+    fs::last_write_time(Path("custom.cfg"), past);
+    EXPECT_TRUE(files_.CheckWritable(Path("custom.cfg")));
+    EXPECT_EQ(ReadBytes(Path("custom.cfg")), kBytes);
+    EXPECT_EQ(fs::last_write_time(Path("custom.cfg")), past);
+
+    EXPECT_TRUE(files_.CheckWritable(Path("new.cfg")));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Path("new.cfg"))));
+    EXPECT_EQ(files_.CheckWritable(Path("custom.cfg/x")).reason, std::strerror(ENOTDIR));
+}
+
+// A link to nothing is reported as something other than a file, so that no
+// caller takes it for a free place to write. Opening it for writing still
+// follows the link, as every program on the system would.
+TEST_F(HostFileServiceTest, DanglingLinkIsNeitherMissingNorAFile) {
+    fs::create_symlink(Path("target.cfg"), Path("custom.cfg"));
+    EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Other);
+    EXPECT_FALSE(files_.CheckWritable(Path("custom.cfg")));
+    EXPECT_EQ(files_.CheckReadable(Path("custom.cfg")).reason, kNoEntry);
+    EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + kNoEntry);
+    EXPECT_FALSE(fs::exists(Path("target.cfg")));
+    ASSERT_TRUE(WriteThrough("custom.cfg", OpenMode::Writing, "x"));
+    EXPECT_EQ(ReadBytes(Path("target.cfg")), "x");
+}
+
+TEST_F(HostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
+    const auto openFiles = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    const auto before = openFiles();
+    {
+        FileStatus status;
+        auto stream = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Writing, status);
+        ASSERT_TRUE(stream);
+        EXPECT_EQ(openFiles(), before + 1);
+        EXPECT_TRUE(stream->Write("abc"));
+    }
+    EXPECT_EQ(openFiles(), before);
+    EXPECT_EQ(ReadBytes(Path("custom.cfg")), "abc");
+}
+
+TEST(HostFileServiceMappingTest, MapsPathsIntoThePrefix) {
+    TempDir dir;
+    fs::create_directories(dir.Path() / "drive_c/Games/MOHAA/main");
+    const WinePathMapper mapper(dir.Path().string());
+    HostFileService files([&mapper](const std::string& path) { return mapper.ToHostPath(path); });
+    FileStatus status;
+    auto stream =
+        files.OpenTextFile("C:\\games\\mohaa\\MAIN\\custom.cfg", OpenMode::Writing, status);
+    ASSERT_TRUE(stream) << status.reason;
+    ASSERT_TRUE(stream->Write("x\r\n") && stream->Close());
+    EXPECT_EQ(ReadBytes(dir.Path() / "drive_c/Games/MOHAA/main/custom.cfg"), "x\r\n");
+    EXPECT_EQ(files.Inspect("c:\\GAMES\\mohaa\\main\\CUSTOM.CFG").size, 3u);
+}
+
+} // namespace
+} // namespace quorvel
