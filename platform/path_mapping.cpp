@@ -1,5 +1,7 @@
 #include "path_mapping.h"
 
+#include "unicode_text.h"
+
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -37,74 +39,8 @@ bool Exists(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0;
 }
 
-// A byte that is not part of well-formed UTF-8 stands for itself, above every
-// code point, so that it only ever equals the same byte.
-constexpr char32_t kStrayByte = 0x110000;
-
-// The code point that starts at `at`, which is moved past it.
-char32_t NextCodePoint(std::string_view text, std::size_t& at) {
-    const auto lead = static_cast<unsigned char>(text[at++]);
-    std::size_t more = 0;
-    char32_t code = 0;
-    if (lead < 0x80) {
-        return lead;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-        more = 1;
-        code = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        more = 2;
-        code = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        more = 3;
-        code = lead & 0x07u;
-    } else {
-        return kStrayByte + lead;
-    }
-    if (text.size() - at < more) {
-        return kStrayByte + lead;
-    }
-    for (std::size_t i = 0; i < more; ++i) {
-        const auto next = static_cast<unsigned char>(text[at + i]);
-        if ((next & 0xC0u) != 0x80u) {
-            return kStrayByte + lead;
-        }
-        code = (code << 6) | (next & 0x3Fu);
-    }
-    at += more;
-    return code;
-}
-
-// Lower case for the letters of the European alphabets folder names are
-// written in: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic. Wine folds
-// all of Unicode; game folders do not need more than this.
-char32_t FoldCase(char32_t c) {
-    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
-        (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F)) {
-        return c + 0x20;
-    }
-    if (c >= 0x400 && c <= 0x40F) {
-        return c + 0x50;
-    }
-    // Latin Extended-A pairs each capital with the small letter after it;
-    // the dotted and dotless i (0x130, 0x131) have no partner there.
-    const bool evenCapital =
-        c >= 0x100 && (c <= 0x12F || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177));
-    const bool oddCapital = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    if ((evenCapital && c % 2 == 0) || (oddCapital && c % 2 == 1)) {
-        return c + 1;
-    }
-    return c == 0x178 ? char32_t{0xFF} : c;
-}
-
 bool SameIgnoringCase(std::string_view a, std::string_view b) {
-    std::size_t i = 0;
-    std::size_t j = 0;
-    while (i < a.size() && j < b.size()) {
-        if (FoldCase(NextCodePoint(a, i)) != FoldCase(NextCodePoint(b, j))) {
-            return false;
-        }
-    }
-    return i == a.size() && j == b.size();
+    return FoldCase(a) == FoldCase(b);
 }
 
 // The entry of `folder` whose name is `name` in another letter case. When

@@ -1,5 +1,7 @@
 #include "wine_registry.h"
 
+#include "unicode_text.h"
+
 #include <algorithm>
 #include <cstring>
 #include <fstream>
@@ -32,24 +34,6 @@ unsigned HexDigitValue(char c) {
 // White space within a line; a line feed ends the line instead.
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 void AppendUtf16(Units& out, char32_t cp) {
@@ -86,90 +70,13 @@ std::string ToUtf8(const Units& units) {
     return out;
 }
 
-// Decodes the well-formed UTF-8 sequence at p and steps over it. Anything else
-// (a stray continuation byte, an overlong form, a cut-off sequence) is refused
-// and p stays where it was.
-bool DecodeUtf8(const char*& p, const char* end, char32_t& cp) {
-    const auto lead = static_cast<unsigned char>(*p);
-    std::ptrdiff_t length = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        cp = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        cp = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        cp = lead & 0x07u;
-    } else {
-        return false;
-    }
-    if (end - p < length) {
-        return false;
-    }
-    for (std::ptrdiff_t k = 1; k < length; ++k) {
-        const auto byte = static_cast<unsigned char>(p[k]);
-        if ((byte & 0xC0) != 0x80) {
-            return false;
-        }
-        cp = (cp << 6) | (byte & 0x3Fu);
-    }
-    if ((length == 3 && (cp < 0x800 || IsHighSurrogate(cp) || IsLowSurrogate(cp))) ||
-        (length == 4 && (cp < 0x10000 || cp > 0x10FFFF))) {
-        return false;
-    }
-    p += length;
-    return true;
-}
-
-// Lower case for the letters of Latin-1, Latin Extended-A, Greek and Cyrillic;
-// enough for the names people give keys and values.
-char32_t FoldChar(char32_t c) {
-    if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
-        (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F)) {
-        return c + 0x20;
-    }
-    if (c >= 0x400 && c <= 0x40F) {
-        return c + 0x50;
-    }
-    if ((c >= 0x100 && c <= 0x12F) || (c >= 0x132 && c <= 0x137) || (c >= 0x14A && c <= 0x177)) {
-        return c | 1;
-    }
-    if ((c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E)) {
-        return (c & 1) ? c + 1 : c;
-    }
-    if (c == 0x178) {
-        return 0xFF;
-    }
-    return c;
-}
-
-// Lower-cases UTF-8 text; bytes that are not UTF-8 are kept as they are.
-std::string Fold(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    const char* p = text.data();
-    const char* const end = p + text.size();
-    while (p != end) {
-        char32_t cp = 0;
-        if (static_cast<unsigned char>(*p) < 0x80) {
-            out += static_cast<char>(FoldChar(static_cast<unsigned char>(*p++)));
-        } else if (DecodeUtf8(p, end, cp)) {
-            AppendUtf8(out, FoldChar(cp));
-        } else {
-            out += *p++;
-        }
-    }
-    return out;
-}
-
 // A key path as it is stored and looked up: lower-cased, without separators
 // at its end.
 std::string KeyOf(std::string_view path) {
     while (!path.empty() && path.back() == '\\') {
         path.remove_suffix(1);
     }
-    return Fold(path);
+    return FoldCase(path);
 }
 
 // String data as RegQueryValueExA hands it over: UTF-8 and a NUL.
@@ -432,7 +339,7 @@ WineRegistryFile WineRegistryFile::Parse(std::string_view text) {
                 std::string name;
                 Value value;
                 if (ParseValue(c, name, value) && section) {
-                    (*section)[Fold(name)] = std::move(value);
+                    (*section)[FoldCase(name)] = std::move(value);
                 }
             }
             // Anything else is a comment, an option (#time=, #class=, #link,
@@ -488,7 +395,7 @@ const WineRegistryFile::Value* WineRegistryFile::Find(std::string_view keyPath,
     if (key == keys_.end()) {
         return nullptr;
     }
-    const auto value = key->second.find(Fold(valueName));
+    const auto value = key->second.find(FoldCase(valueName));
     return value == key->second.end() ? nullptr : &value->second;
 }
 

@@ -1,0 +1,27 @@
+#pragma once
+
+// UTF-8 and letter case, as the Wine prefix's names need them: key and value
+// names in user.reg, and the folder and file names below the prefix's drives.
+
+#include <string>
+#include <string_view>
+
+namespace quorvel {
+
+void AppendUtf8(std::string& out, char32_t codePoint);
+
+// Decodes the well-formed UTF-8 sequence of two to four bytes at p and steps
+// over it. Anything else (ASCII, a stray continuation byte, an overlong form,
+// a surrogate, a cut-off sequence) is refused and p stays where it was.
+bool DecodeUtf8(const char*& p, const char* end, char32_t& codePoint);
+
+// Lower case for the letters of the European alphabets names are written
+// in: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic. Wine folds all of
+// Unicode; the game's folders and settings need no more than this.
+char32_t FoldCase(char32_t c);
+
+// Lower-cases UTF-8 text; bytes that are not UTF-8 are kept as they are, so
+// that they only ever equal themselves.
+std::string FoldCase(std::string_view text);
+
+} // namespace quorvel
