@@ -3,6 +3,7 @@
 #include "program_font.h"
 #include "program_icon.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -78,6 +79,8 @@ const DialogShape& ShapeOf(DetailDialogKind kind) {
 }
 
 constexpr qreal kLabelPointSize = 12.0;
+// The least space between the instruction and the buttons below it.
+constexpr int kLabelGap = 4;
 constexpr qreal kButtonPointSize = 9.75;
 
 // An ordinary top-level window with a sizable frame and the usual buttons.
@@ -105,6 +108,27 @@ QPushButton* MakeButton(QWidget* parent, const ControlShape& shape) {
     button->setDefault(false);
     button->setFocusPolicy(Qt::StrongFocus);
     return button;
+}
+
+void FitLabelText(QDialog& dialog, const DialogShape& shape) {
+    // With this font the instruction can take one line more than its box
+    // holds; rather than cut off its last words, let the box grow down into
+    // the free space above the buttons. A text that fits keeps its box.
+    auto* label = dialog.findChild<QLabel*>(QStringLiteral("Label1"));
+    if (!label) {
+        return;
+    }
+    const QRect box = label->geometry();
+    int room = dialog.height();
+    for (const ControlShape& control : shape.controls) {
+        if (!control.isLabel && control.box.top() > box.top()) {
+            room = std::min(room, control.box.top() - box.top() - kLabelGap);
+        }
+    }
+    const int needed = label->heightForWidth(box.width());
+    if (needed > box.height()) {
+        label->resize(box.width(), std::min(needed, room));
+    }
 }
 
 } // namespace
@@ -150,6 +174,7 @@ DetailDialog::DetailDialog(DetailDialogKind kind, LineList& installList, AbortFl
         widget->setObjectName(QString::fromLatin1(control.name));
         widget->setGeometry(control.box);
     }
+    FitLabelText(*this, shape);
     if (first) {
         first->setFocus(Qt::OtherFocusReason);
     }

@@ -376,6 +376,8 @@ private slots:
         const QFontInfo labelFont(label->font());
         QVERIFY2(serif.contains(labelFont.family()), qPrintable(labelFont.family()));
         QVERIFY(labelFont.bold() && qAbs(labelFont.pointSizeF() - 12.0) < 0.01);
+        // The whole instruction shows: no last line cut off.
+        QVERIFY(label->height() >= label->heightForWidth(label->width()));
         for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
             const QFontInfo font(button->font());
             QVERIFY2(serif.contains(font.family()), qPrintable(font.family()));
