@@ -1,15 +1,22 @@
 #!/bin/sh
-# Renders the detail dialogs into docs/images/ without a display.
+# Renders the detail dialogs and the main window, before and after an
+# installation, into docs/images/ without a display.
 #
 #   scripts/screenshots.sh [build-folder]    (default: build)
 #
-# The build must have the UI and tests enabled. The texts are drawn in
-# Liberation Serif (fonts-liberation) wherever Times New Roman is missing.
+# The build must have the UI and tests enabled. The main window runs on a
+# throwaway copy of the sample prefix in examples/, removed afterwards. The
+# texts are drawn in Liberation Serif (fonts-liberation) wherever Times New
+# Roman is missing.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-"$root/build"}
 tool="$build/tests/quorvel_screenshots"
-if [ ! -x "$tool" ]; then
-    cmake --build "$build" --target quorvel_screenshots
-fi
-QT_QPA_PLATFORM=offscreen "$tool" "$root/docs/images"
+cmake --build "$build" --target quorvel_screenshots
+
+sample=$(mktemp -d)
+trap 'rm -rf "$sample"' EXIT
+cp -a "$root/examples/wineprefix" "$sample/prefix"
+mkdir -p "$sample/prefix/dosdevices"
+ln -s ../drive_c "$sample/prefix/dosdevices/c:"
+QT_QPA_PLATFORM=offscreen "$tool" "$root/docs/images" "$sample/prefix"

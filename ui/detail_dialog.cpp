@@ -2,6 +2,7 @@
 
 #include "program_font.h"
 #include "program_icon.h"
+#include "window_placement.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -10,12 +11,9 @@
 #include <vector>
 
 #include <QCloseEvent>
-#include <QCursor>
-#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 
 namespace quorvel::ui {
@@ -178,7 +176,7 @@ DetailDialog::DetailDialog(DetailDialogKind kind, LineList& installList, AbortFl
     if (first) {
         first->setFocus(Qt::OtherFocusReason);
     }
-    CentreOnScreen();
+    CentreOnScreen(*this);
 }
 
 void DetailDialog::reject() {}
@@ -241,22 +239,8 @@ void DetailDialog::showEvent(QShowEvent* event) {
     // place the player gave it.
     if (!event->spontaneous() && !placedWithFrame_) {
         placedWithFrame_ = true;
-        CentreOnScreen();
+        CentreOnScreen(*this);
     }
-}
-
-void DetailDialog::CentreOnScreen() {
-    QScreen* screen = QGuiApplication::screenAt(QCursor::pos());
-    if (!screen) {
-        screen = QGuiApplication::primaryScreen();
-    }
-    if (!screen) {
-        return;
-    }
-    const QRect area = screen->availableGeometry();
-    const QSize frame = frameGeometry().size();
-    move(area.x() + (area.width() - frame.width()) / 2,
-         area.y() + (area.height() - frame.height()) / 2);
 }
 
 } // namespace quorvel::ui

@@ -46,7 +46,6 @@ protected:
 private:
     void Answer(const DetailAnswer& answer);
     void NeedToGoCheck();
-    void CentreOnScreen();
 
     DetailDialogKind kind_;
     LineList& installList_;

@@ -13,6 +13,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("quorvel");
     QApplication::setApplicationVersion("1.00");
+    // Ties the windows to the installed desktop entry, for its name and icon.
+    QGuiApplication::setDesktopFileName("io.github.quorvel.Quorvel");
     QApplication::setWindowIcon(quorvel::ui::ProgramIcon());
 
     try {

@@ -3,6 +3,7 @@
 #include "line_list_model.h"
 #include "program_font.h"
 #include "program_icon.h"
+#include "window_placement.h"
 
 #include <exception>
 
@@ -11,7 +12,7 @@
 #include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QScreen>
+#include <QShowEvent>
 
 namespace quorvel::ui {
 namespace {
@@ -42,6 +43,8 @@ QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const 
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
     label->setFont(font);
+    label->setTextFormat(Qt::PlainText);
+    label->setFocusPolicy(Qt::NoFocus);
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
     return label;
@@ -106,11 +109,16 @@ MainWindow::~MainWindow() = default;
 
 void MainWindow::Load() {
     installer_.RunStartup(*this);
-    // First placed centred on the screen.
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
+    CentreOnScreen(*this);
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The first showing centres the whole window, frame included, now that
+    // the frame is known. Later showings keep the place the player gave it.
+    if (!event->spontaneous() && !placedWithFrame_) {
+        placedWithFrame_ = true;
+        CentreOnScreen(*this);
     }
 }
 

@@ -9,6 +9,7 @@
 class QLabel;
 class QListView;
 class QPushButton;
+class QShowEvent;
 
 namespace quorvel::ui {
 
@@ -21,7 +22,8 @@ public:
     explicit MainWindow(Installer& installer, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    // The load step: runs start-up while the window is still hidden.
+    // The load step: runs start-up while the window is still hidden, so
+    // that the caption it sets is the first one the player sees.
     void Load();
 
     LineList& CurrentList() override { return currentList_; }
@@ -29,6 +31,9 @@ public:
     void SetCaption(const std::string& caption) override;
     void SetLabel1Caption(const std::string& caption) override;
     void Close() override;
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void Install();
@@ -45,6 +50,7 @@ private:
     QPushButton* command2_;
     QListView* list2_;
     QLabel* label2_;
+    bool placedWithFrame_ = false;
 };
 
 } // namespace quorvel::ui

@@ -1,31 +1,111 @@
-// Saves a picture of each detail dialog's client area for the documentation:
+// Saves pictures of the program's windows, client areas only, for the
+// documentation:
 //
-//   quorvel_screenshots <folder>   writes <folder>/form2.png and <folder>/form3.png
+//   quorvel_screenshots <folder> <wine-prefix>
+//
+// writes form2.png and form3.png (the detail dialogs), then main-before.png
+// and main-after.png: the main window after start-up and after an
+// installation answered Medium and Highest. The main window works on the
+// given Wine prefix, whose custom.cfg it rewrites: pass a throwaway copy.
 //
 // Run it with QT_QPA_PLATFORM=offscreen to need no display; see
 // scripts/screenshots.sh.
 
 #include "detail_dialog.h"
+#include "installer.h"
+#include "main_window.h"
+#include "native.h"
+#include "qt_window_system.h"
 
 #include <cstdio>
+#include <map>
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
 #include <QPixmap>
+#include <QPointer>
+#include <QPushButton>
 #include <QString>
+#include <QTimer>
 
 namespace {
 
-bool Save(quorvel::DetailDialogKind kind, const QDir& folder, const char* fileName) {
+bool Save(QWidget& window, const QDir& folder, const char* fileName) {
+    window.show();
+    QApplication::processEvents();
+    const QString path = folder.filePath(QString::fromLatin1(fileName));
+    const bool saved = window.grab().save(path, "PNG");
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+bool SaveDialog(quorvel::DetailDialogKind kind, const QDir& folder, const char* fileName) {
     quorvel::LineList installList;
     quorvel::AbortFlagValue abortFlag;
     quorvel::ui::DetailDialog dialog(kind, installList, abortFlag);
-    dialog.show();
-    QApplication::processEvents();
-    const QString path = folder.filePath(QString::fromLatin1(fileName));
-    const bool saved = dialog.grab().save(path, "PNG");
-    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    const bool saved = Save(dialog, folder, fileName);
     dialog.close();
+    return saved;
+}
+
+// Plays the player's part: each modal window, once it is up, gets the answer
+// kept for its name. The prompt keeps the folder it offers.
+class Player : public QObject {
+public:
+    Player() {
+        timer_.setInterval(10);
+        connect(&timer_, &QTimer::timeout, this, [this] { AnswerOpenWindow(); });
+        timer_.start();
+    }
+
+private:
+    void AnswerOpenWindow() {
+        QWidget* window = QApplication::activeModalWidget();
+        if (!window || window == answered_) {
+            return;
+        }
+        answered_ = window;
+        if (auto* prompt = qobject_cast<QInputDialog*>(window)) {
+            prompt->accept();
+        } else if (auto* box = qobject_cast<QMessageBox*>(window)) {
+            box->accept();
+        } else if (const auto answer = kAnswers.find(window->objectName());
+                   answer != kAnswers.end()) {
+            for (QPushButton* button : window->findChildren<QPushButton*>()) {
+                if (button->text() == answer->second) {
+                    button->click();
+                }
+            }
+        }
+    }
+
+    const std::map<QString, QString> kAnswers{{"Form2", "Medium"}, {"Form3", "Highest"}};
+    QTimer timer_;
+    QPointer<QWidget> answered_;
+};
+
+bool SaveMainWindow(const QDir& folder) {
+    auto registry = quorvel::MakeNativeRegistryStore();
+    auto files = quorvel::MakeNativeFileService();
+    quorvel::ui::QtWindowSystem windows;
+    quorvel::Installer installer(windows, *registry, *files);
+    quorvel::ui::MainWindow window(installer);
+    Player player;
+
+    window.Load();
+    bool saved = Save(window, folder, "main-before.png");
+    window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+    const QString caption = window.findChild<QLabel*>(QStringLiteral("Label1"))->text();
+    if (caption != QLatin1String(quorvel::kNewSettingsCaption)) {
+        std::fprintf(stderr, "the installation did not finish\n");
+        return false;
+    }
+    saved = Save(window, folder, "main-after.png") && saved;
+    window.close();
     return saved;
 }
 
@@ -34,8 +114,8 @@ bool Save(quorvel::DetailDialogKind kind, const QDir& folder, const char* fileNa
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() != 2) {
-        std::fprintf(stderr, "usage: quorvel_screenshots <folder>\n");
+    if (args.size() != 3) {
+        std::fprintf(stderr, "usage: quorvel_screenshots <folder> <wine-prefix>\n");
         return 2;
     }
     QDir folder(args.at(1));
@@ -43,7 +123,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot create %s\n", qPrintable(args.at(1)));
         return 1;
     }
-    const bool form2 = Save(quorvel::DetailDialogKind::Texture, folder, "form2.png");
-    const bool form3 = Save(quorvel::DetailDialogKind::Model, folder, "form3.png");
-    return form2 && form3 ? 0 : 1;
+    qputenv("WINEPREFIX", QFile::encodeName(args.at(2)));
+
+    const bool form2 = SaveDialog(quorvel::DetailDialogKind::Texture, folder, "form2.png");
+    const bool form3 = SaveDialog(quorvel::DetailDialogKind::Model, folder, "form3.png");
+    const bool main = SaveMainWindow(folder);
+    return form2 && form3 && main ? 0 : 1;
 }

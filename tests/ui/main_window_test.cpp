@@ -1,0 +1,309 @@
+// The main window driven as a player drives it: start-up through the real
+// prompt, installations through the real dialogs and message box, on real
+// files in a throwaway Wine prefix.
+
+#include "game_folder.h"
+#include "installer.h"
+#include "main_window.h"
+#include "qt_window_system.h"
+
+#include <deque>
+#include <functional>
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QWheelEvent>
+#include <QWindow>
+
+namespace {
+
+using Step = std::function<void(QWidget&)>;
+
+Step Press(const QString& text) {
+    return [text](QWidget& window) {
+        for (QPushButton* button : window.findChildren<QPushButton*>()) {
+            if (button->text() == text) {
+                QTest::mouseClick(button, Qt::LeftButton);
+                return;
+            }
+        }
+        QFAIL(qPrintable("no button " + text));
+    };
+}
+
+// One run of the program on a game folder holding `customCfg`, set up as
+// main() sets it up. Each modal window that opens is answered, from inside
+// its own event loop, by the next step queued for its name; one that opens
+// with none queued, or stays open after its step, is closed and recorded, so
+// that a failing test ends rather than waits for a player.
+struct Run : QObject {
+    explicit Run(const std::string& customCfg) {
+        game.Write("custom.cfg", customCfg);
+        qApp->installEventFilter(this);
+    }
+    ~Run() override { qApp->removeEventFilter(this); }
+
+    // The load step and the first showing, the prompt answered by `prompt`.
+    void Start(const Step& prompt = Press("OK")) {
+        Then(quorvel::ui::kPromptObjectName, prompt);
+        window.Load();
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+
+    void Then(const QString& name, Step step) { queue.emplace_back(name, std::move(step)); }
+
+    template <typename T> T& Get(const char* name) {
+        T* child = window.findChild<T*>(QLatin1String(name));
+        if (!child) {
+            qFatal("Form1 has no %s", name);
+        }
+        return *child;
+    }
+    QStringList List1Rows() {
+        QStringList rows;
+        const QAbstractItemModel& model = *Get<QListView>("List1").model();
+        for (int row = 0; row < model.rowCount(); ++row) {
+            rows << model.index(row, 0).data().toString();
+        }
+        return rows;
+    }
+    QString Focus() const {
+        return window.focusWidget() ? window.focusWidget()->objectName() : QString();
+    }
+    std::string Files() const {
+        return game.Read("custom.cfg").value_or("-") + "|" +
+               game.Read("newconfig.cfg").value_or("-");
+    }
+
+    bool eventFilter(QObject* object, QEvent* event) override {
+        auto* shown = qobject_cast<QWidget*>(object);
+        if (event->type() != QEvent::Show || !shown || !shown->isWindow()) {
+            return false;
+        }
+        if (shown == &window) {
+            captions << window.windowTitle();
+        }
+        if (shown->isModal()) {
+            opened << shown->objectName();
+            Step step;
+            if (!queue.empty() && queue.front().first == shown->objectName()) {
+                step = std::move(queue.front().second);
+                queue.pop_front();
+            }
+            QTimer::singleShot(0, shown, [this, guard = QPointer<QWidget>(shown), step] {
+                if (step && QApplication::activeModalWidget() == guard) {
+                    step(*guard);
+                }
+                if (guard && guard->isVisible()) {
+                    leftOpen << guard->objectName();
+                    guard->close();
+                }
+            });
+        }
+        return false;
+    }
+
+    quorvel::testing::GameFolder game;
+    std::deque<std::pair<QString, Step>> queue;
+    QStringList opened;   // the modal windows, in order
+    QStringList leftOpen; // unexpected, or still open after their step
+    QStringList captions; // the main window's caption at each showing
+    quorvel::ui::QtWindowSystem windows;
+    quorvel::Installer installer{windows, game.registry, game.files};
+    quorvel::ui::MainWindow window{installer};
+};
+
+const std::string kPlayerCustomCfg =
+    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startUpThenInstallation() {
+        Run run(kPlayerCustomCfg);
+        QString offered;
+        bool shownBeforePrompt = true;
+        run.Start([&](QWidget& prompt) {
+            offered = static_cast<QInputDialog&>(prompt).textValue();
+            shownBeforePrompt = run.window.isVisible();
+            Press("OK")(prompt);
+        });
+        QCOMPARE(offered, "C:\\Games\\MOHAA");
+        QVERIFY(!shownBeforePrompt);
+        QCOMPARE(run.captions, QStringList{"Quorvel Config Setup 3.2"});
+        QCOMPARE(run.Get<QLabel>("Label1").text(), "Current Custom.cfg settings");
+        QCOMPARE(run.List1Rows(),
+                 (QStringList{"bind MOUSE1 \"+attack\"", "setu cheats 0", "setu r_picmip 1", ""}));
+
+        run.Then("Form2", Press("Medium"));
+        run.Then("Form3", Press("Highest"));
+        run.Then(quorvel::ui::kMessageObjectName, Press("OK"));
+        QTest::mouseClick(&run.Get<QPushButton>("Command1"), Qt::LeftButton);
+
+        QCOMPARE(run.opened, (QStringList{"QuorvelPrompt", "Form2", "Form3", "QuorvelMessage"}));
+        QCOMPARE(run.leftOpen, QStringList());
+        const std::string installed = quorvel::testing::ReadBytes(
+            std::filesystem::path(QUORVEL_TEST_DATA_DIR) / "custom_medium_highest.cfg");
+        QCOMPARE(run.game.Read("custom.cfg"), installed);
+        QCOMPARE(run.game.Read("newconfig.cfg"), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
+        QCOMPARE(run.Get<QLabel>("Label1").text(), "New Custom.cfg settings");
+        QCOMPARE(run.List1Rows(), QString::fromStdString(installed).split("\r\n"));
+        QVERIFY(run.window.isVisible() && !run.Get<QListView>("List2").isVisible());
+        QCOMPARE(run.captions.size(), 1);
+    }
+
+    // Focus starts on "Install Quorvel Config", and Tab goes round the
+    // install button, the list and "Exit" only. Enter presses the focused
+    // button and nothing else; Escape does nothing anywhere.
+    void keyboard_data() {
+        QTest::addColumn<int>("tabs");
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<QStringList>("opens");
+        QTest::addColumn<bool>("stillOpen");
+        QTest::newRow("Enter at Command1") << 0 << Qt::Key_Return << QStringList{"Form2"} << false;
+        QTest::newRow("Enter at List1") << 1 << Qt::Key_Return << QStringList() << true;
+        QTest::newRow("keypad Enter at Command2") << 2 << Qt::Key_Enter << QStringList() << false;
+        QTest::newRow("Escape at Command1") << 0 << Qt::Key_Escape << QStringList() << true;
+        QTest::newRow("Escape at List1") << 1 << Qt::Key_Escape << QStringList() << true;
+    }
+    void keyboard() {
+        QFETCH(int, tabs);
+        QFETCH(Qt::Key, key);
+        QFETCH(QStringList, opens);
+        QFETCH(bool, stillOpen);
+        Run run(kPlayerCustomCfg);
+        run.Start();
+        const std::string files = run.Files();
+
+        QStringList visited{run.Focus()};
+        for (int i = 0; i < 3 + tabs; ++i) {
+            QTest::keyClick(run.window.focusWidget(), Qt::Key_Tab);
+            visited << run.Focus();
+        }
+        QCOMPARE(visited.mid(0, 4), (QStringList{"Command1", "List1", "Command2", "Command1"}));
+
+        // "Need to go Check" in Form2 closes the main window.
+        run.Then("Form2", Press("Need to go Check"));
+        QTest::keyClick(run.window.focusWidget(), key,
+                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+        QCOMPARE(run.opened, QStringList{"QuorvelPrompt"} + opens);
+        QCOMPARE(run.leftOpen, QStringList());
+        QCOMPARE(run.window.isVisible(), stillOpen);
+        QCOMPARE(run.Files(), files);
+    }
+
+    // "Exit" and the title bar's close button end the program at once.
+    void exitAndTitleBarClose_data() {
+        QTest::addColumn<bool>("titleBar");
+        QTest::newRow("Exit") << false;
+        QTest::newRow("title bar") << true;
+    }
+    void exitAndTitleBarClose() {
+        QFETCH(bool, titleBar);
+        Run run(kPlayerCustomCfg);
+        run.Start();
+        const std::string files = run.Files();
+        // The program's event loop runs until the window closes; were the
+        // program to go on, the guard would end the loop with another code.
+        QTimer guard;
+        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(2); });
+        guard.start(5000);
+        QTimer::singleShot(0, qApp, [&] {
+            if (titleBar) {
+                run.window.windowHandle()->close(); // as the window system asks
+            } else {
+                QTest::mouseClick(&run.Get<QPushButton>("Command2"), Qt::LeftButton);
+            }
+        });
+        QCOMPARE(QApplication::exec(), 0);
+        QCOMPARE(run.opened, QStringList{"QuorvelPrompt"});
+        QCOMPARE(run.Files(), files);
+    }
+
+    void appearance() {
+        Run run("");
+        run.Start();
+        QWidget& window = run.window;
+        QCOMPARE(window.size(), QSize(539, 350));
+        QCOMPARE(window.minimumSize(), window.maximumSize());
+        const QRect screen = window.screen()->availableGeometry();
+        QVERIFY((window.frameGeometry().center() - screen.center()).manhattanLength() <= 2);
+
+        // Every control is there and whole, the shown ones from top to
+        // bottom and the buttons side by side in one row.
+        const QList<QWidget*> shown{&run.Get<QLabel>("Label1"), &run.Get<QListView>("List1"),
+                                    &run.Get<QLabel>("Label2"), &run.Get<QPushButton>("Command1"),
+                                    &run.Get<QPushButton>("Command2")};
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            QVERIFY(shown[i]->isVisible() && window.rect().contains(shown[i]->geometry()));
+            QVERIFY(i == 0 || i == 4 || shown[i - 1]->geometry().bottom() < shown[i]->y());
+        }
+        QVERIFY(shown[3]->geometry().right() < shown[4]->x() && shown[3]->y() == shown[4]->y());
+        QVERIFY(shown[1]->width() > window.width() * 9 / 10);
+        QVERIFY(run.Get<QListView>("List2").isHidden());
+
+        // The labels: centred serif text, whole in its box; the second keeps
+        // its doubled and trailing spaces.
+        QCOMPARE(run.Get<QLabel>("Label2").text(),
+                 "This program will add the quorvel config settings to the custom.cfg file or "
+                 "will create  a custom.cfg file if one does not exist. ");
+        for (QLabel* label : {&run.Get<QLabel>("Label1"), &run.Get<QLabel>("Label2")}) {
+            const QFontInfo font(label->font());
+            QVERIFY(font.family().contains("Times") || font.family() == "Liberation Serif");
+            QVERIFY(label->wordWrap() && label->alignment().testFlag(Qt::AlignHCenter));
+            const QRect needed = label->fontMetrics().boundingRect(
+                QRect(0, 0, label->width(), 1000), Qt::TextWordWrap, label->text());
+            QVERIFY2(needed.height() <= label->height(), qPrintable(label->objectName()));
+        }
+    }
+
+    // A custom.cfg of a million lines shows in full and scrolls, up and
+    // down only; a click selects one row and changes nothing else.
+    void largeFileAndSelection() {
+        std::string text;
+        for (int i = 1; i < 1000000; ++i) {
+            text += "seta line" + std::to_string(i) + " 1\r\n";
+        }
+        Run run(text + "seta wide " + std::string(3000, 'w')); // no line end after it
+        run.Start();
+        auto& list = run.Get<QListView>("List1");
+        QCOMPARE(list.model()->rowCount(), 1000000);
+        QVERIFY(list.uniformItemSizes());
+
+        list.scrollToBottom();
+        const auto box = [&](int row) { return list.visualRect(list.model()->index(row, 0)); };
+        QVERIFY(list.viewport()->rect().intersects(box(999999)));
+        QVERIFY(!list.viewport()->rect().intersects(box(0)));
+        QTest::keyClick(&list, Qt::Key_Right);
+        QWheelEvent tilt(QPointF(10, 10), list.viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                         QPoint(-240, 0), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(list.viewport(), &tilt);
+        QCOMPARE(list.horizontalScrollBar()->value(), 0);
+
+        list.scrollToTop();
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, box(1).center());
+        QTest::mouseClick(list.viewport(), Qt::LeftButton, Qt::ControlModifier, box(3).center());
+        QCOMPARE(list.selectionModel()->selectedRows(), QModelIndexList{list.model()->index(3, 0)});
+        QCOMPARE(list.model()->rowCount(), 1000000);
+        QCOMPARE(run.opened, QStringList{"QuorvelPrompt"});
+        QVERIFY(!run.game.Read("newconfig.cfg"));
+    }
+};
+
+QTEST_MAIN(MainWindowTest)
+#include "main_window_test.moc"
