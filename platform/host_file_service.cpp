@@ -151,6 +151,14 @@ private:
 
 constexpr const char* kFolder = "the path is a folder";
 
+// Readers let other programs read and write meanwhile, as on POSIX systems; a
+// writer lets them read. The checks open with the same sharing as the streams,
+// so that what they say holds for the open that follows.
+constexpr DWORD kReadSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+constexpr DWORD kWriteSharing = FILE_SHARE_READ;
+
+// The system's text for an error, worded like strerror's: no closing full
+// stop or line end, since callers put it inside sentences of their own.
 std::string SystemMessage(DWORD code) {
     char* buffer = nullptr;
     const DWORD length = FormatMessageA(
@@ -163,7 +171,10 @@ std::string SystemMessage(DWORD code) {
     if (buffer != nullptr) {
         LocalFree(buffer);
     }
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n')) {
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
+        text.pop_back();
+    }
+    if (!text.empty() && text.back() == '.') {
         text.pop_back();
     }
     return text.empty() ? "system error " + std::to_string(code) : text;
@@ -173,14 +184,39 @@ FileStatus LastErrorStatus() {
     return FileStatus::Failure(SystemMessage(GetLastError()));
 }
 
-FileStatus TryOpen(const std::string& host, DWORD access) {
-    const HANDLE handle = CreateFileA(host.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+// Opens a plain file on disk. A folder is refused as such, where Windows only
+// says "access denied", and so is a device or a pipe, which could swallow
+// what is written or block the reader.
+HANDLE OpenPlainFile(const std::string& host, DWORD access, DWORD disposition, FileStatus& status) {
+    const DWORD sharing = access == GENERIC_READ ? kReadSharing : kWriteSharing;
+    const HANDLE handle = CreateFileA(host.c_str(), access, sharing, nullptr, disposition,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return LastErrorStatus();
+        const DWORD error = GetLastError();
+        const DWORD attributes = GetFileAttributesA(host.c_str());
+        const bool folder = error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+                            (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        status = FileStatus::Failure(folder ? kFolder : SystemMessage(error));
+        return INVALID_HANDLE_VALUE;
     }
-    CloseHandle(handle);
-    return {};
+    if (GetFileType(handle) != FILE_TYPE_DISK) {
+        CloseHandle(handle);
+        status = FileStatus::Failure(kNotAFile);
+        return INVALID_HANDLE_VALUE;
+    }
+    status = {};
+    return handle;
+}
+
+// Opens and closes an existing file again, to learn whether the system
+// allows it. Nothing on disk changes.
+FileStatus TryOpen(const std::string& host, DWORD access) {
+    FileStatus status;
+    const HANDLE handle = OpenPlainFile(host, access, OPEN_EXISTING, status);
+    if (handle != INVALID_HANDLE_VALUE) {
+        CloseHandle(handle);
+    }
+    return status;
 }
 
 class WindowsStream final : public TextStream {
@@ -361,9 +397,6 @@ std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& pat
     case OpenMode::Reading:
         break;
     case OpenMode::Writing:
-        access = GENERIC_WRITE;
-        disposition = CREATE_ALWAYS;
-        break;
     case OpenMode::Appending:
         access = GENERIC_WRITE;
         disposition = OPEN_ALWAYS;
@@ -372,14 +405,21 @@ std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& pat
         status = FileStatus::Failure(SystemMessage(ERROR_INVALID_PARAMETER));
         return nullptr;
     }
-    const HANDLE handle = CreateFileA(HostPath(path).c_str(), access, FILE_SHARE_READ, nullptr,
-                                      disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle = OpenPlainFile(HostPath(path), access, disposition, status);
     if (handle == INVALID_HANDLE_VALUE) {
-        status = LastErrorStatus();
         return nullptr;
     }
-    if (mode == OpenMode::Appending &&
-        SetFilePointer(handle, 0, nullptr, FILE_END) == INVALID_SET_FILE_POINTER) {
+    // An existing file is emptied rather than replaced: Windows refuses to
+    // replace a hidden or system file, and emptying keeps its attributes, as
+    // O_TRUNC does elsewhere. SetFilePointerEx reaches the end of a file of
+    // any size.
+    bool positioned = true;
+    if (mode == OpenMode::Writing) {
+        positioned = SetEndOfFile(handle) != 0;
+    } else if (mode == OpenMode::Appending) {
+        positioned = SetFilePointerEx(handle, LARGE_INTEGER{}, nullptr, FILE_END) != 0;
+    }
+    if (!positioned) {
         status = LastErrorStatus();
         CloseHandle(handle);
         return nullptr;
@@ -389,20 +429,34 @@ std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& pat
 }
 
 EntryInfo HostFileService::Inspect(const std::string& path) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(HostPath(path).c_str(), GetFileExInfoStandard, &data)) {
+    const std::string host = HostPath(path);
+    // Opened without asking for access, which follows links, works for
+    // folders, conflicts with no other program and changes nothing.
+    const HANDLE handle =
+        CreateFileA(host.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        // Nothing there is Missing. Anything else that cannot be looked at,
+        // such as a link to nothing, is something that a caller must not
+        // overwrite blindly.
         const DWORD error = GetLastError();
-        const bool nothing = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        const bool nothing = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) &&
+                             GetFileAttributesA(host.c_str()) == INVALID_FILE_ATTRIBUTES;
         return {nothing ? EntryKind::Missing : EntryKind::Other, 0};
     }
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return {EntryKind::Folder, 0};
+    EntryInfo entry{EntryKind::Other, 0};
+    BY_HANDLE_FILE_INFORMATION data;
+    // A device such as NUL is no file, whatever attributes it shows.
+    if (GetFileType(handle) == FILE_TYPE_DISK && GetFileInformationByHandle(handle, &data)) {
+        if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            entry.kind = EntryKind::Folder;
+        } else {
+            entry = {EntryKind::File,
+                     (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+        }
     }
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) {
-        return {EntryKind::Other, 0};
-    }
-    return {EntryKind::File,
-            (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+    CloseHandle(handle);
+    return entry;
 }
 
 FileStatus HostFileService::CheckWritable(const std::string& path) {

@@ -9,6 +9,12 @@
 // as Other, not Missing, and CheckWritable refuses it, so that nothing is
 // written through it unawares. OpenTextFile itself follows such a link as any
 // program would, creating the file it points to.
+//
+// On Windows the system's text comes without its closing full stop ("Access
+// is denied"), a folder fails as "the path is a folder", a file is emptied
+// in place rather than replaced (so a hidden file stays hidden), and a file
+// that another program is writing can still be read, as on POSIX systems.
+// CheckWritable and CheckReadable open the file just as a stream would.
 
 #include "file_service.h"
 

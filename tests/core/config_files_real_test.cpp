@@ -2,10 +2,9 @@
 
 #include "config_files.h"
 #include "host_file_service.h"
+#include "system_text.h"
 #include "temp_dir.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <vector>
@@ -59,7 +58,7 @@ TEST_F(ConfigFilesRealTest, TrimsSpacesInTheListButNotInTheBuffer) {
 TEST_F(ConfigFilesRealTest, FailedReadsRepeatTheLastGoodOne) {
     FileStatus status;
     EXPECT_EQ(Read("missing.cfg", &status), Lines{});
-    EXPECT_EQ(status.reason, std::strerror(ENOENT));
+    EXPECT_EQ(status.reason, testing::NoSuchFileText());
 
     const Lines good{"seta a 1", "seta b 2"};
     EXPECT_EQ(ReadBack("custom.cfg", "seta a 1\r\n seta b 2"), good);

@@ -1,17 +1,41 @@
 #include "game_folder.h"
 
+#include "installer.h"
+
+#include <stdexcept>
+
 namespace quorvel::testing {
+
+#ifdef _WIN32
+
+GameFolder::GameFolder()
+    : prefix_(dir_.Path()), mainta_(prefix_ / "Games" / "MOHAA" / "mainta"),
+      windowsPath_((prefix_ / "Games" / "MOHAA").string()) {
+    // The program ends the folder at its first "aa"; a temp folder with one
+    // in its path would give the program another folder than this one.
+    if (BuildGameFolder(windowsPath_) != windowsPath_) {
+        throw std::runtime_error("the temp folder " + prefix_.string() +
+                                 " has \"aa\" in its path; set TMP to another folder");
+    }
+    std::filesystem::create_directories(mainta_);
+    registry.SetString(kGameRegistryKey, kGameRegistryValue, windowsPath_);
+}
+
+#else
 
 GameFolder::GameFolder()
     : files([this](const std::string& path) {
           return WinePathMapper(prefix_.string()).ToHostPath(path);
       }),
-      prefix_(dir_.Path() / "prefix"), mainta_(prefix_ / "drive_c" / "Games" / "MOHAA" / "mainta") {
+      prefix_(dir_.Path() / "prefix"), mainta_(prefix_ / "drive_c" / "Games" / "MOHAA" / "mainta"),
+      windowsPath_("C:\\Games\\MOHAA") {
     std::filesystem::create_directories(mainta_);
     std::filesystem::create_directories(prefix_ / "dosdevices");
     std::filesystem::create_directory_symlink("../drive_c", prefix_ / "dosdevices" / "c:");
-    registry.SetString("Software\\2015\\MOHAA", "basepath", kWindowsPath);
+    registry.SetString(kGameRegistryKey, kGameRegistryValue, windowsPath_);
 }
+
+#endif
 
 std::optional<std::string> GameFolder::Read(const std::string& name) const {
     const auto path = mainta_ / name;

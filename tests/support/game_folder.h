@@ -1,8 +1,13 @@
 #pragma once
 
-// A game installation on real files: a throwaway Wine prefix whose drive C:
-// holds Games\MOHAA\mainta, the settings store pointing at it, and the file
-// service that maps the program's paths into the prefix.
+// A game installation on real files, with the settings store pointing at it
+// and the file service that the program would use on this system.
+//
+// Where the game runs under Wine, that is a throwaway Wine prefix whose drive
+// C: holds Games\MOHAA\mainta, and the file service maps the program's paths
+// into it. On Windows, paths are used as they stand: the game folder is
+// Games\MOHAA in a throwaway folder below the temp folder, such as
+// C:\Users\...\Temp\quorvel-test-...\Games\MOHAA.
 
 #include "fake_registry_store.h"
 #include "host_file_service.h"
@@ -19,9 +24,11 @@ class GameFolder {
 public:
     GameFolder();
 
-    // The program's own path of the game folder.
-    static constexpr const char* kWindowsPath = "C:\\Games\\MOHAA";
+    // The program's own path of the game folder, as the settings store holds it.
+    const std::string& WindowsPath() const { return windowsPath_; }
 
+    // The throwaway folder that holds everything: the Wine prefix, or on
+    // Windows the folder that Games\MOHAA is in.
     const std::filesystem::path& Prefix() const { return prefix_; }
     std::filesystem::path Mainta() const { return mainta_; }
     std::filesystem::path CustomCfg() const { return mainta_ / "custom.cfg"; }
@@ -38,6 +45,7 @@ private:
     TempDir dir_;
     std::filesystem::path prefix_;
     std::filesystem::path mainta_;
+    std::string windowsPath_;
 };
 
 } // namespace quorvel::testing

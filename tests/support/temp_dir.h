@@ -1,6 +1,7 @@
 #pragma once
 
 // A folder of its own for each test, removed with everything in it afterwards.
+// It is made in the system's temp folder unless another `base` is given.
 
 #include <filesystem>
 #include <string>
@@ -9,7 +10,8 @@ namespace quorvel::testing {
 
 class TempDir {
 public:
-    TempDir();
+    TempDir() : TempDir(std::filesystem::temp_directory_path()) {}
+    explicit TempDir(const std::filesystem::path& base);
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;

@@ -1,0 +1,219 @@
+// The Win32 half of the host file service and the configuration files on
+// drive-letter paths: exact bytes, letter case, devices and pipes, files that
+// other programs hold open, hidden and read-only files.
+
+#include "config_files.h"
+#include "host_file_service.h"
+#include "temp_dir.h"
+#include "test_roots.h"
+
+#include <gtest/gtest.h>
+#include <random>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace quorvel {
+namespace {
+
+using testing::ReadBytes;
+using testing::Root;
+using testing::TempDir;
+using testing::WriteBytes;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kNotAFile = "open: not a regular file";
+
+std::string Upper(std::string text) {
+    for (char& c : text) {
+        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    return text;
+}
+
+class WindowsFilesTest : public ::testing::Test {
+protected:
+    explicit WindowsFilesTest(Root root = Root::TempFolder) : dir_(testing::RootFolder(root)) {}
+
+    // A path inside the test's folder, with backslashes only.
+    std::string Path(const std::string& name) const {
+        std::string path = (dir_.Path() / name).string();
+        for (char& c : path) {
+            c = c == '/' ? '\\' : c;
+        }
+        return path;
+    }
+
+    std::string ReadThrough(const std::string& path) {
+        FileStatus status;
+        auto stream = files_.OpenTextFile(path, OpenMode::Reading, status);
+        if (!stream) {
+            return "open: " + status.reason;
+        }
+        std::string text;
+        status = stream->ReadAll(text);
+        return status ? text : "read: " + status.reason;
+    }
+
+    FileStatus WriteThrough(const std::string& path, OpenMode mode, std::string_view text) {
+        FileStatus status;
+        auto stream = files_.OpenTextFile(path, mode, status);
+        if (!stream) {
+            return status;
+        }
+        const FileStatus written = stream->Write(text);
+        const FileStatus closed = stream->Close();
+        return written ? closed : written;
+    }
+
+    TempDir dir_;
+    HostFileService files_;
+};
+
+class WindowsRootsTest : public WindowsFilesTest, public ::testing::WithParamInterface<Root> {
+protected:
+    WindowsRootsTest() : WindowsFilesTest(GetParam()) {}
+};
+
+TEST_P(WindowsRootsTest, ConfigFilesKeepExactBytesOnDriveLetterPaths) {
+    const std::string folder = Path("Games\\MOHAA\\mainta");
+    ASSERT_EQ(folder[1], ':');
+    CreateDirectoryA(Path("Games").c_str(), nullptr);
+    CreateDirectoryA(Path("Games\\MOHAA").c_str(), nullptr);
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    const std::string custom = folder + "\\custom.cfg";
+
+    EXPECT_EQ(files_.Inspect(folder).kind, EntryKind::Folder);
+    EXPECT_EQ(files_.Inspect(custom).kind, EntryKind::Missing);
+    ASSERT_TRUE(files_.CheckWritable(custom));
+    ASSERT_TRUE(RewriteConfigFile(files_, custom, "// first"));
+    for (const char* line : {"seta a 1", "", "  bind x \"\xE9\xFF\"  "}) {
+        ASSERT_TRUE(AppendConfigLine(files_, custom, line));
+    }
+    const std::string bytes = "// first\r\nseta a 1\r\n\r\n  bind x \"\xE9\xFF\"  \r\n";
+    EXPECT_EQ(ReadBytes(folder + "\\custom.cfg"), bytes);
+    EXPECT_EQ(files_.Inspect(custom).size, bytes.size());
+
+    // The same file in other letter case and with forward slashes.
+    std::string other = Upper(custom);
+    other.replace(other.rfind('\\'), 1, "/");
+    ASSERT_TRUE(AppendConfigLine(files_, other, "seta b 2"));
+    LineBuffer buffer;
+    LineList list;
+    ASSERT_TRUE(ReadConfigLines(files_, buffer, custom, list));
+    EXPECT_EQ(list.Lines(),
+              (Lines{"// first", "seta a 1", "", "bind x \"\xE9\xFF\"", "seta b 2", ""}));
+    EXPECT_EQ(ReadBytes(custom), bytes + "seta b 2\r\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, WindowsRootsTest,
+                         ::testing::Values(Root::TempFolder, Root::ProgramFolder),
+                         testing::RootTestName);
+
+// A device or a pipe is never taken for a file, and opening one never waits
+// for it: NUL would swallow what is written, and reading a pipe blocks until
+// its other end writes.
+TEST_F(WindowsFilesTest, DevicesAndPipesAreNotFiles) {
+    EXPECT_EQ(files_.Inspect("NUL").kind, EntryKind::Other);
+    EXPECT_EQ(ReadThrough("NUL"), kNotAFile);
+    EXPECT_EQ("open: " + WriteThrough("NUL", OpenMode::Writing, "x").reason, kNotAFile);
+    EXPECT_FALSE(files_.CheckWritable("NUL"));
+    EXPECT_FALSE(files_.CheckReadable("NUL"));
+
+    const std::string pipe = "\\\\.\\pipe\\quorvel-test-" + std::to_string(std::random_device{}());
+    const HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE,
+                                           PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    // Only the open is tried: a stream on the pipe would block in ReadAll.
+    FileStatus status;
+    EXPECT_EQ(files_.OpenTextFile(pipe, OpenMode::Reading, status), nullptr);
+    EXPECT_EQ(status.reason, "not a regular file");
+    EXPECT_NE(files_.Inspect(pipe).kind, EntryKind::File);
+    CloseHandle(server);
+}
+
+// What the checks say holds for the open that follows, also while another
+// program has the file open: one that writes to it (a log, an editor) or one
+// that reads it and lets nobody write meanwhile.
+TEST_F(WindowsFilesTest, ChecksAgreeWithOpeningWhileAnotherProgramHasTheFile) {
+    const std::string path = Path("custom.cfg");
+    WriteBytes(path, "seta a 1\r\n");
+    const struct {
+        DWORD access;
+        DWORD sharing;
+    } others[] = {{GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
+                  {GENERIC_READ, FILE_SHARE_READ}};
+    for (const auto& other : others) {
+        SCOPED_TRACE(other.access == GENERIC_WRITE ? "other program writes" : "other reads");
+        const HANDLE held = CreateFileA(path.c_str(), other.access, other.sharing, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        // Reading never keeps another program from its work, as on POSIX systems.
+        EXPECT_TRUE(files_.CheckReadable(path));
+        EXPECT_EQ(ReadThrough(path), "seta a 1\r\n");
+        const bool writable = static_cast<bool>(files_.CheckWritable(path));
+        EXPECT_EQ(static_cast<bool>(WriteThrough(path, OpenMode::Appending, "x")), writable);
+        EXPECT_EQ(static_cast<bool>(WriteThrough(path, OpenMode::Writing, "seta a 1\r\n")),
+                  writable);
+        CloseHandle(held);
+    }
+    EXPECT_EQ(ReadBytes(path), "seta a 1\r\n");
+}
+
+// Rewriting a hidden file keeps it and its attributes; Windows refuses to
+// replace a hidden file by a newly created one. A read-only file is refused
+// by the check exactly when writing it fails, and left as it was then. (Wine
+// lets root write it: the check must still agree.)
+TEST_F(WindowsFilesTest, HiddenAndReadOnlyFiles) {
+    const std::string hidden = Path("custom.cfg");
+    WriteBytes(hidden, "old text that is longer\r\n");
+    ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    EXPECT_TRUE(files_.CheckWritable(hidden));
+    ASSERT_TRUE(RewriteConfigFile(files_, hidden, "seta a 1"));
+    EXPECT_EQ(ReadBytes(hidden), "seta a 1\r\n");
+    EXPECT_NE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+
+    const std::string locked = Path("newconfig.cfg");
+    WriteBytes(locked, "seta b 2\r\n");
+    ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    const FileStatus check = files_.CheckWritable(locked);
+    const FileStatus write = RewriteConfigFile(files_, locked, "x");
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(check.ok, write.ok);
+    EXPECT_EQ(check.reason, write.reason);
+    EXPECT_EQ(ReadBytes(locked), write ? "x\r\n" : "seta b 2\r\n");
+}
+
+// A stream holds its file until it is closed or destroyed, and no longer.
+TEST_F(WindowsFilesTest, StreamsCloseOnceAndOnDestruction) {
+    const std::string path = Path("custom.cfg");
+    const auto openAlone = [&path] {
+        const HANDLE alone = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (alone == INVALID_HANDLE_VALUE) {
+            return false;
+        }
+        CloseHandle(alone);
+        return true;
+    };
+    {
+        FileStatus status;
+        auto stream = files_.OpenTextFile(path, OpenMode::Writing, status);
+        ASSERT_TRUE(stream) << status.reason;
+        EXPECT_TRUE(stream->Write("abc"));
+        EXPECT_FALSE(openAlone());
+    }
+    EXPECT_TRUE(openAlone());
+    EXPECT_EQ(ReadBytes(path), "abc");
+
+    FileStatus status;
+    auto stream = files_.OpenTextFile(path, OpenMode::Appending, status);
+    ASSERT_TRUE(stream) << status.reason;
+    EXPECT_TRUE(stream->Close());
+    EXPECT_TRUE(openAlone());
+    EXPECT_FALSE(stream->Close());
+    EXPECT_FALSE(stream->Write("x"));
+}
+
+} // namespace
+} // namespace quorvel

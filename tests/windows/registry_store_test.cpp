@@ -1,0 +1,113 @@
+// The registry itself as the settings store: values written into a throwaway
+// key with the registry's own calls, read back through WindowsRegistryStore.
+
+#include "registry.h"
+#include "registry_sandbox.h"
+#include "windows_registry.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace quorvel {
+namespace {
+
+using testing::RegistrySandbox;
+
+const RegistryValue kEmpty{};
+
+class WindowsRegistryStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sandbox_.SetString("MOHAA", "basepath", "C:\\Games\\MOHAA");
+        sandbox_.SetString("MOHAA", "Empty", "");
+        sandbox_.SetDword("MOHAA", "Detail", 5);
+        sandbox_.SetDword("MOHAA", "Minus", 0xFFFFFFFF);
+        sandbox_.SetString("MOHAA", "Expanded", "%ProgramFiles%\\MOHAA", REG_EXPAND_SZ);
+        sandbox_.SetString("MOHAA", "Multi", "C:\\Games\\MOHAA", REG_MULTI_SZ);
+        const unsigned char raw[] = {1, 2, 3, 4};
+        sandbox_.Set("MOHAA", "Raw", REG_BINARY, raw, sizeof raw);
+        const unsigned long long wide = 5;
+        sandbox_.Set("MOHAA", "Quad", REG_QWORD, &wide, sizeof wide);
+        // Stored without its terminating NUL, as some programs do.
+        sandbox_.Set("MOHAA", "Unterminated", REG_SZ, "C:\\MOHAA", 8);
+        sandbox_.SetString("MOHAA", "", "default");
+    }
+
+    // Reads one value of the sandbox's MOHAA key through the real registry.
+    RegistryValue Read(const std::string& name, const std::string& key = "MOHAA") {
+        return ReadRegistryValue(store_, RegistryRoot::CurrentUser,
+                                 sandbox_.Path() + (key.empty() ? "" : "\\" + key), name);
+    }
+
+    RegistrySandbox sandbox_;
+    WindowsRegistryStore store_;
+};
+
+TEST_F(WindowsRegistryStoreTest, ReadsStringsAndDoubleWords) {
+    const RegistryValue base = Read("basepath");
+    ASSERT_TRUE(std::holds_alternative<std::string>(base));
+    EXPECT_EQ(std::get<std::string>(base), "C:\\Games\\MOHAA");
+    EXPECT_EQ(std::get<std::string>(base).size(), 14u);
+
+    EXPECT_EQ(Read("Empty"), RegistryValue{std::string()});
+    EXPECT_EQ(Read("Detail"), RegistryValue{std::int32_t{5}});
+    EXPECT_EQ(Read("Minus"), RegistryValue{std::int32_t{-1}});
+    EXPECT_EQ(Read("Unterminated"), RegistryValue{std::string("C:\\MOHAA")});
+    EXPECT_EQ(Read(""), RegistryValue{std::string("default")});
+}
+
+TEST_F(WindowsRegistryStoreTest, OtherTypesAndMissingEntriesGiveNothing) {
+    for (const char* name : {"Expanded", "Multi", "Raw", "Quad", "NoSuchValue"}) {
+        EXPECT_EQ(Read(name), kEmpty) << name;
+    }
+    EXPECT_EQ(Read("basepath", "MOHAA Spearhead"), kEmpty);
+    EXPECT_EQ(Read("basepath", ""), kEmpty);
+}
+
+TEST_F(WindowsRegistryStoreTest, MatchesKeysAndNamesInAnyLetterCase) {
+    const RegistryValue expected{std::string("C:\\Games\\MOHAA")};
+    EXPECT_EQ(Read("BASEPATH", "mohaa"), expected);
+    std::string upper = sandbox_.Path() + "\\MoHaA";
+    for (char& c : upper) {
+        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    EXPECT_EQ(ReadRegistryValue(store_, RegistryRoot::CurrentUser, upper, "BasePath"), expected);
+}
+
+// The store's three calls answer as the interface promises: the reader's
+// handling of sizes, types and failures rests on it.
+TEST_F(WindowsRegistryStoreTest, AnswersAsTheStoreInterfaceSays) {
+    RegistryStore::Handle key = 12345;
+    EXPECT_EQ(store_.OpenKey(RegistryRoot::CurrentUser, sandbox_.Path() + "\\Missing", 0,
+                             reg::kAccessMask, key),
+              reg::kFileNotFound);
+    EXPECT_EQ(key, 12345u);
+    ASSERT_EQ(store_.OpenKey(RegistryRoot::CurrentUser, sandbox_.Path() + "\\MOHAA", 0,
+                             reg::kAccessMask, key),
+              reg::kSuccess);
+
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    ASSERT_EQ(store_.QueryValue(key, "basepath", &type, nullptr, &size), reg::kSuccess);
+    EXPECT_EQ(type, reg::kTypeString);
+    EXPECT_GE(size, 15u);
+
+    unsigned char tooSmall[4] = {};
+    std::uint32_t smallSize = sizeof tooSmall;
+    EXPECT_EQ(store_.QueryValue(key, "basepath", nullptr, tooSmall, &smallSize), reg::kMoreData);
+    EXPECT_GE(smallSize, 15u);
+
+    unsigned char data[64] = {};
+    std::uint32_t dataSize = sizeof data;
+    ASSERT_EQ(store_.QueryValue(key, "basepath", &type, data, &dataSize), reg::kSuccess);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(data), dataSize),
+              std::string("C:\\Games\\MOHAA", 15));
+
+    EXPECT_EQ(store_.QueryValue(key, "NoSuchValue", &type, nullptr, &size), reg::kFileNotFound);
+    EXPECT_EQ(store_.CloseKey(key), reg::kSuccess);
+    EXPECT_EQ(store_.QueryValue(0, "basepath", &type, nullptr, &size), reg::kInvalidHandle);
+    EXPECT_EQ(store_.CloseKey(0), reg::kInvalidHandle);
+}
+
+} // namespace
+} // namespace quorvel

@@ -1,0 +1,147 @@
+// Start-up and installation as on a player's Windows machine: the game folder
+// from the registry itself, read with the registry's own calls, and the files
+// on drive-letter paths used as they stand.
+
+#include "host_file_service.h"
+#include "installer.h"
+#include "registry_sandbox.h"
+#include "scripted_window_system.h"
+#include "temp_dir.h"
+#include "test_roots.h"
+#include "windows_registry.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace quorvel {
+namespace {
+
+using testing::DialogStep;
+using testing::ReadBytes;
+using testing::RegistrySandbox;
+using testing::Root;
+using testing::ScriptedMainWindow;
+using testing::ScriptedWindowSystem;
+using testing::TempDir;
+using testing::WriteBytes;
+using Lines = std::vector<std::string>;
+
+const std::string kPlayerCustomCfg =
+    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
+
+// HKEY_CURRENT_USER of this process is a throwaway key while the test runs,
+// so that the program's own key, Software\2015\MOHAA, is the test's alone.
+class RedirectedCurrentUser {
+public:
+    RedirectedCurrentUser() {
+        if (RegOverridePredefKey(HKEY_CURRENT_USER, sandbox_.Key()) != ERROR_SUCCESS) {
+            throw std::runtime_error("cannot redirect HKEY_CURRENT_USER");
+        }
+    }
+    ~RedirectedCurrentUser() { RegOverridePredefKey(HKEY_CURRENT_USER, nullptr); }
+
+    void SetBasePath(const std::string& folder, DWORD type = REG_SZ) const {
+        sandbox_.SetString(kGameRegistryKey, kGameRegistryValue, folder, type);
+    }
+
+private:
+    RegistrySandbox sandbox_;
+};
+
+class WindowsStartupTest : public ::testing::TestWithParam<Root> {
+protected:
+    WindowsStartupTest()
+        : dir_(testing::RootFolder(GetParam())), game_((dir_.Path() / "Games\\MOHAA").string()) {
+        for (const std::string sub : {"\\Games", "\\Games\\MOHAA", "\\Games\\MOHAA\\mainta"}) {
+            CreateDirectoryA((dir_.Path().string() + sub).c_str(), nullptr);
+        }
+    }
+
+    std::string File(const std::string& name) const { return game_ + "\\mainta\\" + name; }
+
+    TempDir dir_;
+    std::string game_;
+    RedirectedCurrentUser currentUser_;
+    WindowsRegistryStore registry_;
+    HostFileService files_;
+    ScriptedWindowSystem windows_;
+    ScriptedMainWindow window_;
+};
+
+TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
+    ASSERT_EQ(BuildGameFolder(game_), game_) << "the test folder must not hold \"aa\"";
+    ASSERT_EQ(game_.find('/'), std::string::npos);
+    WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
+    // As the game's installer leaves it, with a closing backslash.
+    currentUser_.SetBasePath(game_ + "\\");
+
+    Installer installer(windows_, registry_, files_);
+    installer.RunStartup(window_);
+    ASSERT_EQ(windows_.promptsShown.size(), 1u);
+    EXPECT_EQ(windows_.promptsShown[0].defaultAnswer, game_);
+    EXPECT_EQ(installer.State().CustomCfgPath, File("custom.cfg"));
+    EXPECT_EQ(window_.current.Lines(),
+              (Lines{"bind MOUSE1 \"+attack\"", "setu cheats 0", "setu r_picmip 1", ""}));
+
+    windows_.Then(DialogStep::Answer("Medium"));
+    windows_.Then(DialogStep::Answer("Highest"));
+    EXPECT_EQ(installer.RunInstallation(window_), InstallationResult::Installed);
+    EXPECT_EQ(
+        ReadBytes(File("custom.cfg")),
+        ReadBytes(std::filesystem::path(QUORVEL_TEST_DATA_DIR) / "custom_medium_highest.cfg"));
+    EXPECT_EQ(ReadBytes(File("newconfig.cfg")), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
+}
+
+// Windows matches folders in any letter case, and takes / for \ as well.
+TEST_P(WindowsStartupTest, AFolderInOtherLetterCaseOrWithSlashesIsTheSameFolder) {
+    WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
+    std::string upper = game_;
+    for (char& c : upper) {
+        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+    }
+    currentUser_.SetBasePath(upper);
+    std::string slashes = game_;
+    for (char& c : slashes) {
+        c = c == '\\' ? '/' : c;
+    }
+
+    for (const bool typed : {false, true}) {
+        ScriptedWindowSystem windows;
+        ScriptedMainWindow window;
+        if (typed) {
+            windows.AnswerPrompt(slashes);
+        }
+        Installer installer(windows, registry_, files_);
+        installer.RunStartup(window);
+        EXPECT_EQ(installer.State().GameFolder, typed ? slashes : upper);
+        EXPECT_EQ(window.current.Count(), 4u) << installer.State().CustomCfgPath;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, WindowsStartupTest,
+                         ::testing::Values(Root::TempFolder, Root::ProgramFolder),
+                         testing::RootTestName);
+
+// No key at all, or a value of a type the program does not read.
+TEST(WindowsStartup, NoUsableValueOffersAnEmptyFolder) {
+    RedirectedCurrentUser currentUser;
+    WindowsRegistryStore registry;
+    HostFileService files;
+    for (const bool expandable : {false, true}) {
+        if (expandable) {
+            currentUser.SetBasePath("%ProgramFiles%\\MOHAA", REG_EXPAND_SZ);
+        }
+        ScriptedWindowSystem windows;
+        ScriptedMainWindow window;
+        Installer installer(windows, registry, files);
+        installer.RunStartup(window);
+        ASSERT_EQ(windows.promptsShown.size(), 1u);
+        EXPECT_EQ(windows.promptsShown[0].defaultAnswer, "");
+        EXPECT_EQ(installer.State().CustomCfgPath, "\\mainta\\custom.cfg");
+    }
+}
+
+} // namespace
+} // namespace quorvel
