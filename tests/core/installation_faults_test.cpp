@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -91,6 +92,36 @@ TEST(InstallationFaults, AFolderWhereAFileShouldBeStopsEverything) {
         attempt.ExpectWindowUnchanged();
         EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
         EXPECT_TRUE(std::filesystem::is_directory(game.Mainta() / blocked));
+    }
+}
+
+// Neither a link to nothing nor a pipe is taken for a file: the installation
+// stops before writing anything, nothing is created where the link points,
+// and start-up does not wait on the pipe.
+TEST(InstallationFaults, WhatIsNotAPlainFileStopsEverything) {
+    namespace fs = std::filesystem;
+    for (const std::string blocked : {"custom.cfg", "newconfig.cfg"}) {
+        for (const bool pipe : {false, true}) {
+            SCOPED_TRACE(blocked + (pipe ? " is a pipe" : " is a link to nothing"));
+            GameFolder game;
+            const std::string other = blocked == "custom.cfg" ? "newconfig.cfg" : "custom.cfg";
+            game.Write(other, kPlayerCustomCfg);
+            const fs::path place = game.Mainta() / blocked;
+            if (pipe) {
+                ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0);
+            } else {
+                fs::create_symlink(game.Mainta() / "elsewhere.cfg", place);
+            }
+
+            Attempt attempt(game.registry, game.files);
+            EXPECT_EQ(attempt.result, InstallationResult::Refused);
+            attempt.ExpectToldAbout(blocked);
+            attempt.ExpectWindowUnchanged();
+            EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
+            EXPECT_EQ(fs::symlink_status(place).type(),
+                      pipe ? fs::file_type::fifo : fs::file_type::symlink);
+            EXPECT_FALSE(fs::exists(fs::symlink_status(game.Mainta() / "elsewhere.cfg")));
+        }
     }
 }
 

@@ -1,16 +1,20 @@
 #include "game_folder.h"
 
+#include <algorithm>
+
 namespace quorvel::testing {
 
-GameFolder::GameFolder()
+GameFolder::GameFolder(const std::string& folder)
     : files([this](const std::string& path) {
           return WinePathMapper(prefix_.string()).ToHostPath(path);
       }),
-      prefix_(dir_.Path() / "prefix"), mainta_(prefix_ / "drive_c" / "Games" / "MOHAA" / "mainta") {
+      prefix_(dir_.Path() / "prefix"), mainta_(prefix_ / "drive_c" / folder / "mainta") {
     std::filesystem::create_directories(mainta_);
     std::filesystem::create_directories(prefix_ / "dosdevices");
     std::filesystem::create_directory_symlink("../drive_c", prefix_ / "dosdevices" / "c:");
-    registry.SetString("Software\\2015\\MOHAA", "basepath", kWindowsPath);
+    std::string windowsPath = "C:\\" + folder;
+    std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+    registry.SetString("Software\\2015\\MOHAA", "basepath", windowsPath);
 }
 
 std::optional<std::string> GameFolder::Read(const std::string& name) const {

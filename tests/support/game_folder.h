@@ -17,9 +17,11 @@ namespace quorvel::testing {
 
 class GameFolder {
 public:
-    GameFolder();
+    // `folder` is the game folder's place on drive C:, with slashes; the
+    // settings store gets its C:\ path.
+    explicit GameFolder(const std::string& folder = "Games/MOHAA");
 
-    // The program's own path of the game folder.
+    // The program's own path of the default game folder.
     static constexpr const char* kWindowsPath = "C:\\Games\\MOHAA";
 
     const std::filesystem::path& Prefix() const { return prefix_; }
