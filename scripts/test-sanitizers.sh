@@ -12,8 +12,9 @@ build=${QUORVEL_SANITIZE_BUILD_DIR:-$root/build-sanitize}
 
 "$root/scripts/setup-deps.sh" build test
 
-sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-cmake -S "$root" -B "$build" -DQUORVEL_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+# -O1 keeps the build about twice as fast as -O2 and the checks as thorough.
+sanitize="-O1 -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
+cmake -S "$root" -B "$build" -DQUORVEL_WERROR=ON -DCMAKE_BUILD_TYPE=Debug \
     -DCMAKE_CXX_FLAGS="$sanitize" \
     -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
 cmake --build "$build" -j"$(nproc)"
