@@ -78,16 +78,21 @@ std::vector<std::string> WithoutInstalledLines(const std::vector<std::string>& e
 
 // Lines of the custom.cfg being replaced that the player added by hand: not
 // empty, not one of the installer's own, and not already among the earlier
-// lines. Each is taken once, trimmed, in file order.
+// lines. Each is taken once, trimmed, in file order. At a first installation
+// custom.cfg is the player's own file, so none of its lines is taken for the
+// installer's; its lines are among the earlier ones already, unless start-up
+// could not read it.
 std::vector<std::string> HandAddedLines(const std::string& oldCustomCfg,
-                                        const std::vector<std::string>& earlier) {
+                                        const std::vector<std::string>& earlier,
+                                        bool firstInstallation) {
     LineBuffer old;
     old.AssignText(oldCustomCfg);
     std::unordered_set<std::string_view> known(earlier.begin(), earlier.end());
     std::vector<std::string> added;
     for (std::size_t i = 0; i < old.Count(); ++i) {
         const std::string_view line = TrimSpaces(old[i]);
-        if (!line.empty() && !IsInstallerLine(line) && known.insert(line).second) {
+        if (!line.empty() && (firstInstallation || !IsInstallerLine(line)) &&
+            known.insert(line).second) {
             added.emplace_back(line);
         }
     }
@@ -172,7 +177,7 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
     // Lines the player added to custom.cfg by hand since they were last
     // gathered would be lost with the file it replaces: keep them as well.
     std::vector<std::string> earlierLines = earlier.Lines();
-    for (std::string& line : HandAddedLines(custom.bytes, earlierLines)) {
+    for (std::string& line : HandAddedLines(custom.bytes, earlierLines, !gathered)) {
         earlierLines.push_back(std::move(line));
     }
 
@@ -193,7 +198,10 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
         // left half installed.
         std::string problems;
         const auto restore = [&](const std::string& path, const Snapshot& before) {
-            if (!before.existed) {
+            // A file that this installation created cannot be removed, but
+            // emptied it reads as missing again; left half written, the next
+            // installation would take it for the player's.
+            if (!before.existed && files_.Inspect(path).kind != EntryKind::File) {
                 return;
             }
             if (const FileStatus back = WriteWholeFile(files_, path, before.bytes); !back) {

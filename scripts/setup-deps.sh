@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing quorvel need.
-# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, package)
+# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, package, fuzz; or package names)
 # Only missing packages are installed; sudo is used only when not root.
 set -euo pipefail
 
@@ -8,6 +8,7 @@ declare -A groups=(
     [build]="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation"
     [test]="libgtest-dev libgmock-dev"
     [package]="dpkg-dev file appstream desktop-file-utils"
+    [fuzz]="clang libclang-rt-14-dev"
 )
 
 wanted=()

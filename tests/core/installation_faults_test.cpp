@@ -13,6 +13,7 @@
 #ifndef _WIN32
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #endif
@@ -24,6 +25,7 @@ using testing::DialogStep;
 using testing::FakeRegistryStore;
 using testing::GameFolder;
 using testing::MemoryFileService;
+using testing::MessageRecord;
 using testing::ScriptedMainWindow;
 using testing::ScriptedWindowSystem;
 
@@ -97,9 +99,39 @@ TEST(InstallationFaults, AFolderWhereAFileShouldBeStopsEverything) {
 }
 
 #ifndef _WIN32
-// A full disk is brought about with a file size limit in a child process,
-// which only POSIX systems offer. The failures injected below reach the same
-// paths on every system.
+// Links, pipes and a full disk (a file size limit in a child process) are
+// POSIX matters; the failures injected further below reach the same paths on
+// every system.
+
+// Neither a link to nothing nor a pipe is taken for a file: the installation
+// stops before writing anything, nothing is created where the link points,
+// and start-up does not wait on the pipe.
+TEST(InstallationFaults, WhatIsNotAPlainFileStopsEverything) {
+    namespace fs = std::filesystem;
+    for (const std::string blocked : {"custom.cfg", "newconfig.cfg"}) {
+        for (const bool pipe : {false, true}) {
+            SCOPED_TRACE(blocked + (pipe ? " is a pipe" : " is a link to nothing"));
+            GameFolder game;
+            const std::string other = blocked == "custom.cfg" ? "newconfig.cfg" : "custom.cfg";
+            game.Write(other, kPlayerCustomCfg);
+            const fs::path place = game.Mainta() / blocked;
+            if (pipe) {
+                ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0);
+            } else {
+                fs::create_symlink(game.Mainta() / "elsewhere.cfg", place);
+            }
+
+            Attempt attempt(game.registry, game.files);
+            EXPECT_EQ(attempt.result, InstallationResult::Refused);
+            attempt.ExpectToldAbout(blocked);
+            attempt.ExpectWindowUnchanged();
+            EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
+            EXPECT_EQ(fs::symlink_status(place).type(),
+                      pipe ? fs::file_type::fifo : fs::file_type::symlink);
+            EXPECT_FALSE(fs::exists(fs::symlink_status(game.Mainta() / "elsewhere.cfg")));
+        }
+    }
+}
 
 // Runs an installation in a child process whose files may not grow past
 // `limit` bytes, as on a full disk. Returns the child's exit status: the
@@ -145,34 +177,73 @@ TEST(InstallationFaults, AFullDiskLosesNoLine) {
         EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg + handAdded);
         EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + earlier + "\r\n");
     }
+    // newconfig.cfg fails part way at a first installation: it is left empty,
+    // so that trying again in a later run still takes all of custom.cfg for
+    // the player's lines.
+    {
+        GameFolder game;
+        const std::string player =
+            "seta name " + std::string(1400, 'x') + "\r\nsetu r_lodcap .5\r\n";
+        game.Write("custom.cfg", player);
+        EXPECT_EQ(InstallWithFileSizeLimit(game, player.size() + 1),
+                  static_cast<int>(InstallationResult::Failed));
+        EXPECT_EQ(game.Read("custom.cfg"), player);
+        EXPECT_EQ(game.Read("newconfig.cfg").value_or(""), "");
+        EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
+        EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + player + "\r\n");
+    }
+}
+
+// The lines of a file, trimmed, in order.
+std::vector<std::string> TrimmedLines(const std::optional<std::string>& bytes) {
+    LineBuffer buffer;
+    buffer.AssignText(bytes.value_or(""));
+    std::vector<std::string> lines;
+    for (std::size_t i = 0; i < buffer.Count(); ++i) {
+        lines.emplace_back(TrimSpaces(buffer[i]));
+    }
+    return lines;
 }
 #endif
 
 // The lines of a file, trimmed, without the empty ones.
 std::set<std::string> NonEmptyLines(const std::optional<std::string>& bytes) {
     std::set<std::string> lines;
-    LineBuffer buffer;
-    buffer.AssignText(bytes.value_or(""));
-    for (std::size_t i = 0; i < buffer.Count(); ++i) {
-        if (const auto line = TrimSpaces(buffer[i]); !line.empty()) {
-            lines.emplace(line);
+    for (std::string& line : TrimmedLines(bytes)) {
+        if (!line.empty()) {
+            lines.insert(std::move(line));
         }
     }
     return lines;
 }
 
-// Fails the k-th file operation of an installation, for every k, and checks
-// each time that the player is told the truth and that every line that was in
-// either file before is still in one of them.
-void FailEveryOperation(const std::string& customCfg, const std::optional<std::string>& newConfig) {
+// Where the injected failure falls.
+enum class Phase { StartupRead, FirstInstallation, SecondInstallation };
+
+std::string PhaseName(Phase phase) {
+    switch (phase) {
+    case Phase::StartupRead:
+        return "start-up";
+    case Phase::FirstInstallation:
+        return "first installation";
+    case Phase::SecondInstallation:
+        return "second installation";
+    }
+    return {};
+}
+
+// Fails the k-th file operation of one phase of a run, for every k, and
+// checks each time that the player is told the truth, that every line that
+// was in either file before that phase is still in one of them, and that
+// trying again installs without losing any of those lines either.
+void FailEveryOperation(Phase phase, const std::string& customCfg,
+                        const std::optional<std::string>& newConfig) {
+    SCOPED_TRACE(PhaseName(phase));
     const std::string folder = "C:\\Games\\MOHAA\\mainta";
     const std::string custom = folder + "\\custom.cfg";
     const std::string other = folder + "\\newconfig.cfg";
     FakeRegistryStore registry;
     registry.SetString("Software\\2015\\MOHAA", "basepath", "C:\\Games\\MOHAA");
-
-    std::set<std::string> before = NonEmptyLines(customCfg);
-    before.merge(NonEmptyLines(newConfig));
 
     std::size_t tried = 0;
     for (std::size_t k = 1;; ++k) {
@@ -182,59 +253,153 @@ void FailEveryOperation(const std::string& customCfg, const std::optional<std::s
         if (newConfig) {
             files.SetFile(other, *newConfig);
         }
-        // Start-up reads custom.cfg once; fail the k-th operation after it.
         ScriptedWindowSystem windows;
         ScriptedMainWindow window;
         Installer installer(windows, registry, files);
+        const auto install = [&] {
+            windows.Then(DialogStep::Answer("Medium"));
+            windows.Then(DialogStep::Answer("Highest"));
+            return installer.RunInstallation(window);
+        };
+        std::size_t armedAt = 0;
+        const auto arm = [&] {
+            files.FailOperation(k);
+            armedAt = files.Operations();
+        };
+        const auto hit = [&] { return files.Operations() - armedAt >= k; };
+
+        if (phase == Phase::StartupRead) {
+            arm();
+        }
         installer.RunStartup(window);
-        files.FailOperation(k);
-        const std::size_t operationsBefore = files.Operations();
-        windows.Then(DialogStep::Answer("Medium"));
-        windows.Then(DialogStep::Answer("Highest"));
-        const InstallationResult result = installer.RunInstallation(window);
-        const bool faultHit = files.Operations() - operationsBefore >= k;
-        if (!faultHit) {
+        if (phase == Phase::StartupRead && !hit()) {
+            break;
+        }
+        if (phase == Phase::FirstInstallation) {
+            arm();
+        }
+        if (phase == Phase::SecondInstallation) {
+            ASSERT_EQ(install(), InstallationResult::Installed);
+            arm();
+        }
+        const auto customBefore = files.File(custom);
+        const auto otherBefore = files.File(other);
+        std::set<std::string> before = NonEmptyLines(customBefore);
+        before.merge(NonEmptyLines(otherBefore));
+        const std::size_t messagesBefore = windows.messagesShown.size();
+        const std::size_t installBefore = window.install.Count();
+
+        const InstallationResult result = install();
+        if (!hit()) {
             EXPECT_EQ(result, InstallationResult::Installed);
             break;
         }
         ++tried;
         SCOPED_TRACE("failed operation " + std::to_string(k) + ": " +
-                     files.Log().at(operationsBefore + k - 1));
+                     files.Log().at(armedAt + k - 1));
 
-        std::set<std::string> after = NonEmptyLines(files.File(custom));
-        after.merge(NonEmptyLines(files.File(other)));
-        for (const auto& line : before) {
-            EXPECT_TRUE(after.count(line)) << "lost: " << line;
-        }
-        ASSERT_EQ(windows.messagesShown.size(), 1u);
+        const auto expectNothingLost = [&] {
+            std::set<std::string> after = NonEmptyLines(files.File(custom));
+            after.merge(NonEmptyLines(files.File(other)));
+            for (const auto& line : before) {
+                EXPECT_TRUE(after.count(line)) << "lost: " << line;
+            }
+        };
+        expectNothingLost();
+        ASSERT_EQ(windows.messagesShown.size(), messagesBefore + 1);
+        const MessageRecord& told = windows.messagesShown.back();
         if (result == InstallationResult::Installed) {
             // Only reading the new custom.cfg back can fail after both files
             // were written; the window then shows what was written.
-            EXPECT_EQ(windows.messagesShown[0].text, kSuccess);
-            EXPECT_EQ(window.current.Count(), 33u);
-            EXPECT_EQ(window.current.At(0).rfind("//Part of Quorvel", 0), 0u);
-            continue;
+            EXPECT_EQ(told.text, kSuccess);
+            EXPECT_EQ(window.current.Lines(), TrimmedLines(files.File(custom)));
+        } else {
+            EXPECT_EQ(told.icon, MessageIcon::Warning);
+            EXPECT_NE(told.text, kSuccess);
+            EXPECT_EQ(window.install.Count(), installBefore);
+            // A file that was there goes back to exactly what it held; one
+            // that was not is left empty at most, which reads as missing.
+            EXPECT_EQ(files.File(custom), customBefore);
+            if (otherBefore) {
+                EXPECT_EQ(files.File(other), otherBefore);
+            } else {
+                EXPECT_EQ(files.File(other).value_or(""), "");
+            }
         }
-        EXPECT_EQ(windows.messagesShown[0].icon, MessageIcon::Warning);
-        EXPECT_NE(windows.messagesShown[0].text, kSuccess);
-        EXPECT_EQ(window.install.Count(), 26u);
-        // A file that was there goes back to exactly what it held.
-        EXPECT_EQ(files.File(custom), customCfg);
-        if (newConfig) {
-            EXPECT_EQ(files.File(other), newConfig);
-        }
+
+        // Trying again, with nothing failing now, loses none of them either.
+        EXPECT_EQ(install(), InstallationResult::Installed);
+        EXPECT_EQ(windows.messagesShown.back().text, kSuccess);
+        expectNothingLost();
     }
-    std::cout << "[ faults   ] " << tried << " fault points tried\n";
-    EXPECT_GT(tried, 60u);
+    std::cout << "[ faults   ] " << PhaseName(phase) << ": " << tried << " fault points tried\n";
+    EXPECT_GE(tried, phase == Phase::StartupRead ? 3u : 60u);
 }
 
+// The player's own file, holding a line that another answer than the one
+// given would install.
+const std::string kFirstCustomCfg = kPlayerCustomCfg + "setu r_lodcap .5\r\n";
+
 TEST(InstallationFaults, AFailureAtAnyFileOperationOfAFirstInstallationLosesNothing) {
-    FailEveryOperation(kPlayerCustomCfg, std::nullopt);
+    FailEveryOperation(Phase::FirstInstallation, kFirstCustomCfg, std::nullopt);
 }
 
 TEST(InstallationFaults, AFailureAtAnyFileOperationOfALaterInstallationLosesNothing) {
-    FailEveryOperation(kPlayerCustomCfg + "bind h \"say hand added\"\r\n",
+    FailEveryOperation(Phase::FirstInstallation, kPlayerCustomCfg + "bind h \"say hand added\"\r\n",
                        "\r\nbind MOUSE1 \"+attack\"\r\nseta name Player\r\n\r\n");
+}
+
+TEST(InstallationFaults, AFailureWhileStartupReadsLosesNothing) {
+    FailEveryOperation(Phase::StartupRead, kFirstCustomCfg, std::nullopt);
+}
+
+TEST(InstallationFaults, AFailureInASecondInstallationOfTheSameRunLosesNothing) {
+    FailEveryOperation(Phase::SecondInstallation, kFirstCustomCfg, std::nullopt);
+}
+
+// From the k-th operation on nothing works any more, for every k: putting
+// the files back fails too, and the player must hear that.
+TEST(InstallationFaults, AFailureThatLastsIsReportedWithWhatCouldNotBePutBack) {
+    const std::string folder = "C:\\Games\\MOHAA\\mainta";
+    FakeRegistryStore registry;
+    registry.SetString("Software\\2015\\MOHAA", "basepath", "C:\\Games\\MOHAA");
+    std::set<InstallationResult> seen;
+    for (std::size_t k = 1;; ++k) {
+        MemoryFileService files;
+        files.AddFolder(folder);
+        files.SetFile(folder + "\\custom.cfg", kPlayerCustomCfg);
+        ScriptedWindowSystem windows;
+        ScriptedMainWindow window;
+        Installer installer(windows, registry, files);
+        installer.RunStartup(window);
+        files.FailFromOperation(k);
+        const std::size_t armedAt = files.Operations();
+        windows.Then(DialogStep::Answer("Medium"));
+        windows.Then(DialogStep::Answer("Highest"));
+        const InstallationResult result = installer.RunInstallation(window);
+        if (files.Operations() - armedAt < k) {
+            break;
+        }
+        SCOPED_TRACE("failing from operation " + std::to_string(k));
+        seen.insert(result);
+        ASSERT_EQ(windows.messagesShown.size(), 1u);
+        const MessageRecord& told = windows.messagesShown[0];
+        if (result == InstallationResult::Installed) {
+            EXPECT_EQ(told.text, kSuccess);
+            continue;
+        }
+        EXPECT_EQ(told.icon, MessageIcon::Warning);
+        if (result == InstallationResult::Failed) {
+            EXPECT_NE(told.text.find("Putting your configuration files back as they were failed "
+                                     "too:\n\"" +
+                                     folder + "\\custom.cfg\""),
+                      std::string::npos)
+                << told.text;
+        }
+    }
+    EXPECT_EQ(seen, (std::set<InstallationResult>{InstallationResult::Installed,
+                                                  InstallationResult::Refused,
+                                                  InstallationResult::Failed}));
 }
 
 } // namespace

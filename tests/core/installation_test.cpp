@@ -5,6 +5,7 @@
 #include "game_folder.h"
 #include "installer.h"
 #include "scripted_window_system.h"
+#include "wine_registry.h"
 
 #include <gtest/gtest.h>
 
@@ -205,6 +206,44 @@ TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
     EXPECT_EQ(game.Read("newconfig.cfg"),
               "\r\n\r\nbind MOUSE1 \"+attack\"\r\n\r\n\r\nbind h \"say hello\"\r\n");
     EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
+}
+
+// A game folder with spaces, an apostrophe and an accent, named in user.reg
+// as Wine writes it and in other letter cases than on disk.
+TEST(Installation, AFolderWithSpacesAndAccentsIsFoundThroughUserReg) {
+    GameFolder game("Jeux/M\xC3\xA9"
+                    "daille d'honneur/MOHAA");
+    game.Write("custom.cfg", kPlayerCustomCfg);
+    const auto userReg = game.Prefix() / "user.reg";
+    testing::WriteBytes(userReg, R"(WINE REGISTRY Version 2
+
+[Software\\2015\\MOHAA] 1700000000
+"basepath"="C:\\JEUX\\M\x00c9DAILLE D'HONNEUR\\mohaa\\"
+)");
+    WineRegistryStore store(WineRegistryFile::Load(userReg.string()));
+
+    ScriptedWindowSystem windows;
+    ScriptedMainWindow window;
+    Installer installer(windows, store, game.files);
+    installer.RunStartup(window);
+    EXPECT_EQ(windows.promptsShown.at(0).defaultAnswer, "C:\\JEUX\\M\xC3\x89"
+                                                        "DAILLE D'HONNEUR\\mohaa");
+    EXPECT_EQ(window.current.Lines(),
+              (Lines{"bind MOUSE1 \"+attack\"", "setu cheats 0", "setu r_picmip 1", ""}));
+
+    windows.Then(DialogStep::Answer("Medium"));
+    windows.Then(DialogStep::Answer("Highest"));
+    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
+    EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
+    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
+    // Nothing was made beside the folders in the letter case of the store.
+    const auto entries = [](const std::filesystem::path& folder) {
+        return std::distance(std::filesystem::directory_iterator(folder),
+                             std::filesystem::directory_iterator());
+    };
+    EXPECT_EQ(entries(game.Prefix() / "drive_c"), 1);
+    EXPECT_EQ(entries(game.Mainta().parent_path().parent_path()), 1);
+    EXPECT_EQ(entries(game.Mainta()), 2);
 }
 
 } // namespace

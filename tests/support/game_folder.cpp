@@ -2,15 +2,16 @@
 
 #include "installer.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace quorvel::testing {
 
 #ifdef _WIN32
 
-GameFolder::GameFolder()
-    : prefix_(dir_.Path()), mainta_(prefix_ / "Games" / "MOHAA" / "mainta"),
-      windowsPath_((prefix_ / "Games" / "MOHAA").string()) {
+GameFolder::GameFolder(const std::string& folder)
+    : prefix_(dir_.Path()), mainta_(prefix_ / folder / "mainta"),
+      windowsPath_((prefix_ / folder).make_preferred().string()) {
     // The program ends the folder at its first "aa"; a temp folder with one
     // in its path would give the program another folder than this one.
     if (BuildGameFolder(windowsPath_) != windowsPath_) {
@@ -23,12 +24,13 @@ GameFolder::GameFolder()
 
 #else
 
-GameFolder::GameFolder()
+GameFolder::GameFolder(const std::string& folder)
     : files([this](const std::string& path) {
           return WinePathMapper(prefix_.string()).ToHostPath(path);
       }),
-      prefix_(dir_.Path() / "prefix"), mainta_(prefix_ / "drive_c" / "Games" / "MOHAA" / "mainta"),
-      windowsPath_("C:\\Games\\MOHAA") {
+      prefix_(dir_.Path() / "prefix"), mainta_(prefix_ / "drive_c" / folder / "mainta"),
+      windowsPath_("C:\\" + folder) {
+    std::replace(windowsPath_.begin(), windowsPath_.end(), '/', '\\');
     std::filesystem::create_directories(mainta_);
     std::filesystem::create_directories(prefix_ / "dosdevices");
     std::filesystem::create_directory_symlink("../drive_c", prefix_ / "dosdevices" / "c:");

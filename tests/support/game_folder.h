@@ -22,7 +22,9 @@ namespace quorvel::testing {
 
 class GameFolder {
 public:
-    GameFolder();
+    // `folder` is the game folder's place on drive C:, with slashes; the
+    // settings store gets its C:\ path.
+    explicit GameFolder(const std::string& folder = "Games/MOHAA");
 
     // The program's own path of the game folder, as the settings store holds it.
     const std::string& WindowsPath() const { return windowsPath_; }

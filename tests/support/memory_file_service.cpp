@@ -71,7 +71,7 @@ std::optional<std::string> MemoryFileService::File(const std::string& path) cons
 bool MemoryFileService::Fails(std::string what) {
     ++operations_;
     log_.push_back(std::move(what));
-    return operations_ == failAt_;
+    return operations_ == failAt_ || (failFrom_ != 0 && operations_ >= failFrom_);
 }
 
 bool MemoryFileService::FolderExists(const std::string& path) const {

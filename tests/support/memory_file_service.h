@@ -27,6 +27,9 @@ public:
     // Makes the k-th operation from now on (1 for the next one) fail. Every
     // open, read, write, close and check counts as one operation.
     void FailOperation(std::size_t k) { failAt_ = operations_ + k; }
+    // Makes the k-th operation from now on and every one after it fail, as
+    // when the disk goes away.
+    void FailFromOperation(std::size_t k) { failFrom_ = operations_ + k; }
     std::size_t Operations() const { return operations_; }
     // One entry per operation, such as "open 2 C:\x\custom.cfg" or "write".
     const std::vector<std::string>& Log() const { return log_; }
@@ -48,6 +51,7 @@ private:
     std::set<std::string> folders_;
     std::size_t operations_ = 0;
     std::size_t failAt_ = 0;
+    std::size_t failFrom_ = 0;
     std::vector<std::string> log_;
 };
 

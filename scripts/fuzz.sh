@@ -1,0 +1,53 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets in fuzz/ with clang, ASan and UBSan, and runs
+# each for a fixed time, starting from its seed corpus in fuzz/corpus/<target>.
+# Any crash, failed check, sanitizer report, slow input or memory blow-up
+# fails the run; the input that caused it is kept in the build folder.
+#
+# Usage: scripts/fuzz.sh [TARGET...]   (targets: user_reg line_buffer game_paths installation)
+#   QUORVEL_FUZZ_SECONDS     seconds per target (default 60)
+#   QUORVEL_FUZZ_BUILD_DIR   build folder (default build-fuzz)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${QUORVEL_FUZZ_BUILD_DIR:-$root/build-fuzz}
+seconds=${QUORVEL_FUZZ_SECONDS:-60}
+
+"$root/scripts/setup-deps.sh" build fuzz
+
+CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DQUORVEL_BUILD_FUZZ=ON \
+    -DQUORVEL_BUILD_UI=OFF -DQUORVEL_BUILD_TESTS=OFF -DQUORVEL_WERROR=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$build" -j"$(nproc)"
+
+# The longest input each target is given: a user.reg of 64 KiB reaches every
+# notation many times over; lines, paths and the two files need less.
+declare -A max_len=([user_reg]=65536 [line_buffer]=16384 [game_paths]=4096 [installation]=16384)
+
+targets=("$@")
+[[ ${#targets[@]} -eq 0 ]] && targets=(user_reg line_buffer game_paths installation)
+
+export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+passed=0
+failed=0
+for target in "${targets[@]}"; do
+    [[ -n "${max_len[$target]+x}" ]] || { echo "unknown fuzz target: $target" >&2; exit 2; }
+    # New inputs go to a corpus in the build folder; the seeds stay as they are.
+    corpus="$build/corpus/$target"
+    artifacts="$build/artifacts/$target"
+    mkdir -p "$corpus" "$artifacts"
+    echo "== $target: ${seconds}s"
+    if "$build/fuzz/${target}_fuzzer" "$corpus" "$root/fuzz/corpus/$target" \
+        -max_total_time="$seconds" -max_len="${max_len[$target]}" \
+        -rss_limit_mb=2048 -malloc_limit_mb=1024 -timeout=10 \
+        -artifact_prefix="$artifacts/" -print_final_stats=1 2>"$build/$target.log"; then
+        passed=$((passed + 1))
+        grep -E '^stat::number_of_executed_units|^stat::peak_rss_mb' "$build/$target.log" || true
+    else
+        failed=$((failed + 1))
+        tail -n 60 "$build/$target.log"
+        echo "== $target FAILED; inputs kept in $artifacts"
+    fi
+done
+echo "fuzz: $passed passed, $failed failed"
+[[ $failed -eq 0 ]]
