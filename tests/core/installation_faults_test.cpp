@@ -193,6 +193,7 @@ TEST(InstallationFaults, AFullDiskLosesNoLine) {
         EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + player + "\r\n");
     }
 }
+#endif
 
 // The lines of a file, trimmed, in order.
 std::vector<std::string> TrimmedLines(const std::optional<std::string>& bytes) {
@@ -204,7 +205,6 @@ std::vector<std::string> TrimmedLines(const std::optional<std::string>& bytes) {
     }
     return lines;
 }
-#endif
 
 // The lines of a file, trimmed, without the empty ones.
 std::set<std::string> NonEmptyLines(const std::optional<std::string>& bytes) {
