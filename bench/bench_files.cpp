@@ -2,13 +2,10 @@
 
 #include "native.h"
 
-#include <cstdlib>
-
 namespace quorvel::bench {
 
 std::unique_ptr<FileService> NativeFilesFor(const testing::GameFolder& game) {
-    ::setenv("WINEPREFIX", game.Prefix().c_str(), 1);
-    return MakeNativeFileService();
+    return MakeWineFileService(game.Prefix().string());
 }
 
 BenchFolder& BenchFolder::Get() {

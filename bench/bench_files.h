@@ -13,7 +13,8 @@
 
 namespace quorvel::bench {
 
-// The program's own file service (MakeNativeFileService) for the prefix of `game`.
+// The program's own file service for the prefix of `game`, as the program
+// makes it for the player's prefix.
 std::unique_ptr<FileService> NativeFilesFor(const testing::GameFolder& game);
 
 // One game folder for a whole benchmark program.

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <stdexcept>
+#include <unistd.h>
 
 namespace quorvel::bench {
 namespace {
@@ -36,6 +37,8 @@ struct Result {
 // Prints as the console reporter does and keeps every result for the summary.
 class RecordingReporter : public benchmark::ConsoleReporter {
 public:
+    using ConsoleReporter::ConsoleReporter;
+
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             Record(run);
@@ -283,7 +286,8 @@ int RunBenchmarks(int argc, char** argv, const std::vector<Comparison>& comparis
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    RecordingReporter reporter;
+    RecordingReporter reporter(::isatty(STDOUT_FILENO) ? benchmark::ConsoleReporter::OO_Defaults
+                                                       : benchmark::ConsoleReporter::OO_Tabular);
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     std::fflush(stdout);

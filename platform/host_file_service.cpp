@@ -82,7 +82,9 @@ FileStatus TryOpen(const std::string& host, int flags) {
 
 class PosixStream final : public TextStream {
 public:
-    explicit PosixStream(int fd) : fd_(fd) {}
+    // `sizeHint` is the size the file had when it was opened: ReadAll reads
+    // that much straight into place.
+    PosixStream(int fd, std::size_t sizeHint) : fd_(fd), sizeHint_(sizeHint) {}
     PosixStream(const PosixStream&) = delete;
     PosixStream& operator=(const PosixStream&) = delete;
     ~PosixStream() override {
@@ -95,14 +97,31 @@ public:
         if (fd_ < 0) {
             return FileStatus::Failure(kClosed);
         }
-        std::string all;
+        // The size the file had when it was opened is read straight into
+        // place, with no copy and no growing of the text.
+        std::string all(sizeHint_, '\0');
+        std::size_t filled = 0;
+        bool atEnd = false;
+        while (filled < all.size()) {
+            const ssize_t got = ::read(fd_, all.data() + filled, all.size() - filled);
+            if (got > 0) {
+                filled += static_cast<std::size_t>(got);
+            } else if (got == 0) {
+                atEnd = true;
+                break;
+            } else if (errno != EINTR) {
+                return ErrorStatus(errno);
+            }
+        }
+        all.resize(filled);
+        // Whatever the file has gained since, up to its end.
         char chunk[65536];
-        for (;;) {
+        while (!atEnd) {
             const ssize_t got = ::read(fd_, chunk, sizeof chunk);
             if (got > 0) {
                 all.append(chunk, static_cast<std::size_t>(got));
             } else if (got == 0) {
-                break;
+                atEnd = true;
             } else if (errno != EINTR) {
                 return ErrorStatus(errno);
             }
@@ -145,6 +164,7 @@ public:
 
 private:
     int fd_;
+    std::size_t sizeHint_;
 };
 
 #else // _WIN32
@@ -274,24 +294,34 @@ std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& pat
     }
     // Opened without blocking, so that a pipe in the file's place cannot hang
     // the program; the stream itself blocks as usual.
-    const int fd = OpenRetrying(HostPath(path), flags | O_NONBLOCK);
+    int fd = -1;
+    if (asWritten_) {
+        // Something that opens where the path names it as written is where
+        // the mapping leads as well, so the look-up is spared. Nothing is
+        // created here: a file that is missing as written may exist in
+        // another letter case, which only the mapping finds. Where nothing
+        // opens, nothing has changed, and the mapped path is opened as usual.
+        fd = OpenRetrying(asWritten_(path), (flags & ~O_CREAT) | O_NONBLOCK);
+    }
+    if (fd < 0) {
+        fd = OpenRetrying(HostPath(path), flags | O_NONBLOCK);
+    }
     if (fd < 0) {
         status = ErrorStatus(errno);
         return nullptr;
     }
     struct stat info;
     status = ::fstat(fd, &info) == 0 ? RequireRegularFile(info) : ErrorStatus(errno);
-    if (status) {
-        const int current = ::fcntl(fd, F_GETFL);
-        if (current < 0 || ::fcntl(fd, F_SETFL, current & ~O_NONBLOCK) != 0) {
-            status = ErrorStatus(errno);
-        }
+    // The flags the file was opened with, less O_NONBLOCK; F_SETFL takes
+    // only the status flags (O_APPEND here) from them.
+    if (status && ::fcntl(fd, F_SETFL, flags) != 0) {
+        status = ErrorStatus(errno);
     }
     if (!status) {
         ::close(fd);
         return nullptr;
     }
-    return std::make_unique<PosixStream>(fd);
+    return std::make_unique<PosixStream>(fd, static_cast<std::size_t>(info.st_size));
 }
 
 EntryInfo HostFileService::Inspect(const std::string& path) {

@@ -197,32 +197,47 @@ std::string DefaultWinePrefix() {
     return home + "/.wine";
 }
 
-std::string WinePathMapper::ToHostPath(const std::string& path) const {
-    // The host folder the path starts from, taken as it stands, and the rest.
-    std::string root;
-    std::string_view rest(path);
-    char drive = 0;
+WinePathMapper::Start WinePathMapper::StartOf(const std::string& path) const {
+    Start start;
+    start.rest = path;
     if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
-        drive = AsciiLower(path[0]);
-        rest.remove_prefix(2);
+        start.drive = AsciiLower(path[0]);
+        start.rest.remove_prefix(2);
     } else if (!path.empty() && path[0] == '\\') {
-        drive = 'c';
+        start.drive = 'c';
     }
-    if (drive != 0) {
-        root = prefix_ + "/dosdevices/" + drive + ':';
+    if (start.drive != 0) {
+        start.root.reserve(prefix_.size() + 16);
+        start.root.append(prefix_).append("/dosdevices/").append(1, start.drive).append(1, ':');
         // "C:name" is relative to the drive's current folder, which under
         // Wine is the drive's root.
-        if (!rest.empty() && rest[0] != '\\' && rest[0] != '/') {
-            root += '/';
+        if (!start.rest.empty() && start.rest[0] != '\\' && start.rest[0] != '/') {
+            start.root += '/';
         }
     }
+    return start;
+}
+
+std::string WinePathMapper::AsWrittenHostPath(const std::string& path) const {
+    const Start start = StartOf(path);
+    std::string host;
+    host.reserve(start.root.size() + start.rest.size());
+    host.append(start.root).append(ToSlashes(start.rest));
+    return host;
+}
+
+std::string WinePathMapper::ToHostPath(const std::string& path) const {
+    // The host folder the path starts from, taken as it stands, and the rest.
+    Start start = StartOf(path);
+    std::string& root = start.root;
+    const std::string_view rest = start.rest;
 
     std::string host = root + ToSlashes(rest);
     if (Exists(host)) {
         return host;
     }
     // A prefix that has never had its dosdevices links made still has drive_c.
-    if (drive == 'c') {
+    if (start.drive == 'c') {
         const std::string driveC = prefix_ + "/drive_c";
         if (!Exists(prefix_ + "/dosdevices/c:") && Exists(driveC)) {
             root = driveC + root.substr(prefix_.size() + std::string_view("/dosdevices/c:").size());
