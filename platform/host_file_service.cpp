@@ -82,8 +82,7 @@ FileStatus TryOpen(const std::string& host, int flags) {
 
 class PosixStream final : public TextStream {
 public:
-    // `sizeHint` is the size the file had when it was opened: ReadAll reads
-    // that much straight into place.
+    // `sizeHint` is the size the file had when it was opened.
     PosixStream(int fd, std::size_t sizeHint) : fd_(fd), sizeHint_(sizeHint) {}
     PosixStream(const PosixStream&) = delete;
     PosixStream& operator=(const PosixStream&) = delete;
@@ -97,31 +96,17 @@ public:
         if (fd_ < 0) {
             return FileStatus::Failure(kClosed);
         }
-        // The size the file had when it was opened is read straight into
-        // place, with no copy and no growing of the text.
-        std::string all(sizeHint_, '\0');
-        std::size_t filled = 0;
-        bool atEnd = false;
-        while (filled < all.size()) {
-            const ssize_t got = ::read(fd_, all.data() + filled, all.size() - filled);
-            if (got > 0) {
-                filled += static_cast<std::size_t>(got);
-            } else if (got == 0) {
-                atEnd = true;
-                break;
-            } else if (errno != EINTR) {
-                return ErrorStatus(errno);
-            }
-        }
-        all.resize(filled);
-        // Whatever the file has gained since, up to its end.
+        std::string all;
+        // Room for the size the file had when it was opened, so that the
+        // text is not moved as it grows.
+        all.reserve(sizeHint_);
         char chunk[65536];
-        while (!atEnd) {
+        for (;;) {
             const ssize_t got = ::read(fd_, chunk, sizeof chunk);
             if (got > 0) {
                 all.append(chunk, static_cast<std::size_t>(got));
             } else if (got == 0) {
-                atEnd = true;
+                break;
             } else if (errno != EINTR) {
                 return ErrorStatus(errno);
             }
