@@ -16,7 +16,7 @@ FileStatus OpenFailure(const FileStatus& status) {
 // stream that was opened is closed also when the write fails; the first
 // failure is the one reported.
 FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
-                     const std::string& line) {
+                     std::string_view line) {
     FileStatus status;
     auto stream = files.OpenTextFile(path, mode, status);
     if (!stream) {
@@ -32,8 +32,7 @@ FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
 
 } // namespace
 
-FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::string& path,
-                           LineList& list) {
+FileStatus ReadConfigText(FileService& files, LineBuffer& buffer, const std::string& path) {
     FileStatus status;
     if (auto stream = files.OpenTextFile(path, OpenMode::Reading, status)) {
         std::string text;
@@ -50,22 +49,28 @@ FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::st
     // A failed read keeps what the buffer held; before any read that is the
     // empty buffer, which becomes a list with no lines.
     buffer.EnsureLines();
+    return status;
+}
 
-    std::vector<std::string> lines;
+FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::string& path,
+                           LineList& list) {
+    const FileStatus status = ReadConfigText(files, buffer, path);
+    // The list shares the buffer's text: the lines are not copied.
+    std::vector<std::string_view> lines;
     lines.reserve(buffer.Count());
     for (std::size_t i = 0; i < buffer.Count(); ++i) {
-        lines.emplace_back(TrimSpaces(buffer[i]));
+        lines.push_back(TrimSpaces(buffer[i]));
     }
-    list.AppendMany(std::move(lines));
+    list.AppendShared(buffer.SharedText(), std::move(lines));
     return status;
 }
 
 FileStatus RewriteConfigFile(FileService& files, const std::string& path,
-                             const std::string& firstLine) {
+                             std::string_view firstLine) {
     return WriteLine(files, path, OpenMode::Writing, firstLine);
 }
 
-FileStatus AppendConfigLine(FileService& files, const std::string& path, const std::string& line) {
+FileStatus AppendConfigLine(FileService& files, const std::string& path, std::string_view line) {
     return WriteLine(files, path, OpenMode::Appending, line);
 }
 
