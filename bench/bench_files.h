@@ -10,12 +10,25 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <vector>
 
 namespace quorvel::bench {
 
 // The program's own file service for the prefix of `game`, as the program
 // makes it for the player's prefix.
 std::unique_ptr<FileService> NativeFilesFor(const testing::GameFolder& game);
+
+// The install list of an installation answered `texture` and `model`: the
+// base settings, the answers' lines and the end marker.
+std::vector<std::string_view> InstallList(std::string_view texture, std::string_view model);
+
+// Puts `bytes` into a new file at `path` (any file there before is removed
+// first) and waits until they are on disk, as a player's files have long
+// been. Writing over a file that was just written could otherwise wait for
+// its write-back, which ext4 starts when a file emptied by opening it is
+// closed.
+void PutSettledFile(const std::filesystem::path& path, std::string_view bytes);
 
 // One game folder for a whole benchmark program.
 class BenchFolder {

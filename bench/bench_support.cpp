@@ -119,8 +119,11 @@ void PrintComparisons(const RecordingReporter& reporter,
         }
         std::printf("\n  %10s  %14s  %14s  %8s\n", "lines", comparison.measured.c_str(),
                     comparison.baseline.c_str(), "ratio");
+        std::vector<std::string> suffixes = {""};
         for (const std::int64_t count : AllLineCounts()) {
-            const std::string suffix = "/" + std::to_string(count);
+            suffixes.push_back("/" + std::to_string(count));
+        }
+        for (const std::string& suffix : suffixes) {
             const Result* measured = reporter.Find(comparison.measured + suffix);
             const Result* baseline = reporter.Find(comparison.baseline + suffix);
             if (measured == nullptr || baseline == nullptr || baseline->seconds <= 0) {
@@ -130,7 +133,7 @@ void PrintComparisons(const RecordingReporter& reporter,
             const char* verdict = comparison.target <= 0       ? ""
                                   : ratio <= comparison.target ? "  ok"
                                                                : "  MISSED";
-            std::printf("  %10lld  %14s  %14s  %7.2fx%s\n", static_cast<long long>(count),
+            std::printf("  %10s  %14s  %14s  %7.2fx%s\n", suffix.empty() ? "-" : suffix.c_str() + 1,
                         Time(measured->seconds).c_str(), Time(baseline->seconds).c_str(), ratio,
                         verdict);
         }
