@@ -126,6 +126,10 @@ void PrintComparisons(const RecordingReporter& reporter,
         for (const std::string& suffix : suffixes) {
             const Result* measured = reporter.Find(comparison.measured + suffix);
             const Result* baseline = reporter.Find(comparison.baseline + suffix);
+            if (baseline == nullptr) {
+                // A baseline of one size only stands for every size.
+                baseline = reporter.Find(comparison.baseline);
+            }
             if (measured == nullptr || baseline == nullptr || baseline->seconds <= 0) {
                 continue;
             }

@@ -48,7 +48,8 @@ std::string JoinLines(std::size_t count, LineMaker make);
 struct Comparison {
     std::string title;    // what is compared
     std::string measured; // the benchmark's name, without arguments
-    std::string baseline; // the baseline's name, without arguments
+    std::string baseline; // the baseline's name, without arguments or with the one
+                          // argument that stands for every size
     double target = 0;    // the highest ratio wanted; 0 when there is none
 };
 
