@@ -1,5 +1,6 @@
 #include "config_files.h"
 
+#include <cstring>
 #include <vector>
 
 namespace quorvel {
@@ -22,9 +23,19 @@ FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
     if (!stream) {
         return OpenFailure(status);
     }
-    std::string text;
-    text.reserve(line.size() + kLineEnd.size());
-    text.append(line).append(kLineEnd);
+    // The line and its end go out in one write; most lines fit on the stack.
+    char small[256];
+    std::string large;
+    std::string_view text;
+    if (line.size() + kLineEnd.size() <= sizeof small) {
+        std::memcpy(small, line.data(), line.size());
+        std::memcpy(small + line.size(), kLineEnd.data(), kLineEnd.size());
+        text = std::string_view(small, line.size() + kLineEnd.size());
+    } else {
+        large.reserve(line.size() + kLineEnd.size());
+        large.append(line).append(kLineEnd);
+        text = large;
+    }
     FileStatus written = stream->Write(text);
     FileStatus closed = stream->Close();
     return written ? closed : written;

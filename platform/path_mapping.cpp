@@ -1,5 +1,6 @@
 #include "path_mapping.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -197,7 +198,8 @@ std::string DefaultWinePrefix() {
     return home + "/.wine";
 }
 
-WinePathMapper::Start WinePathMapper::StartOf(const std::string& path) const {
+WinePathMapper::Start WinePathMapper::StartOf(const std::string& path,
+                                              std::size_t roomForRest) const {
     Start start;
     start.rest = path;
     if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
@@ -207,7 +209,7 @@ WinePathMapper::Start WinePathMapper::StartOf(const std::string& path) const {
         start.drive = 'c';
     }
     if (start.drive != 0) {
-        start.root.reserve(prefix_.size() + 16);
+        start.root.reserve(prefix_.size() + 16 + roomForRest);
         start.root.append(prefix_).append("/dosdevices/").append(1, start.drive).append(1, ':');
         // "C:name" is relative to the drive's current folder, which under
         // Wine is the drive's root.
@@ -219,16 +221,18 @@ WinePathMapper::Start WinePathMapper::StartOf(const std::string& path) const {
 }
 
 std::string WinePathMapper::AsWrittenHostPath(const std::string& path) const {
-    const Start start = StartOf(path);
-    std::string host;
-    host.reserve(start.root.size() + start.rest.size());
-    host.append(start.root).append(ToSlashes(start.rest));
-    return host;
+    // Asked for at every file opened, so built in place.
+    Start start = StartOf(path, path.size());
+    std::string& host = start.root;
+    const std::size_t rest = host.size();
+    host.append(start.rest);
+    std::replace(host.begin() + static_cast<std::ptrdiff_t>(rest), host.end(), '\\', '/');
+    return std::move(host);
 }
 
 std::string WinePathMapper::ToHostPath(const std::string& path) const {
     // The host folder the path starts from, taken as it stands, and the rest.
-    Start start = StartOf(path);
+    Start start = StartOf(path, 0);
     std::string& root = start.root;
     const std::string_view rest = start.rest;
 

@@ -37,13 +37,14 @@ public:
 
 private:
     // Where a path starts on the host: the folder of its drive (empty for a
-    // path that names no drive), and the part of the path below it.
+    // path that names no drive), and the part of the path below it. The
+    // root has room for `roomForRest` more characters.
     struct Start {
         std::string root;
         std::string_view rest;
         char drive = 0;
     };
-    Start StartOf(const std::string& path) const;
+    Start StartOf(const std::string& path, std::size_t roomForRest) const;
 
     std::string prefix_;
 };
