@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing quorvel need.
-# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, extra)
+# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, bench, extra)
 # Only missing packages are installed; sudo is used only when not root.
 set -euo pipefail
 
 declare -A groups=(
     [build]="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation"
     [test]="libgtest-dev libgmock-dev"
+    [bench]="libbenchmark-dev libx11-dev xvfb xdotool"
 )
 
 wanted=()
