@@ -117,28 +117,48 @@ void PrintComparisons(const RecordingReporter& reporter,
         if (comparison.target > 0) {
             std::printf(" (target: at most %.1fx)", comparison.target);
         }
+        const bool paired = comparison.baseline.empty();
         std::printf("\n  %10s  %14s  %14s  %8s\n", "lines", comparison.measured.c_str(),
-                    comparison.baseline.c_str(), "ratio");
+                    paired ? "baseline" : comparison.baseline.c_str(), "ratio");
         std::vector<std::string> suffixes = {""};
         for (const std::int64_t count : AllLineCounts()) {
             suffixes.push_back("/" + std::to_string(count));
         }
         for (const std::string& suffix : suffixes) {
             const Result* measured = reporter.Find(comparison.measured + suffix);
-            const Result* baseline = reporter.Find(comparison.baseline + suffix);
-            if (baseline == nullptr) {
-                // A baseline of one size only stands for every size.
-                baseline = reporter.Find(comparison.baseline);
-            }
-            if (measured == nullptr || baseline == nullptr || baseline->seconds <= 0) {
+            if (measured == nullptr) {
                 continue;
             }
-            const double ratio = measured->seconds / baseline->seconds;
+            double baselineSeconds = 0;
+            double ratio = 0;
+            if (paired) {
+                const auto time = measured->counters.find("baseline_s");
+                const auto both = measured->counters.find("ratio");
+                if (time == measured->counters.end() || both == measured->counters.end()) {
+                    continue;
+                }
+                baselineSeconds = time->second;
+                ratio = both->second;
+            } else {
+                const Result* baseline = reporter.Find(comparison.baseline + suffix);
+                if (baseline == nullptr) {
+                    // A baseline of one size only stands for every size.
+                    baseline = reporter.Find(comparison.baseline);
+                }
+                if (baseline == nullptr) {
+                    continue;
+                }
+                baselineSeconds = baseline->seconds;
+                ratio = baselineSeconds > 0 ? measured->seconds / baselineSeconds : 0;
+            }
+            if (ratio <= 0) {
+                continue;
+            }
             const char* verdict = comparison.target <= 0       ? ""
                                   : ratio <= comparison.target ? "  ok"
                                                                : "  MISSED";
             std::printf("  %10s  %14s  %14s  %7.2fx%s\n", suffix.empty() ? "-" : suffix.c_str() + 1,
-                        Time(measured->seconds).c_str(), Time(baseline->seconds).c_str(), ratio,
+                        Time(measured->seconds).c_str(), Time(baselineSeconds).c_str(), ratio,
                         verdict);
         }
     }

@@ -44,12 +44,48 @@ std::uint64_t WriteLines(const std::filesystem::path& path, std::size_t count, L
 // The same lines, each ended by CR LF, as one text.
 std::string JoinLines(std::size_t count, LineMaker make);
 
-// A benchmark set against another of the same program, argument by argument.
+// Runs `measured` and `baseline` in turns, one of each per iteration and
+// each first every other time, so that both meet the same machine: whatever
+// else runs on it, the ratio holds. Each returns the seconds it took, or a
+// negative number when it failed. The measured time is the iteration time
+// (use UseManualTime); the baseline's is the counter "baseline_s".
+template <typename Measured, typename Baseline>
+void RunPaired(benchmark::State& state, Measured measured, Baseline baseline) {
+    double measuredTotal = 0;
+    double baselineTotal = 0;
+    bool baselineFirst = false;
+    for (auto _ : state) {
+        double measuredTime = 0;
+        double baselineTime = 0;
+        if (baselineFirst) {
+            baselineTime = baseline();
+            measuredTime = measured();
+        } else {
+            measuredTime = measured();
+            baselineTime = baseline();
+        }
+        baselineFirst = !baselineFirst;
+        if (measuredTime < 0 || baselineTime < 0) {
+            state.SkipWithError(measuredTime < 0 ? "the measured run failed"
+                                                 : "the baseline failed");
+            break;
+        }
+        measuredTotal += measuredTime;
+        baselineTotal += baselineTime;
+        state.SetIterationTime(measuredTime);
+    }
+    state.counters["baseline_s"] =
+        benchmark::Counter(baselineTotal, benchmark::Counter::kAvgIterations);
+    state.counters["ratio"] = baselineTotal > 0 ? measuredTotal / baselineTotal : 0;
+}
+
+// A benchmark set against its baseline, argument by argument: another
+// benchmark of the same program, or the one run in turns with it (RunPaired).
 struct Comparison {
     std::string title;    // what is compared
     std::string measured; // the benchmark's name, without arguments
     std::string baseline; // the baseline's name, without arguments or with the one
-                          // argument that stands for every size
+                          // argument that stands for every size; empty when paired
     double target = 0;    // the highest ratio wanted; 0 when there is none
 };
 

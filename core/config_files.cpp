@@ -28,7 +28,10 @@ FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
     std::string large;
     std::string_view text;
     if (line.size() + kLineEnd.size() <= sizeof small) {
-        std::memcpy(small, line.data(), line.size());
+        // An empty line may have no characters to point at at all.
+        if (!line.empty()) {
+            std::memcpy(small, line.data(), line.size());
+        }
         std::memcpy(small + line.size(), kLineEnd.data(), kLineEnd.size());
         text = std::string_view(small, line.size() + kLineEnd.size());
     } else {
@@ -67,12 +70,8 @@ FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::st
                            LineList& list) {
     const FileStatus status = ReadConfigText(files, buffer, path);
     // The list shares the buffer's text: the lines are not copied.
-    std::vector<std::string_view> lines;
-    lines.reserve(buffer.Count());
-    for (std::size_t i = 0; i < buffer.Count(); ++i) {
-        lines.push_back(TrimSpaces(buffer[i]));
-    }
-    list.AppendShared(buffer.SharedText(), std::move(lines));
+    list.AppendShared(buffer.SharedText(), buffer.Count(),
+                      [&buffer](std::size_t i) { return TrimSpaces(buffer[i]); });
     return status;
 }
 

@@ -54,6 +54,16 @@ private:
 };
 
 // Removes leading and trailing space characters (code 32) only.
-std::string_view TrimSpaces(std::string_view text);
+inline std::string_view TrimSpaces(std::string_view text) {
+    std::size_t first = 0;
+    std::size_t end = text.size();
+    while (first < end && text[first] == ' ') {
+        ++first;
+    }
+    while (end > first && text[end - 1] == ' ') {
+        --end;
+    }
+    return text.substr(first, end - first);
+}
 
 } // namespace quorvel

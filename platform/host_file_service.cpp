@@ -96,17 +96,30 @@ public:
         if (fd_ < 0) {
             return FileStatus::Failure(kClosed);
         }
-        std::string all;
-        // Room for the size the file had when it was opened, so that the
-        // text is not moved as it grows.
-        all.reserve(sizeHint_);
+        // The size the file had when it was opened is read straight into
+        // place; whatever it has gained since follows in chunks.
+        std::string all(sizeHint_, '\0');
+        std::size_t filled = 0;
+        bool atEnd = false;
+        while (filled < all.size()) {
+            const ssize_t got = ::read(fd_, all.data() + filled, all.size() - filled);
+            if (got > 0) {
+                filled += static_cast<std::size_t>(got);
+            } else if (got == 0) {
+                atEnd = true;
+                break;
+            } else if (errno != EINTR) {
+                return ErrorStatus(errno);
+            }
+        }
+        all.resize(filled);
         char chunk[65536];
-        for (;;) {
+        while (!atEnd) {
             const ssize_t got = ::read(fd_, chunk, sizeof chunk);
             if (got > 0) {
                 all.append(chunk, static_cast<std::size_t>(got));
             } else if (got == 0) {
-                break;
+                atEnd = true;
             } else if (errno != EINTR) {
                 return ErrorStatus(errno);
             }

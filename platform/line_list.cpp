@@ -38,21 +38,8 @@ void LineList::AppendMany(std::vector<std::string> lines) {
 }
 
 void LineList::AppendShared(std::shared_ptr<const std::string> text,
-                            std::vector<std::string_view> lines) {
-    if (lines.empty()) {
-        return;
-    }
-    lines_.reserve(lines_.size() + lines.size());
-    const std::size_t owner = Keep(std::move(text), lines.size());
-    if (observer_) {
-        observer_->BeforeInsert(lines_.size(), lines.size());
-    }
-    for (const std::string_view line : lines) {
-        lines_.push_back({line, owner});
-    }
-    if (observer_) {
-        observer_->AfterInsert();
-    }
+                            const std::vector<std::string_view>& lines) {
+    AppendShared(std::move(text), lines.size(), [&lines](std::size_t i) { return lines[i]; });
 }
 
 void LineList::Assign(std::vector<std::string> lines) {

@@ -44,7 +44,28 @@ public:
     void AppendMany(std::vector<std::string> lines);
     // Appends lines that are parts of `text`, in order, as one change. The
     // list keeps `text` for as long as any of these lines is in it.
-    void AppendShared(std::shared_ptr<const std::string> text, std::vector<std::string_view> lines);
+    void AppendShared(std::shared_ptr<const std::string> text,
+                      const std::vector<std::string_view>& lines);
+    // The same for `count` lines, line i being lineAt(i), without a vector
+    // of them first.
+    template <typename LineAt>
+    void AppendShared(std::shared_ptr<const std::string> text, std::size_t count, LineAt lineAt) {
+        if (count == 0) {
+            return;
+        }
+        // Whatever can fail does so before the observer hears of a change.
+        lines_.reserve(lines_.size() + count);
+        const std::size_t owner = Keep(std::move(text), count);
+        if (observer_) {
+            observer_->BeforeInsert(lines_.size(), count);
+        }
+        for (std::size_t i = 0; i < count; ++i) {
+            lines_.push_back({lineAt(i), owner});
+        }
+        if (observer_) {
+            observer_->AfterInsert();
+        }
+    }
     // Replaces every line at once.
     void Assign(std::vector<std::string> lines);
     // Removes the line at a zero-based index; the following lines move up.
