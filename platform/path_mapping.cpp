@@ -133,13 +133,30 @@ std::optional<std::string> FindIgnoringCase(const std::string& folder, std::stri
 // does not exist as written by an entry that matches it in another case. A
 // name that matches nothing ends the walk: nothing can exist below it, and a
 // file about to be created gets the name as written.
-std::string MatchLetterCase(std::string host, std::size_t fixedLength) {
+// `missing` tells that nothing exists at `host` as written.
+std::string MatchLetterCase(std::string host, std::size_t fixedLength, bool missing) {
 #ifdef _WIN32
     // Windows file systems ignore letter case themselves.
     (void)fixedLength;
+    (void)missing;
     return host;
 #else
     std::size_t start = fixedLength;
+    // Where the folder above the last name exists as written, so does every
+    // folder above it: only the last name can need matching.
+    if (const std::size_t slash = host.find_last_of('/');
+        slash != std::string::npos && slash > fixedLength && slash + 1 < host.size() &&
+        Exists(host.substr(0, slash))) {
+        start = slash + 1;
+        if (missing) {
+            const auto match =
+                FindIgnoringCase(host.substr(0, start), std::string_view(host).substr(start));
+            if (match) {
+                host.replace(start, std::string::npos, *match);
+            }
+            return host;
+        }
+    }
     while (start < host.size()) {
         if (host[start] == '/') {
             ++start;
@@ -240,15 +257,17 @@ std::string WinePathMapper::ToHostPath(const std::string& path) const {
     if (Exists(host)) {
         return host;
     }
+    bool missing = true;
     // A prefix that has never had its dosdevices links made still has drive_c.
     if (start.drive == 'c') {
         const std::string driveC = prefix_ + "/drive_c";
         if (!Exists(prefix_ + "/dosdevices/c:") && Exists(driveC)) {
             root = driveC + root.substr(prefix_.size() + std::string_view("/dosdevices/c:").size());
             host = root + ToSlashes(rest);
+            missing = false; // not looked at yet
         }
     }
-    return MatchLetterCase(std::move(host), root.size());
+    return MatchLetterCase(std::move(host), root.size(), missing);
 }
 
 } // namespace quorvel
