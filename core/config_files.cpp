@@ -1,5 +1,6 @@
 #include "config_files.h"
 
+#include <cstring>
 #include <vector>
 
 namespace quorvel {
@@ -16,15 +17,28 @@ FileStatus OpenFailure(const FileStatus& status) {
 // stream that was opened is closed also when the write fails; the first
 // failure is the one reported.
 FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
-                     const std::string& line) {
+                     std::string_view line) {
     FileStatus status;
     auto stream = files.OpenTextFile(path, mode, status);
     if (!stream) {
         return OpenFailure(status);
     }
-    std::string text;
-    text.reserve(line.size() + kLineEnd.size());
-    text.append(line).append(kLineEnd);
+    // The line and its end go out in one write; most lines fit on the stack.
+    char small[256];
+    std::string large;
+    std::string_view text;
+    if (line.size() + kLineEnd.size() <= sizeof small) {
+        // An empty line may have no characters to point at at all.
+        if (!line.empty()) {
+            std::memcpy(small, line.data(), line.size());
+        }
+        std::memcpy(small + line.size(), kLineEnd.data(), kLineEnd.size());
+        text = std::string_view(small, line.size() + kLineEnd.size());
+    } else {
+        large.reserve(line.size() + kLineEnd.size());
+        large.append(line).append(kLineEnd);
+        text = large;
+    }
     FileStatus written = stream->Write(text);
     FileStatus closed = stream->Close();
     return written ? closed : written;
@@ -32,8 +46,7 @@ FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
 
 } // namespace
 
-FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::string& path,
-                           LineList& list) {
+FileStatus ReadConfigText(FileService& files, LineBuffer& buffer, const std::string& path) {
     FileStatus status;
     if (auto stream = files.OpenTextFile(path, OpenMode::Reading, status)) {
         std::string text;
@@ -50,22 +63,24 @@ FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::st
     // A failed read keeps what the buffer held; before any read that is the
     // empty buffer, which becomes a list with no lines.
     buffer.EnsureLines();
+    return status;
+}
 
-    std::vector<std::string> lines;
-    lines.reserve(buffer.Count());
-    for (std::size_t i = 0; i < buffer.Count(); ++i) {
-        lines.emplace_back(TrimSpaces(buffer[i]));
-    }
-    list.AppendMany(std::move(lines));
+FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::string& path,
+                           LineList& list) {
+    const FileStatus status = ReadConfigText(files, buffer, path);
+    // The list shares the buffer's text: the lines are not copied.
+    list.AppendShared(buffer.SharedText(), buffer.Count(),
+                      [&buffer](std::size_t i) { return TrimSpaces(buffer[i]); });
     return status;
 }
 
 FileStatus RewriteConfigFile(FileService& files, const std::string& path,
-                             const std::string& firstLine) {
+                             std::string_view firstLine) {
     return WriteLine(files, path, OpenMode::Writing, firstLine);
 }
 
-FileStatus AppendConfigLine(FileService& files, const std::string& path, const std::string& line) {
+FileStatus AppendConfigLine(FileService& files, const std::string& path, std::string_view line) {
     return WriteLine(files, path, OpenMode::Appending, line);
 }
 

@@ -1,19 +1,19 @@
-#include "base_settings.h"
 #include "config_files.h"
-#include "detail_choices.h"
+#include "duplicates.h"
 #include "installer.h"
 
+#include <span>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 namespace quorvel {
 namespace {
 
 // What a file held before the installation, to put back if a write fails.
+// The bytes are held elsewhere, and stay put until the files are written.
 struct Snapshot {
     bool existed = false;
-    std::string bytes;
+    std::string_view bytes;
 };
 
 std::string FolderOf(const std::string& path) {
@@ -25,28 +25,11 @@ bool AbortRequested(const AbortFlagValue& flag) {
     return flag.has_value() && *flag == 1;
 }
 
-// True for a line that this program writes into custom.cfg itself: the
-// header, the end marker, a base setting or a line of a detail answer.
-bool IsInstallerLine(std::string_view trimmed) {
-    static const std::unordered_set<std::string_view> own = [] {
-        std::unordered_set<std::string_view> lines(BaseSettings.begin(), BaseSettings.end());
-        lines.insert(kHeaderLine);
-        lines.insert(kEndMarkerLine);
-        for (const auto kind : {DetailDialogKind::Texture, DetailDialogKind::Model}) {
-            for (const DetailAnswer& answer : DetailAnswers(kind)) {
-                lines.insert(answer.lines.begin(), answer.lines.end());
-            }
-        }
-        return lines;
-    }();
-    return own.count(trimmed) != 0;
-}
-
 // Starts the file afresh with `firstLine`, then appends every line, each with
 // an open, write and close of its own. Stops at the first failure; a file
 // whose rewrite failed is never appended to its old content.
-FileStatus WriteConfigFile(FileService& files, const std::string& path,
-                           const std::string& firstLine, const std::vector<std::string>& lines) {
+FileStatus WriteConfigFile(FileService& files, const std::string& path, std::string_view firstLine,
+                           std::span<const std::string_view> lines) {
     FileStatus status = RewriteConfigFile(files, path, firstLine);
     for (auto line = lines.begin(); status && line != lines.end(); ++line) {
         status = AppendConfigLine(files, path, *line);
@@ -54,49 +37,14 @@ FileStatus WriteConfigFile(FileService& files, const std::string& path,
     return status;
 }
 
-// The earlier lines less every non-empty line that equals, trimmed of
-// spaces, a non-empty line being installed. Empty lines always stay, and the
-// lines that stay keep their order.
-std::vector<std::string> WithoutInstalledLines(const std::vector<std::string>& earlier,
-                                               const std::vector<std::string>& installing) {
-    std::unordered_set<std::string_view> installed;
-    installed.reserve(installing.size());
-    for (const std::string& line : installing) {
-        if (!line.empty()) {
-            installed.insert(TrimSpaces(line));
-        }
+// The lines of `list`, where they are.
+std::vector<std::string_view> ViewsOf(const LineList& list) {
+    std::vector<std::string_view> lines;
+    lines.reserve(list.Count());
+    for (std::size_t i = 0; i < list.Count(); ++i) {
+        lines.push_back(list.View(i));
     }
-    std::vector<std::string> kept;
-    kept.reserve(earlier.size());
-    for (const std::string& line : earlier) {
-        if (line.empty() || installed.count(TrimSpaces(line)) == 0) {
-            kept.push_back(line);
-        }
-    }
-    return kept;
-}
-
-// Lines of the custom.cfg being replaced that the player added by hand: not
-// empty, not one of the installer's own, and not already among the earlier
-// lines. Each is taken once, trimmed, in file order. At a first installation
-// custom.cfg is the player's own file, so none of its lines is taken for the
-// installer's; its lines are among the earlier ones already, unless start-up
-// could not read it.
-std::vector<std::string> HandAddedLines(const std::string& oldCustomCfg,
-                                        const std::vector<std::string>& earlier,
-                                        bool firstInstallation) {
-    LineBuffer old;
-    old.AssignText(oldCustomCfg);
-    std::unordered_set<std::string_view> known(earlier.begin(), earlier.end());
-    std::vector<std::string> added;
-    for (std::size_t i = 0; i < old.Count(); ++i) {
-        const std::string_view line = TrimSpaces(old[i]);
-        if (!line.empty() && (firstInstallation || !IsInstallerLine(line)) &&
-            known.insert(line).second) {
-            added.emplace_back(line);
-        }
-    }
-    return added;
+    return lines;
 }
 
 std::string Quoted(const std::string& path) {
@@ -148,22 +96,27 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
         }
     }
 
+    // The custom.cfg being replaced; its lines are looked through below.
+    LineBuffer oldCustom;
     Snapshot custom;
     if (const EntryInfo info = files_.Inspect(customPath); info.kind == EntryKind::File) {
         custom.existed = true;
         if (info.size > 0) {
-            if (const FileStatus read = ReadWholeFile(files_, customPath, custom.bytes); !read) {
+            std::string bytes;
+            if (const FileStatus read = ReadWholeFile(files_, customPath, bytes); !read) {
                 return refuse(Quoted(customPath) + " cannot be read: " + read.reason + ".");
             }
+            oldCustom.AssignText(std::move(bytes));
         }
     }
+    custom.bytes = oldCustom.Text();
 
     // The player's earlier lines: those of newconfig.cfg, or, where it is
     // missing or empty, the lines read last (at the first installation, the
-    // custom.cfg that start-up read).
-    LineList earlier;
+    // custom.cfg that start-up read). They stay in the buffer's text, which
+    // nothing reads into again before the files are written or put back.
     Snapshot other;
-    const FileStatus gathered = ReadConfigLines(files_, state_.LineBuffer, otherPath, earlier);
+    const FileStatus gathered = ReadConfigText(files_, state_.LineBuffer, otherPath);
     if (gathered) {
         other = {true, state_.LineBuffer.Text()};
     } else if (const EntryInfo info = files_.Inspect(otherPath); info.kind == EntryKind::File) {
@@ -173,24 +126,32 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
         }
         other.existed = true;
     }
+    std::vector<std::string_view> kept;
+    kept.reserve(state_.LineBuffer.Count());
+    for (std::size_t i = 0; i < state_.LineBuffer.Count(); ++i) {
+        kept.push_back(TrimSpaces(state_.LineBuffer[i]));
+    }
 
     // Lines the player added to custom.cfg by hand since they were last
     // gathered would be lost with the file it replaces: keep them as well.
-    std::vector<std::string> earlierLines = earlier.Lines();
-    for (std::string& line : HandAddedLines(custom.bytes, earlierLines, !gathered)) {
-        earlierLines.push_back(std::move(line));
+    // At a first installation (no newconfig.cfg read) they are all the
+    // player's, even those that equal an installer line, in case start-up
+    // could not read custom.cfg.
+    for (const std::string_view line : HandAddedLines(oldCustom, kept, !gathered)) {
+        kept.push_back(line);
     }
 
     installList.Append(kEndMarkerLine);
-    const std::vector<std::string> kept = WithoutInstalledLines(earlierLines, installList.Lines());
+    const std::vector<std::string_view> installing = ViewsOf(installList);
+    RemoveInstalledLines(kept, installing);
 
     std::string failedPath = customPath;
-    FileStatus written = WriteConfigFile(files_, customPath, kHeaderLine, installList.Lines());
+    FileStatus written = WriteConfigFile(files_, customPath, kHeaderLine, installing);
     bool otherTouched = false;
     if (written) {
         failedPath = otherPath;
         otherTouched = true;
-        written = WriteConfigFile(files_, otherPath, std::string(), kept);
+        written = WriteConfigFile(files_, otherPath, std::string_view(), kept);
     }
 
     if (!written) {
@@ -235,9 +196,11 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
         // The file was just written in full; show what it holds rather than
         // the lines of another file.
         std::vector<std::string> lines;
-        lines.reserve(installList.Count() + 1);
+        lines.reserve(installList.Count() + 2);
         lines.emplace_back(kHeaderLine);
-        lines.insert(lines.end(), installList.Lines().begin(), installList.Lines().end());
+        for (std::size_t i = 0; i < installList.Count(); ++i) {
+            lines.emplace_back(installList.View(i));
+        }
         lines.emplace_back(); // after the final line end
         current.Assign(std::move(lines));
     }

@@ -7,6 +7,7 @@
 // The lines are kept untrimmed, as they stand in the file.
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,25 +31,39 @@ public:
     void EnsureLines();
 
     // The text the lines were split from, exactly as it was read.
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const;
+    // The same text, for keeping beyond the buffer's next AssignText, as a
+    // LineList does with the lines it shows; null before the first read.
+    const std::shared_ptr<const std::string>& SharedText() const { return text_; }
 
-    std::size_t Count() const { return pieces_.size(); }
+    std::size_t Count() const { return starts_.size(); }
     std::string_view operator[](std::size_t index) const {
-        const Piece& piece = pieces_[index];
-        return std::string_view(text_).substr(piece.offset, piece.length);
+        const std::size_t start = starts_[index];
+        // Each line but the last ends where the separator before the next
+        // one starts.
+        const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] - 2 : text_->size();
+        return std::string_view(text_->data() + start, end - start);
     }
 
 private:
-    struct Piece {
-        std::size_t offset;
-        std::size_t length;
-    };
     bool empty_ = true;
-    std::string text_;
-    std::vector<Piece> pieces_;
+    // Shared, never changed: a new text replaces it whole.
+    std::shared_ptr<const std::string> text_;
+    // Where each line starts in the text.
+    std::vector<std::size_t> starts_;
 };
 
 // Removes leading and trailing space characters (code 32) only.
-std::string_view TrimSpaces(std::string_view text);
+inline std::string_view TrimSpaces(std::string_view text) {
+    std::size_t first = 0;
+    std::size_t end = text.size();
+    while (first < end && text[first] == ' ') {
+        ++first;
+    }
+    while (end > first && text[end - 1] == ' ') {
+        --end;
+    }
+    return text.substr(first, end - first);
+}
 
 } // namespace quorvel

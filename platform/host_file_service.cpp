@@ -82,7 +82,8 @@ FileStatus TryOpen(const std::string& host, int flags) {
 
 class PosixStream final : public TextStream {
 public:
-    explicit PosixStream(int fd) : fd_(fd) {}
+    // `sizeHint` is the size the file had when it was opened.
+    PosixStream(int fd, std::size_t sizeHint) : fd_(fd), sizeHint_(sizeHint) {}
     PosixStream(const PosixStream&) = delete;
     PosixStream& operator=(const PosixStream&) = delete;
     ~PosixStream() override {
@@ -95,14 +96,30 @@ public:
         if (fd_ < 0) {
             return FileStatus::Failure(kClosed);
         }
-        std::string all;
+        // The size the file had when it was opened is read straight into
+        // place; whatever it has gained since follows in chunks.
+        std::string all(sizeHint_, '\0');
+        std::size_t filled = 0;
+        bool atEnd = false;
+        while (filled < all.size()) {
+            const ssize_t got = ::read(fd_, all.data() + filled, all.size() - filled);
+            if (got > 0) {
+                filled += static_cast<std::size_t>(got);
+            } else if (got == 0) {
+                atEnd = true;
+                break;
+            } else if (errno != EINTR) {
+                return ErrorStatus(errno);
+            }
+        }
+        all.resize(filled);
         char chunk[65536];
-        for (;;) {
+        while (!atEnd) {
             const ssize_t got = ::read(fd_, chunk, sizeof chunk);
             if (got > 0) {
                 all.append(chunk, static_cast<std::size_t>(got));
             } else if (got == 0) {
-                break;
+                atEnd = true;
             } else if (errno != EINTR) {
                 return ErrorStatus(errno);
             }
@@ -145,6 +162,7 @@ public:
 
 private:
     int fd_;
+    std::size_t sizeHint_;
 };
 
 #else // _WIN32
@@ -310,24 +328,38 @@ std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& pat
     }
     // Opened without blocking, so that a pipe in the file's place cannot hang
     // the program; the stream itself blocks as usual.
-    const int fd = OpenRetrying(HostPath(path), flags | O_NONBLOCK);
+    int fd = -1;
+    if (asWritten_) {
+        // Something that opens where the path names it as written is where
+        // the mapping leads as well, so the look-up is spared. Nothing is
+        // created here: a file that is missing as written may exist in
+        // another letter case, which only the mapping finds. Where nothing
+        // opens, nothing has changed, and the mapped path is opened as usual.
+        fd = OpenRetrying(asWritten_(path), (flags & ~O_CREAT) | O_NONBLOCK);
+    }
+    if (fd < 0) {
+        fd = OpenRetrying(HostPath(path), flags | O_NONBLOCK);
+    }
     if (fd < 0) {
         status = ErrorStatus(errno);
         return nullptr;
     }
     struct stat info;
     status = ::fstat(fd, &info) == 0 ? RequireRegularFile(info) : ErrorStatus(errno);
-    if (status) {
-        const int current = ::fcntl(fd, F_GETFL);
-        if (current < 0 || ::fcntl(fd, F_SETFL, current & ~O_NONBLOCK) != 0) {
-            status = ErrorStatus(errno);
-        }
+#ifndef __linux__
+    // The flags the file was opened with, less O_NONBLOCK; F_SETFL takes
+    // only the status flags (O_APPEND here) from them. Linux ignores
+    // O_NONBLOCK for plain files, whose reads and writes block as usual, so
+    // there the call, one in five of every line written, is spared.
+    if (status && ::fcntl(fd, F_SETFL, flags) != 0) {
+        status = ErrorStatus(errno);
     }
+#endif
     if (!status) {
         ::close(fd);
         return nullptr;
     }
-    return std::make_unique<PosixStream>(fd);
+    return std::make_unique<PosixStream>(fd, static_cast<std::size_t>(info.st_size));
 }
 
 EntryInfo HostFileService::Inspect(const std::string& path) {

@@ -25,10 +25,15 @@ namespace quorvel {
 
 class HostFileService : public FileService {
 public:
+    using PathMap = std::function<std::string(const std::string&)>;
+
     // `toHost` turns the program's paths into host paths; without one, paths
-    // are used as they stand (as on Windows).
-    explicit HostFileService(std::function<std::string(const std::string&)> toHost = {})
-        : toHost_(std::move(toHost)) {}
+    // are used as they stand (as on Windows). `asWritten`, where given, gives
+    // without looking at the disk the host path that toHost leads to
+    // whenever something exists there (WinePathMapper::AsWrittenHostPath):
+    // files are opened there first, and only when that fails is toHost asked.
+    explicit HostFileService(PathMap toHost = {}, PathMap asWritten = {})
+        : toHost_(std::move(toHost)), asWritten_(std::move(asWritten)) {}
 
     std::unique_ptr<TextStream> OpenTextFile(const std::string& path, OpenMode mode,
                                              FileStatus& status) override;
@@ -39,7 +44,8 @@ public:
     std::string HostPath(const std::string& path) const { return toHost_ ? toHost_(path) : path; }
 
 private:
-    std::function<std::string(const std::string&)> toHost_;
+    PathMap toHost_;
+    PathMap asWritten_;
 };
 
 } // namespace quorvel

@@ -6,10 +6,14 @@
 namespace quorvel {
 
 void LineList::Append(std::string line) {
+    const auto kept = std::make_shared<const std::string>(std::move(line));
+    // Whatever can fail does so before the observer hears of a change.
+    lines_.reserve(lines_.size() + 1);
+    const std::size_t owner = Keep(kept, 1);
     if (observer_) {
         observer_->BeforeInsert(lines_.size(), 1);
     }
-    lines_.push_back(std::move(line));
+    lines_.push_back({*kept, owner});
     if (observer_) {
         observer_->AfterInsert();
     }
@@ -19,27 +23,43 @@ void LineList::AppendMany(std::vector<std::string> lines) {
     if (lines.empty()) {
         return;
     }
+    const auto kept = std::make_shared<const std::vector<std::string>>(std::move(lines));
+    lines_.reserve(lines_.size() + kept->size());
+    const std::size_t owner = Keep(kept, kept->size());
     if (observer_) {
-        observer_->BeforeInsert(lines_.size(), lines.size());
+        observer_->BeforeInsert(lines_.size(), kept->size());
     }
-    if (lines_.empty()) {
-        lines_ = std::move(lines);
-    } else {
-        lines_.reserve(lines_.size() + lines.size());
-        for (auto& line : lines) {
-            lines_.push_back(std::move(line));
-        }
+    for (const std::string& line : *kept) {
+        lines_.push_back({line, owner});
     }
     if (observer_) {
         observer_->AfterInsert();
     }
 }
 
+void LineList::AppendShared(std::shared_ptr<const std::string> text,
+                            const std::vector<std::string_view>& lines) {
+    AppendShared(std::move(text), lines.size(), [&lines](std::size_t i) { return lines[i]; });
+}
+
 void LineList::Assign(std::vector<std::string> lines) {
+    const auto kept = std::make_shared<const std::vector<std::string>>(std::move(lines));
+    std::vector<Line> fresh;
+    fresh.reserve(kept->size());
+    for (const std::string& line : *kept) {
+        fresh.push_back({line, 0});
+    }
+    std::vector<Owner> owners;
+    if (!kept->empty()) {
+        owners.push_back({kept, kept->size()});
+    }
     if (observer_) {
         observer_->BeforeReset();
     }
-    lines_ = std::move(lines);
+    lines_ = std::move(fresh);
+    owners_ = std::move(owners);
+    freeOwners_.clear();
+    strings_.clear();
     if (observer_) {
         observer_->AfterReset();
     }
@@ -52,7 +72,12 @@ void LineList::RemoveAt(std::size_t index) {
     if (observer_) {
         observer_->BeforeRemove(index, 1);
     }
+    const std::size_t owner = lines_[index].owner;
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+    if (index < strings_.size()) {
+        strings_.erase(strings_.begin() + static_cast<std::ptrdiff_t>(index));
+    }
+    Release(owner);
     if (observer_) {
         observer_->AfterRemove();
     }
@@ -66,8 +91,60 @@ void LineList::Clear() {
         observer_->BeforeReset();
     }
     lines_.clear();
+    owners_.clear();
+    freeOwners_.clear();
+    strings_.clear();
     if (observer_) {
         observer_->AfterReset();
+    }
+}
+
+std::string_view LineList::View(std::size_t index) const {
+    if (index >= lines_.size()) {
+        throw std::out_of_range("LineList::View: no line at that index");
+    }
+    return lines_[index].text;
+}
+
+const std::string& LineList::At(std::size_t index) const {
+    if (index >= lines_.size()) {
+        throw std::out_of_range("LineList::At: no line at that index");
+    }
+    MakeStrings();
+    return strings_[index];
+}
+
+const std::vector<std::string>& LineList::Lines() const {
+    MakeStrings();
+    return strings_;
+}
+
+std::size_t LineList::Keep(std::shared_ptr<const void> keeps, std::size_t lines) {
+    if (freeOwners_.empty()) {
+        owners_.push_back({std::move(keeps), lines});
+        return owners_.size() - 1;
+    }
+    const std::size_t owner = freeOwners_.back();
+    freeOwners_.pop_back();
+    owners_[owner] = {std::move(keeps), lines};
+    return owner;
+}
+
+void LineList::Release(std::size_t owner) {
+    if (--owners_[owner].lines == 0) {
+        owners_[owner].keeps.reset();
+        freeOwners_.push_back(owner);
+    }
+}
+
+void LineList::MakeStrings() const {
+    // All at once, so that no string asked for since the last change moves.
+    if (strings_.size() == lines_.size()) {
+        return;
+    }
+    strings_.reserve(lines_.size());
+    for (std::size_t i = strings_.size(); i < lines_.size(); ++i) {
+        strings_.emplace_back(lines_[i].text);
     }
 }
 

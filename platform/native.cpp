@@ -1,11 +1,11 @@
 #include "native.h"
 
 #include "host_file_service.h"
+#include "path_mapping.h"
 
 #ifdef _WIN32
 #include "windows_registry.h"
 #else
-#include "path_mapping.h"
 #include "wine_registry.h"
 #endif
 
@@ -24,11 +24,15 @@ std::unique_ptr<FileService> MakeNativeFileService() {
 #ifdef _WIN32
     return std::make_unique<HostFileService>();
 #else
-    return std::make_unique<HostFileService>(
-        [mapper = WinePathMapper(DefaultWinePrefix())](const std::string& path) {
-            return mapper.ToHostPath(path);
-        });
+    return MakeWineFileService(DefaultWinePrefix());
 #endif
+}
+
+std::unique_ptr<FileService> MakeWineFileService(const std::string& prefix) {
+    const auto mapper = std::make_shared<const WinePathMapper>(prefix);
+    return std::make_unique<HostFileService>(
+        [mapper](const std::string& path) { return mapper->ToHostPath(path); },
+        [mapper](const std::string& path) { return mapper->AsWrittenHostPath(path); });
 }
 
 } // namespace quorvel

@@ -8,10 +8,15 @@
 #include "registry.h"
 
 #include <memory>
+#include <string>
 
 namespace quorvel {
 
 std::unique_ptr<RegistryStore> MakeNativeRegistryStore();
 std::unique_ptr<FileService> MakeNativeFileService();
+
+// The file service for the drives of the Wine prefix `prefix`, as
+// MakeNativeFileService makes it for the player's own prefix elsewhere than on Windows.
+std::unique_ptr<FileService> MakeWineFileService(const std::string& prefix);
 
 } // namespace quorvel

@@ -2,6 +2,7 @@
 
 #include "unicode_text.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <optional>
 #include <string_view>
@@ -68,13 +69,30 @@ std::optional<std::string> FindIgnoringCase(const std::string& folder, std::stri
 // does not exist as written by an entry that matches it in another case. A
 // name that matches nothing ends the walk: nothing can exist below it, and a
 // file about to be created gets the name as written.
-std::string MatchLetterCase(std::string host, std::size_t fixedLength) {
+// `missing` tells that nothing exists at `host` as written.
+std::string MatchLetterCase(std::string host, std::size_t fixedLength, bool missing) {
 #ifdef _WIN32
     // Windows file systems ignore letter case themselves.
     (void)fixedLength;
+    (void)missing;
     return host;
 #else
     std::size_t start = fixedLength;
+    // Where the folder above the last name exists as written, so does every
+    // folder above it: only the last name can need matching.
+    if (const std::size_t slash = host.find_last_of('/');
+        slash != std::string::npos && slash > fixedLength && slash + 1 < host.size() &&
+        Exists(host.substr(0, slash))) {
+        start = slash + 1;
+        if (missing) {
+            const auto match =
+                FindIgnoringCase(host.substr(0, start), std::string_view(host).substr(start));
+            if (match) {
+                host.replace(start, std::string::npos, *match);
+            }
+            return host;
+        }
+    }
     while (start < host.size()) {
         if (host[start] == '/') {
             ++start;
@@ -133,39 +151,59 @@ std::string DefaultWinePrefix() {
     return home + "/.wine";
 }
 
-std::string WinePathMapper::ToHostPath(const std::string& path) const {
-    // The host folder the path starts from, taken as it stands, and the rest.
-    std::string root;
-    std::string_view rest(path);
-    char drive = 0;
+WinePathMapper::Start WinePathMapper::StartOf(const std::string& path,
+                                              std::size_t roomForRest) const {
+    Start start;
+    start.rest = path;
     if (path.size() >= 2 && IsAsciiLetter(path[0]) && path[1] == ':') {
-        drive = AsciiLower(path[0]);
-        rest.remove_prefix(2);
+        start.drive = AsciiLower(path[0]);
+        start.rest.remove_prefix(2);
     } else if (!path.empty() && path[0] == '\\') {
-        drive = 'c';
+        start.drive = 'c';
     }
-    if (drive != 0) {
-        root = prefix_ + "/dosdevices/" + drive + ':';
+    if (start.drive != 0) {
+        start.root.reserve(prefix_.size() + 16 + roomForRest);
+        start.root.append(prefix_).append("/dosdevices/").append(1, start.drive).append(1, ':');
         // "C:name" is relative to the drive's current folder, which under
         // Wine is the drive's root.
-        if (!rest.empty() && rest[0] != '\\' && rest[0] != '/') {
-            root += '/';
+        if (!start.rest.empty() && start.rest[0] != '\\' && start.rest[0] != '/') {
+            start.root += '/';
         }
     }
+    return start;
+}
+
+std::string WinePathMapper::AsWrittenHostPath(const std::string& path) const {
+    // Asked for at every file opened, so built in place.
+    Start start = StartOf(path, path.size());
+    std::string& host = start.root;
+    const std::size_t rest = host.size();
+    host.append(start.rest);
+    std::replace(host.begin() + static_cast<std::ptrdiff_t>(rest), host.end(), '\\', '/');
+    return std::move(host);
+}
+
+std::string WinePathMapper::ToHostPath(const std::string& path) const {
+    // The host folder the path starts from, taken as it stands, and the rest.
+    Start start = StartOf(path, 0);
+    std::string& root = start.root;
+    const std::string_view rest = start.rest;
 
     std::string host = root + ToSlashes(rest);
     if (Exists(host)) {
         return host;
     }
+    bool missing = true;
     // A prefix that has never had its dosdevices links made still has drive_c.
-    if (drive == 'c') {
+    if (start.drive == 'c') {
         const std::string driveC = prefix_ + "/drive_c";
         if (!Exists(prefix_ + "/dosdevices/c:") && Exists(driveC)) {
             root = driveC + root.substr(prefix_.size() + std::string_view("/dosdevices/c:").size());
             host = root + ToSlashes(rest);
+            missing = false; // not looked at yet
         }
     }
-    return MatchLetterCase(std::move(host), root.size());
+    return MatchLetterCase(std::move(host), root.size(), missing);
 }
 
 } // namespace quorvel

@@ -4,6 +4,7 @@
 // under Wine.
 
 #include <string>
+#include <string_view>
 
 namespace quorvel {
 
@@ -27,9 +28,24 @@ public:
     // A prefix without dosdevices/c: has drive C: in its drive_c folder.
     std::string ToHostPath(const std::string& path) const;
 
+    // The host path with every name taken as written, worked out without
+    // looking at the disk. Whenever something exists there, ToHostPath gives
+    // this very path.
+    std::string AsWrittenHostPath(const std::string& path) const;
+
     const std::string& Prefix() const { return prefix_; }
 
 private:
+    // Where a path starts on the host: the folder of its drive (empty for a
+    // path that names no drive), and the part of the path below it. The
+    // root has room for `roomForRest` more characters.
+    struct Start {
+        std::string root;
+        std::string_view rest;
+        char drive = 0;
+    };
+    Start StartOf(const std::string& path, std::size_t roomForRest) const;
+
     std::string prefix_;
 };
 

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing quorvel need.
-# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, package, fuzz; or package names)
+# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, package, fuzz, bench; or package names)
 # Only missing packages are installed; sudo is used only when not root.
 set -euo pipefail
 
@@ -9,6 +9,7 @@ declare -A groups=(
     [test]="libgtest-dev libgmock-dev"
     [package]="dpkg-dev file appstream desktop-file-utils"
     [fuzz]="clang libclang-rt-14-dev"
+    [bench]="libbenchmark-dev libx11-dev xvfb xdotool"
 )
 
 wanted=()

@@ -29,7 +29,7 @@ QVariant LineListModel::data(const QModelIndex& index, int role) const {
         static_cast<std::size_t>(index.row()) >= lines_.Count()) {
         return {};
     }
-    const std::string& line = lines_.At(static_cast<std::size_t>(index.row()));
+    const std::string_view line = lines_.View(static_cast<std::size_t>(index.row()));
     return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
 }
 

@@ -1,0 +1,31 @@
+// Which earlier lines an installation keeps: the rules on their own, on
+// lines chosen to meet every case.
+
+#include "duplicates.h"
+
+#include <gtest/gtest.h>
+
+namespace quorvel {
+namespace {
+
+using Views = std::vector<std::string_view>;
+
+TEST(HandAddedLines, NewLinesOnceEachInFileOrder) {
+    LineBuffer old;
+    old.AssignText("bind b\r\n  setu cheats 0\r\n\r\n   \r\nbind a\r\n bind b \r\nseta x\r\n"
+                   "//End quorvel config settings\r\nbind a\r\n");
+    const Views earlier{"seta x", "", "bind c"};
+    EXPECT_EQ(HandAddedLines(old, earlier), (Views{"bind b", "bind a"}));
+    EXPECT_TRUE(HandAddedLines(LineBuffer(), earlier).empty());
+    EXPECT_TRUE(HandAddedLines(old, Views{"bind a", "seta x", "bind b"}).empty());
+}
+
+TEST(RemoveInstalledLines, OnlyNonEmptyLinesEqualOnceTrimmed) {
+    Views lines{"setu cheats 0",  "", "  setu r_picmip 1 ", "bind a", "   ", "setu cheats 0",
+                "setu r_picmip 2"};
+    RemoveInstalledLines(lines, Views{" setu cheats 0", "setu r_picmip 1", ""});
+    EXPECT_EQ(lines, (Views{"", "bind a", "   ", "setu r_picmip 2"}));
+}
+
+} // namespace
+} // namespace quorvel

@@ -1,0 +1,133 @@
+// The file service as the program makes it for a Wine prefix: files are
+// opened where the path names them as written when something is there, and
+// found in another letter case, or in drive_c, otherwise -- with the same
+// result as mapping every path first.
+
+#include "file_service.h"
+#include "host_file_service.h"
+#include "native.h"
+#include "temp_dir.h"
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+class WineFileServiceTest : public ::testing::Test {
+protected:
+    WineFileServiceTest() {
+        fs::create_directories(Mainta());
+        fs::create_directories(dir_.Path() / "dosdevices");
+        fs::create_directory_symlink("../drive_c", dir_.Path() / "dosdevices/c:");
+    }
+    fs::path Mainta() const { return dir_.Path() / "drive_c/Games/MOHAA/mainta"; }
+
+    FileStatus Write(const std::string& path, OpenMode mode, std::string_view text) {
+        FileStatus status;
+        auto stream = files_->OpenTextFile(path, mode, status);
+        if (!stream) {
+            return status;
+        }
+        const FileStatus written = stream->Write(text);
+        const FileStatus closed = stream->Close();
+        return written ? closed : written;
+    }
+    std::string Read(const std::string& path) {
+        FileStatus status;
+        auto stream = files_->OpenTextFile(path, OpenMode::Reading, status);
+        if (!stream) {
+            return "open: " + status.reason;
+        }
+        std::string text;
+        status = stream->ReadAll(text);
+        return status ? text : "read: " + status.reason;
+    }
+
+    TempDir dir_;
+    std::unique_ptr<FileService> files_ = MakeWineFileService(dir_.Path().string());
+};
+
+TEST_F(WineFileServiceTest, FilesNamedAsWrittenAreReadAndWritten) {
+    const std::string path = "C:\\Games\\MOHAA\\mainta\\custom.cfg";
+    ASSERT_TRUE(Write(path, OpenMode::Writing, "a\r\n"));
+    ASSERT_TRUE(Write(path, OpenMode::Appending, "b\r\n"));
+    EXPECT_EQ(Read(path), "a\r\nb\r\n");
+    ASSERT_TRUE(Write(path, OpenMode::Writing, "c\r\n"));
+    EXPECT_EQ(ReadBytes(Mainta() / "custom.cfg"), "c\r\n");
+}
+
+TEST_F(WineFileServiceTest, AFileInAnotherLetterCaseIsUsedNotDoubled) {
+    WriteBytes(Mainta() / "CUSTOM.CFG", "a\r\n");
+    const std::string path = "C:\\Games\\MOHAA\\mainta\\custom.cfg";
+    ASSERT_TRUE(Write(path, OpenMode::Appending, "b\r\n"));
+    EXPECT_EQ(Read(path), "a\r\nb\r\n");
+    ASSERT_TRUE(Write(path, OpenMode::Writing, "c\r\n"));
+    EXPECT_EQ(ReadBytes(Mainta() / "CUSTOM.CFG"), "c\r\n");
+    EXPECT_FALSE(fs::exists(Mainta() / "custom.cfg"));
+}
+
+TEST_F(WineFileServiceTest, NewFilesGoIntoFoldersFoundInAnotherLetterCase) {
+    ASSERT_TRUE(Write("c:\\games\\mohaa\\MAINTA\\newconfig.cfg", OpenMode::Appending, "x\r\n"));
+    EXPECT_EQ(ReadBytes(Mainta() / "newconfig.cfg"), "x\r\n");
+    EXPECT_EQ(Read("C:\\GAMES\\MOHAA\\MAINTA\\NEWCONFIG.CFG"), "x\r\n");
+}
+
+TEST_F(WineFileServiceTest, APrefixWithoutDriveLinksUsesDriveC) {
+    fs::remove(dir_.Path() / "dosdevices/c:");
+    const std::string path = "C:\\Games\\MOHAA\\mainta\\custom.cfg";
+    ASSERT_TRUE(Write(path, OpenMode::Writing, "a\r\n"));
+    ASSERT_TRUE(Write(path, OpenMode::Appending, "b\r\n"));
+    EXPECT_EQ(ReadBytes(Mainta() / "custom.cfg"), "a\r\nb\r\n");
+    EXPECT_EQ(Read(path), "a\r\nb\r\n");
+}
+
+TEST_F(WineFileServiceTest, FailuresAreTheSystemsOwn) {
+    fs::create_directory(Mainta() / "custom.cfg");
+    const std::string folder = "C:\\Games\\MOHAA\\mainta\\custom.cfg";
+    EXPECT_EQ(Write(folder, OpenMode::Writing, "x").reason, std::strerror(EISDIR));
+    EXPECT_EQ(Write(folder, OpenMode::Appending, "x").reason, std::strerror(EISDIR));
+    EXPECT_EQ(Read(folder), "open: " + std::string(std::strerror(EISDIR)));
+    EXPECT_EQ(Read("C:\\Games\\MOHAA\\mainta\\missing.cfg"),
+              "open: " + std::string(std::strerror(ENOENT)));
+    EXPECT_FALSE(fs::exists(Mainta() / "missing.cfg"));
+}
+
+// A stream reads what the file holds when it reads, not what it held when
+// it was opened.
+TEST(HostFileServiceReadTest, ReadsFilesThatChangedSinceTheyWereOpened) {
+    TempDir dir;
+    HostFileService files;
+    const std::string path = dir / "custom.cfg";
+    WriteBytes(path, "short\r\n");
+    FileStatus status;
+    auto grown = files.OpenTextFile(path, OpenMode::Reading, status);
+    ASSERT_TRUE(grown) << status.reason;
+    const std::string longer = "short\r\n" + std::string(200000, 'x') + "\r\n";
+    WriteBytes(path, longer);
+    std::string text;
+    ASSERT_TRUE(grown->ReadAll(text));
+    EXPECT_EQ(text, longer);
+
+    auto shrunk = files.OpenTextFile(path, OpenMode::Reading, status);
+    ASSERT_TRUE(shrunk) << status.reason;
+    WriteBytes(path, "a\r\n");
+    ASSERT_TRUE(shrunk->ReadAll(text));
+    EXPECT_EQ(text, "a\r\n");
+
+    auto emptied = files.OpenTextFile(path, OpenMode::Reading, status);
+    ASSERT_TRUE(emptied) << status.reason;
+    WriteBytes(path, "");
+    EXPECT_EQ(emptied->ReadAll(text).reason, "the file is empty");
+    EXPECT_EQ(text, "a\r\n");
+}
+
+} // namespace
+} // namespace quorvel
