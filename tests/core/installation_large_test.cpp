@@ -6,6 +6,7 @@
 #include "game_folder.h"
 #include "installer.h"
 #include "scripted_window_system.h"
+#include "test_data.h"
 #include "wine_registry.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +20,7 @@ using testing::ScriptedMainWindow;
 using testing::ScriptedWindowSystem;
 
 std::string InstalledCustomCfg() {
-    return testing::ReadBytes(std::filesystem::path(QUORVEL_TEST_DATA_DIR) /
-                              "custom_medium_highest.cfg");
+    return testing::ExpectedFile("custom_medium_highest.cfg");
 }
 
 // One run of the program against `registry`: start-up, then an installation.

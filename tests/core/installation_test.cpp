@@ -5,6 +5,7 @@
 #include "game_folder.h"
 #include "installer.h"
 #include "scripted_window_system.h"
+#include "test_data.h"
 #include "wine_registry.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@ namespace quorvel {
 namespace {
 
 using testing::DialogStep;
+using testing::ExpectedFile;
 using testing::GameFolder;
 using testing::ScriptedMainWindow;
 using testing::ScriptedWindowSystem;
@@ -21,10 +23,6 @@ using Lines = std::vector<std::string>;
 const std::string kHeader =
     "//Part of Quorvel Config for use with MOHAA Sentrovia / Umplex 1.4.3.0";
 const std::string kEnd = "//End quorvel config settings";
-
-std::string ExpectedFile(const std::string& name) {
-    return testing::ReadBytes(std::filesystem::path(QUORVEL_TEST_DATA_DIR) / name);
-}
 
 std::string CrLfLines(const Lines& lines) {
     std::string text;

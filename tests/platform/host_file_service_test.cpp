@@ -1,5 +1,6 @@
 #include "host_file_service.h"
 #include "path_mapping.h"
+#include "stream_io.h"
 #include "system_text.h"
 #include "temp_dir.h"
 
@@ -33,25 +34,11 @@ protected:
 
     // The whole text of a file, or the reason it could not be read.
     std::string ReadThrough(const std::string& name) {
-        FileStatus status;
-        auto stream = files_.OpenTextFile(Path(name), OpenMode::Reading, status);
-        if (!stream) {
-            return "open: " + status.reason;
-        }
-        std::string text;
-        status = stream->ReadAll(text);
-        return status ? text : "read: " + status.reason;
+        return testing::ReadThrough(files_, Path(name));
     }
 
     FileStatus WriteThrough(const std::string& name, OpenMode mode, std::string_view text) {
-        FileStatus status;
-        auto stream = files_.OpenTextFile(Path(name), mode, status);
-        if (!stream) {
-            return status;
-        }
-        const FileStatus written = stream->Write(text);
-        const FileStatus closed = stream->Close();
-        return written ? closed : written;
+        return testing::WriteThrough(files_, Path(name), mode, text);
     }
 
     TempDir dir_;

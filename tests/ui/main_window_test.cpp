@@ -6,6 +6,7 @@
 #include "installer.h"
 #include "main_window.h"
 #include "qt_window_system.h"
+#include "test_data.h"
 
 #include <deque>
 #include <functional>
@@ -157,8 +158,7 @@ private slots:
 
         QCOMPARE(run.opened, (QStringList{"QuorvelPrompt", "Form2", "Form3", "QuorvelMessage"}));
         QCOMPARE(run.leftOpen, QStringList());
-        const std::string installed = quorvel::testing::ReadBytes(
-            std::filesystem::path(QUORVEL_TEST_DATA_DIR) / "custom_medium_highest.cfg");
+        const std::string installed = quorvel::testing::ExpectedFile("custom_medium_highest.cfg");
         QCOMPARE(run.game.Read("custom.cfg"), installed);
         QCOMPARE(run.game.Read("newconfig.cfg"), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
         QCOMPARE(run.Get<QLabel>("Label1").text(), "New Custom.cfg settings");

@@ -4,6 +4,7 @@
 
 #include "config_files.h"
 #include "host_file_service.h"
+#include "stream_io.h"
 #include "temp_dir.h"
 #include "test_roots.h"
 
@@ -44,26 +45,10 @@ protected:
         return path;
     }
 
-    std::string ReadThrough(const std::string& path) {
-        FileStatus status;
-        auto stream = files_.OpenTextFile(path, OpenMode::Reading, status);
-        if (!stream) {
-            return "open: " + status.reason;
-        }
-        std::string text;
-        status = stream->ReadAll(text);
-        return status ? text : "read: " + status.reason;
-    }
+    std::string ReadThrough(const std::string& path) { return testing::ReadThrough(files_, path); }
 
     FileStatus WriteThrough(const std::string& path, OpenMode mode, std::string_view text) {
-        FileStatus status;
-        auto stream = files_.OpenTextFile(path, mode, status);
-        if (!stream) {
-            return status;
-        }
-        const FileStatus written = stream->Write(text);
-        const FileStatus closed = stream->Close();
-        return written ? closed : written;
+        return testing::WriteThrough(files_, path, mode, text);
     }
 
     TempDir dir_;

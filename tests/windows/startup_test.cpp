@@ -7,6 +7,7 @@
 #include "registry_sandbox.h"
 #include "scripted_window_system.h"
 #include "temp_dir.h"
+#include "test_data.h"
 #include "test_roots.h"
 #include "windows_registry.h"
 
@@ -88,9 +89,7 @@ TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
     windows_.Then(DialogStep::Answer("Medium"));
     windows_.Then(DialogStep::Answer("Highest"));
     EXPECT_EQ(installer.RunInstallation(window_), InstallationResult::Installed);
-    EXPECT_EQ(
-        ReadBytes(File("custom.cfg")),
-        ReadBytes(std::filesystem::path(QUORVEL_TEST_DATA_DIR) / "custom_medium_highest.cfg"));
+    EXPECT_EQ(ReadBytes(File("custom.cfg")), testing::ExpectedFile("custom_medium_highest.cfg"));
     EXPECT_EQ(ReadBytes(File("newconfig.cfg")), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
 }
 
