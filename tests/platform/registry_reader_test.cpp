@@ -73,6 +73,29 @@ TEST(RegistryReader, OtherTypesAndMissingEntriesGiveNothing) {
     EXPECT_EQ(Read("", "Software\\2015\\MOHAA", "basepath"), kEmpty);
 }
 
+TEST(RegistryReader, DoubleWordsOfOtherSizesReadAsWindowsReadsThem) {
+    // Wine's hex(4) notation, like RegSetValueEx, stores a double word of any
+    // size. A short one fills the low bytes; a long one does not fit the
+    // four-byte query, which fails with ERROR_MORE_DATA and gives nothing.
+    const std::string userReg = "[Software\\\\2015\\\\MOHAA]\n"
+                                "\"Short\"=hex(4):05,01\n"
+                                "\"None\"=hex(4):\n"
+                                "\"Long\"=hex(4):01,02,03,04,05,06,07,08\n";
+    EXPECT_EQ(ReadGame(userReg, "Short"), RegistryValue{std::int32_t{0x0105}});
+    EXPECT_EQ(ReadGame(userReg, "None"), RegistryValue{std::int32_t{0}});
+    EXPECT_EQ(ReadGame(userReg, "Long"), kEmpty);
+
+    WineRegistryStore store(WineRegistryFile::Parse(userReg));
+    RegistryStore::Handle key = 0;
+    ASSERT_EQ(store.OpenKey(RegistryRoot::CurrentUser, "Software\\2015\\MOHAA", 0,
+                            reg::kAccessMask, key),
+              reg::kSuccess);
+    RegistryValue result;
+    EXPECT_EQ(QueryRegistryValue(store, key, "Long", result), reg::kMoreData);
+    EXPECT_EQ(result, kEmpty);
+    store.CloseKey(key);
+}
+
 TEST(RegistryReader, MatchesKeysAndNamesInAnyLetterCase) {
     const RegistryValue expected{std::string("C:\\Games\\MOHAA")};
     EXPECT_EQ(Read(kUserReg, "SOFTWARE\\2015\\mohaa", "BasePath"), expected);
