@@ -1,9 +1,9 @@
-#include "bench_files.h"
+#include "bench/bench_files.h"
 
-#include "base_settings.h"
-#include "detail_choices.h"
-#include "installer.h"
-#include "native.h"
+#include "core/base_settings.h"
+#include "core/detail_choices.h"
+#include "core/installer.h"
+#include "platform/posix/path_mapping.h"
 
 #include <fcntl.h>
 #include <stdexcept>
@@ -11,7 +11,7 @@
 
 namespace quorvel::bench {
 
-std::unique_ptr<FileService> NativeFilesFor(const testing::GameFolder& game) {
+std::unique_ptr<FileService> NativeFilesFor(const test::GameFolder& game) {
     return MakeWineFileService(game.Prefix().string());
 }
 
@@ -58,7 +58,7 @@ BenchFolder& BenchFolder::Get() {
 BenchFolder::BenchFolder() : files_(NativeFilesFor(game_)) {}
 
 std::string BenchFolder::ProgramPath(const std::string& name) const {
-    return std::string(testing::GameFolder::kWindowsPath) + "\\mainta\\" + name;
+    return std::string(test::GameFolder::kWindowsPath) + "\\mainta\\" + name;
 }
 
 std::string BenchFolder::HostPath(const std::string& name) const {

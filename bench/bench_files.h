@@ -3,9 +3,9 @@
 // Real files for the benchmarks: a game folder in a throwaway Wine prefix, and
 // the file service exactly as the program makes it for that prefix.
 
-#include "bench_support.h"
-#include "file_service.h"
-#include "game_folder.h"
+#include "bench/bench_support.h"
+#include "platform/file_service.h"
+#include "tests/support/game_folder.h"
 
 #include <map>
 #include <memory>
@@ -17,7 +17,7 @@ namespace quorvel::bench {
 
 // The program's own file service for the prefix of `game`, as the program
 // makes it for the player's prefix.
-std::unique_ptr<FileService> NativeFilesFor(const testing::GameFolder& game);
+std::unique_ptr<FileService> NativeFilesFor(const test::GameFolder& game);
 
 // The install list of an installation answered `texture` and `model`: the
 // base settings, the answers' lines and the end marker.
@@ -35,7 +35,7 @@ class BenchFolder {
 public:
     static BenchFolder& Get();
 
-    testing::GameFolder& Game() { return game_; }
+    test::GameFolder& Game() { return game_; }
     FileService& Files() { return *files_; }
 
     // The program's path of a file in mainta, and the host path it maps to.
@@ -49,7 +49,7 @@ public:
 private:
     BenchFolder();
 
-    testing::GameFolder game_;
+    test::GameFolder game_;
     std::unique_ptr<FileService> files_;
     std::map<std::string, std::uint64_t> prepared_;
 };

@@ -3,11 +3,11 @@
 // must grow in proportion to the lines given; the fit is printed as BigO,
 // and each step is set against copying the same lines once.
 
-#include "base_settings.h"
-#include "bench_support.h"
-#include "detail_choices.h"
-#include "duplicates.h"
-#include "installer.h"
+#include "bench/bench_support.h"
+#include "core/base_settings.h"
+#include "core/detail_choices.h"
+#include "core/duplicates.h"
+#include "core/installer.h"
 
 #include <chrono>
 

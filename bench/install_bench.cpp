@@ -10,11 +10,11 @@
 // Each is set against the same file operations done in a plain C loop, the
 // two in turns.
 
-#include "bench_files.h"
-#include "config_files.h"
-#include "duplicates.h"
-#include "installer.h"
-#include "scripted_window_system.h"
+#include "bench/bench_files.h"
+#include "core/config_files.h"
+#include "core/duplicates.h"
+#include "core/installer.h"
+#include "tests/support/scripted_window_system.h"
 
 #include <chrono>
 #include <cstdio>
@@ -29,7 +29,7 @@
 namespace {
 
 using quorvel::bench::PutSettledFile;
-using quorvel::testing::GameFolder;
+using quorvel::test::GameFolder;
 using Clock = std::chrono::steady_clock;
 
 double Elapsed(Clock::time_point start) {
@@ -59,16 +59,16 @@ std::string InstalledCustomCfg() {
 struct ProgramRun {
     ProgramRun(GameFolder& game, quorvel::FileService& files)
         : installer(windows, game.registry, files) {
-        windows.Then(quorvel::testing::DialogStep::Answer("Medium"));
-        windows.Then(quorvel::testing::DialogStep::Answer("Highest"));
+        windows.Then(quorvel::test::DialogStep::Answer("Medium"));
+        windows.Then(quorvel::test::DialogStep::Answer("Highest"));
     }
     quorvel::InstallationResult StartAndInstall() {
         installer.RunStartup(window);
         return installer.RunInstallation(window);
     }
 
-    quorvel::testing::ScriptedWindowSystem windows;
-    quorvel::testing::ScriptedMainWindow window;
+    quorvel::test::ScriptedWindowSystem windows;
+    quorvel::test::ScriptedMainWindow window;
     quorvel::Installer installer;
 };
 

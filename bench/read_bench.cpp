@@ -2,9 +2,9 @@
 // do, against reading the same bytes with plain system calls, the two in
 // turns.
 
-#include "bench_files.h"
-#include "bench_support.h"
-#include "config_files.h"
+#include "bench/bench_files.h"
+#include "bench/bench_support.h"
+#include "core/config_files.h"
 
 #include <chrono>
 #include <fcntl.h>

@@ -9,10 +9,10 @@
 //   time, each step painted before the next. The longest step is reported as
 //   well, to show any stall.
 
-#include "bench_files.h"
-#include "installer.h"
-#include "main_window.h"
-#include "scripted_window_system.h"
+#include "bench/bench_files.h"
+#include "core/installer.h"
+#include "tests/support/scripted_window_system.h"
+#include "ui/qt/main_window.h"
 
 #include <algorithm>
 #include <chrono>
@@ -26,7 +26,7 @@
 
 namespace {
 
-using quorvel::testing::GameFolder;
+using quorvel::test::GameFolder;
 using Clock = std::chrono::steady_clock;
 
 double Elapsed(Clock::time_point start) {
@@ -47,7 +47,7 @@ struct Program {
 
     GameFolder game;
     std::unique_ptr<quorvel::FileService> files;
-    quorvel::testing::ScriptedWindowSystem windows;
+    quorvel::test::ScriptedWindowSystem windows;
     quorvel::Installer installer;
 };
 

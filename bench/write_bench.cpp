@@ -3,8 +3,8 @@
 // a write and a close of its own -- against the same system calls in a plain
 // C loop, the two in turns.
 
-#include "bench_files.h"
-#include "config_files.h"
+#include "bench/bench_files.h"
+#include "core/config_files.h"
 
 #include <chrono>
 #include <cstring>
@@ -42,7 +42,7 @@ void StartAfresh(BenchFolder& folder) {
 
 // The whole file, read back once after the last iteration.
 std::string WrittenBytes(BenchFolder& folder) {
-    return quorvel::testing::ReadBytes(folder.HostPath(kFile));
+    return quorvel::test::ReadBytes(folder.HostPath(kFile));
 }
 
 // The installation's way: one rewrite, then an append per line.

@@ -1,4 +1,4 @@
-#include "config_files.h"
+#include "core/config_files.h"
 
 #include <cstring>
 #include <vector>

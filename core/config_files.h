@@ -7,9 +7,9 @@
 // each says whether it failed and why, and the caller decides what the player
 // hears.
 
-#include "file_service.h"
-#include "line_buffer.h"
-#include "line_list.h"
+#include "core/line_buffer.h"
+#include "platform/file_service.h"
+#include "platform/line_list.h"
 
 #include <string>
 #include <string_view>

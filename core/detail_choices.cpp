@@ -1,5 +1,6 @@
-#include "detail_choices.h"
+#include "core/detail_choices.h"
 
+#include <stdexcept>
 #include <string>
 
 namespace quorvel {
@@ -33,14 +34,25 @@ const DetailAnswer* FindDetailAnswer(DetailDialogKind kind, std::string_view but
     return nullptr;
 }
 
-void AppendDetailAnswer(const DetailAnswer& answer, LineList& installList) {
-    for (std::string_view line : answer.lines) {
-        installList.Append(std::string(line));
+void ApplyDetailDialogResult(DetailDialogKind kind, const DetailDialogResult& result,
+                             LineList& installList, AbortFlagValue& abortFlag) {
+    switch (result.outcome) {
+    case DialogOutcome::Answered: {
+        const DetailAnswer* answer = FindDetailAnswer(kind, result.answer);
+        if (!answer) {
+            throw std::logic_error("the detail dialog has no answer \"" + result.answer + "\"");
+        }
+        for (std::string_view line : answer->lines) {
+            installList.Append(std::string(line));
+        }
+        return;
     }
-}
-
-void SetAbortFlag(AbortFlagValue& abortFlag) {
-    abortFlag = std::int16_t{1};
+    case DialogOutcome::NeedToCheck:
+        abortFlag = std::int16_t{1};
+        return;
+    case DialogOutcome::ClosedWithoutAnswer:
+        return;
+    }
 }
 
 } // namespace quorvel

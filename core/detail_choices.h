@@ -2,7 +2,7 @@
 
 // The answers of the two detail dialogs and the lines each one installs.
 
-#include "window_system.h"
+#include "platform/window_system.h"
 
 #include <span>
 #include <string_view>
@@ -22,11 +22,13 @@ const std::vector<DetailAnswer>& DetailAnswers(DetailDialogKind kind);
 // The answer whose button reads `button`, or null.
 const DetailAnswer* FindDetailAnswer(DetailDialogKind kind, std::string_view button);
 
-// What a detail dialog's answer button does before it closes the dialog.
-void AppendDetailAnswer(const DetailAnswer& answer, LineList& installList);
-
-// What "Need to go Check" does after it closes the dialog.
-void SetAbortFlag(AbortFlagValue& abortFlag);
+// Applies what the player did in a detail dialog of `kind`: an answer
+// appends its lines to the end of `installList`, in order; "Need to go Check"
+// sets `abortFlag` to 1; a dialog closed without an answer changes nothing.
+// An answer that the dialog does not have is a programming error
+// (std::logic_error), and changes nothing either.
+void ApplyDetailDialogResult(DetailDialogKind kind, const DetailDialogResult& result,
+                             LineList& installList, AbortFlagValue& abortFlag);
 
 inline constexpr std::string_view kNeedToGoCheck = "Need to go Check";
 

@@ -1,8 +1,8 @@
-#include "duplicates.h"
+#include "core/duplicates.h"
 
-#include "base_settings.h"
-#include "detail_choices.h"
-#include "installer.h"
+#include "core/base_settings.h"
+#include "core/detail_choices.h"
+#include "core/installer.h"
 
 #include <algorithm>
 #include <cstdint>

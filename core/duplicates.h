@@ -6,7 +6,7 @@
 // the lines, and keep the lines they give back in the order they came. The
 // lines are views: nothing is copied.
 
-#include "line_buffer.h"
+#include "core/line_buffer.h"
 
 #include <span>
 #include <string_view>

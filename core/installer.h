@@ -6,18 +6,17 @@
 // object that the Installer owns. The installer reaches the settings store,
 // the files and the screen only through the three interfaces it is given.
 
-#include "file_service.h"
-#include "line_buffer.h"
-#include "registry.h"
-#include "window_system.h"
+#include "core/identity.h"
+#include "core/line_buffer.h"
+#include "platform/file_service.h"
+#include "platform/registry.h"
+#include "platform/window_system.h"
 
 #include <string>
 
 namespace quorvel {
 
 struct InstallerState {
-    // What the settings store held for the game folder.
-    RegistryValue RegistryValueRead;
     // The folder built from the settings store, then the one the player confirmed.
     std::string GameFolder;
     // The two files, built from GameFolder at start-up.
@@ -42,7 +41,6 @@ inline constexpr const char* kHeaderLine =
 inline constexpr const char* kEndMarkerLine = "//End quorvel config settings";
 inline constexpr const char* kInstalledMessage =
     "Custom Config has been created and the Quorvel Config has been installed";
-inline constexpr const char* kApplicationTitle = "quorvel";
 inline constexpr const char* kNewSettingsCaption = "New Custom.cfg settings";
 
 // How an installation ended.

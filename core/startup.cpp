@@ -1,8 +1,5 @@
-#include "base_settings.h"
-#include "config_files.h"
-#include "installer.h"
-
-#include <vector>
+#include "core/installer.h"
+#include "core/line_buffer.h"
 
 namespace quorvel {
 namespace {
@@ -43,30 +40,6 @@ std::string CustomCfgPathFor(const std::string& gameFolder) {
 
 std::string NewConfigPathFor(const std::string& gameFolder) {
     return PathInFolder(gameFolder, "newconfig.cfg");
-}
-
-void Installer::RunStartup(MainWindowPort& mainWindow) {
-    state_.RegistryValueRead = std::string();
-    state_.GameFolder.clear();
-    state_.NewConfigPath.clear();
-
-    state_.RegistryValueRead = ReadRegistryValue(registry_, RegistryRoot::CurrentUser,
-                                                 kGameRegistryKey, kGameRegistryValue);
-    state_.GameFolder = BuildGameFolder(RegistryValueText(state_.RegistryValueRead));
-
-    // The player's answer is taken as it stands; cancelling gives the empty text.
-    state_.GameFolder = windows_.Prompt(kFolderPrompt, kFolderPromptTitle, state_.GameFolder);
-
-    mainWindow.SetCaption(kMainWindowCaption);
-    state_.NewConfigPath = NewConfigPathFor(state_.GameFolder);
-    state_.CustomCfgPath = CustomCfgPathFor(state_.GameFolder);
-
-    // A custom.cfg that is missing, unreadable or empty is no error here: the
-    // list simply stays empty, and the player sees that in the window.
-    ReadConfigLines(files_, state_.LineBuffer, state_.CustomCfgPath, mainWindow.CurrentList());
-
-    std::vector<std::string> base(BaseSettings.begin(), BaseSettings.end());
-    mainWindow.InstallList().AppendMany(std::move(base));
 }
 
 } // namespace quorvel

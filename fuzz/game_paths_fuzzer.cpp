@@ -5,10 +5,10 @@
 // path below that drive's folder with every separator it was written with,
 // and gives the same host path when repeated or applied to its own result.
 
-#include "fuzz_check.h"
-#include "installer.h"
-#include "line_buffer.h"
-#include "path_mapping.h"
+#include "core/installer.h"
+#include "core/line_buffer.h"
+#include "fuzz/fuzz_check.h"
+#include "platform/posix/path_mapping.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -3,14 +3,14 @@
 // keeps in newconfig.cfg every line of the player's that it does not install,
 // inventing none.
 
-#include "base_settings.h"
-#include "detail_choices.h"
-#include "fake_registry_store.h"
-#include "fuzz_check.h"
-#include "installer.h"
-#include "line_buffer.h"
-#include "memory_file_service.h"
-#include "scripted_window_system.h"
+#include "core/base_settings.h"
+#include "core/detail_choices.h"
+#include "core/installer.h"
+#include "core/line_buffer.h"
+#include "fuzz/fuzz_check.h"
+#include "tests/support/fake_registry_store.h"
+#include "tests/support/memory_file_service.h"
+#include "tests/support/scripted_window_system.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -67,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t len
     const std::string custom = input.ConsumeRandomLengthString();
     const std::string other = input.ConsumeRemainingBytesAsString();
 
-    testing::MemoryFileService files;
+    test::MemoryFileService files;
     files.AddFolder(kFolder);
     if (hasCustom) {
         files.SetFile(kCustom, custom);
@@ -75,14 +75,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t len
     if (hasOther) {
         files.SetFile(kOther, other);
     }
-    testing::FakeRegistryStore registry;
+    test::FakeRegistryStore registry;
     registry.SetString(kGameRegistryKey, kGameRegistryValue, "C:\\Games\\MOHAA");
-    testing::ScriptedWindowSystem windows;
-    testing::ScriptedMainWindow window;
+    test::ScriptedWindowSystem windows;
+    test::ScriptedMainWindow window;
     Installer installer(windows, registry, files);
     installer.RunStartup(window);
-    windows.Then(testing::DialogStep::Answer(std::string(texture.button)));
-    windows.Then(testing::DialogStep::Answer(std::string(model.button)));
+    windows.Then(test::DialogStep::Answer(std::string(texture.button)));
+    windows.Then(test::DialogStep::Answer(std::string(model.button)));
     FUZZ_CHECK(installer.RunInstallation(window) == InstallationResult::Installed);
 
     // custom.cfg holds the installer's block and nothing else.

@@ -3,8 +3,8 @@
 // takes off spaces and nothing else. A buffer that is filled again behaves as
 // a fresh one.
 
-#include "fuzz_check.h"
-#include "line_buffer.h"
+#include "core/line_buffer.h"
+#include "fuzz/fuzz_check.h"
 
 #include <cstddef>
 #include <cstdint>

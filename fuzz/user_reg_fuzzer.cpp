@@ -3,9 +3,9 @@
 // size first, a buffer one byte short refused with the size needed, then the
 // data, nothing written past it, every key closed again.
 
-#include "fuzz_check.h"
-#include "registry.h"
-#include "wine_registry.h"
+#include "fuzz/fuzz_check.h"
+#include "platform/registry.h"
+#include "platform/wine_registry.h"
 
 #include <cstddef>
 #include <cstdint>

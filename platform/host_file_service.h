@@ -16,7 +16,7 @@
 // that another program is writing can still be read, as on POSIX systems.
 // CheckWritable and CheckReadable open the file just as a stream would.
 
-#include "file_service.h"
+#include "platform/file_service.h"
 
 #include <functional>
 #include <string>

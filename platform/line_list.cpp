@@ -1,4 +1,4 @@
-#include "line_list.h"
+#include "platform/line_list.h"
 
 #include <stdexcept>
 #include <utility>

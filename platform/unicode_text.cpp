@@ -1,4 +1,4 @@
-#include "unicode_text.h"
+#include "platform/unicode_text.h"
 
 namespace quorvel {
 

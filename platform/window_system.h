@@ -3,7 +3,7 @@
 // What the installer needs from the window system, and nothing more. The Qt
 // user interface implements it for players; tests use a scripted one.
 
-#include "line_list.h"
+#include "platform/line_list.h"
 
 #include <cstdint>
 #include <optional>
@@ -41,9 +41,17 @@ enum class DetailDialogKind {
 
 // How a detail dialog ended.
 enum class DialogOutcome {
-    Answered,            // an answer's lines were appended to the install list
-    NeedToCheck,         // "Need to go Check": nothing appended, abort flag set to 1
-    ClosedWithoutAnswer, // closed by the window system: nothing appended or set
+    Answered,            // one of the answer buttons was pressed
+    NeedToCheck,         // "Need to go Check" was pressed
+    ClosedWithoutAnswer, // closed by the window system, no button pressed
+};
+
+// What the player did in a detail dialog. The installer decides what each
+// answer means; the window only says which button it was.
+struct DetailDialogResult {
+    DialogOutcome outcome = DialogOutcome::ClosedWithoutAnswer;
+    // For Answered: the text of the button pressed, such as "Medium".
+    std::string answer;
 };
 
 class WindowSystem {
@@ -60,10 +68,8 @@ public:
                              MessageIcon icon) = 0;
 
     // Shows a detail dialog modally, without an owner window, created afresh,
-    // and returns once it has closed. An answer button appends its lines to
-    // `installList`; "Need to go Check" sets `abortFlag` to 1.
-    virtual DialogOutcome ShowDetailDialog(DetailDialogKind kind, LineList& installList,
-                                           AbortFlagValue& abortFlag) = 0;
+    // and returns once it has closed, saying which button closed it.
+    virtual DetailDialogResult ShowDetailDialog(DetailDialogKind kind) = 0;
 };
 
 } // namespace quorvel

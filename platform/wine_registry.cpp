@@ -1,6 +1,6 @@
-#include "wine_registry.h"
+#include "platform/wine_registry.h"
 
-#include "unicode_text.h"
+#include "platform/unicode_text.h"
 
 #include <algorithm>
 #include <cstring>

@@ -5,7 +5,7 @@
 // The file is only ever read. What cannot be parsed is treated as absent.
 // user.reg holds the current user's keys, so key paths are relative to it.
 
-#include "registry.h"
+#include "platform/registry.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // The configuration files on real files, through the host file service.
 
-#include "config_files.h"
-#include "host_file_service.h"
-#include "system_text.h"
-#include "temp_dir.h"
+#include "core/config_files.h"
+#include "platform/host_file_service.h"
+#include "tests/support/system_text.h"
+#include "tests/support/temp_dir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -13,9 +13,9 @@ namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
 using Lines = std::vector<std::string>;
 
 class ConfigFilesRealTest : public ::testing::Test {
@@ -58,7 +58,7 @@ TEST_F(ConfigFilesRealTest, TrimsSpacesInTheListButNotInTheBuffer) {
 TEST_F(ConfigFilesRealTest, FailedReadsRepeatTheLastGoodOne) {
     FileStatus status;
     EXPECT_EQ(Read("missing.cfg", &status), Lines{});
-    EXPECT_EQ(status.reason, testing::NoSuchFileText());
+    EXPECT_EQ(status.reason, test::NoSuchFileText());
 
     const Lines good{"seta a 1", "seta b 2"};
     EXPECT_EQ(ReadBack("custom.cfg", "seta a 1\r\n seta b 2"), good);

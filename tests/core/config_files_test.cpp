@@ -2,15 +2,15 @@
 // single operation. The same operations on real files are tested with the
 // host file service.
 
-#include "config_files.h"
-#include "memory_file_service.h"
+#include "core/config_files.h"
+#include "tests/support/memory_file_service.h"
 
 #include <gtest/gtest.h>
 
 namespace quorvel {
 namespace {
 
-using testing::MemoryFileService;
+using test::MemoryFileService;
 using Lines = std::vector<std::string>;
 
 const std::string kFolder = "C:\\Games\\MOHAA\\mainta";

@@ -1,8 +1,8 @@
 // Lines of every length are written whole, each in one write with its line
 // end: short ones and ones far longer than any config line.
 
-#include "config_files.h"
-#include "memory_file_service.h"
+#include "core/config_files.h"
+#include "tests/support/memory_file_service.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -11,7 +11,7 @@ namespace quorvel {
 namespace {
 
 TEST(ConfigLines, LinesOfAnyLengthAreWrittenInOneWriteEach) {
-    testing::MemoryFileService files;
+    test::MemoryFileService files;
     files.AddFolder("C:\\g");
     const std::string path = "C:\\g\\custom.cfg";
     std::string expected;

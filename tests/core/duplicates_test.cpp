@@ -1,7 +1,7 @@
 // Which earlier lines an installation keeps: the rules on their own, on
 // lines chosen to meet every case.
 
-#include "duplicates.h"
+#include "core/duplicates.h"
 
 #include <gtest/gtest.h>
 

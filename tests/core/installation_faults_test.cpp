@@ -2,10 +2,10 @@
 // written, real-file faults, and a failure injected at every single file
 // operation of a whole installation.
 
-#include "game_folder.h"
-#include "installer.h"
-#include "memory_file_service.h"
-#include "scripted_window_system.h"
+#include "core/installer.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/memory_file_service.h"
+#include "tests/support/scripted_window_system.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -21,13 +21,13 @@
 namespace quorvel {
 namespace {
 
-using testing::DialogStep;
-using testing::FakeRegistryStore;
-using testing::GameFolder;
-using testing::MemoryFileService;
-using testing::MessageRecord;
-using testing::ScriptedMainWindow;
-using testing::ScriptedWindowSystem;
+using test::DialogStep;
+using test::FakeRegistryStore;
+using test::GameFolder;
+using test::MemoryFileService;
+using test::MessageRecord;
+using test::ScriptedMainWindow;
+using test::ScriptedWindowSystem;
 
 const std::string kPlayerCustomCfg =
     "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";

@@ -3,24 +3,24 @@
 // folder of a hundred thousand characters. Nothing is cut and nothing is
 // lost: the files come out byte for byte as they should.
 
-#include "game_folder.h"
-#include "installer.h"
-#include "scripted_window_system.h"
-#include "test_data.h"
-#include "wine_registry.h"
+#include "core/installer.h"
+#include "platform/wine_registry.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/scripted_window_system.h"
+#include "tests/support/test_data.h"
 
 #include <gtest/gtest.h>
 
 namespace quorvel {
 namespace {
 
-using testing::DialogStep;
-using testing::GameFolder;
-using testing::ScriptedMainWindow;
-using testing::ScriptedWindowSystem;
+using test::DialogStep;
+using test::GameFolder;
+using test::ScriptedMainWindow;
+using test::ScriptedWindowSystem;
 
 std::string InstalledCustomCfg() {
-    return testing::ExpectedFile("custom_medium_highest.cfg");
+    return test::ExpectedFile("custom_medium_highest.cfg");
 }
 
 // One run of the program against `registry`: start-up, then an installation.

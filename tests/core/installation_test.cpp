@@ -2,22 +2,22 @@
 // the scripted window system: the exact bytes of both files and what the
 // window shows afterwards.
 
-#include "game_folder.h"
-#include "installer.h"
-#include "scripted_window_system.h"
-#include "test_data.h"
-#include "wine_registry.h"
+#include "core/installer.h"
+#include "platform/wine_registry.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/scripted_window_system.h"
+#include "tests/support/test_data.h"
 
 #include <gtest/gtest.h>
 
 namespace quorvel {
 namespace {
 
-using testing::DialogStep;
-using testing::ExpectedFile;
-using testing::GameFolder;
-using testing::ScriptedMainWindow;
-using testing::ScriptedWindowSystem;
+using test::DialogStep;
+using test::ExpectedFile;
+using test::GameFolder;
+using test::ScriptedMainWindow;
+using test::ScriptedWindowSystem;
 using Lines = std::vector<std::string>;
 
 const std::string kHeader =
@@ -215,7 +215,7 @@ TEST(Installation, AFolderWithSpacesAndAccentsIsFoundThroughUserReg) {
                     "daille d'honneur/MOHAA");
     game.Write("custom.cfg", kPlayerCustomCfg);
     const auto userReg = game.Prefix() / "user.reg";
-    testing::WriteBytes(userReg, R"(WINE REGISTRY Version 2
+    test::WriteBytes(userReg, R"(WINE REGISTRY Version 2
 
 [Software\\2015\\MOHAA] 1700000000
 "basepath"="C:\\JEUX\\M\x00c9DAILLE D'HONNEUR\\mohaa\\"

@@ -1,4 +1,4 @@
-#include "line_buffer.h"
+#include "core/line_buffer.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -1,21 +1,21 @@
 // Start-up end to end: settings store, prompt, paths and the first read of
 // custom.cfg, through the scripted window system.
 
-#include "base_settings.h"
-#include "fake_registry_store.h"
-#include "installer.h"
-#include "memory_file_service.h"
-#include "scripted_window_system.h"
+#include "core/base_settings.h"
+#include "core/installer.h"
+#include "tests/support/fake_registry_store.h"
+#include "tests/support/memory_file_service.h"
+#include "tests/support/scripted_window_system.h"
 
 #include <gtest/gtest.h>
 
 namespace quorvel {
 namespace {
 
-using testing::FakeRegistryStore;
-using testing::MemoryFileService;
-using testing::ScriptedMainWindow;
-using testing::ScriptedWindowSystem;
+using test::FakeRegistryStore;
+using test::MemoryFileService;
+using test::ScriptedMainWindow;
+using test::ScriptedWindowSystem;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kKey = "Software\\2015\\MOHAA";

@@ -1,8 +1,8 @@
-#include "host_file_service.h"
-#include "path_mapping.h"
-#include "stream_io.h"
-#include "system_text.h"
-#include "temp_dir.h"
+#include "platform/host_file_service.h"
+#include "platform/posix/path_mapping.h"
+#include "tests/support/stream_io.h"
+#include "tests/support/system_text.h"
+#include "tests/support/temp_dir.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -15,13 +15,13 @@ namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
 
-const std::string kNoEntry = testing::NoSuchFileText();
-const std::string kNoFolder = testing::NoSuchFolderText();
-const std::string kIsFolder = testing::IsAFolderText();
+const std::string kNoEntry = test::NoSuchFileText();
+const std::string kNoFolder = test::NoSuchFolderText();
+const std::string kIsFolder = test::IsAFolderText();
 // Line ends of both kinds, a NUL and bytes above 0x7F, none of which may change.
 const std::string kBytes = [] {
     const char raw[] = "seta a \"\xE9\xFF\"\r\nb\n\0c\r\n";
@@ -34,11 +34,11 @@ protected:
 
     // The whole text of a file, or the reason it could not be read.
     std::string ReadThrough(const std::string& name) {
-        return testing::ReadThrough(files_, Path(name));
+        return test::ReadThrough(files_, Path(name));
     }
 
     FileStatus WriteThrough(const std::string& name, OpenMode mode, std::string_view text) {
-        return testing::WriteThrough(files_, Path(name), mode, text);
+        return test::WriteThrough(files_, Path(name), mode, text);
     }
 
     TempDir dir_;
@@ -129,7 +129,7 @@ TEST_F(HostFileServiceTest, CheckWritableChangesNothing) {
 
     EXPECT_TRUE(files_.CheckWritable(Path("new.cfg")));
     EXPECT_FALSE(fs::exists(fs::symlink_status(Path("new.cfg"))));
-    EXPECT_EQ(files_.CheckWritable(Path("custom.cfg/x")).reason, testing::NotAFolderText());
+    EXPECT_EQ(files_.CheckWritable(Path("custom.cfg/x")).reason, test::NotAFolderText());
 }
 
 #ifndef _WIN32

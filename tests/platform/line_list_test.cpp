@@ -1,7 +1,7 @@
 // The list of lines behind List1 and List2: order, changes, what an observer
 // hears, and how long the text of shared lines is kept.
 
-#include "line_list.h"
+#include "platform/line_list.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>

@@ -1,5 +1,5 @@
-#include "path_mapping.h"
-#include "temp_dir.h"
+#include "platform/posix/path_mapping.h"
+#include "tests/support/temp_dir.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,9 +12,9 @@ namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
 
 // A Wine prefix as winecfg leaves it: drive C: a link to drive_c, D: to a
 // folder of its own.

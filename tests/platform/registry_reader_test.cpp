@@ -1,7 +1,7 @@
 // ReadRegistryValue over user.reg files as Wine writes them.
 
-#include "registry.h"
-#include "wine_registry.h"
+#include "platform/registry.h"
+#include "platform/wine_registry.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -87,9 +87,9 @@ TEST(RegistryReader, DoubleWordsOfOtherSizesReadAsWindowsReadsThem) {
 
     WineRegistryStore store(WineRegistryFile::Parse(userReg));
     RegistryStore::Handle key = 0;
-    ASSERT_EQ(store.OpenKey(RegistryRoot::CurrentUser, "Software\\2015\\MOHAA", 0,
-                            reg::kAccessMask, key),
-              reg::kSuccess);
+    ASSERT_EQ(
+        store.OpenKey(RegistryRoot::CurrentUser, "Software\\2015\\MOHAA", 0, reg::kAccessMask, key),
+        reg::kSuccess);
     RegistryValue result;
     EXPECT_EQ(QueryRegistryValue(store, key, "Long", result), reg::kMoreData);
     EXPECT_EQ(result, kEmpty);

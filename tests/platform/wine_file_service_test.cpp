@@ -3,10 +3,10 @@
 // found in another letter case, or in drive_c, otherwise -- with the same
 // result as mapping every path first.
 
-#include "file_service.h"
-#include "host_file_service.h"
-#include "native.h"
-#include "temp_dir.h"
+#include "platform/file_service.h"
+#include "platform/host_file_service.h"
+#include "platform/posix/path_mapping.h"
+#include "tests/support/temp_dir.h"
 
 #include <cerrno>
 #include <cstring>
@@ -17,9 +17,9 @@ namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ReadBytes;
-using testing::TempDir;
-using testing::WriteBytes;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
 
 class WineFileServiceTest : public ::testing::Test {
 protected:

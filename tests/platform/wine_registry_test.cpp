@@ -1,7 +1,7 @@
 // The user.reg parser and the store made from it.
 
-#include "temp_dir.h"
-#include "wine_registry.h"
+#include "platform/wine_registry.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -116,12 +116,12 @@ TEST(WineRegistryFile, TruncatedTextKeepsNoWrongStrings) {
 }
 
 TEST(WineRegistryFile, LoadsFromDisk) {
-    testing::TempDir dir;
+    test::TempDir dir;
     EXPECT_FALSE(WineRegistryFile::Load(dir / "missing.reg").HasKey("Software"));
     EXPECT_FALSE(WineRegistryFile::Load(dir.Path().string()).HasKey("Software"));
 
     std::string big = std::string(kSample) + "[Big]\n\"v\"=\"" + std::string(8 << 20, 'z') + "\"\n";
-    testing::WriteBytes(dir.Path() / "user.reg", big);
+    test::WriteBytes(dir.Path() / "user.reg", big);
     const auto file = WineRegistryFile::Load(dir / "user.reg");
     EXPECT_EQ(Show(file, "Software\\2015\\MOHAA", "Path"), "1:C:\\Games\\MOHAA\0"s);
     ASSERT_NE(file.Find("big", "V"), nullptr);

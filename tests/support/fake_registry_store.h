@@ -2,7 +2,7 @@
 
 // A settings store held in memory, answering as the Windows registry does.
 
-#include "registry.h"
+#include "platform/registry.h"
 
 #include <cstdint>
 #include <cstring>
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 class FakeRegistryStore : public RegistryStore {
 public:
@@ -91,4 +91,4 @@ private:
     Handle next_ = 1;
 };
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

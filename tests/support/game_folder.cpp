@@ -1,11 +1,11 @@
-#include "game_folder.h"
+#include "tests/support/game_folder.h"
 
-#include "installer.h"
+#include "core/installer.h"
 
 #include <algorithm>
 #include <stdexcept>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 #ifdef _WIN32
 
@@ -51,4 +51,4 @@ void GameFolder::Write(const std::string& name, const std::string& bytes) const 
     WriteBytes(mainta_ / name, bytes);
 }
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

@@ -9,16 +9,16 @@
 // Games\MOHAA in a throwaway folder below the temp folder, such as
 // C:\Users\...\Temp\quorvel-test-...\Games\MOHAA.
 
-#include "fake_registry_store.h"
-#include "host_file_service.h"
-#include "path_mapping.h"
-#include "temp_dir.h"
+#include "platform/host_file_service.h"
+#include "platform/posix/path_mapping.h"
+#include "tests/support/fake_registry_store.h"
+#include "tests/support/temp_dir.h"
 
 #include <filesystem>
 #include <optional>
 #include <string>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 class GameFolder {
 public:
@@ -50,4 +50,4 @@ private:
     std::string windowsPath_;
 };
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

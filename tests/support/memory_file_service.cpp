@@ -1,6 +1,6 @@
-#include "memory_file_service.h"
+#include "tests/support/memory_file_service.h"
 
-namespace quorvel::testing {
+namespace quorvel::test {
 namespace {
 
 std::string ParentOf(const std::string& path) {
@@ -140,4 +140,4 @@ FileStatus MemoryFileService::CheckReadable(const std::string& path) {
     return {};
 }
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

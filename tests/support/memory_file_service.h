@@ -3,7 +3,7 @@
 // A file service that keeps its files in memory and can be told to fail any
 // single operation, for tests that must see every failure path.
 
-#include "file_service.h"
+#include "platform/file_service.h"
 
 #include <cstddef>
 #include <map>
@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 class MemoryFileService : public FileService {
 public:
@@ -55,4 +55,4 @@ private:
     std::vector<std::string> log_;
 };
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

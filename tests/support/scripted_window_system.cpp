@@ -1,10 +1,10 @@
-#include "scripted_window_system.h"
+#include "tests/support/scripted_window_system.h"
 
-#include "detail_choices.h"
+#include "core/detail_choices.h"
 
 #include <stdexcept>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 std::string ScriptedWindowSystem::Prompt(const std::string& text, const std::string& title,
                                          const std::string& defaultAnswer) {
@@ -23,8 +23,7 @@ void ScriptedWindowSystem::ShowMessage(const std::string& text, const std::strin
     messagesShown.push_back({text, title, icon});
 }
 
-DialogOutcome ScriptedWindowSystem::ShowDetailDialog(DetailDialogKind kind, LineList& installList,
-                                                     AbortFlagValue& abortFlag) {
+DetailDialogResult ScriptedWindowSystem::ShowDetailDialog(DetailDialogKind kind) {
     dialogsShown.push_back(kind);
     if (dialogs_.empty()) {
         throw std::logic_error("a detail dialog was shown that the test did not script");
@@ -32,21 +31,17 @@ DialogOutcome ScriptedWindowSystem::ShowDetailDialog(DetailDialogKind kind, Line
     DialogStep step = std::move(dialogs_.front());
     dialogs_.pop_front();
     switch (step.action) {
-    case DialogStep::Action::Answer: {
-        const DetailAnswer* answer = FindDetailAnswer(kind, step.button);
-        if (!answer) {
+    case DialogStep::Action::Answer:
+        if (!FindDetailAnswer(kind, step.button)) {
             throw std::logic_error("the dialog has no button \"" + step.button + "\"");
         }
-        AppendDetailAnswer(*answer, installList);
-        return DialogOutcome::Answered;
-    }
+        return {DialogOutcome::Answered, step.button};
     case DialogStep::Action::NeedToCheck:
-        SetAbortFlag(abortFlag);
-        return DialogOutcome::NeedToCheck;
+        return {DialogOutcome::NeedToCheck, {}};
     case DialogStep::Action::CloseWindow:
-        return DialogOutcome::ClosedWithoutAnswer;
+        break;
     }
-    return DialogOutcome::ClosedWithoutAnswer;
+    return {DialogOutcome::ClosedWithoutAnswer, {}};
 }
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

@@ -3,15 +3,15 @@
 // A window system without a screen: prompts, messages and dialogs are
 // answered from a script, and everything shown is recorded.
 
-#include "line_list.h"
-#include "window_system.h"
+#include "platform/line_list.h"
+#include "platform/window_system.h"
 
 #include <deque>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 class ScriptedMainWindow : public MainWindowPort {
 public:
@@ -61,8 +61,7 @@ public:
     std::string Prompt(const std::string& text, const std::string& title,
                        const std::string& defaultAnswer) override;
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
-    DialogOutcome ShowDetailDialog(DetailDialogKind kind, LineList& installList,
-                                   AbortFlagValue& abortFlag) override;
+    DetailDialogResult ShowDetailDialog(DetailDialogKind kind) override;
 
     std::vector<PromptRecord> promptsShown;
     std::vector<MessageRecord> messagesShown;
@@ -73,4 +72,4 @@ private:
     std::deque<DialogStep> dialogs_;
 };
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

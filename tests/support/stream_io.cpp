@@ -1,6 +1,6 @@
-#include "stream_io.h"
+#include "tests/support/stream_io.h"
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 std::string ReadThrough(FileService& files, const std::string& path) {
     FileStatus status;
@@ -25,4 +25,4 @@ FileStatus WriteThrough(FileService& files, const std::string& path, OpenMode mo
     return written ? closed : written;
 }
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

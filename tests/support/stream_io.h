@@ -3,12 +3,12 @@
 // A whole file read or written through a file service in one call, the way
 // the tests of the file services look at them.
 
-#include "file_service.h"
+#include "platform/file_service.h"
 
 #include <string>
 #include <string_view>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 // The whole text of a file, or "open: " or "read: " and the reason it could
 // not be read.
@@ -18,4 +18,4 @@ std::string ReadThrough(FileService& files, const std::string& path);
 FileStatus WriteThrough(FileService& files, const std::string& path, OpenMode mode,
                         std::string_view text);
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

@@ -1,4 +1,4 @@
-#include "system_text.h"
+#include "tests/support/system_text.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -7,7 +7,7 @@
 #include <cstring>
 #endif
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 #ifdef _WIN32
 
@@ -60,4 +60,4 @@ std::string IsAFolderText() {
 
 #endif
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

@@ -6,7 +6,7 @@
 
 #include <string>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 // A file that is not there, in a folder that is.
 std::string NoSuchFileText();
@@ -17,4 +17,4 @@ std::string NotAFolderText();
 // A folder where a file was expected.
 std::string IsAFolderText();
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

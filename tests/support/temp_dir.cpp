@@ -1,4 +1,4 @@
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -6,7 +6,7 @@
 #include <random>
 #include <stdexcept>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 TempDir::TempDir(const std::filesystem::path& base) {
     std::random_device random;
@@ -41,4 +41,4 @@ void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

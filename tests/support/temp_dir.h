@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <string>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 class TempDir {
 public:
@@ -28,4 +28,4 @@ private:
 std::string ReadBytes(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

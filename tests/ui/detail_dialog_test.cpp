@@ -2,10 +2,10 @@
 // widgets. Each modal window is worked from inside its own event loop: the
 // steps are scheduled before the call that opens it.
 
-#include "detail_choices.h"
-#include "detail_dialog.h"
-#include "program_icon.h"
-#include "qt_window_system.h"
+#include "core/detail_choices.h"
+#include "ui/qt/detail_dialog.h"
+#include "ui/qt/program_icon.h"
+#include "ui/qt/qt_window_system.h"
 
 #include <functional>
 #include <memory>
@@ -130,6 +130,14 @@ class DetailDialogTest : public QObject {
 
     quorvel::ui::QtWindowSystem windows_;
 
+    // Shows the dialog through the window system and applies the player's
+    // answer as an installation does.
+    DialogOutcome Show(DetailDialogKind kind, LineList& list, AbortFlagValue& flag) {
+        const quorvel::DetailDialogResult result = windows_.ShowDetailDialog(kind);
+        quorvel::ApplyDetailDialogResult(kind, result, list, flag);
+        return result.outcome;
+    }
+
     static void AddKindColumn() {
         QTest::addColumn<DetailDialogKind>("kind");
         QTest::newRow("Form2") << DetailDialogKind::Texture;
@@ -163,10 +171,10 @@ private slots:
                         [&] { atFinish = Contents(list); });
                 Click(window, button);
             });
-            QCOMPARE(windows_.ShowDetailDialog(kind, list, flag), DialogOutcome::Answered);
+            QCOMPARE(Show(kind, list, flag), DialogOutcome::Answered);
             QVERIFY2(!seen->stillOpenAfterSteps, qPrintable(button));
             QCOMPARE(Contents(list), kExisting + AnswerLines(kind, button));
-            QCOMPARE(atFinish, Contents(list)); // appended before the dialog closed
+            QCOMPARE(atFinish, kExisting); // the window itself appends nothing
             QVERIFY(!flag.has_value());
         }
     }
@@ -183,7 +191,7 @@ private slots:
                     [&] { flagAtFinish = flag; });
             Click(window, QStringLiteral("Need to go Check"));
         });
-        QCOMPARE(windows_.ShowDetailDialog(kind, list, flag), DialogOutcome::NeedToCheck);
+        QCOMPARE(Show(kind, list, flag), DialogOutcome::NeedToCheck);
         QVERIFY(!seen->stillOpenAfterSteps);
         QCOMPARE(Contents(list), kExisting);
         QCOMPARE(flag, AbortFlagValue(std::int16_t{1}));
@@ -215,7 +223,7 @@ private slots:
                 window.close();
             }
         });
-        QCOMPARE(windows_.ShowDetailDialog(kind, list, flag), DialogOutcome::ClosedWithoutAnswer);
+        QCOMPARE(Show(kind, list, flag), DialogOutcome::ClosedWithoutAnswer);
         QVERIFY(seen->opened);
         // After Escape the dialog is still open (and the helper closes it).
         QCOMPARE(seen->stillOpenAfterSteps, escape);
@@ -249,7 +257,7 @@ private slots:
             }
             Key(window, key, key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         });
-        QCOMPARE(windows_.ShowDetailDialog(kind, list, flag), DialogOutcome::Answered);
+        QCOMPARE(Show(kind, list, flag), DialogOutcome::Answered);
         QVERIFY(!seen->stillOpenAfterSteps);
         QCOMPARE(Contents(list), AnswerLines(kind, expected));
     }
@@ -275,7 +283,7 @@ private slots:
             }
             window.close();
         });
-        windows_.ShowDetailDialog(kind, list, flag);
+        Show(kind, list, flag);
         QCOMPARE(visited, buttons + QStringList{buttons.front()});
         QCOMPARE(list.Count(), std::size_t{0});
     }
@@ -289,7 +297,7 @@ private slots:
             window.resize(700, 300);
             window.close();
         });
-        windows_.ShowDetailDialog(DetailDialogKind::Texture, list, flag);
+        Show(DetailDialogKind::Texture, list, flag);
         QVERIFY(first->opened && first->window.isNull()); // the first dialog is gone
 
         QString focus;
@@ -299,8 +307,7 @@ private slots:
             size = window.size();
             Click(window, QStringLiteral("Low"));
         });
-        QCOMPARE(windows_.ShowDetailDialog(DetailDialogKind::Texture, list, flag),
-                 DialogOutcome::Answered);
+        QCOMPARE(Show(DetailDialogKind::Texture, list, flag), DialogOutcome::Answered);
         QCOMPARE(focus, QStringLiteral("High"));
         QCOMPARE(size, QSize(448, 133));
         QCOMPARE(Contents(list), AnswerLines(DetailDialogKind::Texture, "Low"));
@@ -327,7 +334,7 @@ private slots:
             smaller = ControlBoxes(window);
             window.close();
         });
-        windows_.ShowDetailDialog(kind, list, flag);
+        Show(kind, list, flag);
 
         QCOMPARE(client, kind == DetailDialogKind::Texture ? QSize(448, 133) : QSize(463, 157));
         QVERIFY((frame.center() - screenArea.center()).manhattanLength() <= 2);
@@ -347,9 +354,7 @@ private slots:
     void windowAppearance_data() { AddKindColumn(); }
     void windowAppearance() {
         QFETCH(DetailDialogKind, kind);
-        LineList list;
-        AbortFlagValue flag;
-        quorvel::ui::DetailDialog dialog(kind, list, flag);
+        quorvel::ui::DetailDialog dialog(kind);
         const bool texture = kind == DetailDialogKind::Texture;
         QCOMPARE(dialog.objectName(), texture ? "Form2" : "Form3");
         QCOMPARE(dialog.windowTitle(), texture ? "Texture Detail" : "Model Detail");

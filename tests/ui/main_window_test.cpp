@@ -2,11 +2,11 @@
 // prompt, installations through the real dialogs and message box, on real
 // files in a throwaway Wine prefix.
 
-#include "game_folder.h"
-#include "installer.h"
-#include "main_window.h"
-#include "qt_window_system.h"
-#include "test_data.h"
+#include "core/installer.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/test_data.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/qt_window_system.h"
 
 #include <deque>
 #include <functional>
@@ -116,7 +116,7 @@ struct Run : QObject {
         return false;
     }
 
-    quorvel::testing::GameFolder game;
+    quorvel::test::GameFolder game;
     std::deque<std::pair<QString, Step>> queue;
     QStringList opened;   // the modal windows, in order
     QStringList leftOpen; // unexpected, or still open after their step
@@ -158,7 +158,7 @@ private slots:
 
         QCOMPARE(run.opened, (QStringList{"QuorvelPrompt", "Form2", "Form3", "QuorvelMessage"}));
         QCOMPARE(run.leftOpen, QStringList());
-        const std::string installed = quorvel::testing::ExpectedFile("custom_medium_highest.cfg");
+        const std::string installed = quorvel::test::ExpectedFile("custom_medium_highest.cfg");
         QCOMPARE(run.game.Read("custom.cfg"), installed);
         QCOMPARE(run.game.Read("newconfig.cfg"), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
         QCOMPARE(run.Get<QLabel>("Label1").text(), "New Custom.cfg settings");

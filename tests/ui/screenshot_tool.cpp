@@ -11,11 +11,11 @@
 // Run it with QT_QPA_PLATFORM=offscreen to need no display; see
 // scripts/screenshots.sh.
 
-#include "detail_dialog.h"
-#include "installer.h"
-#include "main_window.h"
-#include "native.h"
-#include "qt_window_system.h"
+#include "core/installer.h"
+#include "platform/native.h"
+#include "ui/qt/detail_dialog.h"
+#include "ui/qt/main_window.h"
+#include "ui/qt/qt_window_system.h"
 
 #include <cstdio>
 #include <map>
@@ -44,9 +44,7 @@ bool Save(QWidget& window, const QDir& folder, const char* fileName) {
 }
 
 bool SaveDialog(quorvel::DetailDialogKind kind, const QDir& folder, const char* fileName) {
-    quorvel::LineList installList;
-    quorvel::AbortFlagValue abortFlag;
-    quorvel::ui::DetailDialog dialog(kind, installList, abortFlag);
+    quorvel::ui::DetailDialog dialog(kind);
     const bool saved = Save(dialog, folder, fileName);
     dialog.close();
     return saved;

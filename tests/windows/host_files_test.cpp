@@ -2,11 +2,11 @@
 // drive-letter paths: exact bytes, letter case, devices and pipes, files that
 // other programs hold open, hidden and read-only files.
 
-#include "config_files.h"
-#include "host_file_service.h"
-#include "stream_io.h"
-#include "temp_dir.h"
-#include "test_roots.h"
+#include "core/config_files.h"
+#include "platform/host_file_service.h"
+#include "tests/support/stream_io.h"
+#include "tests/support/temp_dir.h"
+#include "tests/windows/test_roots.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -17,10 +17,10 @@
 namespace quorvel {
 namespace {
 
-using testing::ReadBytes;
-using testing::Root;
-using testing::TempDir;
-using testing::WriteBytes;
+using test::ReadBytes;
+using test::Root;
+using test::TempDir;
+using test::WriteBytes;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kNotAFile = "open: not a regular file";
@@ -34,7 +34,7 @@ std::string Upper(std::string text) {
 
 class WindowsFilesTest : public ::testing::Test {
 protected:
-    explicit WindowsFilesTest(Root root = Root::TempFolder) : dir_(testing::RootFolder(root)) {}
+    explicit WindowsFilesTest(Root root = Root::TempFolder) : dir_(test::RootFolder(root)) {}
 
     // A path inside the test's folder, with backslashes only.
     std::string Path(const std::string& name) const {
@@ -45,10 +45,10 @@ protected:
         return path;
     }
 
-    std::string ReadThrough(const std::string& path) { return testing::ReadThrough(files_, path); }
+    std::string ReadThrough(const std::string& path) { return test::ReadThrough(files_, path); }
 
     FileStatus WriteThrough(const std::string& path, OpenMode mode, std::string_view text) {
-        return testing::WriteThrough(files_, path, mode, text);
+        return test::WriteThrough(files_, path, mode, text);
     }
 
     TempDir dir_;
@@ -93,7 +93,7 @@ TEST_P(WindowsRootsTest, ConfigFilesKeepExactBytesOnDriveLetterPaths) {
 
 INSTANTIATE_TEST_SUITE_P(Windows, WindowsRootsTest,
                          ::testing::Values(Root::TempFolder, Root::ProgramFolder),
-                         testing::RootTestName);
+                         test::RootTestName);
 
 // A device or a pipe is never taken for a file, and opening one never waits
 // for it: NUL would swallow what is written, and reading a pipe blocks until

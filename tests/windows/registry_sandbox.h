@@ -9,7 +9,7 @@
 #include <string>
 #include <windows.h>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 class RegistrySandbox {
 public:
@@ -67,4 +67,4 @@ private:
     HKEY key_ = nullptr;
 };
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

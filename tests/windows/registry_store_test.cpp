@@ -1,9 +1,9 @@
 // The registry itself as the settings store: values written into a throwaway
 // key with the registry's own calls, read back through WindowsRegistryStore.
 
-#include "registry.h"
-#include "registry_sandbox.h"
-#include "windows_registry.h"
+#include "platform/registry.h"
+#include "platform/windows/windows_registry.h"
+#include "tests/windows/registry_sandbox.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -11,7 +11,7 @@
 namespace quorvel {
 namespace {
 
-using testing::RegistrySandbox;
+using test::RegistrySandbox;
 
 const RegistryValue kEmpty{};
 

@@ -2,14 +2,14 @@
 // from the registry itself, read with the registry's own calls, and the files
 // on drive-letter paths used as they stand.
 
-#include "host_file_service.h"
-#include "installer.h"
-#include "registry_sandbox.h"
-#include "scripted_window_system.h"
-#include "temp_dir.h"
-#include "test_data.h"
-#include "test_roots.h"
-#include "windows_registry.h"
+#include "core/installer.h"
+#include "platform/host_file_service.h"
+#include "platform/windows/windows_registry.h"
+#include "tests/support/scripted_window_system.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/test_data.h"
+#include "tests/windows/registry_sandbox.h"
+#include "tests/windows/test_roots.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -19,14 +19,14 @@
 namespace quorvel {
 namespace {
 
-using testing::DialogStep;
-using testing::ReadBytes;
-using testing::RegistrySandbox;
-using testing::Root;
-using testing::ScriptedMainWindow;
-using testing::ScriptedWindowSystem;
-using testing::TempDir;
-using testing::WriteBytes;
+using test::DialogStep;
+using test::ReadBytes;
+using test::RegistrySandbox;
+using test::Root;
+using test::ScriptedMainWindow;
+using test::ScriptedWindowSystem;
+using test::TempDir;
+using test::WriteBytes;
 using Lines = std::vector<std::string>;
 
 const std::string kPlayerCustomCfg =
@@ -54,7 +54,7 @@ private:
 class WindowsStartupTest : public ::testing::TestWithParam<Root> {
 protected:
     WindowsStartupTest()
-        : dir_(testing::RootFolder(GetParam())), game_((dir_.Path() / "Games\\MOHAA").string()) {
+        : dir_(test::RootFolder(GetParam())), game_((dir_.Path() / "Games\\MOHAA").string()) {
         for (const std::string sub : {"\\Games", "\\Games\\MOHAA", "\\Games\\MOHAA\\mainta"}) {
             CreateDirectoryA((dir_.Path().string() + sub).c_str(), nullptr);
         }
@@ -89,7 +89,7 @@ TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
     windows_.Then(DialogStep::Answer("Medium"));
     windows_.Then(DialogStep::Answer("Highest"));
     EXPECT_EQ(installer.RunInstallation(window_), InstallationResult::Installed);
-    EXPECT_EQ(ReadBytes(File("custom.cfg")), testing::ExpectedFile("custom_medium_highest.cfg"));
+    EXPECT_EQ(ReadBytes(File("custom.cfg")), test::ExpectedFile("custom_medium_highest.cfg"));
     EXPECT_EQ(ReadBytes(File("newconfig.cfg")), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
 }
 
@@ -121,7 +121,7 @@ TEST_P(WindowsStartupTest, AFolderInOtherLetterCaseOrWithSlashesIsTheSameFolder)
 
 INSTANTIATE_TEST_SUITE_P(Windows, WindowsStartupTest,
                          ::testing::Values(Root::TempFolder, Root::ProgramFolder),
-                         testing::RootTestName);
+                         test::RootTestName);
 
 // No key at all, or a value of a type the program does not read.
 TEST(WindowsStartup, NoUsableValueOffersAnEmptyFolder) {

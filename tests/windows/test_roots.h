@@ -10,7 +10,7 @@
 #include <string>
 #include <windows.h>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 enum class Root { TempFolder, ProgramFolder };
 
@@ -28,4 +28,4 @@ inline std::string RootTestName(const ::testing::TestParamInfo<Root>& param) {
     return param.param == Root::TempFolder ? "TempFolder" : "ProgramFolder";
 }
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

@@ -2,7 +2,7 @@
 // program, read back from this test program's own file as Windows reads them
 // (Explorer's Properties > Details, the taskbar and the file's icon).
 
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -85,7 +85,7 @@ TEST_F(VersionResourceTest, NamesTheProductAndItsVersion) {
 
 // The program's icon group holds exactly the images of packaging/quorvel.ico.
 TEST(ProgramIconTest, IsTheIconFileOfThePackage) {
-    const std::string ico = testing::ReadBytes(QUORVEL_ICON_FILE);
+    const std::string ico = test::ReadBytes(QUORVEL_ICON_FILE);
     ASSERT_GE(ico.size(), 6u);
     ASSERT_EQ(LittleEndian(ico, 2, 2), 1u) << "not an icon file";
     const std::uint32_t images = LittleEndian(ico, 4, 2);

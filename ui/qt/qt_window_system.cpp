@@ -1,6 +1,6 @@
-#include "qt_window_system.h"
+#include "ui/qt/qt_window_system.h"
 
-#include "detail_dialog.h"
+#include "ui/qt/detail_dialog.h"
 
 #include <QByteArray>
 #include <QInputDialog>
@@ -47,11 +47,10 @@ void QtWindowSystem::ShowMessage(const std::string& text, const std::string& tit
     box.exec();
 }
 
-DialogOutcome QtWindowSystem::ShowDetailDialog(DetailDialogKind kind, LineList& installList,
-                                               AbortFlagValue& abortFlag) {
-    DetailDialog dialog(kind, installList, abortFlag);
+DetailDialogResult QtWindowSystem::ShowDetailDialog(DetailDialogKind kind) {
+    DetailDialog dialog(kind);
     dialog.exec();
-    return dialog.Outcome();
+    return dialog.Result();
 }
 
 } // namespace quorvel::ui

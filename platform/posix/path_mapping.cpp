@@ -1,20 +1,15 @@
-#include "path_mapping.h"
+#include "platform/posix/path_mapping.h"
 
-#include "unicode_text.h"
+#include "platform/unicode_text.h"
 
 #include <algorithm>
 #include <cstdlib>
-#include <optional>
-#include <string_view>
-
-#ifdef _WIN32
-#include <windows.h>
-#else
 #include <dirent.h>
+#include <optional>
 #include <pwd.h>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
-#endif
 
 namespace quorvel {
 namespace {
@@ -26,14 +21,6 @@ bool IsAsciiLetter(char c) {
 char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
-
-#ifdef _WIN32
-
-bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-#else
 
 bool Exists(const std::string& path) {
     struct stat info;
@@ -63,20 +50,12 @@ std::optional<std::string> FindIgnoringCase(const std::string& folder, std::stri
     return found;
 }
 
-#endif
-
 // Replaces, one component after another from `fixedLength` on, each name that
 // does not exist as written by an entry that matches it in another case. A
 // name that matches nothing ends the walk: nothing can exist below it, and a
 // file about to be created gets the name as written.
 // `missing` tells that nothing exists at `host` as written.
 std::string MatchLetterCase(std::string host, std::size_t fixedLength, bool missing) {
-#ifdef _WIN32
-    // Windows file systems ignore letter case themselves.
-    (void)fixedLength;
-    (void)missing;
-    return host;
-#else
     std::size_t start = fixedLength;
     // Where the folder above the last name exists as written, so does every
     // folder above it: only the last name can need matching.
@@ -114,7 +93,6 @@ std::string MatchLetterCase(std::string host, std::size_t fixedLength, bool miss
         start = end;
     }
     return host;
-#endif
 }
 
 std::string ToSlashes(std::string_view text) {
@@ -138,15 +116,9 @@ std::string DefaultWinePrefix() {
     if (const char* value = std::getenv("HOME"); value != nullptr && *value != '\0') {
         home = value;
     } else {
-#ifdef _WIN32
-        if (const char* profile = std::getenv("USERPROFILE")) {
-            home = profile;
-        }
-#else
         if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir) {
             home = user->pw_dir;
         }
-#endif
     }
     return home + "/.wine";
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "installer.h"
-#include "line_list.h"
-#include "window_system.h"
+#include "core/installer.h"
+#include "platform/line_list.h"
+#include "platform/window_system.h"
 
 #include <QWidget>
 

@@ -3,6 +3,9 @@
 // Where the program's Windows-style paths live on a host that runs the game
 // under Wine.
 
+#include "platform/file_service.h"
+
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -48,5 +51,9 @@ private:
 
     std::string prefix_;
 };
+
+// The file service for the drives of the Wine prefix `prefix`: the program's
+// paths are mapped into it with a WinePathMapper.
+std::unique_ptr<FileService> MakeWineFileService(const std::string& prefix);
 
 } // namespace quorvel

@@ -1,4 +1,4 @@
-#include "program_font.h"
+#include "ui/qt/program_font.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "line_list.h"
+#include "platform/line_list.h"
 
 #include <QAbstractListModel>
 

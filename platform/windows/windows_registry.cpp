@@ -1,6 +1,5 @@
-#ifdef _WIN32
 
-#include "windows_registry.h"
+#include "platform/windows/windows_registry.h"
 
 #include <windows.h>
 
@@ -53,5 +52,3 @@ std::int32_t WindowsRegistryStore::CloseKey(Handle key) {
 }
 
 } // namespace quorvel
-
-#endif

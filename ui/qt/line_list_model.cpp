@@ -1,4 +1,4 @@
-#include "line_list_model.h"
+#include "ui/qt/line_list_model.h"
 
 #include <limits>
 

@@ -1,8 +1,8 @@
-#include "detail_dialog.h"
+#include "ui/qt/detail_dialog.h"
 
-#include "program_font.h"
-#include "program_icon.h"
-#include "window_placement.h"
+#include "ui/qt/program_font.h"
+#include "ui/qt/program_icon.h"
+#include "ui/qt/window_placement.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -131,9 +131,7 @@ void FitLabelText(QDialog& dialog, const DialogShape& shape) {
 
 } // namespace
 
-DetailDialog::DetailDialog(DetailDialogKind kind, LineList& installList, AbortFlagValue& abortFlag)
-    : QDialog(nullptr, kWindowFlags), kind_(kind), installList_(installList),
-      abortFlag_(abortFlag) {
+DetailDialog::DetailDialog(DetailDialogKind kind) : QDialog(nullptr, kWindowFlags) {
     const DialogShape& shape = ShapeOf(kind);
     setObjectName(QString::fromLatin1(shape.name));
     setWindowTitle(QString::fromLatin1(shape.caption));
@@ -150,16 +148,16 @@ DetailDialog::DetailDialog(DetailDialogKind kind, LineList& installList, AbortFl
             widget = MakeLabel(this, control);
         } else {
             QPushButton* button = MakeButton(this, control);
-            const std::string_view text = control.text;
+            const std::string text = control.text;
             if (text == kNeedToGoCheck) {
-                connect(button, &QPushButton::clicked, this, &DetailDialog::NeedToGoCheck);
+                connect(button, &QPushButton::clicked, this,
+                        [this] { End(DialogOutcome::NeedToCheck, {}); });
             } else {
-                const DetailAnswer* answer = FindDetailAnswer(kind, text);
-                if (!answer) {
-                    throw std::logic_error("detail dialog button without an answer: " +
-                                           std::string(text));
+                if (!FindDetailAnswer(kind, text)) {
+                    throw std::logic_error("detail dialog button without an answer: " + text);
                 }
-                connect(button, &QPushButton::clicked, this, [this, answer] { Answer(*answer); });
+                connect(button, &QPushButton::clicked, this,
+                        [this, text] { End(DialogOutcome::Answered, text); });
             }
             if (previous) {
                 setTabOrder(previous, button);
@@ -181,24 +179,13 @@ DetailDialog::DetailDialog(DetailDialogKind kind, LineList& installList, AbortFl
 
 void DetailDialog::reject() {}
 
-void DetailDialog::Answer(const DetailAnswer& answer) {
+void DetailDialog::End(DialogOutcome outcome, std::string answer) {
     if (ended_) {
         return;
     }
     ended_ = true;
-    AppendDetailAnswer(answer, installList_);
-    outcome_ = DialogOutcome::Answered;
-    done(QDialog::Accepted);
-}
-
-void DetailDialog::NeedToGoCheck() {
-    if (ended_) {
-        return;
-    }
-    ended_ = true;
-    outcome_ = DialogOutcome::NeedToCheck;
-    done(QDialog::Rejected);
-    SetAbortFlag(abortFlag_);
+    result_ = {outcome, std::move(answer)};
+    done(outcome == DialogOutcome::Answered ? QDialog::Accepted : QDialog::Rejected);
 }
 
 void DetailDialog::keyPressEvent(QKeyEvent* event) {
@@ -224,7 +211,7 @@ void DetailDialog::closeEvent(QCloseEvent* event) {
     // does nothing here, and then refuse to close.
     if (!ended_) {
         ended_ = true;
-        outcome_ = DialogOutcome::ClosedWithoutAnswer;
+        result_ = {};
     }
     if (isVisible()) {
         done(QDialog::Rejected);

@@ -1,9 +1,9 @@
-#include "main_window.h"
+#include "ui/qt/main_window.h"
 
-#include "line_list_model.h"
-#include "program_font.h"
-#include "program_icon.h"
-#include "window_placement.h"
+#include "ui/qt/line_list_model.h"
+#include "ui/qt/program_font.h"
+#include "ui/qt/program_icon.h"
+#include "ui/qt/window_placement.h"
 
 #include <exception>
 
@@ -65,7 +65,7 @@ MainWindow::MainWindow(Installer& installer, QWidget* parent)
     : QWidget(parent), installer_(installer), currentModel_(new LineListModel(currentList_, this)),
       installModel_(new LineListModel(installList_, this)) {
     setObjectName("Form1");
-    setWindowTitle("Quorvel Config Installation 1.3");
+    setWindowTitle(kMainWindowCreationCaption);
     setWindowIcon(ProgramIcon());
     // A fixed frame: the player cannot resize the window.
     setFixedSize(kClientWidth, kClientHeight);

@@ -1,4 +1,4 @@
-#include "window_placement.h"
+#include "ui/qt/window_placement.h"
 
 #include <QCursor>
 #include <QGuiApplication>

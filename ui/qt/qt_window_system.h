@@ -13,7 +13,7 @@
 // QApplication::activeModalWidget(). The windows carry object names for that:
 // "Form2" and "Form3" with their controls, "QuorvelPrompt", "QuorvelMessage".
 
-#include "window_system.h"
+#include "platform/window_system.h"
 
 #include <string>
 
@@ -27,8 +27,7 @@ public:
     std::string Prompt(const std::string& text, const std::string& title,
                        const std::string& defaultAnswer) override;
     void ShowMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
-    DialogOutcome ShowDetailDialog(DetailDialogKind kind, LineList& installList,
-                                   AbortFlagValue& abortFlag) override;
+    DetailDialogResult ShowDetailDialog(DetailDialogKind kind) override;
 };
 
 } // namespace quorvel::ui

@@ -6,12 +6,12 @@
 //   Form2, "Texture Detail": High, Medium, Low, Need to go Check
 //   Form3, "Model Detail":   Highest, Higher, High, Med, Low, Lowest, Need to go Check
 //
-// An answer button appends its lines to the install list and closes the
-// dialog. "Need to go Check" closes the dialog and sets the abort flag to 1.
-// The title-bar close button closes it with no answer. Escape does nothing.
+// A button closes the dialog, which then tells which one it was; what an
+// answer means is the installer's business. The title-bar close button
+// closes it with no answer. Escape does nothing.
 
-#include "detail_choices.h"
-#include "window_system.h"
+#include "core/detail_choices.h"
+#include "platform/window_system.h"
 
 #include <QDialog>
 
@@ -26,13 +26,11 @@ class DetailDialog : public QDialog {
 
 public:
     // A new dialog, application-modal and without an owner, centred on the
-    // screen. `installList` and `abortFlag` must outlive it.
-    DetailDialog(DetailDialogKind kind, LineList& installList, AbortFlagValue& abortFlag);
+    // screen.
+    explicit DetailDialog(DetailDialogKind kind);
 
-    DetailDialogKind Kind() const { return kind_; }
-
-    // How the dialog ended; ClosedWithoutAnswer while it is still open.
-    DialogOutcome Outcome() const { return outcome_; }
+    // How the dialog ended; closed without an answer while it is still open.
+    const DetailDialogResult& Result() const { return result_; }
 
     // Does nothing. Escape rejects a QDialog, and this one must stay open
     // until the player picks a button or closes the window.
@@ -44,13 +42,9 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void Answer(const DetailAnswer& answer);
-    void NeedToGoCheck();
+    void End(DialogOutcome outcome, std::string answer);
 
-    DetailDialogKind kind_;
-    LineList& installList_;
-    AbortFlagValue& abortFlag_;
-    DialogOutcome outcome_ = DialogOutcome::ClosedWithoutAnswer;
+    DetailDialogResult result_;
     bool ended_ = false;
     bool placedWithFrame_ = false;
 };

@@ -2,9 +2,7 @@
 
 // The Windows registry as a settings store (Windows builds only).
 
-#ifdef _WIN32
-
-#include "registry.h"
+#include "platform/registry.h"
 
 namespace quorvel {
 
@@ -18,5 +16,3 @@ public:
 };
 
 } // namespace quorvel
-
-#endif

@@ -1,0 +1,84 @@
+#include "core/installer.h"
+
+#include "core/base_settings.h"
+#include "core/config_files.h"
+#include "core/installation_steps.h"
+
+#include <vector>
+
+namespace quorvel {
+namespace {
+
+const char* const kNothingChanged = "\n\nNothing was installed and no file was changed.";
+
+} // namespace
+
+void Installer::RunStartup(MainWindowPort& mainWindow) {
+    state_.GameFolder.clear();
+    state_.NewConfigPath.clear();
+
+    const RegistryValue stored = ReadRegistryValue(registry_, RegistryRoot::CurrentUser,
+                                                   kGameRegistryKey, kGameRegistryValue);
+    state_.GameFolder = BuildGameFolder(RegistryValueText(stored));
+
+    // The player's answer is taken as it stands; cancelling gives the empty text.
+    state_.GameFolder = windows_.Prompt(kFolderPrompt, kFolderPromptTitle, state_.GameFolder);
+
+    mainWindow.SetCaption(kMainWindowCaption);
+    state_.NewConfigPath = NewConfigPathFor(state_.GameFolder);
+    state_.CustomCfgPath = CustomCfgPathFor(state_.GameFolder);
+
+    // A custom.cfg that is missing, unreadable or empty is no error here: the
+    // list simply stays empty, and the player sees that in the window.
+    (void)ReadConfigLines(files_, state_.LineBuffer, state_.CustomCfgPath,
+                          mainWindow.CurrentList());
+
+    std::vector<std::string> base(BaseSettings.begin(), BaseSettings.end());
+    mainWindow.InstallList().AppendMany(std::move(base));
+}
+
+InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
+    LineList& installList = mainWindow.InstallList();
+    const std::size_t linesBefore = installList.Count();
+    if (!AskDetailQuestions(windows_, installList, state_.AbortFlag)) {
+        mainWindow.Close();
+        return InstallationResult::Aborted;
+    }
+
+    // Whatever stops the installation from here on leaves the window as it
+    // was, the install list included, so that trying again starts clean.
+    const auto forgetAnswers = [&] {
+        while (installList.Count() > linesBefore) {
+            installList.RemoveAt(installList.Count() - 1);
+        }
+    };
+
+    InstallationPlan plan;
+    plan.customPath = state_.CustomCfgPath;
+    plan.otherPath = state_.NewConfigPath;
+    Refusal refusal = CheckBeforeWriting(files_, plan);
+    if (!refusal) {
+        refusal = ReadReplacedCustomCfg(files_, plan);
+    }
+    if (!refusal) {
+        refusal = GatherEarlierLines(files_, state_, plan);
+    }
+    if (refusal) {
+        forgetAnswers();
+        windows_.ShowMessage(*refusal + kNothingChanged, kApplicationTitle, MessageIcon::Warning);
+        return InstallationResult::Refused;
+    }
+
+    PlanLines(installList, plan);
+    if (const auto failure = WriteBothFiles(files_, plan)) {
+        forgetAnswers();
+        windows_.ShowMessage(*failure, kApplicationTitle, MessageIcon::Warning);
+        return InstallationResult::Failed;
+    }
+
+    windows_.ShowMessage(kInstalledMessage, kApplicationTitle, MessageIcon::None);
+    ShowNewCustomCfg(files_, state_, mainWindow);
+    return InstallationResult::Installed;
+}
+
+} // namespace quorvel

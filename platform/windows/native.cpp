@@ -1,0 +1,16 @@
+#include "platform/native.h"
+
+#include "platform/host_file_service.h"
+#include "platform/windows/windows_registry.h"
+
+namespace quorvel {
+
+std::unique_ptr<RegistryStore> MakeNativeRegistryStore() {
+    return std::make_unique<WindowsRegistryStore>();
+}
+
+std::unique_ptr<FileService> MakeNativeFileService() {
+    return std::make_unique<HostFileService>();
+}
+
+} // namespace quorvel
