@@ -148,4 +148,18 @@ void LineList::MakeStrings() const {
     }
 }
 
+DisplayText ShortenForDisplay(std::string_view line) {
+    if (line.size() <= kDisplayLimit) {
+        return {line, false};
+    }
+    std::size_t cut = kDisplayLimit;
+    // Back up over UTF-8 continuation bytes, at most three, so that the cut
+    // falls before a character rather than inside one.
+    for (int back = 0;
+         back < 3 && cut > 0 && (static_cast<unsigned char>(line[cut]) & 0xC0) == 0x80; ++back) {
+        --cut;
+    }
+    return {line.substr(0, cut), true};
+}
+
 } // namespace quorvel

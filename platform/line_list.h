@@ -107,4 +107,17 @@ private:
     Observer* observer_ = nullptr;
 };
 
+// How a list box shows a line: a line longer than kDisplayLimit bytes is cut
+// there, at the start of a character (the text is UTF-8 or an 8-bit code
+// page; either way no character is split), and `ellipsis` is put after it.
+// A list row is one line of a few hundred pixels, so nothing of the line
+// that could be seen is lost, and a pasted blob of many megabytes does not
+// have to be measured and drawn whole. The line itself is never changed.
+inline constexpr std::size_t kDisplayLimit = 4096;
+struct DisplayText {
+    std::string_view shown; // the line, or its first part
+    bool shortened = false; // true when the ellipsis follows
+};
+DisplayText ShortenForDisplay(std::string_view line);
+
 } // namespace quorvel
