@@ -18,7 +18,7 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cmake --install "$build" --prefix "$stage/usr" >/dev/null
 desktop-file-validate "$stage"/usr/share/applications/*.desktop
-appstreamcli validate --no-net "$stage"/usr/share/metainfo/*.metainfo.xml
+appstreamcli validate --pedantic --no-net "$stage"/usr/share/metainfo/*.metainfo.xml
 
 rm -f "$build"/quorvel_*.deb
 (cd "$build" && cpack -G DEB)
