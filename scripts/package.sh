@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the Debian package of quorvel, quorvel_<version>_<arch>.deb, in the
 # build folder (default: build-package), after checking the desktop entry and
-# the AppStream metainfo exactly as they are installed.
+# the AppStream metainfo exactly as they are installed, and checks the package
+# with lintian.
 #
 #   scripts/package.sh [build-folder]
 #
@@ -11,15 +12,22 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build-package}
 
 "$root/scripts/setup-deps.sh" build package
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BUILD_TESTS=OFF >/dev/null
+# Debian's hardening: fortified C library calls, stack protector, relocations
+# read-only and bound at start.
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BUILD_TESTS=OFF \
+    -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+    -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 cmake --install "$build" --prefix "$stage/usr" >/dev/null
 desktop-file-validate "$stage"/usr/share/applications/*.desktop
-appstreamcli validate --no-net "$stage"/usr/share/metainfo/*.metainfo.xml
+appstreamcli validate --pedantic --no-net "$stage"/usr/share/metainfo/*.metainfo.xml
 
 rm -f "$build"/quorvel_*.deb
 (cd "$build" && cpack -G DEB)
-ls "$build"/quorvel_*.deb
+deb=$(ls "$build"/quorvel_*.deb)
+lintian --fail-on error,warning "$deb"
+echo "$deb"

@@ -7,7 +7,7 @@ set -euo pipefail
 declare -A groups=(
     [build]="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation"
     [test]="libgtest-dev libgmock-dev"
-    [package]="dpkg-dev file appstream desktop-file-utils"
+    [package]="dpkg-dev file appstream desktop-file-utils lintian"
     [fuzz]="clang libclang-rt-14-dev"
     [bench]="libbenchmark-dev libx11-dev xvfb xdotool"
 )

@@ -5,12 +5,14 @@
 #include "core/installer.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/test_data.h"
+#include "ui/qt/detail_dialog.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_window_system.h"
 
 #include <deque>
 #include <functional>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QFontInfo>
 #include <QInputDialog>
@@ -269,6 +271,35 @@ private slots:
             const QRect needed = label->fontMetrics().boundingRect(
                 QRect(0, 0, label->width(), 1000), Qt::TextWordWrap, label->text());
             QVERIFY2(needed.height() <= label->height(), qPrintable(label->objectName()));
+        }
+    }
+
+    // What a screen reader reads: List1 by the heading above it, which it
+    // follows; the hidden list by its own name; a description for the lists
+    // and every label; each detail dialog its question.
+    void accessibleNames() {
+        const auto read = [](QWidget& widget, QAccessible::Text text) {
+            QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&widget);
+            return face ? face->text(text) : QStringLiteral("(no interface)");
+        };
+        Run run("");
+        run.Start();
+        auto& list1 = run.Get<QListView>("List1");
+        QCOMPARE(read(list1, QAccessible::Name), "Current Custom.cfg settings");
+        QCOMPARE(read(run.Get<QListView>("List2"), QAccessible::Name), "Settings to install");
+        run.window.SetLabel1Caption("New Custom.cfg settings");
+        QCOMPARE(read(list1, QAccessible::Name), "New Custom.cfg settings");
+        QCOMPARE(read(run.Get<QLabel>("Label1"), QAccessible::Name), "New Custom.cfg settings");
+        for (const char* name : {"List1", "List2", "Label1", "Label2"}) {
+            QVERIFY2(!read(run.Get<QWidget>(name), QAccessible::Description).isEmpty(), name);
+        }
+
+        for (auto kind : {quorvel::DetailDialogKind::Texture, quorvel::DetailDialogKind::Model}) {
+            quorvel::ui::DetailDialog dialog(kind);
+            auto& label = *dialog.findChild<QLabel*>("Label1");
+            QVERIFY(read(label, QAccessible::Name).startsWith("Please Select the current "));
+            QVERIFY(!read(label, QAccessible::Description).isEmpty());
+            QCOMPARE(read(dialog, QAccessible::Description), label.text());
         }
     }
 

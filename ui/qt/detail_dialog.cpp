@@ -93,6 +93,8 @@ QLabel* MakeLabel(QWidget* parent, const ControlShape& shape) {
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setFont(SerifFont(kLabelPointSize, QFont::Bold));
     label->setFocusPolicy(Qt::NoFocus);
+    label->setAccessibleName(label->text());
+    label->setAccessibleDescription("Answered with one of the buttons below");
     return label;
 }
 
@@ -135,6 +137,7 @@ DetailDialog::DetailDialog(DetailDialogKind kind) : QDialog(nullptr, kWindowFlag
     const DialogShape& shape = ShapeOf(kind);
     setObjectName(QString::fromLatin1(shape.name));
     setWindowTitle(QString::fromLatin1(shape.caption));
+    setAccessibleName(windowTitle());
     setWindowIcon(ProgramIcon());
     setWindowModality(Qt::ApplicationModal);
     setModal(true);
@@ -146,6 +149,8 @@ DetailDialog::DetailDialog(DetailDialogKind kind) : QDialog(nullptr, kWindowFlag
         QWidget* widget = nullptr;
         if (control.isLabel) {
             widget = MakeLabel(this, control);
+            // Read out when the dialog opens, ahead of the buttons.
+            setAccessibleDescription(QString::fromLatin1(control.text));
         } else {
             QPushButton* button = MakeButton(this, control);
             const std::string text = control.text;

@@ -83,6 +83,7 @@ MainWindow::MainWindow(Installer& installer, QWidget* parent)
     list1_ = MakeList(this, currentModel_, "List1");
     list1_->setFont(SerifFont(12, QFont::Normal));
     list1_->setGeometry(16, 48, 505, 194);
+    list1_->setAccessibleDescription("The lines of the game's custom.cfg, one a row");
 
     command2_ = MakeButton(this, "Command2", "Exit");
     command2_->setGeometry(432, 320, 81, 25);
@@ -92,9 +93,15 @@ MainWindow::MainWindow(Installer& installer, QWidget* parent)
     list2_->setGeometry(16, 319, 97, 17);
     list2_->setFocusPolicy(Qt::NoFocus);
     list2_->hide();
+    list2_->setAccessibleName("Settings to install");
+    list2_->setAccessibleDescription("The lines the installation writes into custom.cfg");
 
     label2_ = MakeLabel(this, "Label2", kExplanation, SerifFont(12, QFont::Bold));
     label2_->setGeometry(16, 264, 505, 41);
+    label2_->setAccessibleName(label2_->text());
+    label2_->setAccessibleDescription("What Install Quorvel Config does");
+    label1_->setAccessibleDescription("The heading of the list below");
+    NameList1AfterLabel1();
 
     setTabOrder(command1_, list1_);
     setTabOrder(list1_, command2_);
@@ -129,6 +136,13 @@ void MainWindow::SetCaption(const std::string& caption) {
 void MainWindow::SetLabel1Caption(const std::string& caption) {
     label1_->setText(
         QString::fromLocal8Bit(caption.data(), static_cast<qsizetype>(caption.size())));
+    NameList1AfterLabel1();
+}
+
+void MainWindow::NameList1AfterLabel1() {
+    // A screen reader reads the list by the heading the player sees above it.
+    label1_->setAccessibleName(label1_->text());
+    list1_->setAccessibleName(label1_->text());
 }
 
 void MainWindow::Close() {

@@ -37,6 +37,7 @@ protected:
 
 private:
     void Install();
+    void NameList1AfterLabel1();
 
     Installer& installer_;
     LineList currentList_;
