@@ -1,0 +1,77 @@
+// Steam's KeyValues text, as far as libraryfolders.vdf needs it.
+
+#include "platform/wine/vdf.h"
+
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+
+namespace quorvel {
+namespace {
+
+using Folders = std::vector<std::string>;
+
+TEST(Vdf, ReadsTheLibraryFoldersOfEitherForm) {
+    const struct {
+        const char* text;
+        Folders folders;
+    } cases[] = {
+        {R"("libraryfolders"
+{
+	"0"
+	{
+		"path"		"/home/me/.local/share/Steam"
+		"label"		""
+		"apps" { "2200" "4123" }
+	}
+	"1" { "label" "no path" }
+	"2" { "PATH" "/mnt/games/Steam Library" }
+})",
+         {"/home/me/.local/share/Steam", "/mnt/games/Steam Library"}},
+        {R"("LibraryFolders"
+{
+	"TimeNextStatsReport"	"1700000000"
+	"ContentStatsID"	"-123"
+	"1"	"/mnt/old"
+})",
+         {"/mnt/old"}},
+        // Comments, unquoted words, conditions and escapes.
+        {"// written by Steam\nlibraryfolders { 1 /mnt/a [$LINUX] // one\n"
+         "\"2\" \"/mnt/\\\"b\\\"\\\\c\\d\" }",
+         {"/mnt/a", "/mnt/\"b\"\\c\\d"}},
+        {"\"other\" { \"1\" \"/mnt/a\" }", {}},
+    };
+    for (const auto& [text, folders] : cases) {
+        EXPECT_EQ(vdf::LibraryFolders(text), folders) << text;
+    }
+}
+
+TEST(Vdf, RefusesMalformedText) {
+    for (const char* text : {"\"a\" { \"b\" \"c\"", "\"a\" \"b\" }", "\"a\" \"unclosed", "\"a\"",
+                             "{ \"a\" \"b\" }", "\"a\" [$X", "\"a\" { \"b\" }"}) {
+        EXPECT_FALSE(vdf::Parse(text).has_value()) << text;
+    }
+}
+
+TEST(Vdf, LimitsHowDeepBlocksNest) {
+    const auto nested = [](std::size_t depth) {
+        std::string text;
+        for (std::size_t i = 0; i < depth; ++i) {
+            text += "k {";
+        }
+        return text + std::string(depth, '}');
+    };
+    const auto deepest = vdf::Parse(nested(vdf::kMaxDepth));
+    ASSERT_TRUE(deepest.has_value());
+    const vdf::Node* node = &deepest->front();
+    for (std::size_t depth = 1; depth < vdf::kMaxDepth; ++depth) {
+        ASSERT_EQ(node->children.size(), 1u);
+        node = &node->children.front();
+    }
+    EXPECT_TRUE(node->isBlock && node->children.empty());
+    EXPECT_FALSE(vdf::Parse(nested(vdf::kMaxDepth + 1)).has_value());
+    EXPECT_FALSE(vdf::Parse(nested(100000)).has_value());
+}
+
+} // namespace
+} // namespace quorvel
