@@ -34,33 +34,31 @@ bool IsRegularFile(const std::string& path) {
 
 // The bytes of a regular file of at most `limit` bytes, and the time it last
 // changed. Anything else (missing, unreadable, a folder, a FIFO, a device, too
-// big) gives nullopt. The file is opened without blocking and checked after
+// big) gives false. The file is opened without blocking and checked after
 // opening, so that nothing put in its place in between is read.
-struct FileBytes {
-    std::string bytes;
-    timespec changed{};
-};
-
-std::optional<FileBytes> ReadRegularFile(const std::string& path, std::size_t limit) {
+// `bytes` is filled in place, so that one buffer serves every file.
+bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& bytes,
+                     timespec* changed = nullptr) {
     if (!IsRegularFile(path)) {
-        return std::nullopt;
+        return false;
     }
     const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (fd < 0) {
-        return std::nullopt;
+        return false;
     }
     struct stat info {};
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
         static_cast<std::size_t>(info.st_size) > limit) {
         ::close(fd);
-        return std::nullopt;
+        return false;
     }
-    FileBytes file;
-    file.changed = info.st_mtim;
-    file.bytes.resize(static_cast<std::size_t>(info.st_size));
+    if (changed != nullptr) {
+        *changed = info.st_mtim;
+    }
+    bytes.resize(static_cast<std::size_t>(info.st_size));
     std::size_t got = 0;
-    while (got < file.bytes.size()) {
-        const ssize_t n = ::read(fd, file.bytes.data() + got, file.bytes.size() - got);
+    while (got < bytes.size()) {
+        const ssize_t n = ::read(fd, bytes.data() + got, bytes.size() - got);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -70,8 +68,16 @@ std::optional<FileBytes> ReadRegularFile(const std::string& path, std::size_t li
         got += static_cast<std::size_t>(n);
     }
     ::close(fd);
-    file.bytes.resize(got);
-    return file;
+    bytes.resize(got);
+    return true;
+}
+
+std::optional<std::string> ReadConfig(const std::string& path) {
+    std::string bytes;
+    if (!ReadRegularFile(path, kMaxConfigSize, bytes)) {
+        return std::nullopt;
+    }
+    return bytes;
 }
 
 std::optional<std::string> RealPath(const std::string& path) {
@@ -123,14 +129,53 @@ char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Whether `text` holds `word` (lower case, ASCII) in any letter case.
-bool Mentions(std::string_view text, std::string_view word) {
-    if (word.empty()) {
-        return true;
+// Where `text` holds `word` (lower case, ASCII) in any letter case, from
+// `from` on; npos when nowhere. Linear: each letter case of the first
+// character is looked for once per place it occurs.
+std::size_t FindAnyCase(std::string_view text, std::string_view word, std::size_t from) {
+    const char lower = word.front();
+    const char upper =
+        (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 'a' + 'A') : lower;
+    std::size_t nextLower = text.find(lower, from);
+    std::size_t nextUpper = lower == upper ? nextLower : text.find(upper, from);
+    for (;;) {
+        const std::size_t at = std::min(nextLower, nextUpper);
+        if (at == std::string_view::npos || text.size() - at < word.size()) {
+            return std::string_view::npos;
+        }
+        std::size_t i = 1;
+        while (i < word.size() && Lower(text[at + i]) == word[i]) {
+            ++i;
+        }
+        if (i == word.size()) {
+            return at;
+        }
+        if (nextLower == at) {
+            nextLower = text.find(lower, at + 1);
+        }
+        if (nextUpper == at) {
+            nextUpper = lower == upper ? nextLower : text.find(upper, at + 1);
+        }
     }
-    const auto at = std::search(text.begin(), text.end(), word.begin(), word.end(),
-                                [](char a, char b) { return Lower(a) == b; });
-    return at != text.end();
+}
+
+// The section headers of a user.reg that name `name` (lower case, ASCII, not
+// empty), one a line: all that decides whether the file has a key ending in
+// that name, in a fraction of the text. A header is a line whose first
+// character after blanks is '['.
+std::string HeadersNaming(std::string_view text, std::string_view name) {
+    std::string headers;
+    std::size_t at = 0;
+    while ((at = FindAnyCase(text, name, at)) != std::string_view::npos) {
+        const std::size_t lineStart = text.rfind('\n', at) + 1; // 0 on the first line
+        const std::size_t first = text.find_first_not_of(" \t", lineStart);
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        if (text[first] == '[') {
+            headers.append(text.substr(first, end - first)).push_back('\n');
+        }
+        at = end;
+    }
+    return headers;
 }
 
 // The last part of a key path, lower-cased: every section of the key or of a
@@ -153,6 +198,8 @@ std::string LastKeyName(std::string_view key) {
 
 class Search {
 public:
+    // Where the key's last name is one Wine writes escaped, keyName_ is
+    // empty and each user.reg is parsed whole.
     Search(const DiscoveryEnvironment& environment, std::string_view gameKey)
         : env_(environment), key_(gameKey), keyName_(LastKeyName(gameKey)) {}
 
@@ -163,16 +210,19 @@ public:
             return;
         }
         // A folder without a user.reg that is a regular file is no prefix.
-        const auto reg = ReadRegularFile(*real + "/user.reg", WineRegistryFile::kMaxFileSize);
-        if (!reg) {
+        timespec changed{};
+        if (!ReadRegularFile(*real + "/user.reg", WineRegistryFile::kMaxFileSize, userReg_,
+                             &changed)) {
             return;
         }
         CheckedPrefix checked{path, launcher, false};
         checked.hasGame =
-            Mentions(reg->bytes, keyName_) && WineRegistryFile::Parse(reg->bytes).HasKey(key_);
-        if (checked.hasGame && (!best_ || Later(reg->changed, bestChanged_))) {
+            keyName_.empty()
+                ? WineRegistryFile::Parse(userReg_).HasKey(key_)
+                : WineRegistryFile::Parse(HeadersNaming(userReg_, keyName_)).HasKey(key_);
+        if (checked.hasGame && (!best_ || Later(changed, bestChanged_))) {
             best_ = result_.checked.size();
-            bestChanged_ = reg->changed;
+            bestChanged_ = changed;
         }
         result_.checked.push_back(std::move(checked));
     }
@@ -204,12 +254,12 @@ public:
             if (!EndsWith(name, ".yml") && !EndsWith(name, ".yaml")) {
                 continue;
             }
-            const auto file = ReadRegularFile(folder + "/" + name, kMaxConfigSize);
+            const auto file = ReadConfig(folder + "/" + name);
             if (!file) {
                 continue;
             }
             try {
-                const YAML::Node game = YAML::Load(file->bytes)["game"];
+                const YAML::Node game = YAML::Load(*file)["game"];
                 if (game.IsMap() && game["prefix"].IsScalar()) {
                     Check(FromConfig(game["prefix"].as<std::string>()), launcher);
                 }
@@ -233,11 +283,11 @@ public:
             if (!EndsWith(name, ".json")) {
                 continue;
             }
-            const auto file = ReadRegularFile(folder + "/" + name, kMaxConfigSize);
+            const auto file = ReadConfig(folder + "/" + name);
             if (!file) {
                 continue;
             }
-            const nlohmann::json config = nlohmann::json::parse(file->bytes, nullptr, false);
+            const nlohmann::json config = nlohmann::json::parse(*file, nullptr, false);
             if (!config.is_object()) {
                 continue; // malformed, or not a game's settings
             }
@@ -263,12 +313,12 @@ public:
 
     void BottlesIn(const std::string& data, const std::string& launcher) {
         CheckEach(data + "/bottles", launcher);
-        const auto file = ReadRegularFile(data + "/data.yml", kMaxConfigSize);
+        const auto file = ReadConfig(data + "/data.yml");
         if (!file) {
             return;
         }
         try {
-            const YAML::Node custom = YAML::Load(file->bytes)["custom_bottles_path"];
+            const YAML::Node custom = YAML::Load(*file)["custom_bottles_path"];
             if (custom.IsScalar()) {
                 const std::string folder = FromConfig(custom.as<std::string>());
                 if (!folder.empty()) {
@@ -292,9 +342,8 @@ public:
             return;
         }
         std::vector<std::string> libraries{root};
-        if (const auto file =
-                ReadRegularFile(root + "/steamapps/libraryfolders.vdf", kMaxConfigSize)) {
-            for (const std::string& library : vdf::LibraryFolders(file->bytes)) {
+        if (const auto file = ReadConfig(root + "/steamapps/libraryfolders.vdf")) {
+            for (const std::string& library : vdf::LibraryFolders(*file)) {
                 if (!library.empty() && library.front() == '/') {
                     libraries.push_back(library);
                 }
@@ -347,6 +396,7 @@ private:
     std::set<std::string> seen_;
     std::set<std::string> steamRoots_;
     std::set<std::string> steamLibraries_;
+    std::string userReg_; // the bytes of the user.reg being looked at
     std::optional<std::size_t> best_;
     timespec bestChanged_{};
 };
