@@ -135,6 +135,24 @@ TEST_F(PrefixDiscoveryTest, FindsTheGameWhereEachLauncherPutsIt) {
     }
 }
 
+TEST_F(PrefixDiscoveryTest, TheKeyIsFoundAsWineWritesItAndNowhereElse) {
+    const struct {
+        const char* userReg;
+        bool hasGame;
+    } cases[] = {
+        {"WINE REGISTRY Version 2\n[Software\\\\2015\\\\MOHAA] 1\n", true},
+        {"[software\\\\2015\\\\mohaa\\\\Patch] 1\n\"x\"=\"1\"\n", true},
+        {"  [Software\\\\2015\\\\MoHaA]", true},
+        {"[Software\\\\Other\\\\MOHAA] 1\n[Software\\\\2015] 1\n", false},
+        {"[Software\\\\2015\\\\Game] 1\n\"Name\"=\"[Software\\\\2015\\\\MOHAA]\"\n", false},
+        {"[Software\\\\2015\\\\MOHAAX] 1\n", false},
+    };
+    for (const auto& [userReg, hasGame] : cases) {
+        WriteFile(At(".wine/user.reg"), userReg);
+        EXPECT_EQ(Discover().found, hasGame) << userReg;
+    }
+}
+
 TEST_F(PrefixDiscoveryTest, TheNewestUserRegWinsAndTiesGoToTheFirstPlace) {
     MakePrefix(At(".wine"), true, 1000);
     MakePrefix(At("Games/mohaa"), true, 3000);
