@@ -133,9 +133,12 @@ BENCHMARK(BM_Discovery)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMilli
 int main(int argc, char** argv) {
     return quorvel::bench::RunBenchmarks(
         argc, argv,
-        {{"Finding the prefix among 50 (the game in one, then in all) against reading their "
-          "user.reg files in plain C",
-          "BM_Discovery", "", 0}},
+        {{"Finding the prefix among 50, the game in one, against reading their user.reg files "
+          "in plain C",
+          "BM_Discovery/0", "", 0},
+         {"Finding the prefix among 50, the game in all, against reading their user.reg files "
+          "in plain C",
+          "BM_Discovery/1", "", 0}},
         {{"finding the prefix among 50, the game in one", "BM_Discovery/0", "", 0.1, "s"},
          {"finding the prefix among 50, the game in all", "BM_Discovery/1", "", 0.1, "s"}});
 }
