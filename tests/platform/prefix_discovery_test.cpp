@@ -6,7 +6,6 @@
 #include "wine_prefixes.h"
 
 #include <filesystem>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/stat.h>
@@ -34,95 +33,62 @@ protected:
     TempDir dir_;
 };
 
+// A prefix with the game where a launcher puts it, and the launcher's
+// configuration file that says so, "@" in it standing for the home folder.
 struct Layout {
-    const char* name;
     const char* prefix; // below the home folder
     const char* launcher;
-    std::function<void(const fs::path& home)> configure; // writes the launcher's files
+    const char* config = "";
+    const char* text = "";
 };
 
-void None(const fs::path&) {}
-
-const std::string kFlatpak = ".var/app/";
-
-// A libraryfolders.vdf listing the home folder's "lib" folder, in either form.
-std::string Libraries(const fs::path& home, bool newForm) {
-    const std::string path = (home / "lib").string();
-    return newForm ? "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + path +
-                         "\"\n\t\t\"apps\" { \"2200\" \"1\" }\n\t}\n}\n"
-                   : "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\"1\"\n\t\"1\"\t\"" + path +
-                         "\"\n}\n";
-}
-
 const Layout kLayouts[] = {
-    {"Wine", ".wine", "Wine", None},
-    {"WineFlatpak", ".var/app/org.winehq.Wine/data/wine", "Wine (Flatpak)", None},
-    {"LutrisConfig", "prefixes/mohaa", "Lutris",
-     [](const fs::path& home) {
-         WriteFile(home / ".config/lutris/games/mohaa-1700000000.yml",
-                   "game:\n  exe: " + (home / "prefixes/mohaa/drive_c/mohaa.exe").string() +
-                       "\n  prefix: " + (home / "prefixes/mohaa").string() +
-                       "\nname: MOHAA\nwine:\n  version: lutris-7.2\n");
-     }},
-    {"LutrisData", "prefixes/mohaa", "Lutris",
-     [](const fs::path& home) {
-         WriteFile(home / ".local/share/lutris/games/mohaa.yml",
-                   "game:\n  prefix: ~/prefixes/mohaa\n");
-     }},
-    {"LutrisFlatpak", "prefixes/mohaa", "Lutris (Flatpak)",
-     [](const fs::path& home) {
-         WriteFile(home / (kFlatpak + "net.lutris.Lutris/data/lutris/games/mohaa.yml"),
-                   "game:\n  prefix: " + (home / "prefixes/mohaa").string() + "\n");
-     }},
-    {"LutrisDefault", "Games/medal-of-honor", "Lutris", None},
-    {"Heroic", "prefixes/mohaa", "Heroic",
-     [](const fs::path& home) {
-         WriteFile(
-             home / ".config/heroic/GamesConfig/1207658930.json",
-             R"({"1207658930": {"winePrefix": ")" + (home / "prefixes/mohaa").string() +
-                 R"(", "wineVersion": {"type": "wine", "name": "Wine-GE"}}, "version": "v0"})");
-     }},
-    {"HeroicProton", "prefixes/mohaa/pfx", "Heroic (Flatpak)",
-     [](const fs::path& home) {
-         WriteFile(
-             home / (kFlatpak + "com.heroicgameslauncher.hgl/config/heroic/GamesConfig/x.json"),
-             R"({"x": {"winePrefix": "~/prefixes/mohaa", "wineVersion": {"type": "proton"}}})");
-     }},
-    {"HeroicDefault", "Games/Heroic/Prefixes/default/MOHAA", "Heroic", None},
-    {"Bottles", ".local/share/bottles/bottles/Games", "Bottles", None},
-    {"BottlesCustom", "disk/bottles/Games", "Bottles",
-     [](const fs::path& home) {
-         WriteFile(home / ".local/share/bottles/data.yml",
-                   "custom_bottles_path: " + (home / "disk/bottles").string() + "\n");
-     }},
-    {"BottlesFlatpak", ".var/app/com.usebottles.bottles/data/bottles/bottles/Games",
-     "Bottles (Flatpak)", None},
-    {"Steam", ".local/share/Steam/steamapps/compatdata/2200/pfx", "Steam", None},
-    {"SteamLibrary", "lib/steamapps/compatdata/2200/pfx", "Steam",
-     [](const fs::path& home) {
-         WriteFile(home / ".steam/steam/steamapps/libraryfolders.vdf", Libraries(home, true));
-     }},
-    {"SteamLibraryOldForm", "lib/steamapps/compatdata/2200/pfx", "Steam",
-     [](const fs::path& home) {
-         WriteFile(home / ".local/share/Steam/steamapps/libraryfolders.vdf",
-                   Libraries(home, false));
-     }},
-    {"SteamFlatpak",
-     ".var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/compatdata/2200/pfx",
-     "Steam (Flatpak)", None},
-    {"SteamSnap", "snap/steam/common/.local/share/Steam/steamapps/compatdata/2200/pfx",
-     "Steam (Snap)", None},
-    {"Winetricks", ".local/share/wineprefixes/mohaa", "winetricks", None},
-    {"PlayOnLinux", ".PlayOnLinux/wineprefix/MOHAA", "PlayOnLinux", None},
-    {"PlayOnLinuxFlatpak", ".var/app/com.playonlinux.PlayOnLinux4/.PlayOnLinux/wineprefix/MOHAA",
-     "PlayOnLinux (Flatpak)", None},
+    {".wine", "Wine"},
+    {".var/app/org.winehq.Wine/data/wine", "Wine (Flatpak)"},
+    {"p/mohaa", "Lutris", ".config/lutris/games/mohaa-1700000000.yml",
+     "game:\n  exe: @/p/mohaa/drive_c/mohaa.exe\n  prefix: @/p/mohaa\nname: MOHAA\n"},
+    {"p/mohaa", "Lutris", ".local/share/lutris/games/mohaa.yml", "game:\n  prefix: ~/p/mohaa\n"},
+    {"p/mohaa", "Lutris (Flatpak)", ".var/app/net.lutris.Lutris/data/lutris/games/mohaa.yml",
+     "game: {prefix: '@/p/mohaa'}"},
+    {"Games/medal-of-honor", "Lutris"},
+    {"p/mohaa", "Heroic", ".config/heroic/GamesConfig/1207658930.json",
+     R"({"1207658930": {"winePrefix": "@/p/mohaa", "wineVersion": {"type": "wine"}}, "v": 0})"},
+    {"p/mohaa/pfx", "Heroic (Flatpak)",
+     ".var/app/com.heroicgameslauncher.hgl/config/heroic/GamesConfig/x.json",
+     R"({"x": {"winePrefix": "~/p/mohaa", "wineVersion": {"type": "proton"}}})"},
+    {"Games/Heroic/Prefixes/default/MOHAA", "Heroic"},
+    {".local/share/bottles/bottles/Games", "Bottles"},
+    {"disk/bottles/Games", "Bottles", ".local/share/bottles/data.yml",
+     "custom_bottles_path: @/disk/bottles\n"},
+    {".var/app/com.usebottles.bottles/data/bottles/bottles/Games", "Bottles (Flatpak)"},
+    {".local/share/Steam/steamapps/compatdata/2200/pfx", "Steam"},
+    {"lib/steamapps/compatdata/2200/pfx", "Steam", ".steam/steam/steamapps/libraryfolders.vdf",
+     "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"@/lib\"\n\t\t\"apps\" { \"2200\" "
+     "\"1\" }\n"
+     "\t}\n}\n"},
+    {"lib/steamapps/compatdata/2200/pfx", "Steam",
+     ".local/share/Steam/steamapps/libraryfolders.vdf",
+     "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\"1\"\n\t\"1\"\t\"@/lib\"\n}\n"},
+    {".var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/compatdata/2200/pfx",
+     "Steam (Flatpak)"},
+    {"snap/steam/common/.local/share/Steam/steamapps/compatdata/2200/pfx", "Steam (Snap)"},
+    {".local/share/wineprefixes/mohaa", "winetricks"},
+    {".PlayOnLinux/wineprefix/MOHAA", "PlayOnLinux"},
+    {".var/app/com.playonlinux.PlayOnLinux4/.PlayOnLinux/wineprefix/MOHAA",
+     "PlayOnLinux (Flatpak)"},
 };
 
 TEST_F(PrefixDiscoveryTest, FindsTheGameWhereEachLauncherPutsIt) {
     for (const Layout& layout : kLayouts) {
-        SCOPED_TRACE(layout.name);
+        SCOPED_TRACE(std::string(layout.launcher) + ": " + layout.prefix);
         TempDir home;
-        layout.configure(home.Path());
+        if (*layout.config != '\0') {
+            std::string text = layout.text;
+            for (std::size_t at; (at = text.find('@')) != std::string::npos;) {
+                text.replace(at, 1, home.Path().string());
+            }
+            WriteFile(home.Path() / layout.config, text);
+        }
         MakePrefix(home.Path() / layout.prefix, true, 1700000000);
         // A prefix without the game, newer, does not count.
         MakePrefix(home.Path() / ".local/share/wineprefixes/other", false, 1800000000);
