@@ -22,6 +22,12 @@
 //   winetricks   $XDG_DATA_HOME/wineprefixes/<name>
 //   PlayOnLinux  ~/.PlayOnLinux/wineprefix/<name>
 //
+// A Flatpak keeps the same files below ~/.var/app/<app id>/ (config/ and
+// data/ for the XDG folders): org.winehq.Wine (its prefix is data/wine),
+// net.lutris.Lutris, com.heroicgameslauncher.hgl, com.usebottles.bottles,
+// com.valvesoftware.Steam and com.playonlinux.PlayOnLinux4; Steam's Snap
+// keeps them below ~/snap/steam/common/. winetricks has no Flatpak of its own.
+//
 // Of the prefixes whose user.reg holds the game's key, the one whose user.reg
 // changed last wins; on a tie, the one found first. Only these places and one
 // level of listing below each are read; a folder that cannot be read, a

@@ -5,11 +5,14 @@
 #include "temp_dir.h"
 #include "wine_prefixes.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -211,6 +214,31 @@ TEST_F(PrefixDiscoveryTest, AFolderThatCannotBeReadIsPassedOver) {
     }
     EXPECT_FALSE(result.found);
     EXPECT_TRUE(result.checked.empty());
+}
+
+TEST(DiscoveryEnvironment, ComesFromTheProcessWithTheXdgDefaults) {
+    const char* names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "WINEPREFIX"};
+    std::vector<std::optional<std::string>> saved;
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+    }
+    ::setenv("HOME", "/home/me", 1);
+    ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
+    ::unsetenv("XDG_DATA_HOME");
+    ::setenv("WINEPREFIX", "/w", 1);
+    const DiscoveryEnvironment env = EnvironmentFromProcess("/given");
+    ::setenv("XDG_DATA_HOME", "/data", 1);
+    const std::string data = EnvironmentFromProcess().xdgDataHome;
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        saved[i] ? ::setenv(names[i], saved[i]->c_str(), 1) : ::unsetenv(names[i]);
+    }
+    EXPECT_EQ(env.home, "/home/me");
+    EXPECT_EQ(env.xdgConfigHome, "/home/me/.config");
+    EXPECT_EQ(env.xdgDataHome, "/home/me/.local/share");
+    EXPECT_EQ(env.winePrefix, "/w");
+    EXPECT_EQ(env.prefixOption, "/given");
+    EXPECT_EQ(data, "/data");
 }
 
 TEST_F(PrefixDiscoveryTest, DescribesTheOutcomeInOneLine) {
