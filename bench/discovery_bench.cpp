@@ -6,10 +6,10 @@
 // Set against reading the same 50 user.reg files with plain system calls,
 // the two in turns.
 
-#include "bench_support.h"
+#include "bench/bench_support.h"
 #include "platform/wine/prefix_discovery.h"
-#include "temp_dir.h"
-#include "wine_prefixes.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wine_prefixes.h"
 
 #include <chrono>
 #include <fcntl.h>
@@ -21,8 +21,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-using quorvel::testing::MakePrefix;
-using quorvel::testing::WriteFile;
+using quorvel::test::MakePrefix;
+using quorvel::test::WriteFile;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::size_t kPrefixes = 50;
@@ -79,7 +79,7 @@ public:
     const std::vector<std::string>& UserRegs() const { return userRegs_; }
 
 private:
-    quorvel::testing::TempDir dir_;
+    quorvel::test::TempDir dir_;
     quorvel::DiscoveryEnvironment env_;
     std::vector<std::string> userRegs_;
 };

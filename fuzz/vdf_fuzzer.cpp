@@ -2,7 +2,7 @@
 // deeper than its limit, and what it reads, written out again, reads back the
 // same; the library folders are the numbered entries' paths.
 
-#include "fuzz_check.h"
+#include "fuzz/fuzz_check.h"
 #include "platform/wine/vdf.h"
 
 #include <cstddef>

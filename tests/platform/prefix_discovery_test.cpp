@@ -2,8 +2,8 @@
 // out as Wine and each launcher lay them out.
 
 #include "platform/wine/prefix_discovery.h"
-#include "temp_dir.h"
-#include "wine_prefixes.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wine_prefixes.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -18,9 +18,9 @@ namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::MakePrefix;
-using testing::TempDir;
-using testing::WriteFile;
+using test::MakePrefix;
+using test::TempDir;
+using test::WriteFile;
 
 constexpr const char* kGameKey = "Software\\2015\\MOHAA";
 
@@ -133,8 +133,8 @@ TEST_F(PrefixDiscoveryTest, TheNewestUserRegWinsAndTiesGoToTheFirstPlace) {
     ASSERT_EQ(result.checked.size(), 4u);
     EXPECT_FALSE(result.checked[3].hasGame);
 
-    testing::SetChanged(At(".wine/user.reg"), 3000);
-    testing::SetChanged(At(".local/share/Steam/steamapps/compatdata/2200/pfx/user.reg"), 3000);
+    test::SetChanged(At(".wine/user.reg"), 3000);
+    test::SetChanged(At(".local/share/Steam/steamapps/compatdata/2200/pfx/user.reg"), 3000);
     result = Discover();
     EXPECT_EQ(result.prefix, At(".wine").string());
 }

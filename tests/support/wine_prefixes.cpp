@@ -1,10 +1,10 @@
-#include "wine_prefixes.h"
+#include "tests/support/wine_prefixes.h"
 
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <chrono>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 std::string UserRegText(bool withGame, std::size_t size) {
     std::string text = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21\n"
@@ -40,4 +40,4 @@ void MakePrefix(const std::filesystem::path& prefix, bool withGame, long long ch
     SetChanged(prefix / "user.reg", changed);
 }
 
-} // namespace quorvel::testing
+} // namespace quorvel::test

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-namespace quorvel::testing {
+namespace quorvel::test {
 
 // The text of a user.reg: a few of Wine's own keys, the game's key with its
 // `basepath` when `withGame`, and filler keys up to about `size` bytes.
@@ -24,4 +24,4 @@ void SetChanged(const std::filesystem::path& file, long long changed);
 // Writes `text` to `path`, making the folders above it.
 void WriteFile(const std::filesystem::path& path, const std::string& text);
 
-} // namespace quorvel::testing
+} // namespace quorvel::test
