@@ -4,7 +4,7 @@
 # Any crash, failed check, sanitizer report, slow input or memory blow-up
 # fails the run; the input that caused it is kept in the build folder.
 #
-# Usage: scripts/fuzz.sh [TARGET...]   (targets: user_reg line_buffer game_paths installation)
+# Usage: scripts/fuzz.sh [TARGET...]   (targets: user_reg line_buffer game_paths installation vdf)
 #   QUORVEL_FUZZ_SECONDS     seconds per target (default 60)
 #   QUORVEL_FUZZ_BUILD_DIR   build folder (default build-fuzz)
 set -euo pipefail
@@ -20,11 +20,12 @@ CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DQUORVEL_BUILD_FUZZ=ON \
 cmake --build "$build" -j"$(nproc)"
 
 # The longest input each target is given: a user.reg of 64 KiB reaches every
-# notation many times over; lines, paths and the two files need less.
-declare -A max_len=([user_reg]=65536 [line_buffer]=16384 [game_paths]=4096 [installation]=16384)
+# notation many times over; lines, paths, the two files and a Steam
+# libraryfolders.vdf need less.
+declare -A max_len=([user_reg]=65536 [line_buffer]=16384 [game_paths]=4096 [installation]=16384 [vdf]=16384)
 
 targets=("$@")
-[[ ${#targets[@]} -eq 0 ]] && targets=(user_reg line_buffer game_paths installation)
+[[ ${#targets[@]} -eq 0 ]] && targets=(user_reg line_buffer game_paths installation vdf)
 
 export ASAN_OPTIONS="abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"

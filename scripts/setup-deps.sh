@@ -5,7 +5,7 @@
 set -euo pipefail
 
 declare -A groups=(
-    [build]="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation"
+    [build]="cmake g++ make pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev fonts-liberation nlohmann-json3-dev libyaml-cpp-dev"
     [test]="libgtest-dev libgmock-dev"
     [package]="dpkg-dev file appstream desktop-file-utils lintian"
     [fuzz]="clang libclang-rt-14-dev"

@@ -1,0 +1,91 @@
+#pragma once
+
+// Finding the Wine prefix that holds the game, on a Linux host.
+//
+// $WINEPREFIX, when set and not empty, is the only prefix looked at (and a
+// folder given on the command line comes before even that). Otherwise the
+// usual places of Wine and of the launchers that make prefixes are looked at
+// in a fixed order, each native install followed by its Flatpak (and Steam's
+// Snap):
+//
+//   Wine         ~/.wine
+//   Lutris       the `game: prefix:` of each game's YAML file in
+//                $XDG_CONFIG_HOME/lutris/games and $XDG_DATA_HOME/lutris/games;
+//                its default place ~/Games/<game>
+//   Heroic       `winePrefix` in $XDG_CONFIG_HOME/heroic/GamesConfig/<id>.json;
+//                its default place ~/Games/Heroic/Prefixes/default/<game>
+//   Bottles      $XDG_DATA_HOME/bottles/bottles/<name>, and the
+//                `custom_bottles_path` of $XDG_DATA_HOME/bottles/data.yml
+//   Steam        steamapps/compatdata/<appid>/pfx in each library that
+//                steamapps/libraryfolders.vdf lists, for the Steam folders
+//                ~/.steam/steam and $XDG_DATA_HOME/Steam
+//   winetricks   $XDG_DATA_HOME/wineprefixes/<name>
+//   PlayOnLinux  ~/.PlayOnLinux/wineprefix/<name>
+//
+// A Flatpak keeps the same files below ~/.var/app/<app id>/ (config/ and
+// data/ for the XDG folders): org.winehq.Wine (its prefix is data/wine),
+// net.lutris.Lutris, com.heroicgameslauncher.hgl, com.usebottles.bottles,
+// com.valvesoftware.Steam and com.playonlinux.PlayOnLinux4; Steam's Snap
+// keeps them below ~/snap/steam/common/. winetricks has no Flatpak of its own.
+//
+// Of the prefixes whose user.reg holds the game's key, the one whose user.reg
+// changed last wins; on a tie, the one found first. Only these places and one
+// level of listing below each are read; a folder that cannot be read, a
+// symbolic link that leads nowhere and a configuration file that cannot be
+// parsed are passed over, and each prefix is checked once.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quorvel {
+
+// The parts of the environment that discovery depends on, passed in so that
+// it can be run against any home folder.
+struct DiscoveryEnvironment {
+    std::string home;          // $HOME
+    std::string xdgConfigHome; // $XDG_CONFIG_HOME, or home + "/.config"
+    std::string xdgDataHome;   // $XDG_DATA_HOME, or home + "/.local/share"
+    std::string winePrefix;    // $WINEPREFIX; empty when not set
+    std::string prefixOption;  // the folder given with --prefix; empty when none
+};
+
+// The environment of this process: $HOME (else the password database's home
+// folder), $XDG_CONFIG_HOME and $XDG_DATA_HOME (else their defaults below the
+// home folder; a relative one counts as unset) and $WINEPREFIX.
+DiscoveryEnvironment EnvironmentFromProcess(std::string prefixOption = {});
+
+// A prefix that was looked at.
+struct CheckedPrefix {
+    std::string path;     // as found, not resolved
+    std::string launcher; // "Wine", "Lutris (Flatpak)", "Steam (Snap)", ...
+    bool hasGame = false; // its user.reg holds the game's key
+};
+
+struct DiscoveryResult {
+    // The prefix to use: the one chosen, or when no prefix holds the game,
+    // the one Wine itself would use (--prefix, else $WINEPREFIX, else
+    // ~/.wine), so that the program can still run and say what it misses.
+    std::string prefix;
+    // Who the prefix belongs to: "--prefix", "WINEPREFIX", "Wine", "Lutris",
+    // "Heroic", "Bottles", "Steam", "winetricks", "PlayOnLinux", the last five
+    // with " (Flatpak)" or " (Snap)" where that is how they were installed.
+    std::string launcher;
+    bool found = false; // `prefix` holds the game's key
+    // Every prefix looked at (a folder with a user.reg), in the order
+    // searched, each once.
+    std::vector<CheckedPrefix> checked;
+};
+
+// Looks for the prefix whose user.reg holds `gameKey` (such as
+// "Software\2015\MOHAA").
+DiscoveryResult DiscoverWinePrefix(const DiscoveryEnvironment& environment,
+                                   std::string_view gameKey);
+
+// One line for standard error, without its line end, saying which prefix is
+// used, or that none holds the game and where the search looked (paths in the
+// home folder written with "~").
+std::string DescribeDiscovery(const DiscoveryResult& result,
+                              const DiscoveryEnvironment& environment);
+
+} // namespace quorvel

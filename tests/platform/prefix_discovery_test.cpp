@@ -1,0 +1,270 @@
+// Finding the Wine prefix that holds the game, in throwaway home folders laid
+// out as Wine and each launcher lay them out.
+
+#include "platform/wine/prefix_discovery.h"
+#include "tests/support/temp_dir.h"
+#include "tests/support/wine_prefixes.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::MakePrefix;
+using test::TempDir;
+using test::WriteFile;
+
+constexpr const char* kGameKey = "Software\\2015\\MOHAA";
+
+class PrefixDiscoveryTest : public ::testing::Test {
+protected:
+    DiscoveryEnvironment Env() const {
+        return {Home(), Home() + "/.config", Home() + "/.local/share", {}, {}};
+    }
+    std::string Home() const { return dir_.Path().string(); }
+    fs::path At(const std::string& relative) const { return dir_.Path() / relative; }
+    DiscoveryResult Discover() const { return DiscoverWinePrefix(Env(), kGameKey); }
+
+    TempDir dir_;
+};
+
+// A prefix with the game where a launcher puts it, and the launcher's
+// configuration file that says so, "@" in it standing for the home folder.
+struct Layout {
+    const char* prefix; // below the home folder
+    const char* launcher;
+    const char* config = "";
+    const char* text = "";
+};
+
+const Layout kLayouts[] = {
+    {".wine", "Wine"},
+    {".var/app/org.winehq.Wine/data/wine", "Wine (Flatpak)"},
+    {"p/mohaa", "Lutris", ".config/lutris/games/mohaa-1700000000.yml",
+     "game:\n  exe: @/p/mohaa/drive_c/mohaa.exe\n  prefix: @/p/mohaa\nname: MOHAA\n"},
+    {"p/mohaa", "Lutris", ".local/share/lutris/games/mohaa.yml", "game:\n  prefix: ~/p/mohaa\n"},
+    {"p/mohaa", "Lutris (Flatpak)", ".var/app/net.lutris.Lutris/data/lutris/games/mohaa.yml",
+     "game: {prefix: '@/p/mohaa'}"},
+    {"Games/medal-of-honor", "Lutris"},
+    {"p/mohaa", "Heroic", ".config/heroic/GamesConfig/1207658930.json",
+     R"({"1207658930": {"winePrefix": "@/p/mohaa", "wineVersion": {"type": "wine"}}, "v": 0})"},
+    {"p/mohaa/pfx", "Heroic (Flatpak)",
+     ".var/app/com.heroicgameslauncher.hgl/config/heroic/GamesConfig/x.json",
+     R"({"x": {"winePrefix": "~/p/mohaa", "wineVersion": {"type": "proton"}}})"},
+    {"Games/Heroic/Prefixes/default/MOHAA", "Heroic"},
+    {".local/share/bottles/bottles/Games", "Bottles"},
+    {"disk/bottles/Games", "Bottles", ".local/share/bottles/data.yml",
+     "custom_bottles_path: @/disk/bottles\n"},
+    {".var/app/com.usebottles.bottles/data/bottles/bottles/Games", "Bottles (Flatpak)"},
+    {".local/share/Steam/steamapps/compatdata/2200/pfx", "Steam"},
+    {"lib/steamapps/compatdata/2200/pfx", "Steam", ".steam/steam/steamapps/libraryfolders.vdf",
+     "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"@/lib\"\n\t\t\"apps\" { \"2200\" "
+     "\"1\" }\n"
+     "\t}\n}\n"},
+    {"lib/steamapps/compatdata/2200/pfx", "Steam",
+     ".local/share/Steam/steamapps/libraryfolders.vdf",
+     "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\"1\"\n\t\"1\"\t\"@/lib\"\n}\n"},
+    {".var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/compatdata/2200/pfx",
+     "Steam (Flatpak)"},
+    {"snap/steam/common/.local/share/Steam/steamapps/compatdata/2200/pfx", "Steam (Snap)"},
+    {".local/share/wineprefixes/mohaa", "winetricks"},
+    {".PlayOnLinux/wineprefix/MOHAA", "PlayOnLinux"},
+    {".var/app/com.playonlinux.PlayOnLinux4/.PlayOnLinux/wineprefix/MOHAA",
+     "PlayOnLinux (Flatpak)"},
+};
+
+TEST_F(PrefixDiscoveryTest, FindsTheGameWhereEachLauncherPutsIt) {
+    for (const Layout& layout : kLayouts) {
+        SCOPED_TRACE(std::string(layout.launcher) + ": " + layout.prefix);
+        TempDir home;
+        if (*layout.config != '\0') {
+            std::string text = layout.text;
+            for (std::size_t at; (at = text.find('@')) != std::string::npos;) {
+                text.replace(at, 1, home.Path().string());
+            }
+            WriteFile(home.Path() / layout.config, text);
+        }
+        MakePrefix(home.Path() / layout.prefix, true, 1700000000);
+        // A prefix without the game, newer, does not count.
+        MakePrefix(home.Path() / ".local/share/wineprefixes/other", false, 1800000000);
+        const DiscoveryEnvironment env{
+            home.Path().string(), home / ".config", home / ".local/share", {}, {}};
+        const DiscoveryResult result = DiscoverWinePrefix(env, kGameKey);
+        EXPECT_TRUE(result.found);
+        EXPECT_EQ(result.prefix, (home.Path() / layout.prefix).string());
+        EXPECT_EQ(result.launcher, layout.launcher);
+    }
+}
+
+TEST_F(PrefixDiscoveryTest, TheKeyIsFoundAsWineWritesItAndNowhereElse) {
+    const struct {
+        const char* userReg;
+        bool hasGame;
+    } cases[] = {
+        {"WINE REGISTRY Version 2\n[Software\\\\2015\\\\MOHAA] 1\n", true},
+        {"[software\\\\2015\\\\mohaa\\\\Patch] 1\n\"x\"=\"1\"\n", true},
+        {"  [Software\\\\2015\\\\MoHaA]", true},
+        {"[Software\\\\Other\\\\MOHAA] 1\n[Software\\\\2015] 1\n", false},
+        {"[Software\\\\2015\\\\Game] 1\n\"Name\"=\"[Software\\\\2015\\\\MOHAA]\"\n", false},
+        {"[Software\\\\2015\\\\MOHAAX] 1\n", false},
+    };
+    for (const auto& [userReg, hasGame] : cases) {
+        WriteFile(At(".wine/user.reg"), userReg);
+        EXPECT_EQ(Discover().found, hasGame) << userReg;
+    }
+}
+
+TEST_F(PrefixDiscoveryTest, TheNewestUserRegWinsAndTiesGoToTheFirstPlace) {
+    MakePrefix(At(".wine"), true, 1000);
+    MakePrefix(At("Games/mohaa"), true, 3000);
+    MakePrefix(At(".local/share/Steam/steamapps/compatdata/2200/pfx"), true, 2000);
+    MakePrefix(At(".local/share/wineprefixes/empty"), false, 9000);
+    DiscoveryResult result = Discover();
+    EXPECT_EQ(result.prefix, At("Games/mohaa").string());
+    EXPECT_EQ(result.launcher, "Lutris");
+    ASSERT_EQ(result.checked.size(), 4u);
+    EXPECT_FALSE(result.checked[3].hasGame);
+
+    test::SetChanged(At(".wine/user.reg"), 3000);
+    test::SetChanged(At(".local/share/Steam/steamapps/compatdata/2200/pfx/user.reg"), 3000);
+    result = Discover();
+    EXPECT_EQ(result.prefix, At(".wine").string());
+}
+
+TEST_F(PrefixDiscoveryTest, WinePrefixAndThePrefixOptionAreTheOnlyPlaceLookedAt) {
+    MakePrefix(At(".wine"), true, 9000);
+    MakePrefix(At("chosen"), true, 1000);
+    MakePrefix(At("given"), false, 1000);
+    DiscoveryEnvironment env = Env();
+    env.winePrefix = At("chosen").string();
+    DiscoveryResult result = DiscoverWinePrefix(env, kGameKey);
+    EXPECT_TRUE(result.found);
+    EXPECT_EQ(result.prefix, env.winePrefix);
+    EXPECT_EQ(result.launcher, "WINEPREFIX");
+    EXPECT_EQ(result.checked.size(), 1u);
+
+    // --prefix comes first, even without the game.
+    env.prefixOption = At("given").string();
+    result = DiscoverWinePrefix(env, kGameKey);
+    EXPECT_FALSE(result.found);
+    EXPECT_EQ(result.prefix, env.prefixOption);
+    EXPECT_EQ(result.launcher, "--prefix");
+}
+
+TEST_F(PrefixDiscoveryTest, BrokenConfigurationIsPassedOver) {
+    const std::string prefix = At("prefixes/mohaa").string();
+    WriteFile(At(".config/lutris/games/a.yml"), "game: [prefix: {" + prefix);
+    WriteFile(At(".config/lutris/games/b.yml"), "game: just text\n");
+    WriteFile(At(".config/lutris/games/c.yml"), "game:\n  prefix: [" + prefix + "]\n");
+    WriteFile(At(".config/heroic/GamesConfig/a.json"), R"({"a": {"winePrefix": ")" + prefix);
+    WriteFile(At(".config/heroic/GamesConfig/b.json"), R"({"a": {"winePrefix": 42}})");
+    WriteFile(At(".local/share/bottles/data.yml"), "custom_bottles_path: {\n");
+    WriteFile(At(".local/share/Steam/steamapps/libraryfolders.vdf"),
+              "\"libraryfolders\" { \"1\" { \"path\" \"" + At("lib").string() + "\" ");
+    MakePrefix(At("prefixes/mohaa"), true, 1000);
+    MakePrefix(At("lib/steamapps/compatdata/2200/pfx"), true, 1000);
+    EXPECT_FALSE(Discover().found);
+
+    MakePrefix(At(".local/share/wineprefixes/mohaa"), true, 1000);
+    EXPECT_EQ(Discover().prefix, At(".local/share/wineprefixes/mohaa").string());
+}
+
+TEST_F(PrefixDiscoveryTest, LinksLoopsAndFifosAreSafe) {
+    // A prefix reached by several paths is checked once.
+    MakePrefix(At(".local/share/Steam/steamapps/compatdata/2200/pfx"), false, 1000);
+    fs::create_directories(At(".steam"));
+    fs::create_directory_symlink(At(".local/share/Steam"), At(".steam/steam"));
+    fs::create_directories(At(".local/share/wineprefixes"));
+    fs::create_directory_symlink(At(".local/share/Steam/steamapps/compatdata/2200/pfx"),
+                                 At(".local/share/wineprefixes/steam"));
+    // Links that lead round in a loop, or nowhere.
+    fs::create_directories(At("Games"));
+    fs::create_symlink(At("Games/b"), At("Games/a"));
+    fs::create_symlink(At("Games/a"), At("Games/b"));
+    fs::create_symlink(At("nowhere"), At("Games/c"));
+    // A user.reg that is a FIFO nobody writes to would block a plain read.
+    fs::create_directories(At(".wine"));
+    ASSERT_EQ(::mkfifo(At(".wine/user.reg").c_str(), 0600), 0);
+    MakePrefix(At(".PlayOnLinux/wineprefix/MOHAA"), true, 1000);
+
+    const DiscoveryResult result = Discover();
+    ASSERT_EQ(result.checked.size(), 2u);
+    // ~/.steam/steam is the first place of Steam's, and the link to its folder.
+    EXPECT_EQ(result.checked[0].path, At(".steam/steam/steamapps/compatdata/2200/pfx").string());
+    EXPECT_EQ(result.checked[1].launcher, "PlayOnLinux");
+    EXPECT_EQ(result.prefix, At(".PlayOnLinux/wineprefix/MOHAA").string());
+}
+
+TEST_F(PrefixDiscoveryTest, AFolderThatCannotBeReadIsPassedOver) {
+    MakePrefix(At(".PlayOnLinux/wineprefix/MOHAA"), true, 1000);
+    fs::permissions(At(".PlayOnLinux/wineprefix"), fs::perms::none);
+    const bool locked = ::access(At(".PlayOnLinux/wineprefix").c_str(), R_OK) != 0;
+    const DiscoveryResult result = Discover();
+    fs::permissions(At(".PlayOnLinux/wineprefix"), fs::perms::owner_all);
+    if (!locked) {
+        GTEST_SKIP() << "this user reads every folder, a locked one too";
+    }
+    EXPECT_FALSE(result.found);
+    EXPECT_TRUE(result.checked.empty());
+}
+
+TEST(DiscoveryEnvironment, ComesFromTheProcessWithTheXdgDefaults) {
+    const char* names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "WINEPREFIX"};
+    std::vector<std::optional<std::string>> saved;
+    for (const char* name : names) {
+        const char* value = std::getenv(name);
+        saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
+    }
+    ::setenv("HOME", "/home/me", 1);
+    ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
+    ::unsetenv("XDG_DATA_HOME");
+    ::setenv("WINEPREFIX", "/w", 1);
+    const DiscoveryEnvironment env = EnvironmentFromProcess("/given");
+    ::setenv("XDG_DATA_HOME", "/data", 1);
+    const std::string data = EnvironmentFromProcess().xdgDataHome;
+    for (std::size_t i = 0; i < saved.size(); ++i) {
+        saved[i] ? ::setenv(names[i], saved[i]->c_str(), 1) : ::unsetenv(names[i]);
+    }
+    EXPECT_EQ(env.home, "/home/me");
+    EXPECT_EQ(env.xdgConfigHome, "/home/me/.config");
+    EXPECT_EQ(env.xdgDataHome, "/home/me/.local/share");
+    EXPECT_EQ(env.winePrefix, "/w");
+    EXPECT_EQ(env.prefixOption, "/given");
+    EXPECT_EQ(data, "/data");
+}
+
+TEST_F(PrefixDiscoveryTest, DescribesTheOutcomeInOneLine) {
+    DiscoveryEnvironment env = Env();
+    EXPECT_EQ(DescribeDiscovery(Discover(), env),
+              "quorvel: the game was not found: there is no Wine prefix in ~/.wine or in the "
+              "folders of Lutris, Heroic, Bottles, Steam, winetricks and PlayOnLinux");
+
+    for (const char* name : {"a", "b", "c", "d", "e", "f"}) {
+        MakePrefix(At(".local/share/wineprefixes") / name, false, 1000);
+    }
+    MakePrefix(At(".wine"), false, 1000);
+    EXPECT_EQ(DescribeDiscovery(Discover(), env),
+              "quorvel: the game was not found in any Wine prefix; looked in: ~/.wine (Wine), "
+              "~/.local/share/wineprefixes/a (winetricks), ~/.local/share/wineprefixes/b "
+              "(winetricks), ~/.local/share/wineprefixes/c (winetricks) and 3 more");
+
+    MakePrefix(At("Games/mohaa"), true, 1000);
+    EXPECT_EQ(DescribeDiscovery(Discover(), env),
+              "quorvel: using the Wine prefix " + At("Games/mohaa").string() + " (Lutris)");
+
+    env.winePrefix = At("elsewhere").string();
+    EXPECT_EQ(DescribeDiscovery(DiscoverWinePrefix(env, kGameKey), env),
+              "quorvel: the game was not found in the Wine prefix " + env.winePrefix +
+                  " (WINEPREFIX)");
+}
+
+} // namespace
+} // namespace quorvel
