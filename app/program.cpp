@@ -4,8 +4,8 @@
 
 namespace quorvel {
 
-Program::Program(WindowSystem& windows)
-    : registry_(MakeNativeRegistryStore()), files_(MakeNativeFileService()),
-      installer_(windows, *registry_, *files_) {}
+Program::Program(WindowSystem& windows, const ProgramOptions& options)
+    : registry_(MakeNativeRegistryStore(options.winePrefix)),
+      files_(MakeNativeFileService(options.winePrefix)), installer_(windows, *registry_, *files_) {}
 
 } // namespace quorvel

@@ -6,13 +6,12 @@
 
 namespace quorvel {
 
-std::unique_ptr<RegistryStore> MakeNativeRegistryStore() {
-    return std::make_unique<WineRegistryStore>(
-        WineRegistryFile::Load(DefaultWinePrefix() + "/user.reg"));
+std::unique_ptr<RegistryStore> MakeNativeRegistryStore(const std::string& winePrefix) {
+    return std::make_unique<WineRegistryStore>(WineRegistryFile::Load(winePrefix + "/user.reg"));
 }
 
-std::unique_ptr<FileService> MakeNativeFileService() {
-    return MakeWineFileService(DefaultWinePrefix());
+std::unique_ptr<FileService> MakeNativeFileService(const std::string& winePrefix) {
+    return MakeWineFileService(winePrefix);
 }
 
 std::unique_ptr<FileService> MakeWineFileService(const std::string& prefix) {

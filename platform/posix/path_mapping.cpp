@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <optional>
-#include <pwd.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -106,22 +105,6 @@ std::string ToSlashes(std::string_view text) {
 }
 
 } // namespace
-
-std::string DefaultWinePrefix() {
-    if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') {
-        return prefix;
-    }
-    // An empty HOME names no folder, so it counts as unset.
-    std::string home;
-    if (const char* value = std::getenv("HOME"); value != nullptr && *value != '\0') {
-        home = value;
-    } else {
-        if (const passwd* user = ::getpwuid(::getuid()); user != nullptr && user->pw_dir) {
-            home = user->pw_dir;
-        }
-    }
-    return home + "/.wine";
-}
 
 WinePathMapper::Start WinePathMapper::StartOf(const std::string& path,
                                               std::size_t roomForRest) const {

@@ -11,9 +11,6 @@
 
 namespace quorvel {
 
-// The Wine prefix: $WINEPREFIX when set and not empty, else ~/.wine.
-std::string DefaultWinePrefix();
-
 class WinePathMapper {
 public:
     explicit WinePathMapper(std::string prefix) : prefix_(std::move(prefix)) {}

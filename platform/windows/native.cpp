@@ -5,11 +5,11 @@
 
 namespace quorvel {
 
-std::unique_ptr<RegistryStore> MakeNativeRegistryStore() {
+std::unique_ptr<RegistryStore> MakeNativeRegistryStore(const std::string& /*winePrefix*/) {
     return std::make_unique<WindowsRegistryStore>();
 }
 
-std::unique_ptr<FileService> MakeNativeFileService() {
+std::unique_ptr<FileService> MakeNativeFileService(const std::string& /*winePrefix*/) {
     return std::make_unique<HostFileService>();
 }
 

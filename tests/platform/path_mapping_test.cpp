@@ -4,9 +4,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <optional>
-#include <pwd.h>
-#include <unistd.h>
 
 namespace quorvel {
 namespace {
@@ -108,32 +105,5 @@ TEST(PathMappingFallbackTest, DriveCWithoutDosdevicesIsDriveC) {
 }
 
 // Sets or unsets one environment variable for as long as it lives.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-TEST(DefaultWinePrefixTest, WineprefixThenHomeThenPasswordEntry) {
-    ScopedEnv home("HOME", "/home/player");
-    {
-        ScopedEnv prefix("WINEPREFIX", "/games/wine");
-        EXPECT_EQ(DefaultWinePrefix(), "/games/wine");
-    }
-    ScopedEnv prefix("WINEPREFIX", "");
-    EXPECT_EQ(DefaultWinePrefix(), "/home/player/.wine");
-    ScopedEnv noHome("HOME", nullptr);
-    EXPECT_EQ(DefaultWinePrefix(), std::string(::getpwuid(::getuid())->pw_dir) + "/.wine");
-}
-
 } // namespace
 } // namespace quorvel

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
+#include <pwd.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -214,6 +215,37 @@ TEST_F(PrefixDiscoveryTest, AFolderThatCannotBeReadIsPassedOver) {
     }
     EXPECT_FALSE(result.found);
     EXPECT_TRUE(result.checked.empty());
+}
+
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        value ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// Where no prefix holds the game, the one Wine itself would use.
+TEST(DefaultWinePrefixTest, WineprefixThenHomeThenPasswordEntry) {
+    const auto DefaultWinePrefix = [] {
+        return DiscoverWinePrefix(EnvironmentFromProcess(), "Software\\2015\\MOHAA").prefix;
+    };
+    ScopedEnv home("HOME", "/home/player");
+    {
+        ScopedEnv prefix("WINEPREFIX", "/games/wine");
+        EXPECT_EQ(DefaultWinePrefix(), "/games/wine");
+    }
+    ScopedEnv prefix("WINEPREFIX", "");
+    EXPECT_EQ(DefaultWinePrefix(), "/home/player/.wine");
+    ScopedEnv noHome("HOME", nullptr);
+    EXPECT_EQ(DefaultWinePrefix(), std::string(::getpwuid(::getuid())->pw_dir) + "/.wine");
 }
 
 TEST(DiscoveryEnvironment, ComesFromTheProcessWithTheXdgDefaults) {

@@ -11,8 +11,8 @@
 // Run it with QT_QPA_PLATFORM=offscreen to need no display; see
 // scripts/screenshots.sh.
 
+#include "app/program.h"
 #include "core/installer.h"
-#include "platform/native.h"
 #include "ui/qt/detail_dialog.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_window_system.h"
@@ -87,11 +87,11 @@ private:
 };
 
 bool SaveMainWindow(const QDir& folder) {
-    auto registry = quorvel::MakeNativeRegistryStore();
-    auto files = quorvel::MakeNativeFileService();
+    quorvel::ProgramOptions options;
+    (void)quorvel::ReadCommandLine({}, options);
     quorvel::ui::QtWindowSystem windows;
-    quorvel::Installer installer(windows, *registry, *files);
-    quorvel::ui::MainWindow window(installer);
+    quorvel::Program program(windows, options);
+    quorvel::ui::MainWindow window(program.GetInstaller());
     Player player;
 
     window.Load();

@@ -5,11 +5,20 @@
 #include "ui/qt/qt_window_system.h"
 
 #include <exception>
+#include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QMessageBox>
 
 int main(int argc, char* argv[]) {
+    // Read before the application object exists, so that --help and
+    // --version need no display.
+    quorvel::ProgramOptions options;
+    if (const auto status = quorvel::ReadCommandLine({argv + 1, argv + argc}, options)) {
+        return *status;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(quorvel::kProgramName);
     QApplication::setApplicationVersion(quorvel::kProgramVersion);
@@ -19,7 +28,7 @@ int main(int argc, char* argv[]) {
 
     try {
         quorvel::ui::QtWindowSystem windows;
-        quorvel::Program program(windows);
+        quorvel::Program program(windows, options);
 
         quorvel::ui::MainWindow window(program.GetInstaller());
         window.Load();
