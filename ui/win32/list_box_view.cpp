@@ -3,6 +3,7 @@
 #include "ui/win32/wide_text.h"
 
 #include <climits>
+#include <commctrl.h>
 #include <stdexcept>
 #include <string>
 
@@ -19,8 +20,40 @@ int ToInt(std::size_t value) {
 } // namespace
 
 void ListBoxView::Attach(HWND listBox) {
+    if (listBox_) {
+        RemoveWindowSubclass(listBox_, &ListBoxView::Subclass, 0);
+    }
     listBox_ = listBox;
+    if (listBox_) {
+        SetWindowSubclass(listBox_, &ListBoxView::Subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    }
     Sync(-1, 0);
+}
+
+LRESULT CALLBACK ListBoxView::Subclass(HWND listBox, UINT message, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR, DWORD_PTR self) {
+    auto& view = *reinterpret_cast<ListBoxView*>(self);
+    if (message == WM_VSCROLL &&
+        (LOWORD(wParam) == SB_THUMBTRACK || LOWORD(wParam) == SB_THUMBPOSITION)) {
+        // The position in the message has 16 bits, too few for a list of
+        // more than 65535 lines; the scroll bar itself knows the whole of it
+        // while the box is dragged.
+        if (LOWORD(wParam) == SB_THUMBTRACK) {
+            SCROLLINFO scroll{};
+            scroll.cbSize = sizeof scroll;
+            scroll.fMask = SIF_TRACKPOS;
+            if (GetScrollInfo(listBox, SB_VERT, &scroll)) {
+                view.trackedTop_ = scroll.nTrackPos;
+            }
+        }
+        SendMessageW(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(view.trackedTop_), 0);
+        return 0;
+    }
+    if (message == WM_NCDESTROY) {
+        RemoveWindowSubclass(listBox, &ListBoxView::Subclass, 0);
+        view.listBox_ = nullptr;
+    }
+    return DefSubclassProc(listBox, message, wParam, lParam);
 }
 
 void ListBoxView::Draw(const DRAWITEMSTRUCT& item) const {

@@ -34,6 +34,8 @@ public:
     void AfterReset() override;
 
 private:
+    static LRESULT CALLBACK Subclass(HWND listBox, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR id, DWORD_PTR self);
     // Sets the list box's count to the list's, then the selection and the
     // first row shown.
     void Sync(int selection, int top);
@@ -42,6 +44,8 @@ private:
     HWND listBox_ = nullptr;
     int selection_ = -1;
     int top_ = 0;
+    // Where the scroll box was last dragged to.
+    int trackedTop_ = 0;
 };
 
 } // namespace quorvel::win32

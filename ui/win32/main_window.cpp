@@ -105,6 +105,11 @@ void MainWindow::Close() {
 void MainWindow::Install() {
     try {
         installer_.RunInstallation(*this);
+        // The dialogs and the message box had no owner: take the activation
+        // back from them, and with it the focus for the keyboard.
+        if (window_) {
+            SetForegroundWindow(window_);
+        }
     } catch (const std::exception& error) {
         // Nothing the installation can meet in ordinary use ends up here; if
         // something does, say so and stop rather than carry on half done.
