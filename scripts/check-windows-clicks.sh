@@ -72,10 +72,17 @@ wait_for() {
     fail "no window \"$title\""
 }
 
+# Whether the X window is still there.
+exists() {
+    xdotool getwindowname "$1" >/dev/null 2>&1
+}
+
 # Clicks the middle of a control, given as left top width height at 96 dpi.
 click() {
     local window=$1 left=$2 top=$3 width=$4 height=$5
-    xdotool mousemove --window "$window" $((left + width / 2)) $((top + height / 2)) click 1
+    exists "$window" || fail "window $window is gone"
+    xdotool mousemove --window "$window" $((left + width / 2)) $((top + height / 2)) click 1 \
+        2>/dev/null
     sleep 0.5
 }
 
@@ -90,7 +97,8 @@ click "$form1" 280 320 137 25 # Install Quorvel Config
 
 form2=$(wait_for '^Texture Detail$')
 click "$form1" 432 320 81 25 # Exit, while the dialog is open: nothing
-xdotool search --name '^Quorvel Config Setup 3\.2$' >/dev/null || fail "Exit worked behind Form2"
+sleep 1
+exists "$form1" || fail "Exit worked behind Form2"
 click "$form2" 112 88 81 25 # Medium
 
 form3=$(wait_for '^Model Detail$')
@@ -98,7 +106,7 @@ click "$form3" 8 80 81 25 # Highest
 
 message=$(wait_for '^quorvel$')
 click "$form1" 432 320 81 25 # Exit, while the message is open: nothing
-xdotool search --name '^Quorvel Config Setup 3\.2$' >/dev/null || fail "Exit worked behind the message box"
+exists "$form1" || fail "Exit worked behind the message box"
 xdotool key --window "$message" Return 2>/dev/null
 sleep 1
 
