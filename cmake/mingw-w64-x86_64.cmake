@@ -1,7 +1,7 @@
 # Cross-builds quorvel for 64-bit Windows with Debian's MinGW-w64 compilers.
 #
 #   cmake -S . -B build-windows \
-#       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DQUORVEL_BUILD_UI=OFF
+#       -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake
 #
 # The programs are linked statically, so that they need no DLL but the
 # system's own. Where Wine is installed it becomes the emulator that CTest

@@ -1,7 +1,8 @@
 #pragma once
 
 // What the installer needs from the window system, and nothing more. The Qt
-// user interface implements it for players; tests use a scripted one.
+// front end (Linux) and the Win32 front end (Windows) implement it for
+// players; tests use a scripted one.
 
 #include "platform/line_list.h"
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Cross-builds quorvel's core, platform layer and tests for 64-bit Windows with
-# MinGW-w64, then runs the tests under Wine: headless, in a throwaway Wine
+# Cross-builds quorvel for 64-bit Windows with MinGW-w64 (the program
+# quorvel.exe, and the tests of its core, platform layer and Win32 front end),
+# then runs the tests under Wine: headless, in a throwaway Wine
 # prefix that is removed afterwards, with Wine shut down at the end.
 #
 # Installs the Debian packages it needs (through sudo when not root), and exits
@@ -10,8 +11,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEL_WINDOWS_BUILD_DIR:-$root/build-windows}
 
-"$root/scripts/setup-deps.sh" cmake make g++-mingw-w64-x86-64-posix \
-    binutils-mingw-w64-x86-64 googletest wine wine64
+"$root/scripts/setup-deps.sh" windows googletest
 
 scratch=$(mktemp -d)
 export WINEPREFIX=$scratch/wineprefix WINEARCH=win64 WINEDEBUG=-all
@@ -28,7 +28,7 @@ trap finish EXIT
 cmake -S "$root" -B "$build" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-    -DQUORVEL_BUILD_UI=OFF \
+    -DQUORVEL_BUILD_UI=ON \
     -DQUORVEL_WERROR=ON \
     -DQUORVEL_GTEST_SOURCE_DIR=/usr/src/googletest >/dev/null
 cmake --build "$build" -j"$(nproc)"

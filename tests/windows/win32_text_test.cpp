@@ -1,0 +1,89 @@
+// The Win32 front end's arithmetic and text: the conversion between the
+// program's code-page bytes and the UTF-16 the windows show, the text of a
+// list row, and the scaling of the 96-dpi layout and its fonts.
+
+#include "platform/line_list.h"
+#include "ui/win32/dpi.h"
+#include "ui/win32/wide_text.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace quorvel::win32 {
+namespace {
+
+struct CodePageCase {
+    unsigned codePage;
+    std::string bytes;
+    std::wstring text;
+};
+
+class CodePageTest : public ::testing::TestWithParam<CodePageCase> {};
+
+TEST_P(CodePageTest, WidensAndNarrowsBack) {
+    const CodePageCase& c = GetParam();
+    EXPECT_EQ(Widen(c.bytes, c.codePage), c.text);
+    EXPECT_EQ(Narrow(c.text, c.codePage), c.bytes);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes, CodePageTest,
+    ::testing::Values(CodePageCase{1252, "", L""},
+                      CodePageCase{1252, "C:\\Games\\MOHAA", L"C:\\Games\\MOHAA"},
+                      // The same byte is a different letter in another code page.
+                      CodePageCase{1252, "D:\\Spiele\\\xC4rger", L"D:\\Spiele\\\u00C4rger"},
+                      CodePageCase{1251, "D:\\\xC8\xE3\xF0\xFB", L"D:\\\u0418\u0433\u0440\u044B"},
+                      CodePageCase{1252, "bind \x80 \"+attack\"\r", L"bind \u20AC \"+attack\"\r"}));
+
+TEST(RowTextTest, ShowsAShortLineWhole) {
+    EXPECT_EQ(RowText("setu r_picmip 1", 1252), L"setu r_picmip 1");
+    const std::string longest(kDisplayLimit, 'x');
+    EXPECT_EQ(RowText(longest, 1252), std::wstring(kDisplayLimit, L'x'));
+}
+
+TEST(RowTextTest, CutsAVeryLongLineAndAddsAnEllipsis) {
+    const std::string line = "setu " + std::string(5000, '\xE9');
+    const std::wstring row = RowText(line, 1252);
+    ASSERT_EQ(row.size(), kDisplayLimit + 1);
+    EXPECT_EQ(row.substr(0, 5), L"setu ");
+    EXPECT_EQ(row[kDisplayLimit - 1], L'\u00E9');
+    EXPECT_EQ(row.back(), L'\u2026');
+}
+
+struct ScaleCase {
+    int at96;
+    int dpi;
+    int scaled;
+};
+
+class ScaleTest : public ::testing::TestWithParam<ScaleCase> {};
+
+TEST_P(ScaleTest, RoundsToTheNearestPixel) {
+    EXPECT_EQ(ScaleToDpi(GetParam().at96, GetParam().dpi), GetParam().scaled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Layout, ScaleTest,
+                         ::testing::Values(ScaleCase{539, 96, 539}, ScaleCase{539, 120, 674},
+                                           ScaleCase{539, 144, 809}, ScaleCase{25, 120, 31},
+                                           ScaleCase{350, 192, 700}));
+
+struct FontCase {
+    int centiPoints;
+    int dpi;
+    int height;
+};
+
+class FontHeightTest : public ::testing::TestWithParam<FontCase> {};
+
+TEST_P(FontHeightTest, GivesTheCharacterHeightInPixels) {
+    EXPECT_EQ(FontHeightForDpi(GetParam().centiPoints, GetParam().dpi), GetParam().height);
+}
+
+// 14.25 pt is 19 px at 96 dpi, 12 pt 16 px, 9.75 pt 13 px.
+INSTANTIATE_TEST_SUITE_P(Fonts, FontHeightTest,
+                         ::testing::Values(FontCase{1425, 96, -19}, FontCase{1200, 96, -16},
+                                           FontCase{975, 96, -13}, FontCase{1425, 144, -29},
+                                           FontCase{975, 120, -16}));
+
+} // namespace
+} // namespace quorvel::win32

@@ -1,0 +1,45 @@
+// quorvel.exe: the installer's Win32 front end.
+
+#include "app/program.h"
+#include "core/identity.h"
+#include "ui/win32/main_window.h"
+#include "ui/win32/wide_text.h"
+#include "ui/win32/win32_window_system.h"
+
+#include <commctrl.h>
+#include <exception>
+#include <string>
+#include <windows.h>
+
+namespace {
+
+void ReportFailure(const std::string& text) {
+    std::wstring wide;
+    try {
+        wide = quorvel::win32::Widen(text);
+    } catch (...) {
+        wide = L"quorvel stopped.";
+    }
+    MessageBoxW(nullptr, wide.c_str(), L"quorvel", MB_OK | MB_ICONERROR | MB_TASKMODAL);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+    try {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+
+        quorvel::win32::Win32WindowSystem windows;
+        quorvel::Program program(windows);
+        quorvel::win32::MainWindow window(program.GetInstaller());
+        window.Load();
+        window.Show(showCommand);
+        return window.Run();
+    } catch (const std::exception& error) {
+        ReportFailure(std::string("quorvel stopped: ") + error.what());
+    } catch (...) {
+        ReportFailure("quorvel stopped: an unknown failure");
+    }
+    return 1;
+}

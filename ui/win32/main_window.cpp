@@ -1,0 +1,194 @@
+#include "ui/win32/main_window.h"
+
+#include "core/identity.h"
+#include "ui/win32/control_ids.h"
+#include "ui/win32/message_loop.h"
+#include "ui/win32/wide_text.h"
+
+#include <array>
+#include <exception>
+#include <stdexcept>
+
+namespace quorvel::win32 {
+namespace {
+
+constexpr int kClientWidth = 539;
+constexpr int kClientHeight = 350;
+
+// A fixed frame: no sizing border and no maximize button.
+constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+// Two spaces before "a custom.cfg" and one at the end, as the game's players
+// have always read it.
+constexpr const char* kExplanation =
+    "This program will add the quorvel config settings to the custom.cfg file or will "
+    "create  a custom.cfg file if one does not exist. ";
+
+// In tab order: the lists and labels are created between the buttons so that
+// Tab goes Command1, List1, Command2. Labels and the hidden List2 never take
+// the focus.
+const std::array<ControlShape, 6> kControls{{
+    {kCommand1, ControlKind::Button, "Install Quorvel Config", 280, 320, 137, 25, kWindowFont},
+    {kLabel1, ControlKind::Label, "Current Custom.cfg settings", 16, 16, 505, 25,
+     SerifFont(1425, FW_NORMAL)},
+    {kList1, ControlKind::List, nullptr, 16, 48, 505, 194, SerifFont(1200, FW_NORMAL)},
+    {kCommand2, ControlKind::Button, "Exit", 432, 320, 81, 25, kWindowFont},
+    {kList2, ControlKind::HiddenList, nullptr, 16, 319, 97, 17, kWindowFont},
+    {kLabel2, ControlKind::Label, kExplanation, 16, 264, 505, 41, SerifFont(1200, FW_BOLD)},
+}};
+
+} // namespace
+
+MainWindow::MainWindow(Installer& installer) : installer_(installer) {
+    RegisterFormClass(kMainWindowClass, &MainWindow::Procedure);
+    window_ = CreateWindowExW(0, kMainWindowClass, Widen(kMainWindowCreationCaption).c_str(),
+                              kStyle, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth, kClientHeight,
+                              nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    if (!window_) {
+        throw std::runtime_error("cannot create the main window (error " +
+                                 std::to_string(GetLastError()) + ")");
+    }
+    MarkAsForm(window_);
+    SetClientSize(window_, kClientWidth, kClientHeight);
+    controls_.Create(window_, kControls, false);
+    currentView_.Attach(controls_.Control(kList1));
+    installView_.Attach(controls_.Control(kList2));
+}
+
+MainWindow::~MainWindow() {
+    currentView_.Attach(nullptr);
+    installView_.Attach(nullptr);
+    if (window_) {
+        // Not through the procedure any more: the object is going.
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+}
+
+void MainWindow::Load() {
+    installer_.RunStartup(*this);
+}
+
+void MainWindow::Show(int showCommand) {
+    if (!window_) {
+        return;
+    }
+    if (!shown_) {
+        shown_ = true;
+        CentreOnWorkArea(window_);
+    }
+    ShowWindow(window_, showCommand);
+    UpdateWindow(window_);
+    SetFocus(focus_ ? focus_ : controls_.Control(kCommand1));
+}
+
+int MainWindow::Run() {
+    const std::optional<int> code = RunMessagesUntil([] { return false; });
+    RethrowKeptFailure();
+    return code.value_or(exitCode_);
+}
+
+void MainWindow::SetCaption(const std::string& caption) {
+    SetWindowTextW(window_, Widen(caption).c_str());
+}
+
+void MainWindow::SetLabel1Caption(const std::string& caption) {
+    SetWindowTextW(controls_.Control(kLabel1), Widen(caption).c_str());
+}
+
+void MainWindow::Close() {
+    if (window_) {
+        DestroyWindow(window_);
+    }
+}
+
+void MainWindow::Install() {
+    try {
+        installer_.RunInstallation(*this);
+        // The dialogs and the message box had no owner: take the activation
+        // back from them, and with it the focus for the keyboard.
+        if (window_) {
+            SetForegroundWindow(window_);
+        }
+    } catch (const std::exception& error) {
+        // Nothing the installation can meet in ordinary use ends up here; if
+        // something does, say so and stop rather than carry on half done.
+        MessageBoxW(nullptr,
+                    Widen(std::string("The installation stopped: ") + error.what()).c_str(),
+                    Widen(kApplicationTitle).c_str(), MB_OK | MB_ICONERROR | MB_TASKMODAL);
+        exitCode_ = 1;
+        Close();
+    }
+}
+
+LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MainWindow* self = ObjectOf<MainWindow>(window, message, lParam);
+    if (!self) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCCREATE) {
+        self->window_ = window;
+    }
+    return Guarded(0, [&] { return self->Handle(message, wParam, lParam); });
+}
+
+LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_;
+    switch (message) {
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            if (LOWORD(wParam) == kCommand1) {
+                Install();
+                return 0;
+            }
+            if (LOWORD(wParam) == kCommand2) {
+                Close();
+                return 0;
+            }
+        }
+        break;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item.CtlID == static_cast<UINT>(kList1)) {
+            currentView_.Draw(item);
+            return TRUE;
+        }
+        if (item.CtlID == static_cast<UINT>(kList2)) {
+            installView_.Draw(item);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_ACTIVATE:
+        // Give the focus back to the control that had it, as a dialog does.
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(window_, focus)) {
+                focus_ = focus;
+            }
+        } else if (!HIWORD(wParam)) {
+            SetFocus(focus_ ? focus_ : controls_.Control(kCommand1));
+        }
+        return 0;
+    case WM_DPICHANGED: {
+        const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        SetClientSize(window_, kClientWidth, kClientHeight);
+        controls_.Layout(HIWORD(wParam));
+        return 0;
+    }
+    case WM_DESTROY:
+        PostQuitMessage(exitCode_);
+        return 0;
+    case WM_NCDESTROY:
+        window_ = nullptr;
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        break;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+} // namespace quorvel::win32

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "core/installer.h"
+#include "platform/line_list.h"
+#include "platform/window_system.h"
+#include "ui/win32/form.h"
+#include "ui/win32/list_box_view.h"
+
+#include <windows.h>
+
+namespace quorvel::win32 {
+
+// The main window, Form1: the current custom.cfg lines, the hidden list of
+// lines to install, and the install and exit buttons. A fixed frame with a
+// minimize button; its controls and their IDs are in control_ids.h.
+class MainWindow : public MainWindowPort {
+public:
+    // Creates the window, hidden, under its creation caption.
+    explicit MainWindow(Installer& installer);
+    ~MainWindow() override;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // The load step: runs start-up while the window is still hidden, so
+    // that the caption it sets is the first one the player sees.
+    void Load();
+    // Shows the window, centred the first time, with the focus on Command1.
+    void Show(int showCommand);
+    // Runs the program's messages until the window has closed; returns the
+    // program's exit code. A failure kept by a window procedure is rethrown.
+    int Run();
+
+    LineList& CurrentList() override { return currentList_; }
+    LineList& InstallList() override { return installList_; }
+    void SetCaption(const std::string& caption) override;
+    void SetLabel1Caption(const std::string& caption) override;
+    void Close() override;
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void Install();
+
+    Installer& installer_;
+    LineList currentList_;
+    LineList installList_;
+    ListBoxView currentView_{currentList_};
+    ListBoxView installView_{installList_};
+    FormControls controls_;
+    HWND window_ = nullptr;
+    // The control that had the focus when the window was last deactivated.
+    HWND focus_ = nullptr;
+    bool shown_ = false;
+    int exitCode_ = 0;
+};
+
+} // namespace quorvel::win32

@@ -1,0 +1,44 @@
+#pragma once
+
+// The thread's message loop, shared by the main window and the modal detail
+// dialogs, and the way a failure inside a window procedure gets out of it.
+//
+// The forms take Tab and the arrow keys as dialogs do, but Enter presses the
+// focused push button and nothing else, and Escape does nothing: neither form
+// has a default or cancel button.
+
+#include <exception>
+#include <functional>
+#include <optional>
+#include <windows.h>
+
+namespace quorvel::win32 {
+
+// Marks a top-level window as one whose keys the loop handles as above.
+void MarkAsForm(HWND form);
+
+// Runs the thread's messages until `finished` returns true (then nullopt), a
+// WM_QUIT arrives (then its exit code; the WM_QUIT is posted again for any
+// outer loop), or a window procedure has kept a failure (then nullopt; see
+// RethrowKeptFailure).
+std::optional<int> RunMessagesUntil(const std::function<bool()>& finished);
+
+// Window procedures must not let an exception pass through the window
+// system's frames. They keep it here instead; the loop stops, and whoever ran
+// the loop rethrows it.
+void KeepFailure(std::exception_ptr failure);
+bool HasKeptFailure();
+void RethrowKeptFailure();
+
+// Calls `handle` and returns its result; an exception is kept, and
+// `fallback` is returned instead.
+template <typename Handle> LRESULT Guarded(LRESULT fallback, Handle&& handle) noexcept {
+    try {
+        return handle();
+    } catch (...) {
+        KeepFailure(std::current_exception());
+        return fallback;
+    }
+}
+
+} // namespace quorvel::win32

@@ -1,0 +1,103 @@
+#include "ui/win32/win32_window_system.h"
+
+#include "ui/win32/control_ids.h"
+#include "ui/win32/detail_dialog.h"
+#include "ui/win32/message_loop.h"
+#include "ui/win32/program_icon.h"
+#include "ui/win32/wide_text.h"
+
+#include <stdexcept>
+#include <windows.h>
+
+namespace quorvel::win32 {
+namespace {
+
+struct PromptRequest {
+    std::wstring text;
+    std::wstring title;
+    std::wstring defaultAnswer;
+    std::wstring answer;
+};
+
+INT_PTR HandlePrompt(HWND dialog, UINT message, WPARAM wParam, PromptRequest& request) {
+    switch (message) {
+    case WM_INITDIALOG: {
+        SetWindowTextW(dialog, request.title.c_str());
+        SetDlgItemTextW(dialog, kPromptText, request.text.c_str());
+        SetDlgItemTextW(dialog, kPromptEdit, request.defaultAnswer.c_str());
+        SetProgramIcon(dialog);
+        HWND edit = GetDlgItem(dialog, kPromptEdit);
+        SetFocus(edit);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        SetForegroundWindow(dialog);
+        return FALSE; // the focus is set
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK) {
+            HWND edit = GetDlgItem(dialog, kPromptEdit);
+            const int length = GetWindowTextLengthW(edit);
+            std::wstring answer(static_cast<std::size_t>(length) + 1, L'\0');
+            answer.resize(
+                static_cast<std::size_t>(GetWindowTextW(edit, answer.data(), length + 1)));
+            request.answer = std::move(answer);
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        }
+        if (LOWORD(wParam) == IDCANCEL) {
+            // Cancel, Escape and the close button.
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        break;
+    default:
+        break;
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK PromptProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    }
+    auto* request = reinterpret_cast<PromptRequest*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (!request) {
+        return FALSE;
+    }
+    return static_cast<INT_PTR>(Guarded(FALSE, [&] {
+        return static_cast<LRESULT>(HandlePrompt(dialog, message, wParam, *request));
+    }));
+}
+
+} // namespace
+
+std::string Win32WindowSystem::Prompt(const std::string& text, const std::string& title,
+                                      const std::string& defaultAnswer) {
+    PromptRequest request{Widen(text), Widen(title), Widen(defaultAnswer), {}};
+    const INT_PTR result =
+        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kPromptDialog), nullptr,
+                        &PromptProcedure, reinterpret_cast<LPARAM>(&request));
+    RethrowKeptFailure();
+    if (result == -1 || result == 0) {
+        throw std::runtime_error("cannot show the prompt \"" + title + "\" (error " +
+                                 std::to_string(GetLastError()) + ")");
+    }
+    return result == IDOK ? Narrow(request.answer) : std::string();
+}
+
+void Win32WindowSystem::ShowMessage(const std::string& text, const std::string& title,
+                                    MessageIcon icon) {
+    // Task-modal without an owner: every window of the program is disabled
+    // until OK is pressed.
+    const UINT type = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND |
+                      (icon == MessageIcon::Warning ? MB_ICONWARNING : 0u);
+    if (MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(), type) == 0) {
+        throw std::runtime_error("cannot show the message \"" + text + "\" (error " +
+                                 std::to_string(GetLastError()) + ")");
+    }
+}
+
+DetailDialogResult Win32WindowSystem::ShowDetailDialog(DetailDialogKind kind) {
+    return RunDetailDialog(kind);
+}
+
+} // namespace quorvel::win32
