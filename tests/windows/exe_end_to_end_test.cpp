@@ -161,13 +161,18 @@ TEST_P(ExeInstallationTest, WritesBothFilesAsExpected) {
         }
         if (installs) {
             steps.push_back({kApplicationTitle, "OK"});
+            // The window shows the new custom.cfg, under its new caption.
             steps.push_back({kMainWindowCaption, "Exit", [&row](HWND window) {
-                                 EXPECT_TRUE(test::WaitUntil([window] {
-                                     return ChildOf(window, "Static", kNewSettingsCaption);
-                                 }));
                                  const HWND list = ChildOf(window, "ListBox");
                                  ASSERT_NE(list, nullptr);
-                                 EXPECT_EQ(test::ListBoxRowCount(list), LineCount(row.custom));
+                                 const int rows = LineCount(row.custom);
+                                 const auto shown = [&] {
+                                     return ChildOf(window, "Static", kNewSettingsCaption) &&
+                                            test::ListBoxRowCount(list) == rows;
+                                 };
+                                 test::WaitUntil(shown);
+                                 EXPECT_NE(ChildOf(window, "Static", kNewSettingsCaption), nullptr);
+                                 EXPECT_EQ(test::ListBoxRowCount(list), rows);
                              }});
         }
         const SessionLog log = Run(steps);
