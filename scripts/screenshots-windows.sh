@@ -95,7 +95,7 @@ keys "$box" Return
 # The main window shows the new custom.cfg once the message box has gone.
 for _ in $(seq 100); do
     xdotool getwindowname "$box" >/dev/null 2>&1 || break
-    xdotool search --onlyvisible --name '^quorvel$' >/dev/null || break
+    xdotool search --onlyvisible --name '^quorvel$' >/dev/null 2>&1 || break
     sleep 0.1
 done
 xdotool windowactivate --sync "$main" 2>/dev/null || true
