@@ -254,8 +254,10 @@ SessionLog RunSession(const std::string& exe, const std::string& folder,
             break;
         }
         // A dialog or message box goes away; the next step begins once it has.
-        if (step.caption != kMainWindowCaption) {
-            WaitFor([&] { return IsWindow(window) ? nullptr : window; }, timeout);
+        if (step.caption != kMainWindowCaption &&
+            !WaitFor([&] { return IsWindow(window) ? nullptr : window; }, timeout)) {
+            log.unmet.push_back(step.caption + ": closing after " + step.action);
+            break;
         }
     }
 

@@ -74,7 +74,7 @@ struct Step {
 
 // What a session met on its way.
 struct SessionLog {
-    std::vector<std::string> unmet;    // the captions waited for in vain
+    std::vector<std::string> unmet;    // what was waited for in vain: a window, its closing
     std::vector<std::string> focused;  // the focused control's text at each key step
     std::vector<std::string> messages; // the texts of the message boxes answered
     bool ended = false;                // the program ended in time after the last step
