@@ -1,0 +1,269 @@
+// The Windows program itself, quorvel.exe, driven from outside as a player
+// drives it: the game folder in the registry, a throwaway game folder, and
+// every window the program opens answered through its real controls. Each
+// case compares both configuration files byte for byte afterwards.
+
+#include "core/identity.h"
+#include "core/installer.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/test_data.h"
+#include "tests/windows/window_driver.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quorvel {
+namespace {
+
+using test::ChildOf;
+using test::Control;
+using test::kCloseWindow;
+using test::kEscapeThenEnter;
+using test::kPlayerCustomCfg;
+using test::SessionLog;
+using test::Step;
+using Lines = std::vector<std::string>;
+
+constexpr const char* kInstall = "Install Quorvel Config";
+constexpr const char* kCheck = "Need to go Check";
+constexpr const char* kTexture = "Texture Detail";
+constexpr const char* kModel = "Model Detail";
+
+std::string Exe() {
+    std::string path = QUORVEL_EXE_FILE;
+    std::replace(path.begin(), path.end(), '/', '\\');
+    return path;
+}
+
+// `text` with its one `from` replaced by `to`.
+std::string Edited(std::string text, const std::string& from, const std::string& to = "") {
+    const std::size_t at = text.find(from);
+    if (at == std::string::npos || text.find(from, at + 1) != std::string::npos) {
+        throw std::invalid_argument("not exactly one \"" + from + "\"");
+    }
+    return text.replace(at, from.size(), to);
+}
+
+// The rows a list shows for `text`: its lines, and an empty one after the
+// final line end.
+int LineCount(const std::string& text) {
+    int count = 1;
+    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2) {
+        ++count;
+    }
+    return count;
+}
+
+class ExeEndToEndTest : public ::testing::Test {
+protected:
+    ExeEndToEndTest() { game_.Write("custom.cfg", kPlayerCustomCfg); }
+
+    SessionLog Run(const std::vector<Step>& steps) {
+        return test::RunSession(Exe(), game_.Prefix().string(), steps);
+    }
+
+    // The prompt, checked to offer the folder from the registry before the
+    // main window shows, and confirmed.
+    Step Prompt(const char* button = "OK") {
+        return {kFolderPromptTitle, button, [this](HWND prompt) {
+                    const HWND edit = ChildOf(prompt, "Edit");
+                    ASSERT_NE(edit, nullptr);
+                    EXPECT_EQ(test::TextOf(edit), game_.WindowsPath());
+                    const HWND main = FindWindowA(nullptr, kMainWindowCaption);
+                    EXPECT_FALSE(main && IsWindowVisible(main));
+                }};
+    }
+
+    std::string Files() const {
+        return game_.Read("custom.cfg").value_or("(none)") + "|" +
+               game_.Read("newconfig.cfg").value_or("(none)");
+    }
+
+    test::GameFolder game_;
+    test::GameFolderSetting setting_{game_.WindowsPath()};
+};
+
+// One or more runs of the program, each pressing the install button and
+// answering both dialogs the same way.
+struct Installation {
+    const char* name;
+    const char* install; // how the install button is pressed
+    const char* texture; // what is done in "Texture Detail"
+    const char* model;   // in "Model Detail"; nullptr where it must not open
+    int runs;
+    Lines focused; // the focused control at each key step
+    std::string custom;
+    std::optional<std::string> newconfig;
+};
+
+const std::string kInstalled = test::ExpectedFile("custom_medium_highest.cfg");
+const std::string kEarlierLines = "\r\nbind MOUSE1 \"+attack\"\r\n\r\n";
+const std::string kEarlierWithPicmip = "\r\nbind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\n\r\n";
+
+const Installation kInstallations[] = {
+    {"FirstInstallation", kInstall, "Medium", "Highest", 1, {}, kInstalled, kEarlierLines},
+    // Each later run reads newconfig.cfg back, with its empty first and last lines.
+    {"RepeatedInANewRun",
+     kInstall,
+     "Medium",
+     "Highest",
+     2,
+     {},
+     kInstalled,
+     "\r\n" + kEarlierLines + "\r\n"},
+    {"NeedToGoCheckInTextureDetail", kInstall, kCheck, nullptr, 1, {}, kPlayerCustomCfg, {}},
+    {"NeedToGoCheckInModelDetail", kInstall, "Medium", kCheck, 1, {}, kPlayerCustomCfg, {}},
+    {"TextureDetailClosed",
+     kInstall,
+     kCloseWindow,
+     "Highest",
+     1,
+     {},
+     Edited(kInstalled, "setu r_picmip 1\r\n"),
+     kEarlierWithPicmip},
+    {"ModelDetailClosed",
+     kInstall,
+     "Medium",
+     kCloseWindow,
+     1,
+     {},
+     Edited(kInstalled, "setu r_lodcap 1\r\nsetu r_lodscale 1\r\nsetu r_lodviewmodelcap 1\r\n"),
+     kEarlierLines},
+    // Escape does nothing, and Enter presses the focused button, which is
+    // the first one in each window.
+    {"EscapeDoesNothingAndEnterPressesTheFocusedButton", kEscapeThenEnter, kEscapeThenEnter,
+     kEscapeThenEnter, 1, Lines{kInstall, "High", "Highest"},
+     Edited(kInstalled, "setu r_picmip 1", "setu r_picmip 0"), kEarlierWithPicmip},
+};
+
+void PrintTo(const Installation& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class ExeInstallationTest : public ExeEndToEndTest,
+                            public ::testing::WithParamInterface<Installation> {};
+
+TEST_P(ExeInstallationTest, WritesBothFilesAsExpected) {
+    const Installation& row = GetParam();
+    const bool installs =
+        row.model && row.texture != std::string(kCheck) && row.model != std::string(kCheck);
+    for (int run = 1; run <= row.runs; ++run) {
+        SCOPED_TRACE("run " + std::to_string(run));
+        std::vector<Step> steps{
+            Prompt(), {kMainWindowCaption, row.install}, {kTexture, row.texture}};
+        if (row.model) {
+            steps.push_back({kModel, row.model});
+        }
+        if (installs) {
+            steps.push_back({kApplicationTitle, "OK"});
+            // The window shows the new custom.cfg, under its new caption.
+            steps.push_back({kMainWindowCaption, "Exit", [&row](HWND window) {
+                                 const HWND list = ChildOf(window, "ListBox");
+                                 ASSERT_NE(list, nullptr);
+                                 const int rows = LineCount(row.custom);
+                                 const auto shown = [&] {
+                                     return ChildOf(window, "Static", kNewSettingsCaption) &&
+                                            test::ListBoxRowCount(list) == rows;
+                                 };
+                                 test::WaitUntil(shown);
+                                 EXPECT_NE(ChildOf(window, "Static", kNewSettingsCaption), nullptr);
+                                 EXPECT_EQ(test::ListBoxRowCount(list), rows);
+                             }});
+        }
+        const SessionLog log = Run(steps);
+        EXPECT_EQ(log.unmet, Lines{});
+        EXPECT_TRUE(log.ended);
+        EXPECT_EQ(log.messages, installs ? Lines{kInstalledMessage} : Lines{});
+        EXPECT_EQ(log.focused, row.focused);
+    }
+    EXPECT_EQ(game_.Read("custom.cfg"), row.custom);
+    EXPECT_EQ(game_.Read("newconfig.cfg"), row.newconfig);
+}
+
+INSTANTIATE_TEST_SUITE_P(Exe, ExeInstallationTest, ::testing::ValuesIn(kInstallations),
+                         [](const auto& installation) {
+                             return std::string(installation.param.name);
+                         });
+
+// A cancelled prompt leaves the game folder empty: the program then looks for
+// \mainta\custom.cfg on the current drive, and finds nothing there.
+TEST_F(ExeEndToEndTest, CancelledPromptShowsAnEmptyList) {
+    const std::string before = Files();
+    const SessionLog log = Run({Prompt("Cancel"), {kMainWindowCaption, "Exit", [](HWND window) {
+                                                       const HWND list = ChildOf(window, "ListBox");
+                                                       ASSERT_NE(list, nullptr);
+                                                       EXPECT_EQ(test::ListBoxRowCount(list), 0);
+                                                   }}});
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_TRUE(log.ended);
+    EXPECT_EQ(Files(), before);
+}
+
+TEST_F(ExeEndToEndTest, MissingMaintaFolderIsToldAndNothingIsWritten) {
+    std::filesystem::remove_all(game_.Mainta());
+    const SessionLog log = Run({Prompt(),
+                                {kMainWindowCaption, kInstall},
+                                {kTexture, "Medium"},
+                                {kModel, "Highest"},
+                                {kApplicationTitle, "OK"},
+                                {kMainWindowCaption, "Exit"}});
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_TRUE(log.ended);
+    ASSERT_EQ(log.messages.size(), 1u);
+    EXPECT_NE(log.messages[0].find(game_.WindowsPath() + "\\mainta"), std::string::npos)
+        << log.messages[0];
+    EXPECT_FALSE(std::filesystem::exists(game_.Mainta()));
+}
+
+// The three windows and their controls at 96 dots per inch, in client
+// coordinates: the buttons by their texts, the labels and lists by place.
+TEST_F(ExeEndToEndTest, WindowsAndControlsHaveTheirSizesAndPlaces) {
+    const auto layout = [](SIZE client, std::vector<Control> controls) {
+        std::sort(controls.begin(), controls.end());
+        return [client, controls](HWND window) {
+            const SIZE size = test::ClientSize(window);
+            EXPECT_EQ(size.cx, client.cx);
+            EXPECT_EQ(size.cy, client.cy);
+            EXPECT_EQ(test::ControlsOf(window), controls);
+        };
+    };
+    const auto button = [](const char* text, int left, int top, int width) {
+        return Control{"button", text, left, top, width, 25, true};
+    };
+    const SessionLog log = Run({
+        Prompt(),
+        {kMainWindowCaption, kInstall,
+         layout({539, 350}, {button(kInstall, 280, 320, 137),
+                             {"static", "", 16, 16, 505, 25, true},
+                             {"listbox", "", 16, 48, 505, 194, true},
+                             button("Exit", 432, 320, 81),
+                             {"listbox", "", 16, 319, 97, 17, false},
+                             {"static", "", 16, 264, 505, 41, true}})},
+        {kTexture, "Medium",
+         layout({448, 133}, {{"static", "", 40, 8, 377, 65, true},
+                             button("High", 16, 88, 81),
+                             button("Medium", 112, 88, 81),
+                             button("Low", 208, 88, 81),
+                             button(kCheck, 304, 88, 129)})},
+        {kModel, kCheck,
+         layout({463, 157}, {button("Highest", 8, 80, 81),
+                             {"static", "", 0, 0, 449, 65, true},
+                             button("Higher", 112, 80, 81),
+                             button("High", 216, 80, 81),
+                             button("Med", 8, 120, 81),
+                             button("Low", 216, 120, 81),
+                             button("Lowest", 112, 120, 81),
+                             button(kCheck, 320, 96, 121)})},
+    });
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_TRUE(log.ended);
+    EXPECT_EQ(game_.Read("newconfig.cfg"), std::nullopt);
+}
+
+} // namespace
+} // namespace quorvel

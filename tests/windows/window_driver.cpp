@@ -1,0 +1,274 @@
+#include "tests/windows/window_driver.h"
+
+#include "core/installer.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <thread>
+
+namespace quorvel::test {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Polls `ready` until it gives something (a window, true) or `timeout` has
+// passed, and returns its last answer.
+template <typename Ready> auto WaitFor(const Ready& ready, std::chrono::milliseconds timeout) {
+    const auto deadline = Clock::now() + timeout;
+    for (;;) {
+        const auto found = ready();
+        if (found || Clock::now() >= deadline) {
+            return found;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
+        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    });
+    return text;
+}
+
+std::string ClassOf(HWND window) {
+    char name[256] = {};
+    const int length = GetClassNameA(window, name, sizeof name);
+    return Lower(std::string(name, static_cast<std::size_t>(std::max(length, 0))));
+}
+
+// A shown top-level window of process `process` with caption `caption`.
+HWND TopLevelWindow(DWORD process, const std::string& caption) {
+    struct Search {
+        DWORD process;
+        const std::string* caption;
+        HWND found;
+    } search{process, &caption, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM param) -> BOOL {
+            auto& s = *reinterpret_cast<Search*>(param);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == s.process && IsWindowVisible(window) && TextOf(window) == *s.caption) {
+                s.found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+// The control that has the keyboard focus in the thread that owns `window`.
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+// A key pressed and let go, as the keyboard posts it to the focused window.
+void PostKey(HWND target, WORD key) {
+    const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    const LPARAM down = static_cast<LPARAM>(1u | scan << 16);
+    const LPARAM up = down | static_cast<LPARAM>(3u << 30);
+    PostMessageA(target, WM_KEYDOWN, key, down);
+    PostMessageA(target, WM_KEYUP, key, up);
+}
+
+} // namespace
+
+GameFolderSetting::GameFolderSetting(const std::string& folder) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kGameRegistryKey, 0, nullptr, 0,
+                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
+                        &disposition) != ERROR_SUCCESS) {
+        throw std::runtime_error(std::string("cannot create HKEY_CURRENT_USER\\") +
+                                 kGameRegistryKey);
+    }
+    createdKey_ = disposition == REG_CREATED_NEW_KEY;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, kGameRegistryValue, nullptr, &type, nullptr, &size) ==
+            ERROR_SUCCESS &&
+        type == REG_SZ) {
+        std::string text(size, '\0');
+        RegQueryValueExA(key, kGameRegistryValue, nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(text.data()), &size);
+        before_ = text.substr(0, size);
+    }
+    const LONG status = RegSetValueExA(key, kGameRegistryValue, 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(folder.c_str()),
+                                       static_cast<DWORD>(folder.size() + 1));
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS) {
+        throw std::runtime_error("cannot set the game folder in the registry");
+    }
+}
+
+GameFolderSetting::~GameFolderSetting() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kGameRegistryKey, 0, KEY_SET_VALUE, &key) !=
+        ERROR_SUCCESS) {
+        return;
+    }
+    if (before_) {
+        RegSetValueExA(key, kGameRegistryValue, 0, REG_SZ,
+                       reinterpret_cast<const BYTE*>(before_->data()),
+                       static_cast<DWORD>(before_->size()));
+    } else {
+        RegDeleteValueA(key, kGameRegistryValue);
+    }
+    RegCloseKey(key);
+    if (createdKey_) {
+        RegDeleteKeyA(HKEY_CURRENT_USER, kGameRegistryKey);
+    }
+}
+
+std::ostream& operator<<(std::ostream& out, const Control& control) {
+    return out << control.kind << " \"" << control.text << "\" (" << control.left << ", "
+               << control.top << ", " << control.width << ", " << control.height << ")"
+               << (control.visible ? "" : " hidden");
+}
+
+std::vector<Control> ControlsOf(HWND form) {
+    std::vector<Control> controls;
+    for (const HWND child : ChildrenOf(form)) {
+        RECT box{};
+        GetWindowRect(child, &box);
+        MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&box), 2);
+        Control control{ClassOf(child),
+                        "",
+                        box.left,
+                        box.top,
+                        box.right - box.left,
+                        box.bottom - box.top,
+                        IsWindowVisible(child) != FALSE};
+        if (control.kind == "button") {
+            control.text = TextOf(child);
+        }
+        controls.push_back(control);
+    }
+    std::sort(controls.begin(), controls.end());
+    return controls;
+}
+
+SIZE ClientSize(HWND form) {
+    RECT client{};
+    GetClientRect(form, &client);
+    return {client.right - client.left, client.bottom - client.top};
+}
+
+std::string TextOf(HWND window) {
+    // WM_GETTEXT with a time limit: the window's thread may be busy or hung.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+        return "(no answer)";
+    }
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    text.resize(std::min<std::size_t>(copied, length));
+    return text;
+}
+
+HWND ChildOf(HWND parent, const std::string& kind, const std::string& text) {
+    for (const HWND child : ChildrenOf(parent)) {
+        if (ClassOf(child) == Lower(kind) && IsWindowVisible(child) &&
+            (text.empty() || TextOf(child) == text)) {
+            return child;
+        }
+    }
+    return nullptr;
+}
+
+int ListBoxRowCount(HWND list) {
+    DWORD_PTR count = 0;
+    if (!SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) {
+        return -1;
+    }
+    return static_cast<int>(count);
+}
+
+bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {
+    return WaitFor(ready, timeout);
+}
+
+SessionLog RunSession(const std::string& exe, const std::string& folder,
+                      const std::vector<Step>& steps, std::chrono::milliseconds timeout) {
+    std::string commandLine = "\"" + exe + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &process)) {
+        throw std::runtime_error("cannot start " + exe + ": error " +
+                                 std::to_string(GetLastError()));
+    }
+    CloseHandle(process.hThread);
+
+    SessionLog log;
+    for (const Step& step : steps) {
+        const HWND window =
+            WaitFor([&] { return TopLevelWindow(process.dwProcessId, step.caption); }, timeout);
+        if (!window) {
+            log.unmet.push_back(step.caption);
+            break;
+        }
+        if (step.look) {
+            step.look(window);
+        }
+        if (step.caption == kApplicationTitle) {
+            std::string text;
+            for (const HWND child : ChildrenOf(window)) {
+                if (ClassOf(child) == "static") {
+                    text += TextOf(child);
+                }
+            }
+            log.messages.push_back(text);
+        }
+        if (step.action == kCloseWindow) {
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        } else if (step.action == kEscapeThenEnter) {
+            // The window is shown before its focus is set; wait for the focus.
+            const HWND focus = WaitFor([&] { return FocusOf(window); }, timeout);
+            log.focused.push_back(focus ? TextOf(focus) : "(no focus)");
+            PostKey(focus ? focus : window, VK_ESCAPE);
+            PostKey(focus ? focus : window, VK_RETURN);
+        } else if (const HWND button = ChildOf(window, "Button", step.action)) {
+            // Posted, not sent: the click may open a modal window, and a sent
+            // message would wait for it to close.
+            PostMessageA(button, BM_CLICK, 0, 0);
+        } else {
+            log.unmet.push_back(step.caption + ": button " + step.action);
+            break;
+        }
+        // A dialog or message box goes away; the next step begins once it has.
+        if (step.caption != kMainWindowCaption &&
+            !WaitFor([&] { return IsWindow(window) ? nullptr : window; }, timeout)) {
+            log.unmet.push_back(step.caption + ": closing after " + step.action);
+            break;
+        }
+    }
+
+    const auto wait = static_cast<DWORD>(log.unmet.empty() ? timeout.count() : 0);
+    log.ended = WaitForSingleObject(process.hProcess, wait) == WAIT_OBJECT_0;
+    if (!log.ended) {
+        TerminateProcess(process.hProcess, 1);
+        WaitForSingleObject(process.hProcess, static_cast<DWORD>(timeout.count()));
+    }
+    CloseHandle(process.hProcess);
+    return log;
+}
+
+} // namespace quorvel::test

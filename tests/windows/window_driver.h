@@ -1,0 +1,90 @@
+#pragma once
+
+// Drives the real quorvel.exe from outside, as a player would: the game folder
+// in the registry, the program started as a process of its own, its windows
+// found by caption among the process's top-level windows, and its buttons and
+// keys pressed through window messages. Every wait gives up after a bounded
+// time, so that a program that hangs or opens something unexpected fails the
+// test instead of blocking it; a program still running at the end is killed.
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+#include <windows.h>
+
+namespace quorvel::test {
+
+// HKEY_CURRENT_USER\Software\2015\MOHAA, value basepath, set for as long as
+// the object lives; what was there before is put back afterwards.
+class GameFolderSetting {
+public:
+    explicit GameFolderSetting(const std::string& folder);
+    ~GameFolderSetting();
+    GameFolderSetting(const GameFolderSetting&) = delete;
+    GameFolderSetting& operator=(const GameFolderSetting&) = delete;
+
+private:
+    bool createdKey_ = false;
+    std::optional<std::string> before_;
+};
+
+// A child window of a form as the player sees it: its kind (the window
+// class, in lower case), the text of a button (empty for the others), its
+// place in the form's client area and whether it shows.
+struct Control {
+    std::string kind;
+    std::string text;
+    int left = 0, top = 0, width = 0, height = 0;
+    bool visible = true;
+
+    bool operator==(const Control&) const = default;
+    auto operator<=>(const Control&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Control& control);
+
+// The direct children of `form`, in a fixed order.
+std::vector<Control> ControlsOf(HWND form);
+// The size of the form's client area.
+SIZE ClientSize(HWND form);
+std::string TextOf(HWND window);
+// The first shown child of `parent` of the window class `kind` (any letter
+// case) whose text is `text`, or with any text when `text` is empty.
+HWND ChildOf(HWND parent, const std::string& kind, const std::string& text = "");
+// The number of rows of a list box. (Their texts cannot be read from outside:
+// the program's lists draw their rows themselves and hold no strings.)
+int ListBoxRowCount(HWND list);
+// Polls `ready` until it holds or `timeout` has passed; whether it held.
+bool WaitUntil(const std::function<bool()>& ready,
+               std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+// What a session step does with the window it waited for.
+inline constexpr const char* kCloseWindow = "(close)";             // WM_CLOSE, as the title bar's X
+inline constexpr const char* kEscapeThenEnter = "(Escape, Enter)"; // keys to the focused control
+
+// One window the program is expected to open, and what to do with it.
+struct Step {
+    std::string caption; // the window's caption, as it shows
+    std::string action;  // a button's text, kCloseWindow or kEscapeThenEnter
+    // Looks at the window first; runs in the test, so it may use gtest's checks.
+    std::function<void(HWND)> look = {};
+};
+
+// What a session met on its way.
+struct SessionLog {
+    std::vector<std::string> unmet;    // what was waited for in vain: a window, its closing
+    std::vector<std::string> focused;  // the focused control's text at each key step
+    std::vector<std::string> messages; // the texts of the message boxes answered
+    bool ended = false;                // the program ended in time after the last step
+};
+
+// One run of the program: starts `exe` in `folder` (its current folder),
+// answers each step's window in turn, then waits for the program to end and
+// kills it if it does not.
+SessionLog RunSession(const std::string& exe, const std::string& folder,
+                      const std::vector<Step>& steps,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(20));
+
+} // namespace quorvel::test
