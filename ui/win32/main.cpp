@@ -30,8 +30,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
 
+        // The program takes no options on Windows; this keeps the front ends
+        // alike should it ever take some.
+        quorvel::ProgramOptions options;
+        if (const auto status = quorvel::ReadCommandLine({}, options)) {
+            return *status;
+        }
         quorvel::win32::Win32WindowSystem windows;
-        quorvel::Program program(windows);
+        quorvel::Program program(windows, options);
         quorvel::win32::MainWindow window(program.GetInstaller());
         window.Load();
         window.Show(showCommand);
