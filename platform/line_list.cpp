@@ -37,11 +37,6 @@ void LineList::AppendMany(std::vector<std::string> lines) {
     }
 }
 
-void LineList::AppendShared(std::shared_ptr<const std::string> text,
-                            const std::vector<std::string_view>& lines) {
-    AppendShared(std::move(text), lines.size(), [&lines](std::size_t i) { return lines[i]; });
-}
-
 void LineList::Assign(std::vector<std::string> lines) {
     const auto kept = std::make_shared<const std::vector<std::string>>(std::move(lines));
     std::vector<Line> fresh;
@@ -59,7 +54,6 @@ void LineList::Assign(std::vector<std::string> lines) {
     lines_ = std::move(fresh);
     owners_ = std::move(owners);
     freeOwners_.clear();
-    strings_.clear();
     if (observer_) {
         observer_->AfterReset();
     }
@@ -74,9 +68,6 @@ void LineList::RemoveAt(std::size_t index) {
     }
     const std::size_t owner = lines_[index].owner;
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
-    if (index < strings_.size()) {
-        strings_.erase(strings_.begin() + static_cast<std::ptrdiff_t>(index));
-    }
     Release(owner);
     if (observer_) {
         observer_->AfterRemove();
@@ -93,7 +84,6 @@ void LineList::Clear() {
     lines_.clear();
     owners_.clear();
     freeOwners_.clear();
-    strings_.clear();
     if (observer_) {
         observer_->AfterReset();
     }
@@ -104,19 +94,6 @@ std::string_view LineList::View(std::size_t index) const {
         throw std::out_of_range("LineList::View: no line at that index");
     }
     return lines_[index].text;
-}
-
-const std::string& LineList::At(std::size_t index) const {
-    if (index >= lines_.size()) {
-        throw std::out_of_range("LineList::At: no line at that index");
-    }
-    MakeStrings();
-    return strings_[index];
-}
-
-const std::vector<std::string>& LineList::Lines() const {
-    MakeStrings();
-    return strings_;
 }
 
 std::size_t LineList::Keep(std::shared_ptr<const void> keeps, std::size_t lines) {
@@ -134,17 +111,6 @@ void LineList::Release(std::size_t owner) {
     if (--owners_[owner].lines == 0) {
         owners_[owner].keeps.reset();
         freeOwners_.push_back(owner);
-    }
-}
-
-void LineList::MakeStrings() const {
-    // All at once, so that no string asked for since the last change moves.
-    if (strings_.size() == lines_.size()) {
-        return;
-    }
-    strings_.reserve(lines_.size());
-    for (std::size_t i = strings_.size(); i < lines_.size(); ++i) {
-        strings_.emplace_back(lines_[i].text);
     }
 }
 

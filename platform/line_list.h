@@ -7,8 +7,7 @@
 // The list does not copy lines one by one into strings of their own: lines
 // read from a file stay in the file's text, which the list shares with
 // whoever read it (AppendShared), and lines handed over as strings stay in
-// those strings. View reads a line where it is; At and Lines make strings of
-// the lines only when first asked for them.
+// those strings. View reads a line where it is.
 
 #include <cstddef>
 #include <memory>
@@ -42,12 +41,9 @@ public:
     void Append(std::string line);
     // Appends many lines at the end, in order, as one change.
     void AppendMany(std::vector<std::string> lines);
-    // Appends lines that are parts of `text`, in order, as one change. The
-    // list keeps `text` for as long as any of these lines is in it.
-    void AppendShared(std::shared_ptr<const std::string> text,
-                      const std::vector<std::string_view>& lines);
-    // The same for `count` lines, line i being lineAt(i), without a vector
-    // of them first.
+    // Appends `count` lines that are parts of `text`, line i being
+    // lineAt(i), in order, as one change, without a vector of them first.
+    // The list keeps `text` for as long as any of these lines is in it.
     template <typename LineAt>
     void AppendShared(std::shared_ptr<const std::string> text, std::size_t count, LineAt lineAt) {
         if (count == 0) {
@@ -77,11 +73,6 @@ public:
     // The line at a zero-based index, read where it is; std::out_of_range
     // when there is no such line. Good until the list next changes.
     std::string_view View(std::size_t index) const;
-    // The same line as a string; see Lines.
-    const std::string& At(std::size_t index) const;
-    // Every line as a string. The strings are made when first asked for
-    // after a change, and stay good until the list next changes.
-    const std::vector<std::string>& Lines() const;
 
 private:
     struct Line {
@@ -96,14 +87,10 @@ private:
 
     std::size_t Keep(std::shared_ptr<const void> keeps, std::size_t lines);
     void Release(std::size_t owner);
-    // Brings strings_ up to date with lines_.
-    void MakeStrings() const;
 
     std::vector<Line> lines_;
     std::vector<Owner> owners_;
     std::vector<std::size_t> freeOwners_;
-    // The first strings_.size() lines as strings, for At and Lines.
-    mutable std::vector<std::string> strings_;
     Observer* observer_ = nullptr;
 };
 
