@@ -29,8 +29,14 @@ QVariant LineListModel::data(const QModelIndex& index, int role) const {
         static_cast<std::size_t>(index.row()) >= lines_.Count()) {
         return {};
     }
-    const std::string_view line = lines_.View(static_cast<std::size_t>(index.row()));
-    return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+    const DisplayText display =
+        ShortenForDisplay(lines_.View(static_cast<std::size_t>(index.row())));
+    QString text =
+        QString::fromLocal8Bit(display.shown.data(), static_cast<qsizetype>(display.shown.size()));
+    if (display.shortened) {
+        text += QChar(0x2026); // …
+    }
+    return text;
 }
 
 void LineListModel::BeforeInsert(std::size_t first, std::size_t count) {

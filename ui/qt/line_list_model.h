@@ -8,7 +8,9 @@ namespace quorvel::ui {
 
 // Shows a LineList in a list view, one line per row, and keeps in step with
 // every change to it. The text of a line is decoded from the system's 8-bit
-// encoding only when its row is drawn.
+// encoding only when its row is drawn, and a very long line is shown
+// shortened, with an ellipsis (ShortenForDisplay); the line itself is left
+// as it is.
 class LineListModel : public QAbstractListModel, private LineList::Observer {
 public:
     explicit LineListModel(LineList& lines, QObject* parent = nullptr);
