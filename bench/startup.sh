@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Start-up latency of the real program, under Xvfb, over repeated runs:
 #
-#   prompt   from launching build/ui/quorvel until the prompt window
+#   prompt   from launching build/ui/qt/quorvel until the prompt window
 #            ("MOHAA Path") is mapped;
 #   main     from answering the prompt (xdotool key Return) until the main
 #            window ("Quorvel Config Setup 3.2") is mapped;
@@ -14,7 +14,7 @@
 #
 # Each run gets a throwaway copy of examples/wineprefix as its WINEPREFIX,
 # made as scripts/run.sh makes it, so every run reads the same small
-# custom.cfg. The build must hold ui/quorvel and bench/x11_map_watch
+# custom.cfg. The build must hold ui/qt/quorvel and bench/x11_map_watch
 # (QUORVEL_BUILD_BENCH=ON); Xvfb and xdotool come with
 # `scripts/setup-deps.sh bench`.
 #
@@ -28,7 +28,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build}" && pwd)
 runs=${2:-20}
-program=$build/ui/quorvel
+program=$build/ui/qt/quorvel
 watch=$build/bench/x11_map_watch
 for tool in "$program" "$watch"; do
     if [[ ! -x $tool ]]; then

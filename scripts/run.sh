@@ -20,7 +20,7 @@ fi
 prefix=${WINEPREFIX:-$HOME/.wine}
 if grep -qiF '[Software\\2015\\MOHAA]' "$prefix/user.reg" 2>/dev/null; then
     echo "Using the game's settings in $prefix"
-    exec "$root/build/ui/quorvel"
+    exec "$root/build/ui/qt/quorvel"
 fi
 
 sample=$(mktemp -d)
@@ -31,4 +31,4 @@ ln -s ../drive_c "$sample/prefix/dosdevices/c:"
 echo "No MOHAA settings found in $prefix/user.reg."
 echo "Running against a throwaway copy of the sample prefix: $sample/prefix"
 echo "(its game folder is C:\\Games\\MOHAA; the copy is removed when quorvel ends)"
-WINEPREFIX="$sample/prefix" "$root/build/ui/quorvel"
+WINEPREFIX="$sample/prefix" "$root/build/ui/qt/quorvel"
