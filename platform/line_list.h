@@ -4,10 +4,12 @@
 // order in which they were appended and are never sorted. The main window's
 // two lists are LineLists; a view can watch one through its Observer.
 //
-// The list does not copy lines one by one into strings of their own: lines
-// read from a file stay in the file's text, which the list shares with
-// whoever read it (AppendShared), and lines handed over as strings stay in
-// those strings. View reads a line where it is.
+// The list does not copy lines into strings of their own, nor keep an entry
+// per line: it holds runs of lines of LineSources, which read each line
+// where it is when asked. Lines read from a file stay in the file's text,
+// shared with whoever read it (AppendSource, AppendShared), and lines handed
+// over as strings stay in those strings. A file of millions of lines is
+// therefore shown without a pass over its lines.
 
 #include <cstddef>
 #include <memory>
@@ -16,6 +18,16 @@
 #include <vector>
 
 namespace quorvel {
+
+// Lines kept somewhere, read one at a time where they are. A source never
+// changes once made.
+class LineSource {
+public:
+    virtual ~LineSource() = default;
+    virtual std::size_t Count() const = 0;
+    // The line at a zero-based index below Count().
+    virtual std::string_view Line(std::size_t index) const = 0;
+};
 
 class LineList {
 public:
@@ -41,26 +53,20 @@ public:
     void Append(std::string line);
     // Appends many lines at the end, in order, as one change.
     void AppendMany(std::vector<std::string> lines);
+    // Appends every line of `source`, in order, as one change. The list keeps
+    // the source for as long as any of its lines is in it.
+    void AppendSource(std::shared_ptr<const LineSource> source);
     // Appends `count` lines that are parts of `text`, line i being
-    // lineAt(i), in order, as one change, without a vector of them first.
-    // The list keeps `text` for as long as any of these lines is in it.
+    // lineAt(i), in order, as one change. The list keeps `text` for as long
+    // as any of these lines is in it.
     template <typename LineAt>
     void AppendShared(std::shared_ptr<const std::string> text, std::size_t count, LineAt lineAt) {
-        if (count == 0) {
-            return;
-        }
-        // Whatever can fail does so before the observer hears of a change.
-        lines_.reserve(lines_.size() + count);
-        const std::size_t owner = Keep(std::move(text), count);
-        if (observer_) {
-            observer_->BeforeInsert(lines_.size(), count);
-        }
+        std::vector<std::string_view> views;
+        views.reserve(count);
         for (std::size_t i = 0; i < count; ++i) {
-            lines_.push_back({lineAt(i), owner});
+            views.push_back(lineAt(i));
         }
-        if (observer_) {
-            observer_->AfterInsert();
-        }
+        AppendViews(std::move(text), std::move(views));
     }
     // Replaces every line at once.
     void Assign(std::vector<std::string> lines);
@@ -69,28 +75,29 @@ public:
     // Removes all lines.
     void Clear();
 
-    std::size_t Count() const { return lines_.size(); }
+    std::size_t Count() const { return count_; }
     // The line at a zero-based index, read where it is; std::out_of_range
     // when there is no such line. Good until the list next changes.
     std::string_view View(std::size_t index) const;
 
 private:
-    struct Line {
-        std::string_view text;
-        std::size_t owner; // in owners_
-    };
-    // What keeps the text of some lines alive, and how many lines use it.
-    struct Owner {
-        std::shared_ptr<const void> keeps;
-        std::size_t lines = 0;
+    // Lines first to first + count - 1 of a source.
+    struct Run {
+        std::shared_ptr<const LineSource> source;
+        std::size_t first = 0;
+        std::size_t count = 0;
     };
 
-    std::size_t Keep(std::shared_ptr<const void> keeps, std::size_t lines);
-    void Release(std::size_t owner);
+    void AppendViews(std::shared_ptr<const std::string> text, std::vector<std::string_view> views);
+    // The run that holds line `index`, which is below Count().
+    std::size_t RunOf(std::size_t index) const;
+    // Brings starts_ up to date from run `from` on.
+    void Restart(std::size_t from);
 
-    std::vector<Line> lines_;
-    std::vector<Owner> owners_;
-    std::vector<std::size_t> freeOwners_;
+    std::vector<Run> runs_;
+    // The index of the first line of each run.
+    std::vector<std::size_t> starts_;
+    std::size_t count_ = 0;
     Observer* observer_ = nullptr;
 };
 

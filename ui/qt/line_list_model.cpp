@@ -24,6 +24,13 @@ int LineListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : Row(lines_.Count());
 }
 
+QModelIndex LineListModel::index(int row, int column, const QModelIndex& parent) const {
+    if (parent.isValid() || column != 0 || row < 0 || row >= Row(lines_.Count())) {
+        return {};
+    }
+    return createIndex(row, column);
+}
+
 QVariant LineListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() < 0 ||
         static_cast<std::size_t>(index.row()) >= lines_.Count()) {

@@ -17,6 +17,10 @@ public:
     ~LineListModel() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
+    // As QAbstractListModel's, without asking the model for its row and
+    // column counts through virtual calls: a list view asks for the index
+    // of every row each time it lays out, millions of times for a large file.
+    QModelIndex index(int row, int column = 0, const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
 private:
