@@ -18,19 +18,6 @@ private:
     std::vector<std::string> lines_;
 };
 
-// Lines that are parts of a text.
-class TextViews final : public LineSource {
-public:
-    TextViews(std::shared_ptr<const std::string> text, std::vector<std::string_view> views)
-        : text_(std::move(text)), views_(std::move(views)) {}
-    std::size_t Count() const override { return views_.size(); }
-    std::string_view Line(std::size_t index) const override { return views_[index]; }
-
-private:
-    std::shared_ptr<const std::string> text_;
-    std::vector<std::string_view> views_;
-};
-
 } // namespace
 
 void LineList::Append(std::string line) {
@@ -42,13 +29,6 @@ void LineList::Append(std::string line) {
 void LineList::AppendMany(std::vector<std::string> lines) {
     if (!lines.empty()) {
         AppendSource(std::make_shared<const StringLines>(std::move(lines)));
-    }
-}
-
-void LineList::AppendViews(std::shared_ptr<const std::string> text,
-                           std::vector<std::string_view> views) {
-    if (!views.empty()) {
-        AppendSource(std::make_shared<const TextViews>(std::move(text), std::move(views)));
     }
 }
 

@@ -7,7 +7,7 @@
 // The list does not copy lines into strings of their own, nor keep an entry
 // per line: it holds runs of lines of LineSources, which read each line
 // where it is when asked. Lines read from a file stay in the file's text,
-// shared with whoever read it (AppendSource, AppendShared), and lines handed
+// shared with whoever read it (AppendSource), and lines handed
 // over as strings stay in those strings. A file of millions of lines is
 // therefore shown without a pass over its lines.
 
@@ -56,18 +56,6 @@ public:
     // Appends every line of `source`, in order, as one change. The list keeps
     // the source for as long as any of its lines is in it.
     void AppendSource(std::shared_ptr<const LineSource> source);
-    // Appends `count` lines that are parts of `text`, line i being
-    // lineAt(i), in order, as one change. The list keeps `text` for as long
-    // as any of these lines is in it.
-    template <typename LineAt>
-    void AppendShared(std::shared_ptr<const std::string> text, std::size_t count, LineAt lineAt) {
-        std::vector<std::string_view> views;
-        views.reserve(count);
-        for (std::size_t i = 0; i < count; ++i) {
-            views.push_back(lineAt(i));
-        }
-        AppendViews(std::move(text), std::move(views));
-    }
     // Replaces every line at once.
     void Assign(std::vector<std::string> lines);
     // Removes the line at a zero-based index; the following lines move up.
@@ -88,7 +76,6 @@ private:
         std::size_t count = 0;
     };
 
-    void AppendViews(std::shared_ptr<const std::string> text, std::vector<std::string_view> views);
     // The run that holds line `index`, which is below Count().
     std::size_t RunOf(std::size_t index) const;
     // Brings starts_ up to date from run `from` on.

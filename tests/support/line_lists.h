@@ -15,7 +15,8 @@ namespace quorvel::test {
 // Every line of `list`, in order, as strings.
 std::vector<std::string> LinesOf(const LineList& list);
 
-// Appends `lines`, which are parts of `text`, to `list` as one change.
+// Appends `lines`, which are parts of `text`, to `list` as one change; the
+// list keeps `text` for as long as any of them is in it.
 void AppendViews(LineList& list, std::shared_ptr<const std::string> text,
                  const std::vector<std::string_view>& lines);
 

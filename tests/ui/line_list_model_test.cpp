@@ -2,6 +2,7 @@
 // kind of change to the LineList, and how a very long line is shown.
 
 #include "platform/line_list.h"
+#include "tests/support/line_lists.h"
 #include "ui/qt/line_list_model.h"
 
 #include <memory>
@@ -23,9 +24,8 @@ private slots:
         lines.Append("one");
         lines.AppendMany({"two", "three", "four"});
         const auto text = std::make_shared<const std::string>("five\r\nsix");
-        lines.AppendShared(text, 2, [&text](std::size_t i) {
-            return std::string_view(*text).substr(i == 0 ? 0 : 6, i == 0 ? 4 : 3);
-        });
+        quorvel::test::AppendViews(
+            lines, text, {std::string_view(*text).substr(0, 4), std::string_view(*text).substr(6)});
         lines.RemoveAt(0);
         lines.RemoveAt(lines.Count() - 1);
         QCOMPARE(model.rowCount(), 4);
