@@ -15,6 +15,7 @@
 #include "core/duplicates.h"
 #include "core/installer.h"
 #include "tests/support/scripted_window_system.h"
+#include "tests/support/test_data.h"
 
 #include <chrono>
 #include <cstdio>
@@ -30,6 +31,7 @@ namespace {
 
 using quorvel::bench::PutSettledFile;
 using quorvel::test::GameFolder;
+using quorvel::test::kPlayerCustomCfg;
 using Clock = std::chrono::steady_clock;
 
 double Elapsed(Clock::time_point start) {
@@ -37,9 +39,6 @@ double Elapsed(Clock::time_point start) {
 }
 
 const char* const kMemoryChild = "--installation-memory-child";
-
-const std::string kPlayerCustomCfg =
-    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
 
 std::string CrLfLines(std::string_view first, const std::vector<std::string_view>& lines) {
     std::string text(first);
@@ -157,7 +156,7 @@ void BM_FirstInstallation(benchmark::State& state) {
     const std::vector<std::string_view> installed =
         quorvel::bench::InstallList("Medium", "Highest");
     const std::vector<std::string_view> kept = {"bind MOUSE1 \"+attack\"", ""};
-    const std::string expectedOther = "\r\nbind MOUSE1 \"+attack\"\r\n\r\n";
+    const std::string& expectedOther = quorvel::test::kPlayerFirstNewConfig;
     const auto written = [&] {
         return game.Read("custom.cfg") == InstalledCustomCfg() &&
                game.Read("newconfig.cfg") == expectedOther;

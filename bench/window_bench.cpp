@@ -7,7 +7,13 @@
 //   custom.cfg;
 // - scrolling List1: to the bottom and back to the top, and a page down at a
 //   time, each step painted before the next. The longest step is reported as
-//   well, to show any stall.
+//   well, to show any stall;
+// - a click answered: from the prompt's Return until a click on "Install
+//   Quorvel Config", posted as soon as the window is exposed, reaches the
+//   first detail dialog, with a custom.cfg of one very long line (a pasted
+//   blob) or of as many bytes in short lines; and the peak memory of a
+//   process that does nothing else (this program started again for each
+//   case, so that nothing measured before counts).
 
 #include "bench/bench_files.h"
 #include "core/installer.h"
@@ -16,11 +22,18 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QListView>
+#include <QMouseEvent>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 
@@ -154,6 +167,175 @@ void BM_PageDown(benchmark::State& state) {
     state.counters["longest_step_ms"] = longest * 1e3;
 }
 
+const char* const kClickChild = "--click-child";
+
+// The shapes of custom.cfg for a click answered.
+enum Shape : std::int64_t { kOneLine = 0, kShortLines = 1 };
+
+// A custom.cfg of about `bytes` bytes: one line without a line end, or
+// made-up config lines.
+std::string CustomCfgOf(std::uint64_t bytes, Shape shape) {
+    if (shape == kShortLines) {
+        std::string text;
+        text.reserve(bytes + 128);
+        for (std::size_t i = 0; text.size() < bytes; ++i) {
+            text.append(quorvel::bench::ConfigLine(i)).append("\r\n");
+        }
+        return text;
+    }
+    const std::string_view pattern = "seta name \"pasted\" bind x \"+attack\" ";
+    std::string text;
+    text.reserve(bytes);
+    while (text.size() < bytes) {
+        text.append(pattern.substr(0, std::min<std::size_t>(pattern.size(), bytes - text.size())));
+    }
+    return text;
+}
+
+// Notes when the prompt is answered and when the first detail dialog is
+// asked for, which "Need to go Check" then closes.
+class TimedWindowSystem : public quorvel::test::ScriptedWindowSystem {
+public:
+    std::string Prompt(const std::string& text, const std::string& title,
+                       const std::string& defaultAnswer) override {
+        std::string answer = ScriptedWindowSystem::Prompt(text, title, defaultAnswer);
+        answered = Clock::now();
+        return answer;
+    }
+    quorvel::DetailDialogResult ShowDetailDialog(quorvel::DetailDialogKind kind) override {
+        dialogAsked = Clock::now();
+        Then(quorvel::test::DialogStep::NeedToCheck());
+        return ScriptedWindowSystem::ShowDetailDialog(kind);
+    }
+
+    Clock::time_point answered;
+    std::optional<Clock::time_point> dialogAsked;
+};
+
+// Posts a left click on `button`, to be handled after whatever is queued.
+void PostClick(QPushButton* button) {
+    const QPointF centre = QRectF(button->rect()).center();
+    const QPointF global = button->mapToGlobal(centre);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QCoreApplication::postEvent(
+            button,
+            new QMouseEvent(type, centre, global, Qt::LeftButton,
+                            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                            Qt::NoModifier));
+    }
+}
+
+// In a process of its own: the program with a custom.cfg of `bytes` bytes
+// in `shape`; prints the size of custom.cfg, the resident memory before the
+// window, the peak, and the seconds from the prompt's Return to the click
+// reaching the detail dialog.
+int ClickChild(int argc, char** argv, std::uint64_t bytes, Shape shape) {
+    QApplication app(argc, argv);
+    GameFolder game;
+    const auto files = quorvel::bench::NativeFilesFor(game);
+    std::uint64_t size = 0;
+    {
+        const std::string text = CustomCfgOf(bytes, shape);
+        size = text.size();
+        quorvel::bench::PutSettledFile(game.CustomCfg(), text);
+    }
+    TimedWindowSystem windows;
+    quorvel::Installer installer(windows, game.registry, *files);
+    const std::uint64_t before = quorvel::bench::ResidentBytes();
+    quorvel::ui::MainWindow window(installer);
+    window.Load();
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        return 1;
+    }
+    PostClick(window.findChild<QPushButton*>("Command1"));
+    const Clock::time_point giveUp = Clock::now() + std::chrono::minutes(2);
+    while (!windows.dialogAsked && Clock::now() < giveUp) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    if (!windows.dialogAsked) {
+        return 2;
+    }
+    const double seconds =
+        std::chrono::duration<double>(*windows.dialogAsked - windows.answered).count();
+    std::printf("%llu %llu %llu %.6f\n", static_cast<unsigned long long>(size),
+                static_cast<unsigned long long>(before),
+                static_cast<unsigned long long>(quorvel::bench::PeakResidentBytes()), seconds);
+    return 0;
+}
+
+// Starts this program again as a click child and reads what it prints.
+bool RunClickChild(std::int64_t megabytes, std::int64_t shape, std::string& output) {
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        return false;
+    }
+    const std::string bytes = std::to_string(megabytes * 1000000);
+    const std::string shapeArg = std::to_string(shape);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        const char* const argv[] = {"bench_window", kClickChild, bytes.c_str(), shapeArg.c_str(),
+                                    nullptr};
+        ::execv("/proc/self/exe", const_cast<char* const*>(argv));
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    if (child < 0) {
+        ::close(pipeFds[0]);
+        return false;
+    }
+    char chunk[256];
+    for (ssize_t got; (got = ::read(pipeFds[0], chunk, sizeof chunk)) > 0;) {
+        output.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+void BM_ClickAnswered(benchmark::State& state) {
+    for (auto _ : state) {
+        std::string output;
+        unsigned long long size = 0;
+        unsigned long long before = 0;
+        unsigned long long peak = 0;
+        double seconds = 0;
+        if (!RunClickChild(state.range(0), state.range(1), output) ||
+            std::sscanf(output.c_str(), "%llu %llu %llu %lf", &size, &before, &peak, &seconds) !=
+                4) {
+            state.SkipWithError("the window in a process of its own failed");
+            break;
+        }
+        state.SetIterationTime(seconds);
+        const auto mb = [](unsigned long long bytes) { return static_cast<double>(bytes) / 1e6; };
+        state.counters["file_MB"] = mb(size);
+        state.counters["rss_before_MB"] = mb(before);
+        state.counters["peak_MB"] = mb(peak);
+        // The peak less the toolkit's own share (the memory before the window
+        // was made), over the file's size.
+        state.counters["growth_per_file"] =
+            static_cast<double>(peak - before) / static_cast<double>(size);
+    }
+}
+
+// Megabytes of custom.cfg: 50 and 100, or 5 in quick mode.
+std::vector<std::int64_t> ClickSizes() {
+    return quorvel::bench::QuickMode() ? std::vector<std::int64_t>{5}
+                                       : std::vector<std::int64_t>{50, 100};
+}
+
+void ClickCases(benchmark::internal::Benchmark* benchmark) {
+    benchmark->ArgNames({"MB", "short_lines"});
+    for (const std::int64_t megabytes : ClickSizes()) {
+        benchmark->Args({megabytes, kOneLine});
+        benchmark->Args({megabytes, kShortLines});
+    }
+}
+
 BENCHMARK(BM_MainWindowShown)
     ->Apply(quorvel::bench::LineCounts)
     ->UseManualTime()
@@ -167,12 +349,21 @@ BENCHMARK(BM_PageDown)
     ->Apply(quorvel::bench::LineCounts)
     ->UseManualTime()
     ->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ClickAnswered)
+    ->Apply(ClickCases)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    if (argc == 4 && std::strcmp(argv[1], kClickChild) == 0) {
+        return ClickChild(argc, argv, std::strtoull(argv[2], nullptr, 10),
+                          static_cast<Shape>(std::strtoll(argv[3], nullptr, 10)));
     }
     QApplication app(argc, argv);
     std::vector<quorvel::bench::Limit> limits;
@@ -183,6 +374,17 @@ int main(int argc, char** argv) {
                           "BM_ScrollToBottomAndTop/1000000", "longest_step_ms", 50, "ms"});
         limits.push_back({"longest page down, 1,000,000 lines", "BM_PageDown/1000000",
                           "longest_step_ms", 50, "ms"});
+    }
+    for (const std::int64_t megabytes : ClickSizes()) {
+        for (const Shape shape : {kOneLine, kShortLines}) {
+            const std::string name = "BM_ClickAnswered/MB:" + std::to_string(megabytes) +
+                                     "/short_lines:" + std::to_string(shape);
+            const std::string what = std::to_string(megabytes) + " MB custom.cfg, " +
+                                     (shape == kOneLine ? "one line" : "short lines");
+            limits.push_back({"click answered after the prompt, " + what, name, "", 1.0, "s"});
+            limits.push_back(
+                {"peak memory growth / file size, " + what, name, "growth_per_file", 4.0, "x"});
+        }
     }
     const int result = quorvel::bench::RunBenchmarks(
         argc, argv,

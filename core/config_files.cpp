@@ -69,9 +69,9 @@ FileStatus ReadConfigText(FileService& files, LineBuffer& buffer, const std::str
 FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::string& path,
                            LineList& list) {
     const FileStatus status = ReadConfigText(files, buffer, path);
-    // The list shares the buffer's text: the lines are not copied.
-    list.AppendShared(buffer.SharedText(), buffer.Count(),
-                      [&buffer](std::size_t i) { return TrimSpaces(buffer[i]); });
+    // The list shares the buffer's text and line starts: nothing is copied
+    // per line, and each line is trimmed when it is read.
+    list.AppendSource(buffer.TrimmedLines());
     return status;
 }
 

@@ -6,6 +6,8 @@
 // a failed read leaves it as it was, so that its lines can be used again.
 // The lines are kept untrimmed, as they stand in the file.
 
+#include "platform/line_list.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -32,25 +34,32 @@ public:
 
     // The text the lines were split from, exactly as it was read.
     const std::string& Text() const;
-    // The same text, for keeping beyond the buffer's next AssignText, as a
-    // LineList does with the lines it shows; null before the first read.
-    const std::shared_ptr<const std::string>& SharedText() const { return text_; }
 
-    std::size_t Count() const { return starts_.size(); }
-    std::string_view operator[](std::size_t index) const {
-        const std::size_t start = starts_[index];
+    std::size_t Count() const { return starts_->size(); }
+    std::string_view operator[](std::size_t index) const { return LineOf(*text_, *starts_, index); }
+
+    // The lines trimmed of spaces, as a list shows them, read where they are
+    // when asked: the source shares the text and the line starts with the
+    // buffer, and stays good after the buffer's next AssignText.
+    std::shared_ptr<const LineSource> TrimmedLines() const;
+
+    // Line `index` of `text`, whose lines start at `starts`.
+    static std::string_view LineOf(const std::string& text, const std::vector<std::size_t>& starts,
+                                   std::size_t index) {
+        const std::size_t start = starts[index];
         // Each line but the last ends where the separator before the next
         // one starts.
-        const std::size_t end = index + 1 < starts_.size() ? starts_[index + 1] - 2 : text_->size();
-        return std::string_view(text_->data() + start, end - start);
+        const std::size_t end = index + 1 < starts.size() ? starts[index + 1] - 2 : text.size();
+        return std::string_view(text.data() + start, end - start);
     }
 
 private:
     bool empty_ = true;
-    // Shared, never changed: a new text replaces it whole.
+    // Shared, never changed: a new text replaces both whole.
     std::shared_ptr<const std::string> text_;
     // Where each line starts in the text.
-    std::vector<std::size_t> starts_;
+    std::shared_ptr<const std::vector<std::size_t>> starts_ =
+        std::make_shared<const std::vector<std::size_t>>();
 };
 
 // Removes leading and trailing space characters (code 32) only.

@@ -1,150 +1,147 @@
 #include "platform/line_list.h"
 
+#include <algorithm>
 #include <stdexcept>
 #include <utility>
 
 namespace quorvel {
+namespace {
+
+// Lines that are strings of their own.
+class StringLines final : public LineSource {
+public:
+    explicit StringLines(std::vector<std::string> lines) : lines_(std::move(lines)) {}
+    std::size_t Count() const override { return lines_.size(); }
+    std::string_view Line(std::size_t index) const override { return lines_[index]; }
+
+private:
+    std::vector<std::string> lines_;
+};
+
+} // namespace
 
 void LineList::Append(std::string line) {
-    const auto kept = std::make_shared<const std::string>(std::move(line));
-    // Whatever can fail does so before the observer hears of a change.
-    lines_.reserve(lines_.size() + 1);
-    const std::size_t owner = Keep(kept, 1);
-    if (observer_) {
-        observer_->BeforeInsert(lines_.size(), 1);
-    }
-    lines_.push_back({*kept, owner});
-    if (observer_) {
-        observer_->AfterInsert();
-    }
+    std::vector<std::string> one;
+    one.push_back(std::move(line));
+    AppendMany(std::move(one));
 }
 
 void LineList::AppendMany(std::vector<std::string> lines) {
-    if (lines.empty()) {
+    if (!lines.empty()) {
+        AppendSource(std::make_shared<const StringLines>(std::move(lines)));
+    }
+}
+
+void LineList::AppendSource(std::shared_ptr<const LineSource> source) {
+    const std::size_t count = source->Count();
+    if (count == 0) {
         return;
     }
-    const auto kept = std::make_shared<const std::vector<std::string>>(std::move(lines));
-    lines_.reserve(lines_.size() + kept->size());
-    const std::size_t owner = Keep(kept, kept->size());
+    // Whatever can fail does so before the observer hears of a change.
+    runs_.reserve(runs_.size() + 1);
+    starts_.reserve(starts_.size() + 1);
     if (observer_) {
-        observer_->BeforeInsert(lines_.size(), kept->size());
+        observer_->BeforeInsert(count_, count);
     }
-    for (const std::string& line : *kept) {
-        lines_.push_back({line, owner});
-    }
+    runs_.push_back({std::move(source), 0, count});
+    starts_.push_back(count_);
+    count_ += count;
     if (observer_) {
         observer_->AfterInsert();
     }
 }
 
-void LineList::AppendShared(std::shared_ptr<const std::string> text,
-                            const std::vector<std::string_view>& lines) {
-    AppendShared(std::move(text), lines.size(), [&lines](std::size_t i) { return lines[i]; });
-}
-
 void LineList::Assign(std::vector<std::string> lines) {
-    const auto kept = std::make_shared<const std::vector<std::string>>(std::move(lines));
-    std::vector<Line> fresh;
-    fresh.reserve(kept->size());
-    for (const std::string& line : *kept) {
-        fresh.push_back({line, 0});
-    }
-    std::vector<Owner> owners;
-    if (!kept->empty()) {
-        owners.push_back({kept, kept->size()});
+    std::vector<Run> runs;
+    std::vector<std::size_t> starts;
+    const std::size_t count = lines.size();
+    if (count > 0) {
+        runs.push_back({std::make_shared<const StringLines>(std::move(lines)), 0, count});
+        starts.push_back(0);
     }
     if (observer_) {
         observer_->BeforeReset();
     }
-    lines_ = std::move(fresh);
-    owners_ = std::move(owners);
-    freeOwners_.clear();
-    strings_.clear();
+    runs_ = std::move(runs);
+    starts_ = std::move(starts);
+    count_ = count;
     if (observer_) {
         observer_->AfterReset();
     }
 }
 
 void LineList::RemoveAt(std::size_t index) {
-    if (index >= lines_.size()) {
+    if (index >= count_) {
         throw std::out_of_range("LineList::RemoveAt: no line at that index");
+    }
+    const std::size_t run = RunOf(index);
+    const std::size_t offset = index - starts_[run];
+    // A line inside a run splits it in two; make room first.
+    const bool splits = offset > 0 && offset + 1 < runs_[run].count;
+    if (splits) {
+        runs_.reserve(runs_.size() + 1);
+        starts_.reserve(starts_.size() + 1);
     }
     if (observer_) {
         observer_->BeforeRemove(index, 1);
     }
-    const std::size_t owner = lines_[index].owner;
-    lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
-    if (index < strings_.size()) {
-        strings_.erase(strings_.begin() + static_cast<std::ptrdiff_t>(index));
+    Run& from = runs_[run];
+    const auto at = [](std::size_t i) { return static_cast<std::ptrdiff_t>(i); };
+    if (from.count == 1) {
+        runs_.erase(runs_.begin() + at(run));
+        starts_.erase(starts_.begin() + at(run));
+    } else if (offset == 0) {
+        ++from.first;
+        --from.count;
+    } else if (!splits) {
+        --from.count;
+    } else {
+        Run after{from.source, from.first + offset + 1, from.count - offset - 1};
+        from.count = offset;
+        runs_.insert(runs_.begin() + at(run) + 1, std::move(after));
+        starts_.insert(starts_.begin() + at(run) + 1, 0);
     }
-    Release(owner);
+    --count_;
+    Restart(run);
     if (observer_) {
         observer_->AfterRemove();
     }
 }
 
 void LineList::Clear() {
-    if (lines_.empty()) {
+    if (count_ == 0) {
         return;
     }
     if (observer_) {
         observer_->BeforeReset();
     }
-    lines_.clear();
-    owners_.clear();
-    freeOwners_.clear();
-    strings_.clear();
+    runs_.clear();
+    starts_.clear();
+    count_ = 0;
     if (observer_) {
         observer_->AfterReset();
     }
 }
 
 std::string_view LineList::View(std::size_t index) const {
-    if (index >= lines_.size()) {
+    if (index >= count_) {
         throw std::out_of_range("LineList::View: no line at that index");
     }
-    return lines_[index].text;
+    const std::size_t run = RunOf(index);
+    const Run& lines = runs_[run];
+    return lines.source->Line(lines.first + (index - starts_[run]));
 }
 
-const std::string& LineList::At(std::size_t index) const {
-    if (index >= lines_.size()) {
-        throw std::out_of_range("LineList::At: no line at that index");
-    }
-    MakeStrings();
-    return strings_[index];
+std::size_t LineList::RunOf(std::size_t index) const {
+    const auto after = std::upper_bound(starts_.begin(), starts_.end(), index);
+    return static_cast<std::size_t>(after - starts_.begin()) - 1;
 }
 
-const std::vector<std::string>& LineList::Lines() const {
-    MakeStrings();
-    return strings_;
-}
-
-std::size_t LineList::Keep(std::shared_ptr<const void> keeps, std::size_t lines) {
-    if (freeOwners_.empty()) {
-        owners_.push_back({std::move(keeps), lines});
-        return owners_.size() - 1;
-    }
-    const std::size_t owner = freeOwners_.back();
-    freeOwners_.pop_back();
-    owners_[owner] = {std::move(keeps), lines};
-    return owner;
-}
-
-void LineList::Release(std::size_t owner) {
-    if (--owners_[owner].lines == 0) {
-        owners_[owner].keeps.reset();
-        freeOwners_.push_back(owner);
-    }
-}
-
-void LineList::MakeStrings() const {
-    // All at once, so that no string asked for since the last change moves.
-    if (strings_.size() == lines_.size()) {
-        return;
-    }
-    strings_.reserve(lines_.size());
-    for (std::size_t i = strings_.size(); i < lines_.size(); ++i) {
-        strings_.emplace_back(lines_[i].text);
+void LineList::Restart(std::size_t from) {
+    std::size_t start = from == 0 ? 0 : starts_[from - 1] + runs_[from - 1].count;
+    for (std::size_t run = from; run < runs_.size(); ++run) {
+        starts_[run] = start;
+        start += runs_[run].count;
     }
 }
 

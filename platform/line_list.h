@@ -4,11 +4,12 @@
 // order in which they were appended and are never sorted. The main window's
 // two lists are LineLists; a view can watch one through its Observer.
 //
-// The list does not copy lines one by one into strings of their own: lines
-// read from a file stay in the file's text, which the list shares with
-// whoever read it (AppendShared), and lines handed over as strings stay in
-// those strings. View reads a line where it is; At and Lines make strings of
-// the lines only when first asked for them.
+// The list does not copy lines into strings of their own, nor keep an entry
+// per line: it holds runs of lines of LineSources, which read each line
+// where it is when asked. Lines read from a file stay in the file's text,
+// shared with whoever read it (AppendSource), and lines handed
+// over as strings stay in those strings. A file of millions of lines is
+// therefore shown without a pass over its lines.
 
 #include <cstddef>
 #include <memory>
@@ -17,6 +18,16 @@
 #include <vector>
 
 namespace quorvel {
+
+// Lines kept somewhere, read one at a time where they are. A source never
+// changes once made.
+class LineSource {
+public:
+    virtual ~LineSource() = default;
+    virtual std::size_t Count() const = 0;
+    // The line at a zero-based index below Count().
+    virtual std::string_view Line(std::size_t index) const = 0;
+};
 
 class LineList {
 public:
@@ -42,30 +53,9 @@ public:
     void Append(std::string line);
     // Appends many lines at the end, in order, as one change.
     void AppendMany(std::vector<std::string> lines);
-    // Appends lines that are parts of `text`, in order, as one change. The
-    // list keeps `text` for as long as any of these lines is in it.
-    void AppendShared(std::shared_ptr<const std::string> text,
-                      const std::vector<std::string_view>& lines);
-    // The same for `count` lines, line i being lineAt(i), without a vector
-    // of them first.
-    template <typename LineAt>
-    void AppendShared(std::shared_ptr<const std::string> text, std::size_t count, LineAt lineAt) {
-        if (count == 0) {
-            return;
-        }
-        // Whatever can fail does so before the observer hears of a change.
-        lines_.reserve(lines_.size() + count);
-        const std::size_t owner = Keep(std::move(text), count);
-        if (observer_) {
-            observer_->BeforeInsert(lines_.size(), count);
-        }
-        for (std::size_t i = 0; i < count; ++i) {
-            lines_.push_back({lineAt(i), owner});
-        }
-        if (observer_) {
-            observer_->AfterInsert();
-        }
-    }
+    // Appends every line of `source`, in order, as one change. The list keeps
+    // the source for as long as any of its lines is in it.
+    void AppendSource(std::shared_ptr<const LineSource> source);
     // Replaces every line at once.
     void Assign(std::vector<std::string> lines);
     // Removes the line at a zero-based index; the following lines move up.
@@ -73,37 +63,28 @@ public:
     // Removes all lines.
     void Clear();
 
-    std::size_t Count() const { return lines_.size(); }
+    std::size_t Count() const { return count_; }
     // The line at a zero-based index, read where it is; std::out_of_range
     // when there is no such line. Good until the list next changes.
     std::string_view View(std::size_t index) const;
-    // The same line as a string; see Lines.
-    const std::string& At(std::size_t index) const;
-    // Every line as a string. The strings are made when first asked for
-    // after a change, and stay good until the list next changes.
-    const std::vector<std::string>& Lines() const;
 
 private:
-    struct Line {
-        std::string_view text;
-        std::size_t owner; // in owners_
-    };
-    // What keeps the text of some lines alive, and how many lines use it.
-    struct Owner {
-        std::shared_ptr<const void> keeps;
-        std::size_t lines = 0;
+    // Lines first to first + count - 1 of a source.
+    struct Run {
+        std::shared_ptr<const LineSource> source;
+        std::size_t first = 0;
+        std::size_t count = 0;
     };
 
-    std::size_t Keep(std::shared_ptr<const void> keeps, std::size_t lines);
-    void Release(std::size_t owner);
-    // Brings strings_ up to date with lines_.
-    void MakeStrings() const;
+    // The run that holds line `index`, which is below Count().
+    std::size_t RunOf(std::size_t index) const;
+    // Brings starts_ up to date from run `from` on.
+    void Restart(std::size_t from);
 
-    std::vector<Line> lines_;
-    std::vector<Owner> owners_;
-    std::vector<std::size_t> freeOwners_;
-    // The first strings_.size() lines as strings, for At and Lines.
-    mutable std::vector<std::string> strings_;
+    std::vector<Run> runs_;
+    // The index of the first line of each run.
+    std::vector<std::size_t> starts_;
+    std::size_t count_ = 0;
     Observer* observer_ = nullptr;
 };
 

@@ -121,11 +121,69 @@ struct Cursor {
     }
 };
 
+// What follows a backslash.
+enum class Escape {
+    Read,            // an escape sequence, now in the text
+    StandsForItself, // any other character, left at c.p for the caller
+    Refused,         // the end of the line
+};
+
+// Reads the escape sequence after a backslash, at c.p, into `out`.
+Escape ParseEscape(Cursor& c, Units& out) {
+    const char ch = *c.p;
+    // \a \b \e \f \n \r \t \v
+    constexpr std::string_view kLetters = "abefnrtv";
+    constexpr char16_t kControls[] = {7, 8, 27, 12, 10, 13, 9, 11};
+    if (const auto letter = kLetters.find(ch); letter != std::string_view::npos) {
+        out += kControls[letter];
+        ++c.p;
+        return Escape::Read;
+    }
+    if (ch == 'x') {
+        ++c.p;
+        if (c.p == c.end || !IsHexDigit(*c.p)) {
+            out += u'x';
+            return Escape::Read;
+        }
+        unsigned unit = 0;
+        for (int digits = 0; digits < 4 && c.p != c.end && IsHexDigit(*c.p); ++digits) {
+            unit = unit * 16 + HexDigitValue(*c.p++);
+        }
+        out += static_cast<char16_t>(unit);
+        return Escape::Read;
+    }
+    if (ch >= '0' && ch <= '7') {
+        unsigned unit = 0;
+        for (int digits = 0; digits < 3 && c.p != c.end && *c.p >= '0' && *c.p <= '7'; ++digits) {
+            unit = unit * 8 + static_cast<unsigned>(*c.p++ - '0');
+        }
+        out += static_cast<char16_t>(unit);
+        return Escape::Read;
+    }
+    return ch == '\n' || ch == '\0' ? Escape::Refused : Escape::StandsForItself;
+}
+
+// Takes the character at c.p into `out`: UTF-8 when it is, else the byte as
+// Latin-1, as Wine itself does.
+void TakeCharacter(Cursor& c, Units& out) {
+    const char ch = *c.p;
+    char32_t cp = 0;
+    if (static_cast<unsigned char>(ch) < 0x80) {
+        out += static_cast<char16_t>(ch);
+        ++c.p;
+    } else if (DecodeUtf8(c.p, c.end, cp)) {
+        AppendUtf16(out, cp);
+    } else {
+        out += static_cast<char16_t>(static_cast<unsigned char>(ch));
+        ++c.p;
+    }
+}
+
 // Reads escaped text up to `terminator` and steps over the terminator. Text
 // cannot run past the end of its line; such text is refused.
 bool ParseEscaped(Cursor& c, char terminator, Units& out) {
     while (c.p != c.end) {
-        char ch = *c.p;
+        const char ch = *c.p;
         if (ch == '\n' || ch == '\0') {
             return false;
         }
@@ -137,53 +195,15 @@ bool ParseEscaped(Cursor& c, char terminator, Units& out) {
             if (++c.p == c.end) {
                 return false;
             }
-            ch = *c.p;
-            // \a \b \e \f \n \r \t \v
-            constexpr std::string_view kLetters = "abefnrtv";
-            constexpr char16_t kControls[] = {7, 8, 27, 12, 10, 13, 9, 11};
-            if (const auto letter = kLetters.find(ch); letter != std::string_view::npos) {
-                out += kControls[letter];
-                ++c.p;
-                continue;
-            }
-            if (ch == 'x') {
-                ++c.p;
-                if (c.p == c.end || !IsHexDigit(*c.p)) {
-                    out += u'x';
-                    continue;
-                }
-                unsigned unit = 0;
-                for (int digits = 0; digits < 4 && c.p != c.end && IsHexDigit(*c.p); ++digits) {
-                    unit = unit * 16 + HexDigitValue(*c.p++);
-                }
-                out += static_cast<char16_t>(unit);
-                continue;
-            }
-            if (ch >= '0' && ch <= '7') {
-                unsigned unit = 0;
-                for (int digits = 0; digits < 3 && c.p != c.end && *c.p >= '0' && *c.p <= '7';
-                     ++digits) {
-                    unit = unit * 8 + static_cast<unsigned>(*c.p++ - '0');
-                }
-                out += static_cast<char16_t>(unit);
-                continue;
-            }
-            // Any other escaped character stands for itself.
-            if (ch == '\n' || ch == '\0') {
+            const Escape escape = ParseEscape(c, out);
+            if (escape == Escape::Refused) {
                 return false;
             }
+            if (escape == Escape::Read) {
+                continue;
+            }
         }
-        char32_t cp = 0;
-        if (static_cast<unsigned char>(ch) < 0x80) {
-            out += static_cast<char16_t>(ch);
-            ++c.p;
-        } else if (DecodeUtf8(c.p, c.end, cp)) {
-            AppendUtf16(out, cp);
-        } else {
-            // Not UTF-8: take the byte as Latin-1, as Wine itself does.
-            out += static_cast<char16_t>(static_cast<unsigned char>(ch));
-            ++c.p;
-        }
+        TakeCharacter(c, out);
     }
     return false;
 }

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test of quorvel:
-#   1. the CTest suite (core, platform and the Qt windows, offscreen);
+#   1. the CTest suite (core, platform and the Qt windows, offscreen), with
+#      every benchmark built and run once over small files as a smoke test
+#      (label bench-smoke; no figure is checked);
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the Windows build of core and platform with its tests, under Wine;
 #   4. each fuzz target for a short, fixed time.
@@ -13,8 +15,9 @@ build=${QUORVEL_TEST_BUILD_DIR:-$root/build-test}
 step() { printf '\n=== %s\n' "$*"; }
 
 step "CTest suite"
-"$root/scripts/setup-deps.sh" build test
-cmake -S "$root" -B "$build" -DQUORVEL_WERROR=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+"$root/scripts/setup-deps.sh" build test bench
+cmake -S "$root" -B "$build" -DQUORVEL_WERROR=ON -DQUORVEL_BUILD_BENCH=ON \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
 

@@ -33,8 +33,6 @@ public:
     // this very path.
     std::string AsWrittenHostPath(const std::string& path) const;
 
-    const std::string& Prefix() const { return prefix_; }
-
 private:
     // Where a path starts on the host: the folder of its drive (empty for a
     // path that names no drive), and the part of the path below it. The

@@ -2,6 +2,7 @@
 
 #include "core/config_files.h"
 #include "platform/host_file_service.h"
+#include "tests/support/line_lists.h"
 #include "tests/support/system_text.h"
 #include "tests/support/temp_dir.h"
 
@@ -13,6 +14,7 @@ namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
+using test::LinesOf;
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
@@ -29,7 +31,7 @@ protected:
         if (status != nullptr) {
             *status = result;
         }
-        return list.Lines();
+        return LinesOf(list);
     }
     Lines ReadBack(const std::string& name, const std::string& bytes) {
         WriteBytes(Path(name), bytes);

@@ -3,6 +3,7 @@
 // host file service.
 
 #include "core/config_files.h"
+#include "tests/support/line_lists.h"
 #include "tests/support/memory_file_service.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +11,7 @@
 namespace quorvel {
 namespace {
 
+using test::LinesOf;
 using test::MemoryFileService;
 using Lines = std::vector<std::string>;
 
@@ -32,7 +34,7 @@ TEST_F(ConfigFilesTest, ReadAppendsTrimmedLinesAndKeepsThemUntrimmed) {
 
     EXPECT_TRUE(ReadConfigLines(files, buffer, kCustom, list));
 
-    EXPECT_EQ(list.Lines(), (Lines{"already here", "bind a", "setu cheats 0", "\tsetu x", ""}));
+    EXPECT_EQ(LinesOf(list), (Lines{"already here", "bind a", "setu cheats 0", "\tsetu x", ""}));
     ASSERT_EQ(buffer.Count(), 4u);
     EXPECT_EQ(buffer[1], "  setu cheats 0 ");
 }
@@ -42,7 +44,7 @@ TEST_F(ConfigFilesTest, FailedReadsFallBackToTheLastGoodRead) {
     const FileStatus missing = ReadConfigLines(files, buffer, kOther, list);
     EXPECT_FALSE(missing);
     EXPECT_FALSE(missing.reason.empty());
-    EXPECT_TRUE(list.Lines().empty());
+    EXPECT_TRUE(LinesOf(list).empty());
 
     files.SetFile(kCustom, "one\r\ntwo");
     EXPECT_TRUE(ReadConfigLines(files, buffer, kCustom, list));
@@ -54,12 +56,12 @@ TEST_F(ConfigFilesTest, FailedReadsFallBackToTheLastGoodRead) {
     files.SetFile(kOther, "new\r\n");
     files.FailOperation(2); // the read, after the open
     EXPECT_FALSE(ReadConfigLines(files, buffer, kOther, list));
-    EXPECT_EQ(list.Lines(), (Lines{"one", "two", "one", "two", "one", "two", "one", "two"}));
+    EXPECT_EQ(LinesOf(list), (Lines{"one", "two", "one", "two", "one", "two", "one", "two"}));
 
     // A missing folder is no different.
     list.Clear();
     EXPECT_FALSE(ReadConfigLines(files, buffer, "D:\\nowhere\\custom.cfg", list));
-    EXPECT_EQ(list.Lines(), (Lines{"one", "two"}));
+    EXPECT_EQ(LinesOf(list), (Lines{"one", "two"}));
 }
 
 TEST_F(ConfigFilesTest, OneRewriteAndAppendsGiveExactlyTheirLines) {

@@ -4,8 +4,10 @@
 
 #include "core/installer.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/line_lists.h"
 #include "tests/support/memory_file_service.h"
 #include "tests/support/scripted_window_system.h"
+#include "tests/support/test_data.h"
 
 #include <gtest/gtest.h>
 #include <set>
@@ -24,13 +26,13 @@ namespace {
 using test::DialogStep;
 using test::FakeRegistryStore;
 using test::GameFolder;
+using test::kPlayerCustomCfg;
+using test::LinesOf;
 using test::MemoryFileService;
 using test::MessageRecord;
 using test::ScriptedMainWindow;
 using test::ScriptedWindowSystem;
 
-const std::string kPlayerCustomCfg =
-    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
 const std::string kSuccess =
     "Custom Config has been created and the Quorvel Config has been installed";
 
@@ -38,7 +40,7 @@ const std::string kSuccess =
 struct Attempt {
     Attempt(RegistryStore& registry, FileService& files) : installer(windows, registry, files) {
         installer.RunStartup(window);
-        currentBefore = window.current.Lines();
+        currentBefore = LinesOf(window.current);
         windows.Then(DialogStep::Answer("Medium"));
         windows.Then(DialogStep::Answer("Highest"));
         result = installer.RunInstallation(window);
@@ -60,7 +62,7 @@ struct Attempt {
 
     // The window is as start-up left it.
     void ExpectWindowUnchanged() const {
-        EXPECT_EQ(window.current.Lines(), currentBefore);
+        EXPECT_EQ(LinesOf(window.current), currentBefore);
         EXPECT_EQ(window.label1, "Current Custom.cfg settings");
         EXPECT_EQ(window.install.Count(), 26u);
     }
@@ -312,7 +314,7 @@ void FailEveryOperation(Phase phase, const std::string& customCfg,
             // Only reading the new custom.cfg back can fail after both files
             // were written; the window then shows what was written.
             EXPECT_EQ(told.text, kSuccess);
-            EXPECT_EQ(window.current.Lines(), TrimmedLines(files.File(custom)));
+            EXPECT_EQ(LinesOf(window.current), TrimmedLines(files.File(custom)));
         } else {
             EXPECT_EQ(told.icon, MessageIcon::Warning);
             EXPECT_NE(told.text, kSuccess);

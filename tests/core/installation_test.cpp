@@ -5,6 +5,7 @@
 #include "core/installer.h"
 #include "platform/wine_registry.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/line_lists.h"
 #include "tests/support/scripted_window_system.h"
 #include "tests/support/test_data.h"
 
@@ -16,6 +17,10 @@ namespace {
 using test::DialogStep;
 using test::ExpectedFile;
 using test::GameFolder;
+using test::kPlayerCustomCfg;
+using test::kPlayerCustomCfgShown;
+using test::kPlayerFirstNewConfig;
+using test::LinesOf;
 using test::ScriptedMainWindow;
 using test::ScriptedWindowSystem;
 using Lines = std::vector<std::string>;
@@ -48,9 +53,6 @@ struct ProgramRun {
     Installer installer;
 };
 
-const std::string kPlayerCustomCfg =
-    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
-
 TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
@@ -60,7 +62,7 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
 
     const std::string installed = ExpectedFile("custom_medium_highest.cfg");
     EXPECT_EQ(game.Read("custom.cfg"), installed);
-    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
+    EXPECT_EQ(game.Read("newconfig.cfg"), kPlayerFirstNewConfig);
 
     ASSERT_EQ(run.windows.messagesShown.size(), 1u);
     const auto& message = run.windows.messagesShown[0];
@@ -71,10 +73,9 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
 
     EXPECT_EQ(run.window.label1, "New Custom.cfg settings");
     ASSERT_EQ(run.window.current.Count(), 33u);
-    EXPECT_EQ(
-        CrLfLines(Lines(run.window.current.Lines().begin(), run.window.current.Lines().end() - 1)),
-        installed);
-    EXPECT_EQ(run.window.current.Lines().back(), "");
+    const Lines shown = LinesOf(run.window.current);
+    EXPECT_EQ(CrLfLines(Lines(shown.begin(), shown.end() - 1)), installed);
+    EXPECT_EQ(shown.back(), "");
     EXPECT_EQ(run.window.install.Count(), 31u);
     EXPECT_FALSE(run.window.closed);
 }
@@ -94,7 +95,7 @@ TEST(Installation, RepeatingItInANewRunGrowsNewconfigByTwoEmptyLines) {
 TEST(Installation, WithNoFilesAtStartBothAreCreated) {
     GameFolder game;
     ProgramRun run(game);
-    EXPECT_TRUE(run.window.current.Lines().empty());
+    EXPECT_TRUE(LinesOf(run.window.current).empty());
 
     EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
     EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
@@ -228,14 +229,13 @@ TEST(Installation, AFolderWithSpacesAndAccentsIsFoundThroughUserReg) {
     installer.RunStartup(window);
     EXPECT_EQ(windows.promptsShown.at(0).defaultAnswer, "C:\\JEUX\\M\xC3\x89"
                                                         "DAILLE D'HONNEUR\\mohaa");
-    EXPECT_EQ(window.current.Lines(),
-              (Lines{"bind MOUSE1 \"+attack\"", "setu cheats 0", "setu r_picmip 1", ""}));
+    EXPECT_EQ(LinesOf(window.current), kPlayerCustomCfgShown);
 
     windows.Then(DialogStep::Answer("Medium"));
     windows.Then(DialogStep::Answer("Highest"));
     EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
     EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
-    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
+    EXPECT_EQ(game.Read("newconfig.cfg"), kPlayerFirstNewConfig);
     // Nothing was made beside the folders in the letter case of the store.
     const auto entries = [](const std::filesystem::path& folder) {
         return std::distance(std::filesystem::directory_iterator(folder),

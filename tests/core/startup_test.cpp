@@ -4,6 +4,7 @@
 #include "core/base_settings.h"
 #include "core/installer.h"
 #include "tests/support/fake_registry_store.h"
+#include "tests/support/line_lists.h"
 #include "tests/support/memory_file_service.h"
 #include "tests/support/scripted_window_system.h"
 
@@ -13,6 +14,7 @@ namespace quorvel {
 namespace {
 
 using test::FakeRegistryStore;
+using test::LinesOf;
 using test::MemoryFileService;
 using test::ScriptedMainWindow;
 using test::ScriptedWindowSystem;
@@ -53,7 +55,7 @@ TEST_F(StartupTest, FolderFromTheStoreIsOfferedAndTheFilesAreFoundInIt) {
     EXPECT_EQ(state.CustomCfgPath, "C:\\Games\\MOHAA\\mainta\\custom.cfg");
     EXPECT_EQ(state.NewConfigPath, "C:\\Games\\MOHAA\\mainta\\newconfig.cfg");
     // The final CR LF leaves an empty last line.
-    EXPECT_EQ(window.current.Lines(), (Lines{"bind a +attack", "setu cheats 0", ""}));
+    EXPECT_EQ(LinesOf(window.current), (Lines{"bind a +attack", "setu cheats 0", ""}));
     ASSERT_EQ(state.LineBuffer.Count(), 3u);
     EXPECT_EQ(state.LineBuffer[1], "  setu cheats 0 ");
 
@@ -126,7 +128,7 @@ TEST_F(StartupTest, CancellingThePromptUsesTheRootOfTheCurrentDrive) {
     EXPECT_EQ(state.GameFolder, "");
     EXPECT_EQ(state.CustomCfgPath, "\\mainta\\custom.cfg");
     EXPECT_EQ(state.NewConfigPath, "\\mainta\\newconfig.cfg");
-    EXPECT_EQ(window.current.Lines(), (Lines{"from the root", ""}));
+    EXPECT_EQ(LinesOf(window.current), (Lines{"from the root", ""}));
 }
 
 TEST_F(StartupTest, MissingOrEmptyCustomCfgLeavesTheListEmpty) {
@@ -134,7 +136,7 @@ TEST_F(StartupTest, MissingOrEmptyCustomCfgLeavesTheListEmpty) {
     files.AddFolder("C:\\Games\\MOHAA\\mainta");
     files.SetFile("C:\\Games\\MOHAA\\mainta\\custom.cfg", "");
     Start();
-    EXPECT_TRUE(window.current.Lines().empty());
+    EXPECT_TRUE(LinesOf(window.current).empty());
     EXPECT_FALSE(state.LineBuffer.IsEmpty());
     EXPECT_EQ(state.LineBuffer.Count(), 0u);
     EXPECT_EQ(window.install.Count(), BaseSettings.size());
@@ -143,11 +145,11 @@ TEST_F(StartupTest, MissingOrEmptyCustomCfgLeavesTheListEmpty) {
 TEST_F(StartupTest, TheInstallListHoldsTheBaseSettingsExactly) {
     Start();
     ASSERT_EQ(window.install.Count(), 26u);
-    EXPECT_EQ(window.install.At(0), "setu qc_ver 3.1");
-    EXPECT_EQ(window.install.At(19), "setu r_showcull");
-    EXPECT_EQ(window.install.At(25), "cheats 0");
+    EXPECT_EQ(window.install.View(0), "setu qc_ver 3.1");
+    EXPECT_EQ(window.install.View(19), "setu r_showcull");
+    EXPECT_EQ(window.install.View(25), "cheats 0");
     for (std::size_t i = 0; i < BaseSettings.size(); ++i) {
-        EXPECT_EQ(window.install.At(i), BaseSettings[i]);
+        EXPECT_EQ(window.install.View(i), BaseSettings[i]);
     }
 }
 

@@ -2,6 +2,7 @@
 // hears, and how long the text of shared lines is kept.
 
 #include "platform/line_list.h"
+#include "tests/support/line_lists.h"
 
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -9,6 +10,8 @@
 namespace quorvel {
 namespace {
 
+using test::AppendViews;
+using test::LinesOf;
 using Lines = std::vector<std::string>;
 
 class Recorder : public LineList::Observer {
@@ -27,14 +30,6 @@ public:
     std::vector<std::string> heard;
 };
 
-Lines Views(const LineList& list) {
-    Lines lines;
-    for (std::size_t i = 0; i < list.Count(); ++i) {
-        lines.emplace_back(list.View(i));
-    }
-    return lines;
-}
-
 TEST(LineList, KeepsLinesInTheOrderTheyCame) {
     LineList list;
     Recorder recorder;
@@ -42,15 +37,14 @@ TEST(LineList, KeepsLinesInTheOrderTheyCame) {
     list.Append("one");
     list.AppendMany({"two", "a line longer than any short string"});
     const auto text = std::make_shared<const std::string>("  four  \r\nfive");
-    list.AppendShared(text,
-                      {std::string_view(*text).substr(2, 4), std::string_view(*text).substr(10)});
+    AppendViews(list, text,
+                {std::string_view(*text).substr(2, 4), std::string_view(*text).substr(10)});
     list.AppendMany({});
-    list.AppendShared(text, {});
+    AppendViews(list, text, {});
 
     const Lines expected{"one", "two", "a line longer than any short string", "four", "five"};
-    EXPECT_EQ(Views(list), expected);
-    EXPECT_EQ(list.Lines(), expected);
-    EXPECT_EQ(list.At(3), "four");
+    EXPECT_EQ(LinesOf(list), expected);
+    EXPECT_EQ(list.View(3), "four");
     EXPECT_EQ(list.Count(), 5u);
     EXPECT_EQ(recorder.heard, (Lines{"insert 0+1", "inserted", "insert 1+2", "inserted",
                                      "insert 3+2", "inserted"}));
@@ -60,26 +54,24 @@ TEST(LineList, RemovesAssignsAndClears) {
     LineList list;
     Recorder recorder;
     list.AppendMany({"a", "b", "c", "d"});
-    EXPECT_EQ(list.Lines(), (Lines{"a", "b", "c", "d"}));
+    EXPECT_EQ(LinesOf(list), (Lines{"a", "b", "c", "d"}));
     list.SetObserver(&recorder);
 
     list.RemoveAt(1);
-    EXPECT_EQ(list.Lines(), (Lines{"a", "c", "d"}));
+    EXPECT_EQ(LinesOf(list), (Lines{"a", "c", "d"}));
     list.Append("e");
     list.RemoveAt(3);
     list.RemoveAt(0);
-    EXPECT_EQ(Views(list), (Lines{"c", "d"}));
-    EXPECT_EQ(list.Lines(), (Lines{"c", "d"}));
+    EXPECT_EQ(LinesOf(list), (Lines{"c", "d"}));
     EXPECT_THROW(list.RemoveAt(2), std::out_of_range);
     EXPECT_THROW(list.View(2), std::out_of_range);
-    EXPECT_THROW(list.At(2), std::out_of_range);
 
     list.Assign({"x", "y"});
-    EXPECT_EQ(list.Lines(), (Lines{"x", "y"}));
+    EXPECT_EQ(LinesOf(list), (Lines{"x", "y"}));
     list.Clear();
     list.Clear(); // nothing to clear: nobody hears of it
     EXPECT_EQ(list.Count(), 0u);
-    EXPECT_TRUE(list.Lines().empty());
+    EXPECT_TRUE(LinesOf(list).empty());
     list.Assign({});
     EXPECT_EQ(recorder.heard, (Lines{"remove 1+1", "removed", "insert 3+1", "inserted",
                                      "remove 3+1", "removed", "remove 0+1", "removed", "reset",
@@ -90,17 +82,17 @@ TEST(LineList, KeepsSharedTextWhileItsLinesAreThere) {
     LineList list;
     auto text = std::make_shared<const std::string>("first\r\nsecond");
     const std::weak_ptr<const std::string> watch = text;
-    list.AppendShared(text,
-                      {std::string_view(*text).substr(0, 5), std::string_view(*text).substr(7)});
+    AppendViews(list, text,
+                {std::string_view(*text).substr(0, 5), std::string_view(*text).substr(7)});
     text.reset();
     ASSERT_FALSE(watch.expired());
-    EXPECT_EQ(Views(list), (Lines{"first", "second"}));
+    EXPECT_EQ(LinesOf(list), (Lines{"first", "second"}));
     list.Append("third");
     list.RemoveAt(0);
     EXPECT_FALSE(watch.expired());
     list.RemoveAt(0);
     EXPECT_TRUE(watch.expired());
-    EXPECT_EQ(list.Lines(), (Lines{"third"}));
+    EXPECT_EQ(LinesOf(list), (Lines{"third"}));
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // steps are scheduled before the call that opens it.
 
 #include "core/detail_choices.h"
+#include "tests/support/line_lists.h"
 #include "ui/qt/detail_dialog.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/qt_window_system.h"
@@ -29,6 +30,7 @@ using quorvel::DetailDialogKind;
 using quorvel::DialogOutcome;
 using quorvel::LineList;
 using quorvel::MessageIcon;
+using quorvel::test::LinesOf;
 
 Q_DECLARE_METATYPE(quorvel::DetailDialogKind)
 Q_DECLARE_METATYPE(quorvel::MessageIcon)
@@ -90,7 +92,7 @@ void Key(QWidget& window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoM
 
 QStringList Contents(const LineList& list) {
     QStringList lines;
-    for (const std::string& line : list.Lines()) {
+    for (const std::string& line : LinesOf(list)) {
         lines << QString::fromStdString(line);
     }
     return lines;

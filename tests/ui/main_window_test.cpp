@@ -30,7 +30,18 @@
 
 namespace {
 
+using quorvel::test::kPlayerCustomCfg;
+using quorvel::test::kPlayerCustomCfgShown;
+using quorvel::test::kPlayerFirstNewConfig;
 using Step = std::function<void(QWidget&)>;
+
+QStringList Rows(const std::vector<std::string>& lines) {
+    QStringList rows;
+    for (const std::string& line : lines) {
+        rows << QString::fromStdString(line);
+    }
+    return rows;
+}
 
 Step Press(const QString& text) {
     return [text](QWidget& window) {
@@ -128,9 +139,6 @@ struct Run : QObject {
     quorvel::ui::MainWindow window{installer};
 };
 
-const std::string kPlayerCustomCfg =
-    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
-
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -150,8 +158,7 @@ private slots:
         QVERIFY(!shownBeforePrompt);
         QCOMPARE(run.captions, QStringList{"Quorvel Config Setup 3.2"});
         QCOMPARE(run.Get<QLabel>("Label1").text(), "Current Custom.cfg settings");
-        QCOMPARE(run.List1Rows(),
-                 (QStringList{"bind MOUSE1 \"+attack\"", "setu cheats 0", "setu r_picmip 1", ""}));
+        QCOMPARE(run.List1Rows(), Rows(kPlayerCustomCfgShown));
 
         run.Then("Form2", Press("Medium"));
         run.Then("Form3", Press("Highest"));
@@ -162,11 +169,34 @@ private slots:
         QCOMPARE(run.leftOpen, QStringList());
         const std::string installed = quorvel::test::ExpectedFile("custom_medium_highest.cfg");
         QCOMPARE(run.game.Read("custom.cfg"), installed);
-        QCOMPARE(run.game.Read("newconfig.cfg"), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
+        QCOMPARE(run.game.Read("newconfig.cfg"), kPlayerFirstNewConfig);
         QCOMPARE(run.Get<QLabel>("Label1").text(), "New Custom.cfg settings");
         QCOMPARE(run.List1Rows(), QString::fromStdString(installed).split("\r\n"));
         QVERIFY(run.window.isVisible() && !run.Get<QListView>("List2").isVisible());
         QCOMPARE(run.captions.size(), 1);
+    }
+
+    // A pasted blob far longer than a row is shown cut short, and the
+    // installation still keeps every byte of it.
+    void longLineShownShortenedAndKeptWhole() {
+        std::string blob = "seta blob \"";
+        for (int i = 0; i < 6000; ++i) {
+            blob += "\xC3\xA9"; // é
+        }
+        blob += "\"";
+        Run run("bind MOUSE1 \"+attack\"\r\n" + blob + "\r\n");
+        run.Start();
+        const QString row = run.List1Rows().at(1);
+        QVERIFY(row.endsWith(QChar(0x2026)));
+        QVERIFY(QString::fromStdString(blob).startsWith(row.chopped(1)));
+        QVERIFY(row.size() < 4096);
+
+        run.Then("Form2", Press("Medium"));
+        run.Then("Form3", Press("Highest"));
+        run.Then(quorvel::ui::kMessageObjectName, Press("OK"));
+        QTest::mouseClick(&run.Get<QPushButton>("Command1"), Qt::LeftButton);
+        QCOMPARE(run.game.Read("newconfig.cfg"),
+                 "\r\nbind MOUSE1 \"+attack\"\r\n" + blob + "\r\n\r\n");
     }
 
     // Focus starts on "Install Quorvel Config", and Tab goes round the

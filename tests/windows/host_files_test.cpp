@@ -4,6 +4,7 @@
 
 #include "core/config_files.h"
 #include "platform/host_file_service.h"
+#include "tests/support/line_lists.h"
 #include "tests/support/stream_io.h"
 #include "tests/support/temp_dir.h"
 #include "tests/windows/test_roots.h"
@@ -17,6 +18,7 @@
 namespace quorvel {
 namespace {
 
+using test::LinesOf;
 using test::ReadBytes;
 using test::Root;
 using test::TempDir;
@@ -86,7 +88,7 @@ TEST_P(WindowsRootsTest, ConfigFilesKeepExactBytesOnDriveLetterPaths) {
     LineBuffer buffer;
     LineList list;
     ASSERT_TRUE(ReadConfigLines(files_, buffer, custom, list));
-    EXPECT_EQ(list.Lines(),
+    EXPECT_EQ(LinesOf(list),
               (Lines{"// first", "seta a 1", "", "bind x \"\xE9\xFF\"", "seta b 2", ""}));
     EXPECT_EQ(ReadBytes(custom), bytes + "seta b 2\r\n");
 }

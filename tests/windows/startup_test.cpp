@@ -5,6 +5,7 @@
 #include "core/installer.h"
 #include "platform/host_file_service.h"
 #include "platform/windows/windows_registry.h"
+#include "tests/support/line_lists.h"
 #include "tests/support/scripted_window_system.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
@@ -20,6 +21,8 @@ namespace quorvel {
 namespace {
 
 using test::DialogStep;
+using test::kPlayerCustomCfg;
+using test::LinesOf;
 using test::ReadBytes;
 using test::RegistrySandbox;
 using test::Root;
@@ -28,9 +31,6 @@ using test::ScriptedWindowSystem;
 using test::TempDir;
 using test::WriteBytes;
 using Lines = std::vector<std::string>;
-
-const std::string kPlayerCustomCfg =
-    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n";
 
 // HKEY_CURRENT_USER of this process is a throwaway key while the test runs,
 // so that the program's own key, Software\2015\MOHAA, is the test's alone.
@@ -83,14 +83,13 @@ TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
     ASSERT_EQ(windows_.promptsShown.size(), 1u);
     EXPECT_EQ(windows_.promptsShown[0].defaultAnswer, game_);
     EXPECT_EQ(installer.State().CustomCfgPath, File("custom.cfg"));
-    EXPECT_EQ(window_.current.Lines(),
-              (Lines{"bind MOUSE1 \"+attack\"", "setu cheats 0", "setu r_picmip 1", ""}));
+    EXPECT_EQ(LinesOf(window_.current), test::kPlayerCustomCfgShown);
 
     windows_.Then(DialogStep::Answer("Medium"));
     windows_.Then(DialogStep::Answer("Highest"));
     EXPECT_EQ(installer.RunInstallation(window_), InstallationResult::Installed);
     EXPECT_EQ(ReadBytes(File("custom.cfg")), test::ExpectedFile("custom_medium_highest.cfg"));
-    EXPECT_EQ(ReadBytes(File("newconfig.cfg")), "\r\nbind MOUSE1 \"+attack\"\r\n\r\n");
+    EXPECT_EQ(ReadBytes(File("newconfig.cfg")), test::kPlayerFirstNewConfig);
 }
 
 // Windows matches folders in any letter case, and takes / for \ as well.

@@ -24,13 +24,26 @@ int LineListModel::rowCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : Row(lines_.Count());
 }
 
+QModelIndex LineListModel::index(int row, int column, const QModelIndex& parent) const {
+    if (parent.isValid() || column != 0 || row < 0 || row >= Row(lines_.Count())) {
+        return {};
+    }
+    return createIndex(row, column);
+}
+
 QVariant LineListModel::data(const QModelIndex& index, int role) const {
     if (role != Qt::DisplayRole || !index.isValid() || index.row() < 0 ||
         static_cast<std::size_t>(index.row()) >= lines_.Count()) {
         return {};
     }
-    const std::string_view line = lines_.View(static_cast<std::size_t>(index.row()));
-    return QString::fromLocal8Bit(line.data(), static_cast<qsizetype>(line.size()));
+    const DisplayText display =
+        ShortenForDisplay(lines_.View(static_cast<std::size_t>(index.row())));
+    QString text =
+        QString::fromLocal8Bit(display.shown.data(), static_cast<qsizetype>(display.shown.size()));
+    if (display.shortened) {
+        text += QChar(0x2026); // …
+    }
+    return text;
 }
 
 void LineListModel::BeforeInsert(std::size_t first, std::size_t count) {
