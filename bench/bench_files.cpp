@@ -58,7 +58,7 @@ BenchFolder& BenchFolder::Get() {
 BenchFolder::BenchFolder() : files_(NativeFilesFor(game_)) {}
 
 std::string BenchFolder::ProgramPath(const std::string& name) const {
-    return std::string(test::GameFolder::kWindowsPath) + "\\mainta\\" + name;
+    return game_.WindowsPath() + "\\mainta\\" + name;
 }
 
 std::string BenchFolder::HostPath(const std::string& name) const {

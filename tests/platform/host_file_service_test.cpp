@@ -63,9 +63,9 @@ TEST_F(HostFileServiceTest, ReadsLargeFilesWholeAndOnlyOnce) {
         large[i] = static_cast<char>(i % 251);
     }
     WriteBytes(Path("large.cfg"), large);
-    FileStatus status;
-    auto stream = files_.OpenTextFile(Path("large.cfg"), OpenMode::Reading, status);
-    ASSERT_TRUE(stream) << status.reason;
+    auto streamOpened = files_.OpenTextFile(Path("large.cfg"), OpenMode::Reading);
+    ASSERT_TRUE(streamOpened) << streamOpened.Status().reason;
+    auto& stream = *streamOpened;
     std::string text;
     ASSERT_TRUE(stream->ReadAll(text));
     EXPECT_EQ(text, large);
@@ -82,8 +82,9 @@ TEST_F(HostFileServiceTest, EmptyOrMissingFilesCannotBeRead) {
     EXPECT_EQ(ReadThrough("empty.cfg"), "read: the file is empty");
     EXPECT_EQ(ReadThrough("missing.cfg"), "open: " + kNoEntry);
     EXPECT_FALSE(fs::exists(Path("missing.cfg")));
-    EXPECT_TRUE(files_.CheckReadable(Path("empty.cfg")));
-    EXPECT_EQ(files_.CheckReadable(Path("missing.cfg")).reason, kNoEntry);
+    EXPECT_TRUE(files_.OpenTextFile(Path("empty.cfg"), OpenMode::Reading).Status());
+    EXPECT_EQ(files_.OpenTextFile(Path("missing.cfg"), OpenMode::Reading).Status().reason,
+              kNoEntry);
 }
 
 TEST_F(HostFileServiceTest, FoldersAreNeverCreatedNorOpenedAsFiles) {
@@ -98,7 +99,8 @@ TEST_F(HostFileServiceTest, FoldersAreNeverCreatedNorOpenedAsFiles) {
     EXPECT_EQ(WriteThrough("custom.cfg", OpenMode::Writing, "x").reason, kIsFolder);
     EXPECT_EQ(WriteThrough("custom.cfg", OpenMode::Appending, "x").reason, kIsFolder);
     EXPECT_EQ(files_.CheckWritable(Path("custom.cfg")).reason, kIsFolder);
-    EXPECT_EQ(files_.CheckReadable(Path("custom.cfg")).reason, kIsFolder);
+    EXPECT_EQ(files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading).Status().reason,
+              kIsFolder);
     EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Folder);
 }
 
@@ -144,7 +146,7 @@ TEST_F(HostFileServiceTest, DanglingLinkIsNeitherMissingNorAFile) {
     fs::create_symlink(Path("target.cfg"), Path("custom.cfg"));
     EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Other);
     EXPECT_FALSE(files_.CheckWritable(Path("custom.cfg")));
-    EXPECT_EQ(files_.CheckReadable(Path("custom.cfg")).reason, kNoEntry);
+    EXPECT_EQ(files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading).Status().reason, kNoEntry);
     EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + kNoEntry);
     EXPECT_FALSE(fs::exists(Path("target.cfg")));
     ASSERT_TRUE(WriteThrough("custom.cfg", OpenMode::Writing, "x"));
@@ -157,9 +159,9 @@ TEST_F(HostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
     };
     const auto before = openFiles();
     {
-        FileStatus status;
-        auto stream = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Writing, status);
-        ASSERT_TRUE(stream);
+        auto streamOpened = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Writing);
+        ASSERT_TRUE(streamOpened) << streamOpened.Status().reason;
+        auto& stream = *streamOpened;
         EXPECT_EQ(openFiles(), before + 1);
         EXPECT_TRUE(stream->Write("abc"));
     }
@@ -172,10 +174,9 @@ TEST(HostFileServiceMappingTest, MapsPathsIntoThePrefix) {
     fs::create_directories(dir.Path() / "drive_c/Games/MOHAA/main");
     const WinePathMapper mapper(dir.Path().string());
     HostFileService files([&mapper](const std::string& path) { return mapper.ToHostPath(path); });
-    FileStatus status;
-    auto stream =
-        files.OpenTextFile("C:\\games\\mohaa\\MAIN\\custom.cfg", OpenMode::Writing, status);
-    ASSERT_TRUE(stream) << status.reason;
+    auto streamOpened = files.OpenTextFile("C:\\games\\mohaa\\MAIN\\custom.cfg", OpenMode::Writing);
+    ASSERT_TRUE(streamOpened) << streamOpened.Status().reason;
+    auto& stream = *streamOpened;
     ASSERT_TRUE(stream->Write("x\r\n") && stream->Close());
     EXPECT_EQ(ReadBytes(dir.Path() / "drive_c/Games/MOHAA/main/custom.cfg"), "x\r\n");
     EXPECT_EQ(files.Inspect("c:\\GAMES\\mohaa\\main\\CUSTOM.CFG").size, 3u);
