@@ -49,9 +49,9 @@ public:
     FileStatus CheckWritable(const std::string& path) override;
     Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
-    std::string HostLocation(const std::string& path) const override {
-        return toHost_ ? toHost_(path) : std::string();
-    }
+    // The mapped path with its folders as they are on disk (through links
+    // such as dosdevices/c:); empty without a mapping.
+    std::string HostLocation(const std::string& path) const override;
 
     std::string HostPath(const std::string& path) const { return toHost_ ? toHost_(path) : path; }
 

@@ -413,6 +413,29 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
     return std::unique_ptr<Replacement>(std::move(replacement));
 }
 
+std::string HostFileService::HostLocation(const std::string& path) const {
+    if (!toHost_) {
+        return {};
+    }
+    const std::string host = toHost_(path);
+    // The deepest folder that exists, resolved, and the rest as mapped.
+    std::string head = host;
+    std::string rest;
+    for (;;) {
+        if (char* resolved = ::realpath(head.c_str(), nullptr)) {
+            std::string found(resolved);
+            std::free(resolved);
+            return found + rest;
+        }
+        const std::size_t cut = head.find_last_of('/');
+        if (cut == std::string::npos || cut == 0) {
+            return host;
+        }
+        rest = head.substr(cut) + rest;
+        head.resize(cut);
+    }
+}
+
 Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
     const int fd = OpenRetrying(HostPath(folder), O_RDONLY | O_DIRECTORY | O_NONBLOCK);
     if (fd < 0) {

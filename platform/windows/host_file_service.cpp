@@ -419,6 +419,11 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
         std::make_unique<WindowsReplacement>(handle, std::move(newPath), target));
 }
 
+std::string HostFileService::HostLocation(const std::string& path) const {
+    // Paths are used as they stand, unless a test maps them.
+    return toHost_ ? toHost_(path) : std::string();
+}
+
 Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
     const std::string host = HostPath(folder);
     const DWORD attributes = GetFileAttributesA(host.c_str());

@@ -78,6 +78,11 @@ TEST(InstallationFaults, AMissingMaintaFolderIsReportedAndNothingIsCreated) {
     Attempt attempt(game.registry, game.files);
     EXPECT_EQ(attempt.result, InstallationResult::Refused);
     attempt.ExpectToldAbout(game.WindowsPath() + "\\mainta");
+#ifndef _WIN32
+    // The folder on disk is named too, where the player can look for it.
+    const auto onDisk = std::filesystem::canonical(game.Prefix()) / "drive_c/Games/MOHAA/mainta";
+    attempt.ExpectToldAbout("\"" + game.WindowsPath() + "\\mainta\" (" + onDisk.string() + ")");
+#endif
     attempt.ExpectWindowUnchanged();
     EXPECT_FALSE(std::filesystem::exists(game.Mainta()));
 }

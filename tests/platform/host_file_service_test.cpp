@@ -1,3 +1,4 @@
+#include "core/config_files.h"
 #include "platform/host_file_service.h"
 #include "platform/posix/path_mapping.h"
 #include "tests/support/stream_io.h"
@@ -6,6 +7,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -167,6 +169,62 @@ TEST_F(HostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
     }
     EXPECT_EQ(openFiles(), before);
     EXPECT_EQ(ReadBytes(Path("custom.cfg")), "abc");
+}
+
+// A replacement is put in place whole: through a link (which stays a link,
+// its target replaced in the target's folder), with the permission bits of
+// the file it replaces, over a new file left by an earlier run, and with no
+// new file left behind. Until then the old file is untouched.
+TEST_F(HostFileServiceTest, ReplacementsKeepLinksAndPermissions) {
+    fs::create_directory(Path("elsewhere"));
+    WriteBytes(Path("elsewhere/custom.cfg"), "old\r\n");
+    ASSERT_EQ(::chmod(Path("elsewhere/custom.cfg").c_str(), 0640), 0);
+    fs::create_symlink(Path("elsewhere/custom.cfg"), Path("custom.cfg"));
+    WriteBytes(Path("elsewhere/custom.cfg.quorvel-new"), "left by a run that stopped");
+    ASSERT_TRUE(ReplaceWholeFile(files_, Path("custom.cfg"), kBytes));
+    EXPECT_TRUE(fs::is_symlink(Path("custom.cfg")));
+    EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg")), kBytes);
+    struct stat info {};
+    ASSERT_EQ(::stat(Path("elsewhere/custom.cfg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ((std::set<std::string>{"custom.cfg"}), [&] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(Path("elsewhere"))) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }());
+
+    {
+        auto replacement = files_.Replace(Path("custom.cfg"));
+        ASSERT_TRUE(replacement) << replacement.Status().reason;
+        ASSERT_TRUE((*replacement)->Write("never put in place") && (*replacement)->Finish());
+        EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg.quorvel-new")), "never put in place");
+        EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg")), kBytes);
+    }
+    EXPECT_FALSE(fs::exists(Path("elsewhere/custom.cfg.quorvel-new")));
+
+    // A new file is made afresh, never written through a link in its place.
+    fs::create_symlink(Path("victim.cfg"), Path("new.cfg.quorvel-new"));
+    ASSERT_TRUE(ReplaceWholeFile(files_, Path("new.cfg"), "x"));
+    EXPECT_EQ(ReadBytes(Path("new.cfg")), "x");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Path("victim.cfg"))));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Path("new.cfg.quorvel-new"))));
+}
+
+// One installer at a time per folder: a second lock fails as busy until the
+// first is dropped, also when held through another open of the folder.
+TEST_F(HostFileServiceTest, FolderLocksExcludeEachOther) {
+    fs::create_directory(Path("mainta"));
+    auto first = files_.LockFolder(Path("mainta"));
+    ASSERT_TRUE(first) << first.Status().reason;
+    const auto second = files_.LockFolder(Path("mainta") + "/");
+    EXPECT_FALSE(second);
+    EXPECT_TRUE(second.Status().busy);
+    EXPECT_TRUE(files_.LockFolder(Path(".")));
+    first.Value().reset();
+    EXPECT_TRUE(files_.LockFolder(Path("mainta")));
+    EXPECT_EQ(files_.LockFolder(Path("missing")).Status().reason, kNoEntry);
 }
 
 TEST(HostFileServiceMappingTest, MapsPathsIntoThePrefix) {
