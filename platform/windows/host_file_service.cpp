@@ -311,9 +311,17 @@ public:
         }
         // ReplaceFile keeps the replaced file's attributes (a hidden file
         // stays hidden) and its security; a file that is not there yet is
-        // simply moved into place.
+        // simply moved into place. The attributes are given to the new file
+        // first as well, for systems whose ReplaceFile only renames (Wine).
+        const DWORD attributes = GetFileAttributesA(target_.c_str());
+        constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0 &&
+            !SetFileAttributesA(newPath_.c_str(), attributes & kKept)) {
+            return LastErrorStatus();
+        }
         const bool moved =
-            GetFileAttributesA(target_.c_str()) != INVALID_FILE_ATTRIBUTES
+            attributes != INVALID_FILE_ATTRIBUTES
                 ? ReplaceFileA(target_.c_str(), newPath_.c_str(), nullptr,
                                REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
                 : MoveFileExA(newPath_.c_str(), target_.c_str(),
