@@ -65,6 +65,21 @@ FileStatus TryOpen(const std::string& host, int flags) {
     return {};
 }
 
+// Writes all of `text` to `fd`.
+FileStatus WriteAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t put = ::write(fd, text.data(), text.size());
+        if (put > 0) {
+            text.remove_prefix(static_cast<std::size_t>(put));
+        } else if (put == 0) {
+            return ErrorStatus(EIO);
+        } else if (errno != EINTR) {
+            return ErrorStatus(errno);
+        }
+    }
+    return {};
+}
+
 class PosixStream final : public TextStream {
 public:
     // `sizeHint` is the size the file had when it was opened.
@@ -117,20 +132,7 @@ public:
     }
 
     FileStatus Write(std::string_view text) override {
-        if (fd_ < 0) {
-            return FileStatus::Failure(kClosed);
-        }
-        while (!text.empty()) {
-            const ssize_t put = ::write(fd_, text.data(), text.size());
-            if (put > 0) {
-                text.remove_prefix(static_cast<std::size_t>(put));
-            } else if (put == 0) {
-                return ErrorStatus(EIO);
-            } else if (errno != EINTR) {
-                return ErrorStatus(errno);
-            }
-        }
-        return {};
+        return fd_ < 0 ? FileStatus::Failure(kClosed) : WriteAll(fd_, text);
     }
 
     FileStatus Close() override {
@@ -251,21 +253,6 @@ FileStatus HostFileService::CheckWritable(const std::string& path) {
 }
 
 namespace {
-
-// Writes all of `text` to `fd`.
-FileStatus WriteAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t put = ::write(fd, text.data(), text.size());
-        if (put > 0) {
-            text.remove_prefix(static_cast<std::size_t>(put));
-        } else if (put == 0) {
-            return ErrorStatus(EIO);
-        } else if (errno != EINTR) {
-            return ErrorStatus(errno);
-        }
-    }
-    return {};
-}
 
 FileStatus FlushFolderAt(const std::string& folder) {
     const int fd = OpenRetrying(folder, O_RDONLY | O_DIRECTORY);
