@@ -166,14 +166,16 @@ WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan) {
     auto custom = WriteReplacement(files, plan.customPath, kHeaderLine, plan.installing);
     if (!custom) {
         return {NotInstalled(files, plan.customPath, custom.Status(), {},
-                            Discarded(files, plan.otherPath, **other)), {}};
+                             Discarded(files, plan.otherPath, **other)),
+                {}};
     }
     // newconfig.cfg first: once it is in place, and the folder flushed, it
     // holds every earlier line, and custom.cfg may go.
     if (const FileStatus moved = (*other)->PutInPlace(); !moved) {
         return {NotInstalled(files, plan.otherPath, moved, {},
-                            Discarded(files, plan.otherPath, **other) +
-                                Discarded(files, plan.customPath, **custom)), {}};
+                             Discarded(files, plan.otherPath, **other) +
+                                 Discarded(files, plan.customPath, **custom)),
+                {}};
     }
     std::string failedPath = plan.otherPath;
     FileStatus step = (*other)->FlushFolder();
@@ -184,13 +186,13 @@ WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan) {
     if (!step) {
         const std::string leftOver = Discarded(files, plan.customPath, **custom);
         return {NotInstalled(files, failedPath, step, PutBack(files, plan.otherPath, plan.other),
-                            leftOver), {}};
+                             leftOver),
+                {}};
     }
     if (const FileStatus flushed = (*custom)->FlushFolder(); !flushed) {
         return {std::nullopt, "The Quorvel Config is installed, but flushing " +
-                                  QuotedPath(files, plan.customPath) +
-                                  " to the disk failed: " + flushed.reason +
-                                  ".\n\nIt may not have reached the disk yet."};
+                                  QuotedPath(files, plan.customPath) + " to the disk failed: " +
+                                  flushed.reason + ".\n\nIt may not have reached the disk yet."};
     }
     return {};
 }
