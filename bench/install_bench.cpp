@@ -7,8 +7,9 @@
 //   peak memory of a process that does nothing else (this program started
 //   again for each size, so that nothing measured before counts).
 //
-// Each is set against the same file operations done in a plain C loop, the
-// two in turns.
+// Each is set against the same file operations done in plain C (each file
+// written whole beside the old one, fsynced, renamed over it, the folder
+// fsynced), the two in turns.
 
 #include "bench/bench_files.h"
 #include "core/config_files.h"
@@ -104,29 +105,32 @@ private:
         return read;
     }
 
-    static bool WriteLine(const std::string& path, int flags, std::string_view line) {
-        char bytes[4096];
-        if (line.size() + 2 > sizeof bytes) {
-            return false;
+    // Written as the program writes a file: whole, to a new file beside it,
+    // flushed, renamed over it, and the folder flushed.
+    static bool Write(const std::string& path, std::string_view first,
+                      const std::vector<std::string_view>& lines) {
+        std::string text(first);
+        text += "\r\n";
+        for (const std::string_view line : lines) {
+            text.append(line).append("\r\n");
         }
-        std::memcpy(bytes, line.data(), line.size());
-        std::memcpy(bytes + line.size(), "\r\n", 2);
-        const int fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+        const std::string fresh = path + ".quorvel-new";
+        ::unlink(fresh.c_str());
+        const int fd = ::open(fresh.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0) {
             return false;
         }
-        const auto length = static_cast<ssize_t>(line.size() + 2);
-        const bool written = ::write(fd, bytes, static_cast<std::size_t>(length)) == length;
-        return ::close(fd) == 0 && written;
-    }
-
-    static bool Write(const std::string& path, std::string_view first,
-                      const std::vector<std::string_view>& lines) {
-        bool ok = WriteLine(path, O_WRONLY | O_CREAT | O_TRUNC, first);
-        for (auto line = lines.begin(); ok && line != lines.end(); ++line) {
-            ok = WriteLine(path, O_WRONLY | O_CREAT | O_APPEND, *line);
+        const bool written =
+            ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+        const bool flushed = ::fsync(fd) == 0;
+        if (::close(fd) != 0 || !written || !flushed ||
+            ::rename(fresh.c_str(), path.c_str()) != 0) {
+            return false;
         }
-        return ok;
+        const std::string folder = path.substr(0, path.find_last_of('/'));
+        const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const bool synced = dir >= 0 && ::fsync(dir) == 0;
+        return dir >= 0 && ::close(dir) == 0 && synced;
     }
 
     std::string custom_;
@@ -170,9 +174,9 @@ void BM_FirstInstallation(benchmark::State& state) {
         [&] {
             put();
             const Clock::time_point start = Clock::now();
-            const bool ok = plain.ReadCustom() &&
+            const bool ok = plain.ReadCustom() && plain.WriteOther("", kept) &&
                             plain.WriteCustom(quorvel::kHeaderLine, installed) &&
-                            plain.WriteOther("", kept) && plain.ReadCustom();
+                            plain.ReadCustom();
             const double seconds = Elapsed(start);
             return ok && written() ? seconds : -1;
         });
@@ -216,9 +220,9 @@ void BM_LaterInstallation(benchmark::State& state) {
         [&] {
             before.Put(game);
             const Clock::time_point start = Clock::now();
-            const bool ok = plain.ReadCustom() && plain.ReadOther() &&
+            const bool ok = plain.ReadCustom() && plain.ReadOther() && plain.WriteOther("", kept) &&
                             plain.WriteCustom(quorvel::kHeaderLine, installed) &&
-                            plain.WriteOther("", kept) && plain.ReadCustom();
+                            plain.ReadCustom();
             const double seconds = Elapsed(start);
             return ok ? seconds : -1;
         });
@@ -325,7 +329,7 @@ int main(int argc, char** argv) {
     }
     std::vector<quorvel::bench::Limit> limits = {
         {"first installation (3-line custom.cfg, Medium, Highest)", "BM_FirstInstallation", "",
-         2e-3, "s"},
+         20e-3, "s"},
     };
     // For small files the program itself is most of the memory; the limit is
     // for the largest.

@@ -8,20 +8,17 @@ namespace {
 
 constexpr std::string_view kLineEnd = "\r\n";
 
-// A service that gives no stream must say why; this is the reason when not.
-FileStatus OpenFailure(const FileStatus& status) {
-    return status.ok ? FileStatus::Failure("the file could not be opened") : status;
-}
+// Lines are gathered into blocks of about this size before they are written.
+constexpr std::size_t kBlockSize = 64 * 1024;
 
 // Opens `path` in `mode`, writes `line` and the line end, and closes it. A
 // stream that was opened is closed also when the write fails; the first
 // failure is the one reported.
 FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
                      std::string_view line) {
-    FileStatus status;
-    auto stream = files.OpenTextFile(path, mode, status);
+    auto stream = files.OpenTextFile(path, mode);
     if (!stream) {
-        return OpenFailure(status);
+        return stream.Status();
     }
     // The line and its end go out in one write; most lines fit on the stack.
     char small[256];
@@ -39,31 +36,32 @@ FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
         large.append(line).append(kLineEnd);
         text = large;
     }
-    FileStatus written = stream->Write(text);
-    FileStatus closed = stream->Close();
+    FileStatus written = (*stream)->Write(text);
+    FileStatus closed = (*stream)->Close();
     return written ? closed : written;
+}
+
+// Removes the new file of a replacement that failed; `failure` says why, and
+// also when the new file stays behind (the next replacement of the same file
+// removes it then).
+FileStatus Abandon(Replacement& file, FileStatus failure) {
+    if (const FileStatus removed = file.Discard(); !removed) {
+        failure.reason += " (the unfinished new file could not be removed: " + removed.reason + ")";
+    }
+    return failure;
 }
 
 } // namespace
 
 FileStatus ReadConfigText(FileService& files, LineBuffer& buffer, const std::string& path) {
-    FileStatus status;
-    if (auto stream = files.OpenTextFile(path, OpenMode::Reading, status)) {
-        std::string text;
-        status = stream->ReadAll(text);
-        // The text is complete once read; closing a stream that only read
-        // cannot lose any of it.
-        stream->Close();
-        if (status) {
-            buffer.AssignText(std::move(text));
-        }
-    } else {
-        status = OpenFailure(status);
+    Result<std::string> text = ReadWholeFile(files, path);
+    if (text) {
+        buffer.AssignText(std::move(*text));
     }
     // A failed read keeps what the buffer held; before any read that is the
     // empty buffer, which becomes a list with no lines.
     buffer.EnsureLines();
-    return status;
+    return text.Status();
 }
 
 FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::string& path,
@@ -84,26 +82,70 @@ FileStatus AppendConfigLine(FileService& files, const std::string& path, std::st
     return WriteLine(files, path, OpenMode::Appending, line);
 }
 
-FileStatus ReadWholeFile(FileService& files, const std::string& path, std::string& bytes) {
-    FileStatus status;
-    auto stream = files.OpenTextFile(path, OpenMode::Reading, status);
+Result<std::string> ReadWholeFile(FileService& files, const std::string& path) {
+    auto stream = files.OpenTextFile(path, OpenMode::Reading);
     if (!stream) {
-        return OpenFailure(status);
+        return stream.Status();
     }
-    status = stream->ReadAll(bytes);
-    stream->Close();
-    return status;
+    std::string bytes;
+    const FileStatus read = (*stream)->ReadAll(bytes);
+    // The text is complete once read; closing a stream that only read
+    // cannot lose any of it.
+    (void)(*stream)->Close();
+    if (!read) {
+        return read;
+    }
+    return bytes;
 }
 
-FileStatus WriteWholeFile(FileService& files, const std::string& path, std::string_view bytes) {
-    FileStatus status;
-    auto stream = files.OpenTextFile(path, OpenMode::Writing, status);
-    if (!stream) {
-        return OpenFailure(status);
+Result<std::unique_ptr<Replacement>> WriteReplacement(FileService& files, const std::string& path,
+                                                      std::string_view firstLine,
+                                                      std::span<const std::string_view> lines) {
+    auto replacement = files.Replace(path);
+    if (!replacement) {
+        return replacement;
     }
-    FileStatus written = bytes.empty() ? FileStatus::Success() : stream->Write(bytes);
-    FileStatus closed = stream->Close();
-    return written ? closed : written;
+    Replacement& file = **replacement;
+    std::string block;
+    block.reserve(kBlockSize + 256);
+    block.append(firstLine).append(kLineEnd);
+    FileStatus status;
+    for (auto line = lines.begin(); status && line != lines.end(); ++line) {
+        block.append(*line).append(kLineEnd);
+        if (block.size() >= kBlockSize) {
+            status = file.Write(block);
+            block.clear();
+        }
+    }
+    if (status && !block.empty()) {
+        status = file.Write(block);
+    }
+    if (status) {
+        status = file.Finish();
+    }
+    if (!status) {
+        return Abandon(file, std::move(status));
+    }
+    return replacement;
+}
+
+FileStatus ReplaceWholeFile(FileService& files, const std::string& path, std::string_view bytes) {
+    auto replacement = files.Replace(path);
+    if (!replacement) {
+        return replacement.Status();
+    }
+    Replacement& file = **replacement;
+    FileStatus status = bytes.empty() ? FileStatus::Success() : file.Write(bytes);
+    if (status) {
+        status = file.Finish();
+    }
+    if (status) {
+        status = file.PutInPlace();
+    }
+    if (!status) {
+        return Abandon(file, std::move(status));
+    }
+    return file.FlushFolder();
 }
 
 } // namespace quorvel

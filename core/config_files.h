@@ -3,14 +3,16 @@
 // The game's configuration files, read and written a line at a time.
 //
 // Each operation opens its file and closes it again before it returns, so no
-// file stays open between calls. None of them shows anything to the player:
-// each says whether it failed and why, and the caller decides what the player
-// hears.
+// file stays open between calls. A file is replaced whole: its new content
+// is written beside it and then put in its place (see Replacement). None of them shows anything to
+// the player: each says whether it failed and why, and the caller decides what the player hears.
 
 #include "core/line_buffer.h"
 #include "platform/file_service.h"
 #include "platform/line_list.h"
 
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -37,9 +39,18 @@ FileStatus AppendConfigLine(FileService& files, const std::string& path, std::st
 
 // The exact bytes of the file at `path`. An empty file reads as a failure,
 // like any other file with nothing to read.
-FileStatus ReadWholeFile(FileService& files, const std::string& path, std::string& bytes);
+Result<std::string> ReadWholeFile(FileService& files, const std::string& path);
 
-// Creates or empties the file at `path` and writes exactly `bytes`.
-FileStatus WriteWholeFile(FileService& files, const std::string& path, std::string_view bytes);
+// Writes a new file to replace the one at `path`: `firstLine` and each of
+// `lines`, each followed by CR LF, flushed to the disk. The result is ready
+// to be put in place; the file at `path` is not touched. On failure the new
+// file is removed again.
+Result<std::unique_ptr<Replacement>> WriteReplacement(FileService& files, const std::string& path,
+                                                      std::string_view firstLine,
+                                                      std::span<const std::string_view> lines);
+
+// Replaces the file at `path` with exactly `bytes` in one step: written
+// beside it, flushed, put in place and the folder flushed.
+FileStatus ReplaceWholeFile(FileService& files, const std::string& path, std::string_view bytes);
 
 } // namespace quorvel

@@ -5,8 +5,6 @@
 #include "core/duplicates.h"
 #include "core/installer.h"
 
-#include <span>
-
 namespace quorvel {
 namespace {
 
@@ -19,34 +17,42 @@ bool AbortRequested(const AbortFlagValue& flag) {
     return flag.has_value() && *flag == 1;
 }
 
-std::string Quoted(const std::string& path) {
-    return "\"" + path + "\"";
-}
-
-// Starts the file afresh with `firstLine`, then appends every line, each with
-// an open, write and close of its own. Stops at the first failure; a file
-// whose rewrite failed is never appended to its old content.
-FileStatus WriteConfigFile(FileService& files, const std::string& path, std::string_view firstLine,
-                           std::span<const std::string_view> lines) {
-    FileStatus status = RewriteConfigFile(files, path, firstLine);
-    for (auto line = lines.begin(); status && line != lines.end(); ++line) {
-        status = AppendConfigLine(files, path, *line);
-    }
-    return status;
-}
-
-// Puts back what was there before. A file that this installation created
-// cannot be removed, but emptied it reads as missing again; left half
-// written, the next installation would take it for the player's. Returns
-// what could not be put back, for the player.
+// Puts newconfig.cfg back as it was, after it was replaced but custom.cfg
+// could not follow. A file that this installation created cannot be
+// removed, but emptied it reads as missing again. Returns what could not be
+// put back, for the player.
 std::string PutBack(FileService& files, const std::string& path, const Snapshot& before) {
-    if (!before.existed && files.Inspect(path).kind != EntryKind::File) {
-        return {};
-    }
-    if (const FileStatus back = WriteWholeFile(files, path, before.bytes); !back) {
-        return "\n" + Quoted(path) + ": " + back.reason + ".";
+    if (const FileStatus back = ReplaceWholeFile(files, path, before.bytes); !back) {
+        return "\n" + QuotedPath(files, path) + ": " + back.reason + ".";
     }
     return {};
+}
+
+// Removes the new file of a replacement that will not be put in place.
+// Returns a note for the player when it stays behind.
+std::string Discarded(FileService& files, const std::string& path, Replacement& file) {
+    if (const FileStatus removed = file.Discard(); !removed) {
+        return "\n\nThe unfinished " + QuotedPath(files, path + std::string(kReplacementSuffix)) +
+               " could not be removed: " + removed.reason + ". The next installation removes it.";
+    }
+    return {};
+}
+
+// The message for a write that failed; `putBack` lists what could not be
+// put back, `leftOver` what could not be removed.
+std::string NotInstalled(FileService& files, const std::string& failedPath,
+                         const FileStatus& failure, const std::string& putBack,
+                         const std::string& leftOver) {
+    std::string message =
+        "Writing " + QuotedPath(files, failedPath) + " failed: " + failure.reason + ".\n\n";
+    if (putBack.empty()) {
+        message += "Your configuration files were left as they were. The Quorvel Config is "
+                   "not installed.";
+    } else {
+        message += "Putting your configuration files back as they were failed too:" + putBack +
+                   "\n\nThe Quorvel Config is not installed.";
+    }
+    return message + leftOver;
 }
 
 } // namespace
@@ -62,14 +68,41 @@ bool AskDetailQuestions(WindowSystem& windows, LineList& installList, AbortFlagV
     return true;
 }
 
-Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan) {
-    const std::string folder = FolderOf(plan.customPath);
+std::string QuotedPath(const FileService& files, const std::string& path) {
+    std::string quoted = "\"" + path + "\"";
+    if (const std::string host = files.HostLocation(path); !host.empty() && host != path) {
+        quoted += " (" + host + ")";
+    }
+    return quoted;
+}
+
+std::string MaintaFolder(const InstallationPlan& plan) {
+    return FolderOf(plan.customPath);
+}
+
+Result<std::unique_ptr<FolderLock>> LockMaintaFolder(FileService& files,
+                                                     const InstallationPlan& plan) {
+    return files.LockFolder(MaintaFolder(plan));
+}
+
+std::string AnotherInstallerMessage(const FileService& files, const InstallationPlan& plan) {
+    return "Another quorvel is installing into " + QuotedPath(files, MaintaFolder(plan)) +
+           ". Try again when it has finished.";
+}
+
+Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
+                           const FileStatus& locked) {
+    const std::string folder = MaintaFolder(plan);
     if (files.Inspect(folder).kind != EntryKind::Folder) {
-        return "The folder " + Quoted(folder) + " does not exist.";
+        return "The folder " + QuotedPath(files, folder) + " does not exist.";
+    }
+    if (!locked) {
+        return "The folder " + QuotedPath(files, folder) + " cannot be locked: " + locked.reason +
+               ".";
     }
     for (const std::string* path : {&plan.customPath, &plan.otherPath}) {
         if (const FileStatus writable = files.CheckWritable(*path); !writable) {
-            return Quoted(*path) + " cannot be written: " + writable.reason + ".";
+            return QuotedPath(files, *path) + " cannot be written: " + writable.reason + ".";
         }
     }
     return std::nullopt;
@@ -77,17 +110,14 @@ Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan) {
 
 Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan) {
     const EntryInfo info = files.Inspect(plan.customPath);
-    if (info.kind == EntryKind::File) {
-        plan.custom.existed = true;
-        if (info.size > 0) {
-            std::string bytes;
-            if (const FileStatus read = ReadWholeFile(files, plan.customPath, bytes); !read) {
-                return Quoted(plan.customPath) + " cannot be read: " + read.reason + ".";
-            }
-            plan.oldCustom.AssignText(std::move(bytes));
+    if (info.kind == EntryKind::File && info.size > 0) {
+        Result<std::string> bytes = ReadWholeFile(files, plan.customPath);
+        if (!bytes) {
+            return QuotedPath(files, plan.customPath) +
+                   " cannot be read: " + bytes.Status().reason + ".";
         }
+        plan.oldCustom.AssignText(std::move(*bytes));
     }
-    plan.custom.bytes = plan.oldCustom.Text();
     return std::nullopt;
 }
 
@@ -99,7 +129,7 @@ Refusal GatherEarlierLines(FileService& files, InstallerState& state, Installati
     } else if (const EntryInfo info = files.Inspect(plan.otherPath); info.kind == EntryKind::File) {
         if (info.size > 0) {
             // It holds the player's settings: never replace it unread.
-            return Quoted(plan.otherPath) + " cannot be read: " + gathered.reason + ".";
+            return QuotedPath(files, plan.otherPath) + " cannot be read: " + gathered.reason + ".";
         }
         plan.other.existed = true;
     }
@@ -127,34 +157,44 @@ void PlanLines(LineList& installList, InstallationPlan& plan) {
     RemoveInstalledLines(plan.kept, plan.installing);
 }
 
-std::optional<std::string> WriteBothFiles(FileService& files, const InstallationPlan& plan) {
-    std::string failedPath = plan.customPath;
-    FileStatus written = WriteConfigFile(files, plan.customPath, kHeaderLine, plan.installing);
-    bool otherTouched = false;
-    if (written) {
-        failedPath = plan.otherPath;
-        otherTouched = true;
-        written = WriteConfigFile(files, plan.otherPath, std::string_view(), plan.kept);
+WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan) {
+    // Both new files are whole on the disk before either old one goes.
+    auto other = WriteReplacement(files, plan.otherPath, std::string_view(), plan.kept);
+    if (!other) {
+        return {NotInstalled(files, plan.otherPath, other.Status(), {}, {}), {}};
     }
-    if (written) {
-        return std::nullopt;
+    auto custom = WriteReplacement(files, plan.customPath, kHeaderLine, plan.installing);
+    if (!custom) {
+        return {NotInstalled(files, plan.customPath, custom.Status(), {},
+                             Discarded(files, plan.otherPath, **other)),
+                {}};
     }
-
-    // Put back what was there, so that no line is lost and nothing is left
-    // half installed.
-    std::string problems = PutBack(files, plan.customPath, plan.custom);
-    if (otherTouched) {
-        problems += PutBack(files, plan.otherPath, plan.other);
+    // newconfig.cfg first: once it is in place, and the folder flushed, it
+    // holds every earlier line, and custom.cfg may go.
+    if (const FileStatus moved = (*other)->PutInPlace(); !moved) {
+        return {NotInstalled(files, plan.otherPath, moved, {},
+                             Discarded(files, plan.otherPath, **other) +
+                                 Discarded(files, plan.customPath, **custom)),
+                {}};
     }
-    std::string message = "Writing " + Quoted(failedPath) + " failed: " + written.reason + ".\n\n";
-    if (problems.empty()) {
-        message += "Your configuration files were put back as they were. The Quorvel "
-                   "Config is not installed.";
-    } else {
-        message += "Putting your configuration files back as they were failed too:" + problems +
-                   "\n\nThe Quorvel Config is not installed.";
+    std::string failedPath = plan.otherPath;
+    FileStatus step = (*other)->FlushFolder();
+    if (step) {
+        failedPath = plan.customPath;
+        step = (*custom)->PutInPlace();
     }
-    return message;
+    if (!step) {
+        const std::string leftOver = Discarded(files, plan.customPath, **custom);
+        return {NotInstalled(files, failedPath, step, PutBack(files, plan.otherPath, plan.other),
+                             leftOver),
+                {}};
+    }
+    if (const FileStatus flushed = (*custom)->FlushFolder(); !flushed) {
+        return {std::nullopt, "The Quorvel Config is installed, but flushing " +
+                                  QuotedPath(files, plan.customPath) + " to the disk failed: " +
+                                  flushed.reason + ".\n\nIt may not have reached the disk yet."};
+    }
+    return {};
 }
 
 void ShowNewCustomCfg(FileService& files, InstallerState& state, MainWindowPort& mainWindow) {

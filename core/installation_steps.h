@@ -1,9 +1,9 @@
 #pragma once
 
 // The steps of an installation, each on its own, in the order the Installer
-// runs them: ask the two questions, check before writing, gather the earlier
-// lines, write both files (putting them back if a write fails), and show the
-// new custom.cfg.
+// runs them: ask the two questions, lock the folder, check before writing,
+// gather the earlier lines, write both files (each whole beside the old one,
+// then put in place), and show the new custom.cfg.
 
 #include "core/line_buffer.h"
 #include "platform/file_service.h"
@@ -19,8 +19,9 @@ namespace quorvel {
 
 struct InstallerState;
 
-// What a file held before the installation, to put back if a write fails.
-// The bytes are held elsewhere, and stay put until the files are written.
+// What newconfig.cfg held before the installation, to put back if custom.cfg
+// cannot follow it. The bytes are held elsewhere, and stay put until the
+// files are written.
 struct Snapshot {
     bool existed = false;
     std::string_view bytes;
@@ -32,7 +33,6 @@ struct InstallationPlan {
     std::string otherPath; // newconfig.cfg
     // The custom.cfg being replaced, read whole.
     LineBuffer oldCustom;
-    Snapshot custom;
     Snapshot other;
     // Whether newconfig.cfg held the earlier lines (a later installation).
     bool gathered = false;
@@ -49,8 +49,25 @@ using Refusal = std::optional<std::string>;
 // False when the player answered "Need to go Check" in either.
 bool AskDetailQuestions(WindowSystem& windows, LineList& installList, AbortFlagValue& abortFlag);
 
-// The mainta folder exists and both files could be written now.
-Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan);
+// The path in quotes for a message, followed by where it lives on the host
+// when that differs: "C:\Games\MOHAA\mainta" (/home/me/.wine/drive_c/...).
+std::string QuotedPath(const FileService& files, const std::string& path);
+
+// The folder that holds both files.
+std::string MaintaFolder(const InstallationPlan& plan);
+
+// Locks the mainta folder against other copies of the program, until the
+// lock is dropped. A lock another copy holds fails as busy.
+Result<std::unique_ptr<FolderLock>> LockMaintaFolder(FileService& files,
+                                                     const InstallationPlan& plan);
+
+// What the player hears when another copy holds the lock.
+std::string AnotherInstallerMessage(const FileService& files, const InstallationPlan& plan);
+
+// The mainta folder exists, could be locked (`locked`), and both files
+// could be written now.
+Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
+                           const FileStatus& locked);
 
 // Reads the custom.cfg about to be replaced, whole, into the plan.
 Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan);
@@ -65,9 +82,21 @@ Refusal GatherEarlierLines(FileService& files, InstallerState& state, Installati
 // Appends the end marker and works out what each file will hold.
 void PlanLines(LineList& installList, InstallationPlan& plan);
 
-// Writes custom.cfg, then newconfig.cfg. When a write fails, both files are
-// put back as they were, and the result is the message for the player.
-std::optional<std::string> WriteBothFiles(FileService& files, const InstallationPlan& plan);
+// How writing both files went. `failure` is the message for the player when
+// the files were left as they were (or newconfig.cfg put back); `unflushed`
+// is the warning for the player when both files are in place but the disk
+// did not confirm the last step.
+struct WriteOutcome {
+    std::optional<std::string> failure;
+    std::optional<std::string> unflushed;
+};
+
+// Writes both files whole beside the old ones and flushes them, then puts
+// newconfig.cfg in place, then custom.cfg, so that every earlier line is in
+// one of the two files on the disk at every moment. When a step fails, the
+// new files are removed and newconfig.cfg is put back if it was already
+// replaced.
+WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan);
 
 // Shows the new custom.cfg in the current list, under its new caption.
 void ShowNewCustomCfg(FileService& files, InstallerState& state, MainWindowPort& mainWindow);

@@ -56,7 +56,16 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
     InstallationPlan plan;
     plan.customPath = state_.CustomCfgPath;
     plan.otherPath = state_.NewConfigPath;
-    Refusal refusal = CheckBeforeWriting(files_, plan);
+    // Held from the checks to the last file put in place, so that another
+    // copy of the program cannot write in between.
+    const auto lock = LockMaintaFolder(files_, plan);
+    if (lock.Status().busy) {
+        forgetAnswers();
+        windows_.ShowMessage(AnotherInstallerMessage(files_, plan), kApplicationTitle,
+                             MessageIcon::Warning);
+        return InstallationResult::Refused;
+    }
+    Refusal refusal = CheckBeforeWriting(files_, plan, lock.Status());
     if (!refusal) {
         refusal = ReadReplacedCustomCfg(files_, plan);
     }
@@ -70,13 +79,18 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
     }
 
     PlanLines(installList, plan);
-    if (const auto failure = WriteBothFiles(files_, plan)) {
+    const WriteOutcome written = WriteBothFiles(files_, plan);
+    if (written.failure) {
         forgetAnswers();
-        windows_.ShowMessage(*failure, kApplicationTitle, MessageIcon::Warning);
+        windows_.ShowMessage(*written.failure, kApplicationTitle, MessageIcon::Warning);
         return InstallationResult::Failed;
     }
 
-    windows_.ShowMessage(kInstalledMessage, kApplicationTitle, MessageIcon::None);
+    if (written.unflushed) {
+        windows_.ShowMessage(*written.unflushed, kApplicationTitle, MessageIcon::Warning);
+    } else {
+        windows_.ShowMessage(kInstalledMessage, kApplicationTitle, MessageIcon::None);
+    }
     ShowNewCustomCfg(files_, state_, mainWindow);
     return InstallationResult::Installed;
 }

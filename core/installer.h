@@ -48,7 +48,7 @@ enum class InstallationResult {
     Installed, // both files written; the player was told so
     Aborted,   // "Need to go Check": nothing written, the main window closed
     Refused,   // a check before writing failed: nothing written, the player told why
-    Failed,    // a write failed: both files put back, the player told what happened
+    Failed,    // a write failed: both files left as they were, the player told what happened
 };
 
 // The game folder as the settings store gives it: the text up to and
@@ -77,7 +77,7 @@ public:
     // lines to install and the end marker) and newconfig.cfg (an empty line,
     // then the player's earlier lines less those now installed), and shows
     // the new custom.cfg. Nothing is written unless every check passes first,
-    // and a write that fails puts both files back as they were.
+    // and a write that fails leaves both files as they were.
     InstallationResult RunInstallation(MainWindowPort& mainWindow);
 
     InstallerState& State() { return state_; }

@@ -9,19 +9,60 @@
 
 #include <cstdint>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <string_view>
+#include <type_traits>
+#include <utility>
+#include <variant>
 
 namespace quorvel {
 
-// The outcome of one file operation. A failure carries the system's reason.
-struct FileStatus {
+// The outcome of one file operation. A failure carries the system's reason;
+// `busy` marks a lock that another program holds.
+struct [[nodiscard]] FileStatus {
     bool ok = true;
     std::string reason;
+    bool busy = false;
 
     static FileStatus Success() { return {}; }
-    static FileStatus Failure(std::string why) { return {false, std::move(why)}; }
+    static FileStatus Failure(std::string why) { return {false, std::move(why), false}; }
+    static FileStatus Busy(std::string why) { return {false, std::move(why), true}; }
     explicit operator bool() const { return ok; }
+};
+
+// What an operation yields: a value, or the failure that stopped it. Asking a
+// failure for its value is a programming error, and throws.
+template <typename T> class [[nodiscard]] Result {
+public:
+    template <typename U>
+    requires std::is_convertible_v<U&&, T> &&
+        (!std::is_same_v<std::decay_t<U>, FileStatus>)Result(U&& value)
+        : held_(std::in_place_index<0>, std::forward<U>(value)) {}
+    Result(FileStatus failure) : held_(std::move(failure)) {
+        if (std::get<FileStatus>(held_).ok) {
+            throw std::logic_error("a Result made from a success holds no value");
+        }
+    }
+
+    explicit operator bool() const { return std::holds_alternative<T>(held_); }
+
+    // Success, or the failure.
+    FileStatus Status() const {
+        return *this ? FileStatus::Success() : std::get<FileStatus>(held_);
+    }
+
+    T& Value() {
+        if (!*this) {
+            throw std::logic_error("the value of a failed Result");
+        }
+        return std::get<T>(held_);
+    }
+    T& operator*() { return Value(); }
+    T* operator->() { return &Value(); }
+
+private:
+    std::variant<T, FileStatus> held_;
 };
 
 // The modes of OpenTextFile, numbered as the program has always numbered them.
@@ -51,6 +92,47 @@ public:
     virtual FileStatus Close() = 0;
 };
 
+// The new content of a file, written beside it and then put in its place in
+// one step, so that the file holds either all of its old bytes or all of its
+// new ones, whenever the program or the machine stops.
+//
+// The new file lives in the folder of the file it replaces (of a link's
+// target, for a link), under the replaced file's name and
+// kReplacementSuffix. Destroying a replacement that was not put in place
+// removes the new file.
+class Replacement {
+public:
+    virtual ~Replacement() = default;
+
+    // Writes exactly the bytes given, after those written before.
+    virtual FileStatus Write(std::string_view text) = 0;
+
+    // Flushes everything written to the disk and closes the new file.
+    virtual FileStatus Finish() = 0;
+
+    // Moves the finished file over the one it replaces in one step, keeping
+    // that one's permissions (and owner where allowed). On failure nothing
+    // has moved.
+    virtual FileStatus PutInPlace() = 0;
+
+    // Flushes the folder after PutInPlace, so that the move outlasts a power
+    // cut (where the system needs it; elsewhere it succeeds at once).
+    virtual FileStatus FlushFolder() = 0;
+
+    // Removes the new file; the file it would have replaced stays as it is.
+    virtual FileStatus Discard() = 0;
+};
+
+// The name ending of a replacement's new file.
+inline constexpr std::string_view kReplacementSuffix = ".quorvel-new";
+
+// Held while one program installs into a folder; released when destroyed,
+// or when the program ends in any way.
+class FolderLock {
+public:
+    virtual ~FolderLock() = default;
+};
+
 enum class EntryKind { Missing, File, Folder, Other };
 
 struct EntryInfo {
@@ -62,10 +144,10 @@ class FileService {
 public:
     virtual ~FileService() = default;
 
-    // Opens a stream. Folders are never created. On failure the result is null
-    // and `status` holds the reason.
-    virtual std::unique_ptr<TextStream> OpenTextFile(const std::string& path, OpenMode mode,
-                                                     FileStatus& status) = 0;
+    // Opens a stream. Folders are never created, and only plain files open:
+    // nothing waits on a pipe or a device.
+    virtual Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
+                                                             OpenMode mode) = 0;
 
     // What is at `path`, without opening or changing anything.
     virtual EntryInfo Inspect(const std::string& path) = 0;
@@ -74,8 +156,17 @@ public:
     // right now. Nothing on disk is created, emptied or otherwise changed.
     virtual FileStatus CheckWritable(const std::string& path) = 0;
 
-    // Whether the existing file at `path` could be opened and read right now.
-    virtual FileStatus CheckReadable(const std::string& path) = 0;
+    // Starts a new file to replace `path` (which may be missing). A new file
+    // left at that name by an earlier run is removed first.
+    virtual Result<std::unique_ptr<Replacement>> Replace(const std::string& path) = 0;
+
+    // Locks the folder against other copies of the program. A lock another
+    // program holds fails at once, as FileStatus::Busy.
+    virtual Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) = 0;
+
+    // Where `path` lives on the host's own file system, for messages; empty
+    // where paths are used as they stand.
+    virtual std::string HostLocation(const std::string& path) const = 0;
 };
 
 } // namespace quorvel

@@ -10,11 +10,19 @@
 // written through it unawares. OpenTextFile itself follows such a link as any
 // program would, creating the file it points to.
 //
+// A replacement is written to a new file beside the replaced one, created
+// exclusively, flushed with fsync and renamed over it, after which the folder
+// is flushed. A file that is a link is replaced at the link's target, so the
+// link stays. The folder lock is flock on the folder itself.
+//
 // On Windows the system's text comes without its closing full stop ("Access
 // is denied"), a folder fails as "the path is a folder", a file is emptied
 // in place rather than replaced (so a hidden file stays hidden), and a file
 // that another program is writing can still be read, as on POSIX systems.
-// CheckWritable and CheckReadable open the file just as a stream would.
+// CheckWritable opens the file just as a stream would. A replacement is
+// flushed with FlushFileBuffers and put in place with ReplaceFile (which
+// keeps the replaced file's attributes) or, for a new file, MoveFileEx with
+// MOVEFILE_WRITE_THROUGH. The folder lock is a named mutex.
 
 #include "platform/file_service.h"
 
@@ -35,11 +43,15 @@ public:
     explicit HostFileService(PathMap toHost = {}, PathMap asWritten = {})
         : toHost_(std::move(toHost)), asWritten_(std::move(asWritten)) {}
 
-    std::unique_ptr<TextStream> OpenTextFile(const std::string& path, OpenMode mode,
-                                             FileStatus& status) override;
+    Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
+                                                     OpenMode mode) override;
     EntryInfo Inspect(const std::string& path) override;
     FileStatus CheckWritable(const std::string& path) override;
-    FileStatus CheckReadable(const std::string& path) override;
+    Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
+    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
+    // The mapped path with its folders as they are on disk (through links
+    // such as dosdevices/c:); empty without a mapping.
+    std::string HostLocation(const std::string& path) const override;
 
     std::string HostPath(const std::string& path) const { return toHost_ ? toHost_(path) : path; }
 

@@ -1,10 +1,10 @@
 #include "platform/wine_registry.h"
 
+#include "platform/host_file_service.h"
 #include "platform/unicode_text.h"
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <limits>
 #include <new>
 
@@ -373,27 +373,23 @@ WineRegistryFile WineRegistryFile::Parse(std::string_view text) {
 }
 
 WineRegistryFile WineRegistryFile::Load(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    // Opened as any file the program reads: without waiting, and only when it
+    // is a plain file. A pipe, a device or a folder reads as no registry.
+    HostFileService files;
+    auto stream = files.OpenTextFile(path, OpenMode::Reading);
+    if (!stream) {
         return {};
     }
     std::string text;
     try {
-        std::vector<char> chunk(std::size_t{1} << 20);
-        while (text.size() < kMaxFileSize) {
-            const std::size_t wanted = std::min(chunk.size(), kMaxFileSize - text.size());
-            in.read(chunk.data(), static_cast<std::streamsize>(wanted));
-            const std::streamsize got = in.gcount();
-            if (got <= 0) {
-                break;
-            }
-            text.append(chunk.data(), static_cast<std::size_t>(got));
-            if (!in) {
-                break;
-            }
+        if (!(*stream)->ReadAll(text)) {
+            return {};
         }
     } catch (const std::exception&) {
         return {};
+    }
+    if (text.size() > kMaxFileSize) {
+        text.resize(kMaxFileSize);
     }
     return Parse(text);
 }

@@ -35,7 +35,8 @@ public:
     static WineRegistryFile Parse(std::string_view text);
 
     // Reads and parses the file at `path` (at most kMaxFileSize bytes of it);
-    // a missing or unreadable file gives an empty registry.
+    // a missing or unreadable file, or anything but a plain file (a pipe
+    // would never end), gives an empty registry, without waiting.
     static WineRegistryFile Load(const std::string& path);
 
     // Key paths use single backslashes ("Software\2015\MOHAA") and, like value

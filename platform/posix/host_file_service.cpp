@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -63,6 +65,21 @@ FileStatus TryOpen(const std::string& host, int flags) {
     return {};
 }
 
+// Writes all of `text` to `fd`.
+FileStatus WriteAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t put = ::write(fd, text.data(), text.size());
+        if (put > 0) {
+            text.remove_prefix(static_cast<std::size_t>(put));
+        } else if (put == 0) {
+            return ErrorStatus(EIO);
+        } else if (errno != EINTR) {
+            return ErrorStatus(errno);
+        }
+    }
+    return {};
+}
+
 class PosixStream final : public TextStream {
 public:
     // `sizeHint` is the size the file had when it was opened.
@@ -115,20 +132,7 @@ public:
     }
 
     FileStatus Write(std::string_view text) override {
-        if (fd_ < 0) {
-            return FileStatus::Failure(kClosed);
-        }
-        while (!text.empty()) {
-            const ssize_t put = ::write(fd_, text.data(), text.size());
-            if (put > 0) {
-                text.remove_prefix(static_cast<std::size_t>(put));
-            } else if (put == 0) {
-                return ErrorStatus(EIO);
-            } else if (errno != EINTR) {
-                return ErrorStatus(errno);
-            }
-        }
-        return {};
+        return fd_ < 0 ? FileStatus::Failure(kClosed) : WriteAll(fd_, text);
     }
 
     FileStatus Close() override {
@@ -150,8 +154,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& path, OpenMode mode,
-                                                          FileStatus& status) {
+Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::string& path,
+                                                                  OpenMode mode) {
     int flags = 0;
     switch (mode) {
     case OpenMode::Reading:
@@ -164,8 +168,7 @@ std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& pat
         flags = O_WRONLY | O_CREAT | O_APPEND;
         break;
     default:
-        status = ErrorStatus(EINVAL);
-        return nullptr;
+        return ErrorStatus(EINVAL);
     }
     // Opened without blocking, so that a pipe in the file's place cannot hang
     // the program; the stream itself blocks as usual.
@@ -182,11 +185,10 @@ std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& pat
         fd = OpenRetrying(HostPath(path), flags | O_NONBLOCK);
     }
     if (fd < 0) {
-        status = ErrorStatus(errno);
-        return nullptr;
+        return ErrorStatus(errno);
     }
     struct stat info;
-    status = ::fstat(fd, &info) == 0 ? RequireRegularFile(info) : ErrorStatus(errno);
+    FileStatus status = ::fstat(fd, &info) == 0 ? RequireRegularFile(info) : ErrorStatus(errno);
 #ifndef __linux__
     // The flags the file was opened with, less O_NONBLOCK; F_SETFL takes
     // only the status flags (O_APPEND here) from them. Linux ignores
@@ -198,7 +200,7 @@ std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& pat
 #endif
     if (!status) {
         ::close(fd);
-        return nullptr;
+        return status;
     }
     return std::make_unique<PosixStream>(fd, static_cast<std::size_t>(info.st_size));
 }
@@ -250,14 +252,192 @@ FileStatus HostFileService::CheckWritable(const std::string& path) {
     return {};
 }
 
-FileStatus HostFileService::CheckReadable(const std::string& path) {
-    const std::string host = HostPath(path);
-    struct stat info;
-    if (::stat(host.c_str(), &info) != 0) {
+namespace {
+
+FileStatus FlushFolderAt(const std::string& folder) {
+    const int fd = OpenRetrying(folder, O_RDONLY | O_DIRECTORY);
+    if (fd < 0) {
         return ErrorStatus(errno);
     }
-    const FileStatus plain = RequireRegularFile(info);
-    return plain ? TryOpen(host, O_RDONLY) : plain;
+    // Some file systems cannot flush a folder and say so; their changes are
+    // as safe as they get.
+    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
+    const int error = errno;
+    ::close(fd);
+    return flushed ? FileStatus::Success() : ErrorStatus(error);
+}
+
+class PosixReplacement final : public Replacement {
+public:
+    PosixReplacement(int fd, std::string newPath, std::string target)
+        : fd_(fd), newPath_(std::move(newPath)), target_(std::move(target)) {}
+    PosixReplacement(const PosixReplacement&) = delete;
+    PosixReplacement& operator=(const PosixReplacement&) = delete;
+    ~PosixReplacement() override {
+        if (!inPlace_) {
+            (void)Discard();
+        }
+    }
+
+    FileStatus Write(std::string_view text) override {
+        return fd_ < 0 ? FileStatus::Failure(kClosed) : WriteAll(fd_, text);
+    }
+
+    FileStatus Finish() override {
+        if (fd_ < 0) {
+            return FileStatus::Failure(kClosed);
+        }
+        const int fd = std::exchange(fd_, -1);
+        FileStatus status = ::fsync(fd) == 0 ? FileStatus::Success() : ErrorStatus(errno);
+        if (::close(fd) != 0 && errno != EINTR && status) {
+            status = ErrorStatus(errno);
+        }
+        return status;
+    }
+
+    FileStatus PutInPlace() override {
+        if (fd_ >= 0 || removed_ || inPlace_) {
+            return FileStatus::Failure(kClosed);
+        }
+        if (::rename(newPath_.c_str(), target_.c_str()) != 0) {
+            return ErrorStatus(errno);
+        }
+        inPlace_ = true;
+        return {};
+    }
+
+    FileStatus FlushFolder() override { return FlushFolderAt(ParentFolder(target_)); }
+
+    FileStatus Discard() override {
+        if (fd_ >= 0) {
+            ::close(std::exchange(fd_, -1));
+        }
+        if (inPlace_ || removed_) {
+            return {};
+        }
+        if (::unlink(newPath_.c_str()) != 0 && errno != ENOENT) {
+            return ErrorStatus(errno);
+        }
+        removed_ = true;
+        return {};
+    }
+
+private:
+    int fd_;
+    std::string newPath_;
+    std::string target_;
+    bool inPlace_ = false;
+    bool removed_ = false;
+};
+
+// The file a replacement of `host` replaces: the file itself, or for a link
+// the file it leads to, so that the link stays a link.
+Result<std::string> ReplacedFile(const std::string& host) {
+    struct stat info;
+    if (::lstat(host.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return host;
+    }
+    char* resolved = ::realpath(host.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return ErrorStatus(errno);
+    }
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+
+// Gives the new file the permissions and, where the process may, the owner
+// of the file it replaces.
+FileStatus KeepPermissions(int fd, const std::string& target) {
+    struct stat old;
+    if (::stat(target.c_str(), &old) != 0) {
+        return errno == ENOENT ? FileStatus::Success() : ErrorStatus(errno);
+    }
+    if (!S_ISREG(old.st_mode)) {
+        return RequireRegularFile(old);
+    }
+    struct stat fresh;
+    if (::fstat(fd, &fresh) == 0 && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)) {
+        // Only a privileged process may give a file away; anyone else keeps
+        // the file as theirs.
+        (void)::fchown(fd, old.st_uid, old.st_gid);
+    }
+    return ::fchmod(fd, old.st_mode & 07777) == 0 ? FileStatus::Success() : ErrorStatus(errno);
+}
+
+class PosixFolderLock final : public FolderLock {
+public:
+    explicit PosixFolderLock(int fd) : fd_(fd) {}
+    PosixFolderLock(const PosixFolderLock&) = delete;
+    PosixFolderLock& operator=(const PosixFolderLock&) = delete;
+    ~PosixFolderLock() override { ::close(fd_); }
+
+private:
+    int fd_;
+};
+
+} // namespace
+
+Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path) {
+    Result<std::string> target = ReplacedFile(HostPath(path));
+    if (!target) {
+        return target.Status();
+    }
+    std::string newPath = *target + std::string(kReplacementSuffix);
+    // A new file left by a run that stopped half way is ours to remove.
+    if (::unlink(newPath.c_str()) != 0 && errno != ENOENT) {
+        return ErrorStatus(errno);
+    }
+    // O_EXCL: never through a link, never into a file someone else made.
+    const int fd = OpenRetrying(newPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW);
+    if (fd < 0) {
+        return ErrorStatus(errno);
+    }
+    auto replacement = std::make_unique<PosixReplacement>(fd, newPath, *target);
+    if (const FileStatus kept = KeepPermissions(fd, *target); !kept) {
+        return kept; // the replacement removes its new file
+    }
+    return std::unique_ptr<Replacement>(std::move(replacement));
+}
+
+std::string HostFileService::HostLocation(const std::string& path) const {
+    if (!toHost_) {
+        return {};
+    }
+    const std::string host = toHost_(path);
+    // The deepest folder that exists, resolved, and the rest as mapped.
+    std::string head = host;
+    std::string rest;
+    for (;;) {
+        if (char* resolved = ::realpath(head.c_str(), nullptr)) {
+            std::string found(resolved);
+            std::free(resolved);
+            return found + rest;
+        }
+        const std::size_t cut = head.find_last_of('/');
+        if (cut == std::string::npos || cut == 0) {
+            return host;
+        }
+        rest = head.substr(cut) + rest;
+        head.resize(cut);
+    }
+}
+
+Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
+    const int fd = OpenRetrying(HostPath(folder), O_RDONLY | O_DIRECTORY | O_NONBLOCK);
+    if (fd < 0) {
+        return ErrorStatus(errno);
+    }
+    int locked = -1;
+    do {
+        locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error == EWOULDBLOCK ? FileStatus::Busy(std::strerror(error)) : ErrorStatus(error);
+    }
+    return std::unique_ptr<FolderLock>(std::make_unique<PosixFolderLock>(fd));
 }
 
 } // namespace quorvel

@@ -1,6 +1,8 @@
 #include "platform/host_file_service.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdio>
 #include <utility>
 #include <windows.h>
 
@@ -167,8 +169,8 @@ private:
 
 } // namespace
 
-std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& path, OpenMode mode,
-                                                          FileStatus& status) {
+Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::string& path,
+                                                                  OpenMode mode) {
     DWORD access = GENERIC_READ;
     DWORD disposition = OPEN_EXISTING;
     switch (mode) {
@@ -180,12 +182,12 @@ std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& pat
         disposition = OPEN_ALWAYS;
         break;
     default:
-        status = FileStatus::Failure(SystemMessage(ERROR_INVALID_PARAMETER));
-        return nullptr;
+        return FileStatus::Failure(SystemMessage(ERROR_INVALID_PARAMETER));
     }
+    FileStatus status;
     const HANDLE handle = OpenPlainFile(HostPath(path), access, disposition, status);
     if (handle == INVALID_HANDLE_VALUE) {
-        return nullptr;
+        return status;
     }
     // An existing file is emptied rather than replaced: Windows refuses to
     // replace a hidden or system file, and emptying keeps its attributes, as
@@ -200,9 +202,8 @@ std::unique_ptr<TextStream> HostFileService::OpenTextFile(const std::string& pat
     if (!positioned) {
         status = LastErrorStatus();
         CloseHandle(handle);
-        return nullptr;
+        return status;
     }
-    status = {};
     return std::make_unique<WindowsStream>(handle);
 }
 
@@ -260,16 +261,197 @@ FileStatus HostFileService::CheckWritable(const std::string& path) {
     return {};
 }
 
-FileStatus HostFileService::CheckReadable(const std::string& path) {
-    const std::string host = HostPath(path);
+namespace {
+
+class WindowsReplacement final : public Replacement {
+public:
+    WindowsReplacement(HANDLE handle, std::string newPath, std::string target)
+        : handle_(handle), newPath_(std::move(newPath)), target_(std::move(target)) {}
+    WindowsReplacement(const WindowsReplacement&) = delete;
+    WindowsReplacement& operator=(const WindowsReplacement&) = delete;
+    ~WindowsReplacement() override {
+        if (!inPlace_) {
+            (void)Discard();
+        }
+    }
+
+    FileStatus Write(std::string_view text) override {
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            return FileStatus::Failure(kClosed);
+        }
+        while (!text.empty()) {
+            const auto part = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 30));
+            DWORD put = 0;
+            if (!WriteFile(handle_, text.data(), part, &put, nullptr)) {
+                return LastErrorStatus();
+            }
+            if (put == 0) {
+                return FileStatus::Failure(SystemMessage(ERROR_WRITE_FAULT));
+            }
+            text.remove_prefix(put);
+        }
+        return {};
+    }
+
+    FileStatus Finish() override {
+        if (handle_ == INVALID_HANDLE_VALUE) {
+            return FileStatus::Failure(kClosed);
+        }
+        const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
+        FileStatus status = FlushFileBuffers(handle) ? FileStatus::Success() : LastErrorStatus();
+        if (!CloseHandle(handle) && status) {
+            status = LastErrorStatus();
+        }
+        return status;
+    }
+
+    FileStatus PutInPlace() override {
+        if (handle_ != INVALID_HANDLE_VALUE || removed_ || inPlace_) {
+            return FileStatus::Failure(kClosed);
+        }
+        // ReplaceFile keeps the replaced file's attributes (a hidden file
+        // stays hidden) and its security; a file that is not there yet is
+        // simply moved into place. The attributes are given to the new file
+        // first as well, for systems whose ReplaceFile only renames (Wine).
+        const DWORD attributes = GetFileAttributesA(target_.c_str());
+        constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0 &&
+            !SetFileAttributesA(newPath_.c_str(), attributes & kKept)) {
+            return LastErrorStatus();
+        }
+        const bool moved =
+            attributes != INVALID_FILE_ATTRIBUTES
+                ? ReplaceFileA(target_.c_str(), newPath_.c_str(), nullptr,
+                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                : MoveFileExA(newPath_.c_str(), target_.c_str(),
+                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        if (!moved) {
+            return LastErrorStatus();
+        }
+        inPlace_ = true;
+        return {};
+    }
+
+    // Windows writes a folder's entries through on its own.
+    FileStatus FlushFolder() override { return {}; }
+
+    FileStatus Discard() override {
+        if (handle_ != INVALID_HANDLE_VALUE) {
+            CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
+        }
+        if (inPlace_ || removed_) {
+            return {};
+        }
+        if (!DeleteFileA(newPath_.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+            return LastErrorStatus();
+        }
+        removed_ = true;
+        return {};
+    }
+
+private:
+    HANDLE handle_;
+    std::string newPath_;
+    std::string target_;
+    bool inPlace_ = false;
+    bool removed_ = false;
+};
+
+// The file a replacement of `host` replaces: the file itself, or for a
+// symbolic link the file it leads to, so that the link stays a link.
+std::string ReplacedFile(const std::string& host) {
+    const DWORD attributes = GetFileAttributesA(host.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        return host;
+    }
+    const HANDLE handle =
+        CreateFileA(host.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return host;
+    }
+    char resolved[MAX_PATH * 4];
+    const DWORD length = GetFinalPathNameByHandleA(handle, resolved, sizeof resolved, 0);
+    CloseHandle(handle);
+    return length > 0 && length < sizeof resolved ? std::string(resolved, length) : host;
+}
+
+class MutexFolderLock final : public FolderLock {
+public:
+    explicit MutexFolderLock(HANDLE mutex) : mutex_(mutex) {}
+    MutexFolderLock(const MutexFolderLock&) = delete;
+    MutexFolderLock& operator=(const MutexFolderLock&) = delete;
+    ~MutexFolderLock() override { CloseHandle(mutex_); }
+
+private:
+    HANDLE mutex_;
+};
+
+// A name for the folder's mutex: the folder's full path in capitals, hashed
+// (FNV-1a), since a mutex name may not hold backslashes.
+std::string MutexNameFor(const std::string& host) {
+    char full[MAX_PATH * 4];
+    const DWORD length = GetFullPathNameA(host.c_str(), sizeof full, full, nullptr);
+    std::string path = length > 0 && length < sizeof full ? std::string(full, length) : host;
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) {
+        path.pop_back();
+    }
+    CharUpperBuffA(path.data(), static_cast<DWORD>(path.size()));
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : path) {
+        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    }
+    char name[64];
+    std::snprintf(name, sizeof name, "Local\\quorvel-install-%016llx",
+                  static_cast<unsigned long long>(hash));
+    return name;
+}
+
+} // namespace
+
+Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path) {
+    const std::string target = ReplacedFile(HostPath(path));
+    std::string newPath = target + std::string(kReplacementSuffix);
+    // A new file left by a run that stopped half way is ours to remove.
+    if (!DeleteFileA(newPath.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        return LastErrorStatus();
+    }
+    // CREATE_NEW: never through a link, never into a file someone else made.
+    const HANDLE handle = CreateFileA(newPath.c_str(), GENERIC_WRITE, kWriteSharing, nullptr,
+                                      CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return LastErrorStatus();
+    }
+    return std::unique_ptr<Replacement>(
+        std::make_unique<WindowsReplacement>(handle, std::move(newPath), target));
+}
+
+std::string HostFileService::HostLocation(const std::string& path) const {
+    // Paths are used as they stand, unless a test maps them.
+    return toHost_ ? toHost_(path) : std::string();
+}
+
+Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
+    const std::string host = HostPath(folder);
     const DWORD attributes = GetFileAttributesA(host.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return LastErrorStatus();
     }
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return FileStatus::Failure(kFolder);
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return FileStatus::Failure(SystemMessage(ERROR_DIRECTORY));
     }
-    return TryOpen(host, GENERIC_READ);
+    // The mutex exists while any program holds it, and Windows closes it
+    // with the program that made it, however that program ends.
+    const HANDLE mutex = CreateMutexA(nullptr, FALSE, MutexNameFor(host).c_str());
+    if (mutex == nullptr) {
+        return LastErrorStatus();
+    }
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        CloseHandle(mutex);
+        return FileStatus::Busy(SystemMessage(ERROR_LOCK_VIOLATION));
+    }
+    return std::unique_ptr<FolderLock>(std::make_unique<MutexFolderLock>(mutex));
 }
 
 } // namespace quorvel

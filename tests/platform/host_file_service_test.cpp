@@ -1,3 +1,4 @@
+#include "core/config_files.h"
 #include "platform/host_file_service.h"
 #include "platform/posix/path_mapping.h"
 #include "tests/support/stream_io.h"
@@ -6,6 +7,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <set>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -63,9 +65,9 @@ TEST_F(HostFileServiceTest, ReadsLargeFilesWholeAndOnlyOnce) {
         large[i] = static_cast<char>(i % 251);
     }
     WriteBytes(Path("large.cfg"), large);
-    FileStatus status;
-    auto stream = files_.OpenTextFile(Path("large.cfg"), OpenMode::Reading, status);
-    ASSERT_TRUE(stream) << status.reason;
+    auto streamOpened = files_.OpenTextFile(Path("large.cfg"), OpenMode::Reading);
+    ASSERT_TRUE(streamOpened) << streamOpened.Status().reason;
+    auto& stream = *streamOpened;
     std::string text;
     ASSERT_TRUE(stream->ReadAll(text));
     EXPECT_EQ(text, large);
@@ -82,8 +84,9 @@ TEST_F(HostFileServiceTest, EmptyOrMissingFilesCannotBeRead) {
     EXPECT_EQ(ReadThrough("empty.cfg"), "read: the file is empty");
     EXPECT_EQ(ReadThrough("missing.cfg"), "open: " + kNoEntry);
     EXPECT_FALSE(fs::exists(Path("missing.cfg")));
-    EXPECT_TRUE(files_.CheckReadable(Path("empty.cfg")));
-    EXPECT_EQ(files_.CheckReadable(Path("missing.cfg")).reason, kNoEntry);
+    EXPECT_TRUE(files_.OpenTextFile(Path("empty.cfg"), OpenMode::Reading).Status());
+    EXPECT_EQ(files_.OpenTextFile(Path("missing.cfg"), OpenMode::Reading).Status().reason,
+              kNoEntry);
 }
 
 TEST_F(HostFileServiceTest, FoldersAreNeverCreatedNorOpenedAsFiles) {
@@ -98,7 +101,8 @@ TEST_F(HostFileServiceTest, FoldersAreNeverCreatedNorOpenedAsFiles) {
     EXPECT_EQ(WriteThrough("custom.cfg", OpenMode::Writing, "x").reason, kIsFolder);
     EXPECT_EQ(WriteThrough("custom.cfg", OpenMode::Appending, "x").reason, kIsFolder);
     EXPECT_EQ(files_.CheckWritable(Path("custom.cfg")).reason, kIsFolder);
-    EXPECT_EQ(files_.CheckReadable(Path("custom.cfg")).reason, kIsFolder);
+    EXPECT_EQ(files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading).Status().reason,
+              kIsFolder);
     EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Folder);
 }
 
@@ -144,7 +148,7 @@ TEST_F(HostFileServiceTest, DanglingLinkIsNeitherMissingNorAFile) {
     fs::create_symlink(Path("target.cfg"), Path("custom.cfg"));
     EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Other);
     EXPECT_FALSE(files_.CheckWritable(Path("custom.cfg")));
-    EXPECT_EQ(files_.CheckReadable(Path("custom.cfg")).reason, kNoEntry);
+    EXPECT_EQ(files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading).Status().reason, kNoEntry);
     EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + kNoEntry);
     EXPECT_FALSE(fs::exists(Path("target.cfg")));
     ASSERT_TRUE(WriteThrough("custom.cfg", OpenMode::Writing, "x"));
@@ -157,9 +161,9 @@ TEST_F(HostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
     };
     const auto before = openFiles();
     {
-        FileStatus status;
-        auto stream = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Writing, status);
-        ASSERT_TRUE(stream);
+        auto streamOpened = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Writing);
+        ASSERT_TRUE(streamOpened) << streamOpened.Status().reason;
+        auto& stream = *streamOpened;
         EXPECT_EQ(openFiles(), before + 1);
         EXPECT_TRUE(stream->Write("abc"));
     }
@@ -167,15 +171,70 @@ TEST_F(HostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
     EXPECT_EQ(ReadBytes(Path("custom.cfg")), "abc");
 }
 
+// A replacement is put in place whole: through a link (which stays a link,
+// its target replaced in the target's folder), with the permission bits of
+// the file it replaces, over a new file left by an earlier run, and with no
+// new file left behind. Until then the old file is untouched.
+TEST_F(HostFileServiceTest, ReplacementsKeepLinksAndPermissions) {
+    fs::create_directory(Path("elsewhere"));
+    WriteBytes(Path("elsewhere/custom.cfg"), "old\r\n");
+    ASSERT_EQ(::chmod(Path("elsewhere/custom.cfg").c_str(), 0640), 0);
+    fs::create_symlink(Path("elsewhere/custom.cfg"), Path("custom.cfg"));
+    WriteBytes(Path("elsewhere/custom.cfg.quorvel-new"), "left by a run that stopped");
+    ASSERT_TRUE(ReplaceWholeFile(files_, Path("custom.cfg"), kBytes));
+    EXPECT_TRUE(fs::is_symlink(Path("custom.cfg")));
+    EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg")), kBytes);
+    struct stat info {};
+    ASSERT_EQ(::stat(Path("elsewhere/custom.cfg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ((std::set<std::string>{"custom.cfg"}), [&] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(Path("elsewhere"))) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }());
+
+    {
+        auto replacement = files_.Replace(Path("custom.cfg"));
+        ASSERT_TRUE(replacement) << replacement.Status().reason;
+        ASSERT_TRUE((*replacement)->Write("never put in place") && (*replacement)->Finish());
+        EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg.quorvel-new")), "never put in place");
+        EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg")), kBytes);
+    }
+    EXPECT_FALSE(fs::exists(Path("elsewhere/custom.cfg.quorvel-new")));
+
+    // A new file is made afresh, never written through a link in its place.
+    fs::create_symlink(Path("victim.cfg"), Path("new.cfg.quorvel-new"));
+    ASSERT_TRUE(ReplaceWholeFile(files_, Path("new.cfg"), "x"));
+    EXPECT_EQ(ReadBytes(Path("new.cfg")), "x");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Path("victim.cfg"))));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Path("new.cfg.quorvel-new"))));
+}
+
+// One installer at a time per folder: a second lock fails as busy until the
+// first is dropped, also when held through another open of the folder.
+TEST_F(HostFileServiceTest, FolderLocksExcludeEachOther) {
+    fs::create_directory(Path("mainta"));
+    auto first = files_.LockFolder(Path("mainta"));
+    ASSERT_TRUE(first) << first.Status().reason;
+    const auto second = files_.LockFolder(Path("mainta") + "/");
+    EXPECT_FALSE(second);
+    EXPECT_TRUE(second.Status().busy);
+    EXPECT_TRUE(files_.LockFolder(Path(".")));
+    first.Value().reset();
+    EXPECT_TRUE(files_.LockFolder(Path("mainta")));
+    EXPECT_EQ(files_.LockFolder(Path("missing")).Status().reason, kNoEntry);
+}
+
 TEST(HostFileServiceMappingTest, MapsPathsIntoThePrefix) {
     TempDir dir;
     fs::create_directories(dir.Path() / "drive_c/Games/MOHAA/main");
     const WinePathMapper mapper(dir.Path().string());
     HostFileService files([&mapper](const std::string& path) { return mapper.ToHostPath(path); });
-    FileStatus status;
-    auto stream =
-        files.OpenTextFile("C:\\games\\mohaa\\MAIN\\custom.cfg", OpenMode::Writing, status);
-    ASSERT_TRUE(stream) << status.reason;
+    auto streamOpened = files.OpenTextFile("C:\\games\\mohaa\\MAIN\\custom.cfg", OpenMode::Writing);
+    ASSERT_TRUE(streamOpened) << streamOpened.Status().reason;
+    auto& stream = *streamOpened;
     ASSERT_TRUE(stream->Write("x\r\n") && stream->Close());
     EXPECT_EQ(ReadBytes(dir.Path() / "drive_c/Games/MOHAA/main/custom.cfg"), "x\r\n");
     EXPECT_EQ(files.Inspect("c:\\GAMES\\mohaa\\main\\CUSTOM.CFG").size, 3u);

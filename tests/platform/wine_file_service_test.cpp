@@ -31,23 +31,21 @@ protected:
     fs::path Mainta() const { return dir_.Path() / "drive_c/Games/MOHAA/mainta"; }
 
     FileStatus Write(const std::string& path, OpenMode mode, std::string_view text) {
-        FileStatus status;
-        auto stream = files_->OpenTextFile(path, mode, status);
+        auto stream = files_->OpenTextFile(path, mode);
         if (!stream) {
-            return status;
+            return stream.Status();
         }
-        const FileStatus written = stream->Write(text);
-        const FileStatus closed = stream->Close();
+        const FileStatus written = (*stream)->Write(text);
+        const FileStatus closed = (*stream)->Close();
         return written ? closed : written;
     }
     std::string Read(const std::string& path) {
-        FileStatus status;
-        auto stream = files_->OpenTextFile(path, OpenMode::Reading, status);
+        auto stream = files_->OpenTextFile(path, OpenMode::Reading);
         if (!stream) {
-            return "open: " + status.reason;
+            return "open: " + stream.Status().reason;
         }
         std::string text;
-        status = stream->ReadAll(text);
+        const FileStatus status = (*stream)->ReadAll(text);
         return status ? text : "read: " + status.reason;
     }
 
@@ -107,23 +105,29 @@ TEST(HostFileServiceReadTest, ReadsFilesThatChangedSinceTheyWereOpened) {
     HostFileService files;
     const std::string path = dir / "custom.cfg";
     WriteBytes(path, "short\r\n");
-    FileStatus status;
-    auto grown = files.OpenTextFile(path, OpenMode::Reading, status);
-    ASSERT_TRUE(grown) << status.reason;
+    auto grownOpened = files.OpenTextFile(path, OpenMode::Reading);
+    ASSERT_TRUE(grownOpened) << grownOpened.Status().reason;
+    auto& grown = *grownOpened;
     const std::string longer = "short\r\n" + std::string(200000, 'x') + "\r\n";
     WriteBytes(path, longer);
     std::string text;
     ASSERT_TRUE(grown->ReadAll(text));
     EXPECT_EQ(text, longer);
 
-    auto shrunk = files.OpenTextFile(path, OpenMode::Reading, status);
-    ASSERT_TRUE(shrunk) << status.reason;
+    auto shrunkOpened = files.OpenTextFile(path, OpenMode::Reading);
+
+    ASSERT_TRUE(shrunkOpened) << shrunkOpened.Status().reason;
+
+    auto& shrunk = *shrunkOpened;
     WriteBytes(path, "a\r\n");
     ASSERT_TRUE(shrunk->ReadAll(text));
     EXPECT_EQ(text, "a\r\n");
 
-    auto emptied = files.OpenTextFile(path, OpenMode::Reading, status);
-    ASSERT_TRUE(emptied) << status.reason;
+    auto emptiedOpened = files.OpenTextFile(path, OpenMode::Reading);
+
+    ASSERT_TRUE(emptiedOpened) << emptiedOpened.Status().reason;
+
+    auto& emptied = *emptiedOpened;
     WriteBytes(path, "");
     EXPECT_EQ(emptied->ReadAll(text).reason, "the file is empty");
     EXPECT_EQ(text, "a\r\n");

@@ -12,12 +12,12 @@ std::string ParentOf(const std::string& path) {
 // failing close loses them, as a full disk can.
 class MemoryStream : public TextStream {
 public:
-    MemoryStream(MemoryFileService& service, std::string path, std::string content)
-        : service_(service), path_(std::move(path)), content_(std::move(content)) {}
+    MemoryStream(MemoryFileService& service, MemoryFileService::NodePtr node, std::string content)
+        : service_(service), node_(std::move(node)), content_(std::move(content)) {}
 
     ~MemoryStream() override {
         if (!closed_) {
-            service_.Commit(path_, pending_);
+            service_.Commit(node_, pending_);
         }
     }
 
@@ -46,26 +46,152 @@ public:
         if (service_.Fails("close")) {
             return FileStatus::Failure("injected close failure");
         }
-        service_.Commit(path_, pending_);
+        service_.Commit(node_, pending_);
         return {};
     }
 
 private:
     MemoryFileService& service_;
-    std::string path_;
+    MemoryFileService::NodePtr node_;
     std::string content_;
     std::string pending_;
     bool closed_ = false;
 };
 
+// A new file under the name `path` + kReplacementSuffix. Its data reaches
+// the disk at Finish, its name with the folder's flush.
+class MemoryReplacement : public Replacement {
+public:
+    MemoryReplacement(MemoryFileService& service, std::string path, MemoryFileService::NodePtr node)
+        : service_(service), path_(std::move(path)), node_(std::move(node)) {}
+
+    ~MemoryReplacement() override {
+        if (!inPlace_ && !removed_) {
+            service_.Unlink(NewName());
+        }
+    }
+
+    FileStatus Write(std::string_view text) override {
+        if (service_.Fails("write new " + path_)) {
+            return FileStatus::Failure("injected write failure");
+        }
+        node_->data.append(text);
+        return {};
+    }
+
+    FileStatus Finish() override {
+        if (service_.Fails("flush new " + path_)) {
+            return FileStatus::Failure("injected flush failure");
+        }
+        node_->durable = node_->data;
+        return {};
+    }
+
+    FileStatus PutInPlace() override {
+        if (service_.Fails("rename " + path_)) {
+            return FileStatus::Failure("injected rename failure");
+        }
+        service_.Rename(NewName(), path_);
+        inPlace_ = true;
+        return {};
+    }
+
+    FileStatus FlushFolder() override {
+        if (service_.Fails("flush folder of " + path_)) {
+            return FileStatus::Failure("injected folder flush failure");
+        }
+        service_.FlushFolderOf(path_);
+        return {};
+    }
+
+    FileStatus Discard() override {
+        if (inPlace_ || removed_) {
+            return {};
+        }
+        if (service_.Fails("remove new " + path_)) {
+            return FileStatus::Failure("injected remove failure");
+        }
+        service_.Unlink(NewName());
+        removed_ = true;
+        return {};
+    }
+
+private:
+    std::string NewName() const { return path_ + std::string(kReplacementSuffix); }
+
+    MemoryFileService& service_;
+    std::string path_;
+    MemoryFileService::NodePtr node_;
+    bool inPlace_ = false;
+    bool removed_ = false;
+};
+
+class MemoryLock : public FolderLock {
+public:
+    MemoryLock(MemoryFileService& service, std::string folder)
+        : service_(service), folder_(std::move(folder)) {}
+    ~MemoryLock() override { service_.Unlock(folder_); }
+
+private:
+    MemoryFileService& service_;
+    std::string folder_;
+};
+
 } // namespace
 
+void MemoryFileService::SetFile(const std::string& path, std::string content) {
+    auto node = std::make_shared<Node>(Node{content, content});
+    names_[path] = node;
+    durable_[path] = node;
+}
+
+void MemoryFileService::RemoveFile(const std::string& path) {
+    names_.erase(path);
+    durable_.erase(path);
+}
+
 std::optional<std::string> MemoryFileService::File(const std::string& path) const {
-    const auto it = files_.find(path);
-    if (it == files_.end()) {
+    const auto it = names_.find(path);
+    if (it == names_.end()) {
         return std::nullopt;
     }
-    return it->second;
+    return it->second->data;
+}
+
+std::map<std::string, std::string> MemoryFileService::Files() const {
+    std::map<std::string, std::string> files;
+    for (const auto& [path, node] : names_) {
+        files[path] = node->data;
+    }
+    return files;
+}
+
+void MemoryFileService::PowerCut() {
+    names_ = durable_;
+    for (const auto& [path, node] : names_) {
+        node->data = node->durable;
+    }
+    locked_.clear();
+    failAt_ = 0;
+    failFrom_ = 0;
+}
+
+void MemoryFileService::Rename(const std::string& from, const std::string& to) {
+    const auto it = names_.find(from);
+    if (it != names_.end()) {
+        names_[to] = it->second;
+        names_.erase(from);
+    }
+}
+
+void MemoryFileService::FlushFolderOf(const std::string& path) {
+    const std::string folder = ParentOf(path);
+    std::erase_if(durable_, [&](const auto& entry) { return ParentOf(entry.first) == folder; });
+    for (const auto& [name, node] : names_) {
+        if (ParentOf(name) == folder) {
+            durable_[name] = node;
+        }
+    }
 }
 
 bool MemoryFileService::Fails(std::string what) {
@@ -78,38 +204,37 @@ bool MemoryFileService::FolderExists(const std::string& path) const {
     return path.empty() || folders_.count(path) != 0;
 }
 
-std::unique_ptr<TextStream> MemoryFileService::OpenTextFile(const std::string& path, OpenMode mode,
-                                                            FileStatus& status) {
+Result<std::unique_ptr<TextStream>> MemoryFileService::OpenTextFile(const std::string& path,
+                                                                    OpenMode mode) {
     if (Fails("open " + std::to_string(static_cast<int>(mode)) + " " + path)) {
-        status = FileStatus::Failure("injected open failure");
-        return nullptr;
+        return FileStatus::Failure("injected open failure");
     }
     if (!FolderExists(ParentOf(path)) || folders_.count(path) != 0) {
-        status = FileStatus::Failure("No such file or directory");
-        return nullptr;
+        return FileStatus::Failure("No such file or directory");
     }
-    const auto it = files_.find(path);
+    const auto it = names_.find(path);
     if (mode == OpenMode::Reading) {
-        if (it == files_.end()) {
-            status = FileStatus::Failure("No such file or directory");
-            return nullptr;
+        if (it == names_.end()) {
+            return FileStatus::Failure("No such file or directory");
         }
-        status = {};
-        return std::make_unique<MemoryStream>(*this, path, it->second);
+        return std::make_unique<MemoryStream>(*this, it->second, it->second->data);
     }
-    if (mode == OpenMode::Writing || it == files_.end()) {
-        files_[path].clear();
+    NodePtr& node = names_[path];
+    if (!node) {
+        node = std::make_shared<Node>();
     }
-    status = {};
-    return std::make_unique<MemoryStream>(*this, path, std::string());
+    if (mode == OpenMode::Writing) {
+        node->data.clear();
+    }
+    return std::make_unique<MemoryStream>(*this, node, std::string());
 }
 
 EntryInfo MemoryFileService::Inspect(const std::string& path) {
     if (folders_.count(path) != 0) {
         return {EntryKind::Folder, 0};
     }
-    if (const auto it = files_.find(path); it != files_.end()) {
-        return {EntryKind::File, it->second.size()};
+    if (const auto it = names_.find(path); it != names_.end()) {
+        return {EntryKind::File, it->second->data.size()};
     }
     return {};
 }
@@ -127,17 +252,27 @@ FileStatus MemoryFileService::CheckWritable(const std::string& path) {
     return {};
 }
 
-FileStatus MemoryFileService::CheckReadable(const std::string& path) {
-    if (Fails("check-read " + path)) {
-        return FileStatus::Failure("injected check failure");
+Result<std::unique_ptr<Replacement>> MemoryFileService::Replace(const std::string& path) {
+    if (Fails("create new " + path)) {
+        return FileStatus::Failure("injected create failure");
     }
-    if (folders_.count(path) != 0) {
-        return FileStatus::Failure("Is a directory");
-    }
-    if (files_.count(path) == 0) {
+    if (!FolderExists(ParentOf(path)) || folders_.count(path) != 0) {
         return FileStatus::Failure("No such file or directory");
     }
-    return {};
+    // A new file left by an earlier run is removed, and a fresh one made.
+    auto node = std::make_shared<Node>();
+    names_[path + std::string(kReplacementSuffix)] = node;
+    return std::make_unique<MemoryReplacement>(*this, path, node);
+}
+
+Result<std::unique_ptr<FolderLock>> MemoryFileService::LockFolder(const std::string& folder) {
+    if (Fails("lock " + folder)) {
+        return FileStatus::Failure("injected lock failure");
+    }
+    if (!locked_.insert(folder).second) {
+        return FileStatus::Busy("Resource temporarily unavailable");
+    }
+    return std::make_unique<MemoryLock>(*this, folder);
 }
 
 } // namespace quorvel::test

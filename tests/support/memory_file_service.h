@@ -1,12 +1,20 @@
 #pragma once
 
 // A file service that keeps its files in memory and can be told to fail any
-// single operation, for tests that must see every failure path.
+// single operation, for tests that must see every failure path, or to stop
+// for good and lose what a power cut loses.
+//
+// It keeps two views of its files: what programs see, and what is on the
+// disk. File data reaches the disk when a replacement is finished (fsync);
+// a name (a file created, replaced or removed) when its folder is flushed.
+// A stream's writes are held until it closes, and so are never on the disk.
 
 #include "platform/file_service.h"
 
 #include <cstddef>
+#include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -17,15 +25,15 @@ namespace quorvel::test {
 class MemoryFileService : public FileService {
 public:
     void AddFolder(const std::string& path) { folders_.insert(path); }
-    void SetFile(const std::string& path, std::string content) {
-        files_[path] = std::move(content);
-    }
-    void RemoveFile(const std::string& path) { files_.erase(path); }
+    // A file as it stands on the disk.
+    void SetFile(const std::string& path, std::string content);
+    void RemoveFile(const std::string& path);
     std::optional<std::string> File(const std::string& path) const;
-    std::map<std::string, std::string> Files() const { return files_; }
+    std::map<std::string, std::string> Files() const;
 
     // Makes the k-th operation from now on (1 for the next one) fail. Every
-    // open, read, write, close and check counts as one operation.
+    // open, read, write, close, check, lock and step of a replacement counts
+    // as one operation.
     void FailOperation(std::size_t k) { failAt_ = operations_ + k; }
     // Makes the k-th operation from now on and every one after it fail, as
     // when the disk goes away.
@@ -34,21 +42,49 @@ public:
     // One entry per operation, such as "open 2 C:\x\custom.cfg" or "write".
     const std::vector<std::string>& Log() const { return log_; }
 
-    std::unique_ptr<TextStream> OpenTextFile(const std::string& path, OpenMode mode,
-                                             FileStatus& status) override;
+    // The power goes: what is not on the disk is lost, every lock is
+    // released, and operations work again.
+    void PowerCut();
+
+    // Where paths live on the host, for HostLocation; none by default.
+    void SetHostLocation(std::function<std::string(const std::string&)> where) {
+        where_ = std::move(where);
+    }
+
+    Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
+                                                     OpenMode mode) override;
     EntryInfo Inspect(const std::string& path) override;
     FileStatus CheckWritable(const std::string& path) override;
-    FileStatus CheckReadable(const std::string& path) override;
+    Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
+    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
+    std::string HostLocation(const std::string& path) const override {
+        return where_ ? where_(path) : std::string();
+    }
 
-    // Used by the streams: counts the operation and says whether it fails.
+    // A file's bytes: what programs see, and what is on the disk.
+    struct Node {
+        std::string data;
+        std::string durable;
+    };
+    using NodePtr = std::shared_ptr<Node>;
+
+    // Used by the streams and replacements: counts the operation and says
+    // whether it fails.
     bool Fails(std::string what);
-    void Commit(const std::string& path, const std::string& bytes) { files_[path] += bytes; }
+    void Commit(const NodePtr& node, const std::string& bytes) { node->data += bytes; }
+    void Rename(const std::string& from, const std::string& to);
+    void Unlink(const std::string& path) { names_.erase(path); }
+    void FlushFolderOf(const std::string& path);
+    void Unlock(const std::string& folder) { locked_.erase(folder); }
 
 private:
     bool FolderExists(const std::string& path) const;
 
-    std::map<std::string, std::string> files_;
+    std::map<std::string, NodePtr> names_;   // as programs see them
+    std::map<std::string, NodePtr> durable_; // as on the disk
     std::set<std::string> folders_;
+    std::set<std::string> locked_;
+    std::function<std::string(const std::string&)> where_;
     std::size_t operations_ = 0;
     std::size_t failAt_ = 0;
     std::size_t failFrom_ = 0;

@@ -3,25 +3,23 @@
 namespace quorvel::test {
 
 std::string ReadThrough(FileService& files, const std::string& path) {
-    FileStatus status;
-    auto stream = files.OpenTextFile(path, OpenMode::Reading, status);
+    auto stream = files.OpenTextFile(path, OpenMode::Reading);
     if (!stream) {
-        return "open: " + status.reason;
+        return "open: " + stream.Status().reason;
     }
     std::string text;
-    status = stream->ReadAll(text);
+    const FileStatus status = (*stream)->ReadAll(text);
     return status ? text : "read: " + status.reason;
 }
 
 FileStatus WriteThrough(FileService& files, const std::string& path, OpenMode mode,
                         std::string_view text) {
-    FileStatus status;
-    auto stream = files.OpenTextFile(path, mode, status);
+    auto stream = files.OpenTextFile(path, mode);
     if (!stream) {
-        return status;
+        return stream.Status();
     }
-    const FileStatus written = stream->Write(text);
-    const FileStatus closed = stream->Close();
+    const FileStatus written = (*stream)->Write(text);
+    const FileStatus closed = (*stream)->Close();
     return written ? closed : written;
 }
 

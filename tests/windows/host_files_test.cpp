@@ -105,16 +105,16 @@ TEST_F(WindowsFilesTest, DevicesAndPipesAreNotFiles) {
     EXPECT_EQ(ReadThrough("NUL"), kNotAFile);
     EXPECT_EQ("open: " + WriteThrough("NUL", OpenMode::Writing, "x").reason, kNotAFile);
     EXPECT_FALSE(files_.CheckWritable("NUL"));
-    EXPECT_FALSE(files_.CheckReadable("NUL"));
+    EXPECT_FALSE(files_.OpenTextFile("NUL", OpenMode::Reading));
 
     const std::string pipe = "\\\\.\\pipe\\quorvel-test-" + std::to_string(std::random_device{}());
     const HANDLE server = CreateNamedPipeA(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE,
                                            PIPE_UNLIMITED_INSTANCES, 0, 0, 0, nullptr);
     ASSERT_NE(server, INVALID_HANDLE_VALUE);
     // Only the open is tried: a stream on the pipe would block in ReadAll.
-    FileStatus status;
-    EXPECT_EQ(files_.OpenTextFile(pipe, OpenMode::Reading, status), nullptr);
-    EXPECT_EQ(status.reason, "not a regular file");
+    const auto opened = files_.OpenTextFile(pipe, OpenMode::Reading);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(opened.Status().reason, "not a regular file");
     EXPECT_NE(files_.Inspect(pipe).kind, EntryKind::File);
     CloseHandle(server);
 }
@@ -136,7 +136,7 @@ TEST_F(WindowsFilesTest, ChecksAgreeWithOpeningWhileAnotherProgramHasTheFile) {
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         // Reading never keeps another program from its work, as on POSIX systems.
-        EXPECT_TRUE(files_.CheckReadable(path));
+        EXPECT_TRUE(files_.OpenTextFile(path, OpenMode::Reading));
         EXPECT_EQ(ReadThrough(path), "seta a 1\r\n");
         const bool writable = static_cast<bool>(files_.CheckWritable(path));
         EXPECT_EQ(static_cast<bool>(WriteThrough(path, OpenMode::Appending, "x")), writable);
@@ -184,22 +184,72 @@ TEST_F(WindowsFilesTest, StreamsCloseOnceAndOnDestruction) {
         return true;
     };
     {
-        FileStatus status;
-        auto stream = files_.OpenTextFile(path, OpenMode::Writing, status);
-        ASSERT_TRUE(stream) << status.reason;
+        auto opened = files_.OpenTextFile(path, OpenMode::Writing);
+        ASSERT_TRUE(opened) << opened.Status().reason;
+        auto& stream = *opened;
         EXPECT_TRUE(stream->Write("abc"));
         EXPECT_FALSE(openAlone());
     }
     EXPECT_TRUE(openAlone());
     EXPECT_EQ(ReadBytes(path), "abc");
 
-    FileStatus status;
-    auto stream = files_.OpenTextFile(path, OpenMode::Appending, status);
-    ASSERT_TRUE(stream) << status.reason;
+    auto opened = files_.OpenTextFile(path, OpenMode::Appending);
+    ASSERT_TRUE(opened) << opened.Status().reason;
+    auto& stream = *opened;
     EXPECT_TRUE(stream->Close());
     EXPECT_TRUE(openAlone());
     EXPECT_FALSE(stream->Close());
     EXPECT_FALSE(stream->Write("x"));
+}
+
+// A replacement is written beside the file and put in its place whole: over
+// a hidden file (which stays hidden), over a file another program reads
+// (sharing deletion, as editors do) and where there was none. A new file left
+// behind by an earlier run is replaced, and nothing else stays behind.
+TEST_F(WindowsFilesTest, ReplacementsPutWholeFilesInPlace) {
+    const std::string hidden = Path("custom.cfg");
+    WriteBytes(hidden, "old text that is longer\r\n");
+    ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    const std::string fresh = Path("newconfig.cfg");
+    WriteBytes(fresh + ".quorvel-new", "left by a run that stopped");
+    const std::string bytes = "seta a \"\xE9\"\r\n";
+    for (const std::string& path : {hidden, fresh}) {
+        SCOPED_TRACE(path);
+        ASSERT_TRUE(ReplaceWholeFile(files_, path, bytes));
+        EXPECT_EQ(ReadBytes(path), bytes);
+        EXPECT_EQ(GetFileAttributesA((path + ".quorvel-new").c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    EXPECT_NE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
+
+    // Until it is put in place, the old file is untouched; dropped, the new
+    // file goes.
+    {
+        auto replacement = files_.Replace(hidden);
+        ASSERT_TRUE(replacement) << replacement.Status().reason;
+        ASSERT_TRUE((*replacement)->Write("never put in place"));
+        ASSERT_TRUE((*replacement)->Finish());
+        EXPECT_EQ(ReadBytes(hidden + ".quorvel-new"), "never put in place");
+        EXPECT_EQ(ReadBytes(hidden), bytes);
+    }
+    EXPECT_EQ(GetFileAttributesA((hidden + ".quorvel-new").c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(ReadBytes(hidden), bytes);
+}
+
+// One installer at a time per folder: a second lock fails as busy until the
+// first is dropped; another folder is free meanwhile.
+TEST_F(WindowsFilesTest, FolderLocksExcludeEachOther) {
+    ASSERT_TRUE(CreateDirectoryA(Path("mainta").c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(Path("other").c_str(), nullptr));
+    auto first = files_.LockFolder(Path("mainta"));
+    ASSERT_TRUE(first) << first.Status().reason;
+    // The same folder by another spelling is the same folder.
+    const auto second = files_.LockFolder(Upper(Path("mainta")) + "\\");
+    EXPECT_FALSE(second);
+    EXPECT_TRUE(second.Status().busy);
+    EXPECT_TRUE(files_.LockFolder(Path("other")));
+    first.Value().reset();
+    EXPECT_TRUE(files_.LockFolder(Path("mainta")));
+    EXPECT_FALSE(files_.LockFolder(Path("missing")));
 }
 
 } // namespace

@@ -1,0 +1,98 @@
+#include "tests/support/hooked_file_service.h"
+
+namespace quorvel::test {
+namespace {
+
+class HookedStream : public TextStream {
+public:
+    HookedStream(HookedFileService& service, std::unique_ptr<TextStream> inner)
+        : service_(service), inner_(std::move(inner)) {}
+
+    FileStatus ReadAll(std::string& text) override {
+        service_.Before("read");
+        return inner_->ReadAll(text);
+    }
+    FileStatus Write(std::string_view text) override {
+        service_.Before("write");
+        return inner_->Write(text);
+    }
+    FileStatus Close() override {
+        service_.Before("close");
+        return inner_->Close();
+    }
+
+private:
+    HookedFileService& service_;
+    std::unique_ptr<TextStream> inner_;
+};
+
+class HookedReplacement : public Replacement {
+public:
+    HookedReplacement(HookedFileService& service, std::unique_ptr<Replacement> inner,
+                      std::string path)
+        : service_(service), inner_(std::move(inner)), path_(std::move(path)) {}
+
+    FileStatus Write(std::string_view text) override {
+        service_.Before("write new " + path_);
+        return inner_->Write(text);
+    }
+    FileStatus Finish() override {
+        service_.Before("flush new " + path_);
+        return inner_->Finish();
+    }
+    FileStatus PutInPlace() override {
+        service_.Before("rename " + path_);
+        return inner_->PutInPlace();
+    }
+    FileStatus FlushFolder() override {
+        service_.Before("flush folder of " + path_);
+        return inner_->FlushFolder();
+    }
+    FileStatus Discard() override {
+        service_.Before("remove new " + path_);
+        return inner_->Discard();
+    }
+
+private:
+    HookedFileService& service_;
+    std::unique_ptr<Replacement> inner_;
+    std::string path_;
+};
+
+} // namespace
+
+Result<std::unique_ptr<TextStream>> HookedFileService::OpenTextFile(const std::string& path,
+                                                                    OpenMode mode) {
+    Before("open " + path);
+    auto stream = inner_.OpenTextFile(path, mode);
+    if (!stream) {
+        return stream;
+    }
+    return std::make_unique<HookedStream>(*this, std::move(*stream));
+}
+
+EntryInfo HookedFileService::Inspect(const std::string& path) {
+    Before("inspect " + path);
+    return inner_.Inspect(path);
+}
+
+FileStatus HookedFileService::CheckWritable(const std::string& path) {
+    Before("check-write " + path);
+    return inner_.CheckWritable(path);
+}
+
+Result<std::unique_ptr<Replacement>> HookedFileService::Replace(const std::string& path) {
+    Before("create new " + path);
+    auto replacement = inner_.Replace(path);
+    if (!replacement) {
+        return replacement;
+    }
+    return std::make_unique<HookedReplacement>(*this, std::move(*replacement), path);
+}
+
+Result<std::unique_ptr<FolderLock>> HookedFileService::LockFolder(const std::string& folder) {
+    Before("lock " + folder);
+    return inner_.LockFolder(folder);
+}
+
+} // namespace quorvel::test

@@ -1,0 +1,40 @@
+#pragma once
+
+// A file service that hands every operation to another one, and first calls
+// a hook with the operation's number (1 for the first) and name: for tests
+// that stop a real process, or hold it still, at a chosen file operation.
+
+#include "platform/file_service.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace quorvel::test {
+
+class HookedFileService : public FileService {
+public:
+    using Hook = std::function<void(std::size_t operation, const std::string& what)>;
+
+    HookedFileService(FileService& inner, Hook hook) : inner_(inner), hook_(std::move(hook)) {}
+
+    Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
+                                                     OpenMode mode) override;
+    EntryInfo Inspect(const std::string& path) override;
+    FileStatus CheckWritable(const std::string& path) override;
+    Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
+    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
+    std::string HostLocation(const std::string& path) const override {
+        return inner_.HostLocation(path);
+    }
+
+    // Counts an operation and calls the hook.
+    void Before(const std::string& what) { hook_(++operations_, what); }
+
+private:
+    FileService& inner_;
+    Hook hook_;
+    std::size_t operations_ = 0;
+};
+
+} // namespace quorvel::test
