@@ -1,6 +1,5 @@
 #include "core/config_files.h"
 
-#include <cstring>
 #include <vector>
 
 namespace quorvel {
@@ -10,36 +9,6 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 // Lines are gathered into blocks of about this size before they are written.
 constexpr std::size_t kBlockSize = 64 * 1024;
-
-// Opens `path` in `mode`, writes `line` and the line end, and closes it. A
-// stream that was opened is closed also when the write fails; the first
-// failure is the one reported.
-FileStatus WriteLine(FileService& files, const std::string& path, OpenMode mode,
-                     std::string_view line) {
-    auto stream = files.OpenTextFile(path, mode);
-    if (!stream) {
-        return stream.Status();
-    }
-    // The line and its end go out in one write; most lines fit on the stack.
-    char small[256];
-    std::string large;
-    std::string_view text;
-    if (line.size() + kLineEnd.size() <= sizeof small) {
-        // An empty line may have no characters to point at at all.
-        if (!line.empty()) {
-            std::memcpy(small, line.data(), line.size());
-        }
-        std::memcpy(small + line.size(), kLineEnd.data(), kLineEnd.size());
-        text = std::string_view(small, line.size() + kLineEnd.size());
-    } else {
-        large.reserve(line.size() + kLineEnd.size());
-        large.append(line).append(kLineEnd);
-        text = large;
-    }
-    FileStatus written = (*stream)->Write(text);
-    FileStatus closed = (*stream)->Close();
-    return written ? closed : written;
-}
 
 // Removes the new file of a replacement that failed; `failure` says why, and
 // also when the new file stays behind (the next replacement of the same file
@@ -71,15 +40,6 @@ FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::st
     // per line, and each line is trimmed when it is read.
     list.AppendSource(buffer.TrimmedLines());
     return status;
-}
-
-FileStatus RewriteConfigFile(FileService& files, const std::string& path,
-                             std::string_view firstLine) {
-    return WriteLine(files, path, OpenMode::Writing, firstLine);
-}
-
-FileStatus AppendConfigLine(FileService& files, const std::string& path, std::string_view line) {
-    return WriteLine(files, path, OpenMode::Appending, line);
 }
 
 Result<std::string> ReadWholeFile(FileService& files, const std::string& path) {

@@ -30,13 +30,6 @@ FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::st
 // `buffer` as it was when the file cannot be read.
 FileStatus ReadConfigText(FileService& files, LineBuffer& buffer, const std::string& path);
 
-// Creates or empties the file at `path` and writes `firstLine` and CR LF.
-FileStatus RewriteConfigFile(FileService& files, const std::string& path,
-                             std::string_view firstLine);
-
-// Appends `line` and CR LF to the file at `path`, creating it when missing.
-FileStatus AppendConfigLine(FileService& files, const std::string& path, std::string_view line);
-
 // The exact bytes of the file at `path`. An empty file reads as a failure,
 // like any other file with nothing to read.
 Result<std::string> ReadWholeFile(FileService& files, const std::string& path);

@@ -11,6 +11,38 @@ namespace {
 
 const char* const kNothingChanged = "\n\nNothing was installed and no file was changed.";
 
+// Everything an installation looks at before it writes: another copy of the
+// program at work (held off by `locked`), the folder and both files. The
+// message for the player when it cannot go on.
+Refusal PrepareToWrite(FileService& files, InstallerState& state, InstallationPlan& plan,
+                       const FileStatus& locked) {
+    if (locked.busy) {
+        return AnotherInstallerMessage(files, plan);
+    }
+    Refusal refusal = CheckBeforeWriting(files, plan, locked);
+    if (!refusal) {
+        refusal = ReadReplacedCustomCfg(files, plan);
+    }
+    if (!refusal) {
+        refusal = GatherEarlierLines(files, state, plan);
+    }
+    if (refusal) {
+        *refusal += kNothingChanged;
+    }
+    return refusal;
+}
+
+// Leaves the window as it was before the questions, the install list
+// included, so that trying again starts clean, and tells the player why.
+InstallationResult GiveUp(WindowSystem& windows, LineList& installList, std::size_t linesBefore,
+                          const std::string& why, InstallationResult result) {
+    while (installList.Count() > linesBefore) {
+        installList.RemoveAt(installList.Count() - 1);
+    }
+    windows.ShowMessage(why, kApplicationTitle, MessageIcon::Warning);
+    return result;
+}
+
 } // namespace
 
 void Installer::RunStartup(MainWindowPort& mainWindow) {
@@ -45,45 +77,21 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
         return InstallationResult::Aborted;
     }
 
-    // Whatever stops the installation from here on leaves the window as it
-    // was, the install list included, so that trying again starts clean.
-    const auto forgetAnswers = [&] {
-        while (installList.Count() > linesBefore) {
-            installList.RemoveAt(installList.Count() - 1);
-        }
-    };
-
     InstallationPlan plan;
     plan.customPath = state_.CustomCfgPath;
     plan.otherPath = state_.NewConfigPath;
     // Held from the checks to the last file put in place, so that another
     // copy of the program cannot write in between.
     const auto lock = LockMaintaFolder(files_, plan);
-    if (lock.Status().busy) {
-        forgetAnswers();
-        windows_.ShowMessage(AnotherInstallerMessage(files_, plan), kApplicationTitle,
-                             MessageIcon::Warning);
-        return InstallationResult::Refused;
-    }
-    Refusal refusal = CheckBeforeWriting(files_, plan, lock.Status());
-    if (!refusal) {
-        refusal = ReadReplacedCustomCfg(files_, plan);
-    }
-    if (!refusal) {
-        refusal = GatherEarlierLines(files_, state_, plan);
-    }
-    if (refusal) {
-        forgetAnswers();
-        windows_.ShowMessage(*refusal + kNothingChanged, kApplicationTitle, MessageIcon::Warning);
-        return InstallationResult::Refused;
+    if (const Refusal refusal = PrepareToWrite(files_, state_, plan, lock.Status())) {
+        return GiveUp(windows_, installList, linesBefore, *refusal, InstallationResult::Refused);
     }
 
     PlanLines(installList, plan);
     const WriteOutcome written = WriteBothFiles(files_, plan);
     if (written.failure) {
-        forgetAnswers();
-        windows_.ShowMessage(*written.failure, kApplicationTitle, MessageIcon::Warning);
-        return InstallationResult::Failed;
+        return GiveUp(windows_, installList, linesBefore, *written.failure,
+                      InstallationResult::Failed);
     }
 
     if (written.unflushed) {

@@ -3,6 +3,7 @@
 // host file service.
 
 #include "core/config_files.h"
+#include "tests/support/config_line_writes.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/memory_file_service.h"
 

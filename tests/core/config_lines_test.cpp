@@ -2,6 +2,7 @@
 // end: short ones and ones far longer than any config line.
 
 #include "core/config_files.h"
+#include "tests/support/config_line_writes.h"
 #include "tests/support/memory_file_service.h"
 
 #include <algorithm>
