@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 #include <stdexcept>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace quorvel::bench {
@@ -330,6 +331,39 @@ std::uint64_t ResidentBytes() {
 
 std::uint64_t PeakResidentBytes() {
     return StatusField("VmHWM");
+}
+
+bool RunSelf(const std::vector<std::string>& args, std::string& output) {
+    std::vector<const char*> argv;
+    for (const std::string& arg : args) {
+        argv.push_back(arg.c_str());
+    }
+    argv.push_back(nullptr);
+    int pipeFds[2];
+    if (::pipe(pipeFds) != 0) {
+        return false;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::dup2(pipeFds[1], STDOUT_FILENO);
+        ::close(pipeFds[0]);
+        ::close(pipeFds[1]);
+        ::execv("/proc/self/exe", const_cast<char* const*>(argv.data()));
+        ::_exit(127);
+    }
+    ::close(pipeFds[1]);
+    if (child < 0) {
+        ::close(pipeFds[0]);
+        return false;
+    }
+    char chunk[256];
+    for (ssize_t got; (got = ::read(pipeFds[0], chunk, sizeof chunk)) > 0;) {
+        output.append(chunk, static_cast<std::size_t>(got));
+    }
+    ::close(pipeFds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
 } // namespace quorvel::bench

@@ -107,4 +107,10 @@ int RunBenchmarks(int argc, char** argv, const std::vector<Comparison>& comparis
 std::uint64_t ResidentBytes();
 std::uint64_t PeakResidentBytes();
 
+// Starts this program again with `args` (the first is the name it is given)
+// and gathers what it prints on standard output. True when it ran and
+// ended with status 0. Measuring memory in a process of its own keeps the
+// measurement free of what earlier benchmarks left behind.
+bool RunSelf(const std::vector<std::string>& args, std::string& output);
+
 } // namespace quorvel::bench

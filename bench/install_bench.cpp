@@ -256,33 +256,7 @@ int MemoryChild(std::int64_t lines) {
 
 // Starts this program again as a memory child and reads what it prints.
 bool RunMemoryChild(std::int64_t lines, std::string& output) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) {
-        return false;
-    }
-    const std::string count = std::to_string(lines);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
-        const char* const argv[] = {"bench_install", kMemoryChild, count.c_str(), nullptr};
-        ::execv("/proc/self/exe", const_cast<char* const*>(argv));
-        ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    if (child < 0) {
-        ::close(pipeFds[0]);
-        return false;
-    }
-    char chunk[256];
-    for (ssize_t got; (got = ::read(pipeFds[0], chunk, sizeof chunk)) > 0;) {
-        output.append(chunk, static_cast<std::size_t>(got));
-    }
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return quorvel::bench::RunSelf({"bench_install", kMemoryChild, std::to_string(lines)}, output);
 }
 
 void BM_LaterInstallationMemory(benchmark::State& state) {

@@ -266,35 +266,9 @@ int ClickChild(int argc, char** argv, std::uint64_t bytes, Shape shape) {
 
 // Starts this program again as a click child and reads what it prints.
 bool RunClickChild(std::int64_t megabytes, std::int64_t shape, std::string& output) {
-    int pipeFds[2];
-    if (::pipe(pipeFds) != 0) {
-        return false;
-    }
-    const std::string bytes = std::to_string(megabytes * 1000000);
-    const std::string shapeArg = std::to_string(shape);
-    const pid_t child = ::fork();
-    if (child == 0) {
-        ::dup2(pipeFds[1], STDOUT_FILENO);
-        ::close(pipeFds[0]);
-        ::close(pipeFds[1]);
-        const char* const argv[] = {"bench_window", kClickChild, bytes.c_str(), shapeArg.c_str(),
-                                    nullptr};
-        ::execv("/proc/self/exe", const_cast<char* const*>(argv));
-        ::_exit(127);
-    }
-    ::close(pipeFds[1]);
-    if (child < 0) {
-        ::close(pipeFds[0]);
-        return false;
-    }
-    char chunk[256];
-    for (ssize_t got; (got = ::read(pipeFds[0], chunk, sizeof chunk)) > 0;) {
-        output.append(chunk, static_cast<std::size_t>(got));
-    }
-    ::close(pipeFds[0]);
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return quorvel::bench::RunSelf(
+        {"bench_window", kClickChild, std::to_string(megabytes * 1000000), std::to_string(shape)},
+        output);
 }
 
 void BM_ClickAnswered(benchmark::State& state) {
