@@ -4,7 +4,8 @@
 #      every benchmark built and run once over small files as a smoke test
 #      (label bench-smoke; no figure is checked);
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. the Windows build of core and platform with its tests, under Wine;
+#   3. the Windows build, quorvel.exe included, with its tests under Wine, the
+#      real program driven end to end through its windows;
 #   4. each fuzz target for a short, fixed time.
 # QUORVEL_QUICK=1 runs the first only. Each step installs what it needs and
 # stops whatever it starts; the first failure ends the run.
@@ -32,7 +33,7 @@ step "Windows build under Wine"
 "$root/scripts/test-windows.sh"
 
 step "Fuzzing"
-QUORVEL_FUZZ_SECONDS=${QUORVEL_FUZZ_SECONDS:-45} "$root/scripts/fuzz.sh"
+QUORVEL_FUZZ_SECONDS=${QUORVEL_FUZZ_SECONDS:-30} "$root/scripts/fuzz.sh"
 
 step "Summary"
 echo "suites: 4 passed, 0 failed"
