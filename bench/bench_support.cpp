@@ -366,4 +366,30 @@ bool RunSelf(const std::vector<std::string>& args, std::string& output) {
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
+void ReportMeasurement(const ChildMeasurement& measured) {
+    std::printf("%llu %llu %llu %.6f\n", measured.fileBytes, measured.beforeBytes,
+                measured.peakBytes, measured.seconds);
+}
+
+bool MeasureInChild(benchmark::State& state, const std::vector<std::string>& args) {
+    std::string output;
+    ChildMeasurement m;
+    if (!RunSelf(args, output) || std::sscanf(output.c_str(), "%llu %llu %llu %lf", &m.fileBytes,
+                                              &m.beforeBytes, &m.peakBytes, &m.seconds) != 4) {
+        state.SkipWithError("the measurement in a process of its own failed");
+        return false;
+    }
+    state.SetIterationTime(m.seconds);
+    const auto mb = [](unsigned long long bytes) { return static_cast<double>(bytes) / 1e6; };
+    const auto file = static_cast<double>(m.fileBytes);
+    state.counters["file_MB"] = mb(m.fileBytes);
+    state.counters["rss_before_MB"] = mb(m.beforeBytes);
+    state.counters["peak_MB"] = mb(m.peakBytes);
+    state.counters["peak_per_file"] = static_cast<double>(m.peakBytes) / file;
+    // The peak less what the process held before (the toolkit's own share,
+    // for a window), over the file's size.
+    state.counters["growth_per_file"] = static_cast<double>(m.peakBytes - m.beforeBytes) / file;
+    return true;
+}
+
 } // namespace quorvel::bench

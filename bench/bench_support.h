@@ -113,4 +113,22 @@ std::uint64_t PeakResidentBytes();
 // measurement free of what earlier benchmarks left behind.
 bool RunSelf(const std::vector<std::string>& args, std::string& output);
 
+// What a measuring child reports: the file's size, the process's memory
+// before the work and at its peak, in bytes, and the seconds the work took.
+struct ChildMeasurement {
+    unsigned long long fileBytes = 0;
+    unsigned long long beforeBytes = 0;
+    unsigned long long peakBytes = 0;
+    double seconds = 0;
+};
+
+// The child's side: prints the measurement on standard output.
+void ReportMeasurement(const ChildMeasurement& measured);
+
+// The parent's side: runs this program again with `args`, reads what it
+// reported, and records the time and the memory counters (file_MB,
+// rss_before_MB, peak_MB, peak_per_file, growth_per_file) on `state`. False,
+// with the benchmark marked failed, when the child failed.
+bool MeasureInChild(benchmark::State& state, const std::vector<std::string>& args);
+
 } // namespace quorvel::bench

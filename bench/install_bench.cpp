@@ -248,38 +248,18 @@ int MemoryChild(std::int64_t lines) {
     if (result != quorvel::InstallationResult::Installed) {
         return 1;
     }
-    std::printf("%llu %llu %llu %.6f\n", static_cast<unsigned long long>(before),
-                static_cast<unsigned long long>(peak), static_cast<unsigned long long>(size),
-                seconds);
+    quorvel::bench::ReportMeasurement({static_cast<unsigned long long>(size),
+                                       static_cast<unsigned long long>(before),
+                                       static_cast<unsigned long long>(peak), seconds});
     return 0;
-}
-
-// Starts this program again as a memory child and reads what it prints.
-bool RunMemoryChild(std::int64_t lines, std::string& output) {
-    return quorvel::bench::RunSelf({"bench_install", kMemoryChild, std::to_string(lines)}, output);
 }
 
 void BM_LaterInstallationMemory(benchmark::State& state) {
     for (auto _ : state) {
-        std::string output;
-        unsigned long long before = 0;
-        unsigned long long peak = 0;
-        unsigned long long size = 0;
-        double seconds = 0;
-        if (!RunMemoryChild(state.range(0), output) ||
-            std::sscanf(output.c_str(), "%llu %llu %llu %lf", &before, &peak, &size, &seconds) !=
-                4) {
-            state.SkipWithError("the installation in a process of its own failed");
+        if (!quorvel::bench::MeasureInChild(
+                state, {"bench_install", kMemoryChild, std::to_string(state.range(0))})) {
             break;
         }
-        state.SetIterationTime(seconds);
-        const auto mb = [](unsigned long long bytes) { return static_cast<double>(bytes) / 1e6; };
-        state.counters["file_MB"] = mb(size);
-        state.counters["rss_before_MB"] = mb(before);
-        state.counters["peak_MB"] = mb(peak);
-        state.counters["peak_per_file"] = static_cast<double>(peak) / static_cast<double>(size);
-        state.counters["growth_per_file"] =
-            static_cast<double>(peak - before) / static_cast<double>(size);
     }
 }
 

@@ -258,41 +258,19 @@ int ClickChild(int argc, char** argv, std::uint64_t bytes, Shape shape) {
     }
     const double seconds =
         std::chrono::duration<double>(*windows.dialogAsked - windows.answered).count();
-    std::printf("%llu %llu %llu %.6f\n", static_cast<unsigned long long>(size),
-                static_cast<unsigned long long>(before),
-                static_cast<unsigned long long>(quorvel::bench::PeakResidentBytes()), seconds);
+    quorvel::bench::ReportMeasurement({static_cast<unsigned long long>(size),
+                                       static_cast<unsigned long long>(before),
+                                       quorvel::bench::PeakResidentBytes(), seconds});
     return 0;
-}
-
-// Starts this program again as a click child and reads what it prints.
-bool RunClickChild(std::int64_t megabytes, std::int64_t shape, std::string& output) {
-    return quorvel::bench::RunSelf(
-        {"bench_window", kClickChild, std::to_string(megabytes * 1000000), std::to_string(shape)},
-        output);
 }
 
 void BM_ClickAnswered(benchmark::State& state) {
     for (auto _ : state) {
-        std::string output;
-        unsigned long long size = 0;
-        unsigned long long before = 0;
-        unsigned long long peak = 0;
-        double seconds = 0;
-        if (!RunClickChild(state.range(0), state.range(1), output) ||
-            std::sscanf(output.c_str(), "%llu %llu %llu %lf", &size, &before, &peak, &seconds) !=
-                4) {
-            state.SkipWithError("the window in a process of its own failed");
+        if (!quorvel::bench::MeasureInChild(state, {"bench_window", kClickChild,
+                                                    std::to_string(state.range(0) * 1000000),
+                                                    std::to_string(state.range(1))})) {
             break;
         }
-        state.SetIterationTime(seconds);
-        const auto mb = [](unsigned long long bytes) { return static_cast<double>(bytes) / 1e6; };
-        state.counters["file_MB"] = mb(size);
-        state.counters["rss_before_MB"] = mb(before);
-        state.counters["peak_MB"] = mb(peak);
-        // The peak less the toolkit's own share (the memory before the window
-        // was made), over the file's size.
-        state.counters["growth_per_file"] =
-            static_cast<double>(peak - before) / static_cast<double>(size);
     }
 }
 

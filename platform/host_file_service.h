@@ -31,6 +31,14 @@
 
 namespace quorvel {
 
+// The failures that both systems word alike. The program treats an empty
+// file like a missing one, so reading one fails.
+namespace host_failure {
+inline constexpr const char* kEmptyFile = "the file is empty";
+inline constexpr const char* kClosed = "the file is already closed";
+inline constexpr const char* kNotAFile = "not a regular file";
+} // namespace host_failure
+
 class HostFileService : public FileService {
 public:
     using PathMap = std::function<std::string(const std::string&)>;

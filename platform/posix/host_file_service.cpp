@@ -13,10 +13,7 @@
 namespace quorvel {
 namespace {
 
-// The program treats an empty file like a missing one, so reading one fails.
-constexpr const char* kEmptyFile = "the file is empty";
-constexpr const char* kClosed = "the file is already closed";
-constexpr const char* kNotAFile = "not a regular file";
+using namespace host_failure;
 
 // The folder in which a file at `path` would be created.
 std::string ParentFolder(const std::string& path) {

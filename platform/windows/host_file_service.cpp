@@ -9,10 +9,7 @@
 namespace quorvel {
 namespace {
 
-// The program treats an empty file like a missing one, so reading one fails.
-constexpr const char* kEmptyFile = "the file is empty";
-constexpr const char* kClosed = "the file is already closed";
-constexpr const char* kNotAFile = "not a regular file";
+using namespace host_failure;
 
 // The folder in which a file at `path` would be created.
 std::string ParentFolder(const std::string& path) {
@@ -101,6 +98,22 @@ FileStatus TryOpen(const std::string& host, DWORD access) {
     return status;
 }
 
+// Writes all of `text` to the open file `handle`, in parts Windows accepts.
+FileStatus WriteAll(HANDLE handle, std::string_view text) {
+    while (!text.empty()) {
+        const auto part = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 30));
+        DWORD put = 0;
+        if (!WriteFile(handle, text.data(), part, &put, nullptr)) {
+            return LastErrorStatus();
+        }
+        if (put == 0) {
+            return FileStatus::Failure(SystemMessage(ERROR_WRITE_FAULT));
+        }
+        text.remove_prefix(put);
+    }
+    return {};
+}
+
 class WindowsStream final : public TextStream {
 public:
     explicit WindowsStream(HANDLE handle) : handle_(handle) {}
@@ -139,18 +152,7 @@ public:
         if (handle_ == INVALID_HANDLE_VALUE) {
             return FileStatus::Failure(kClosed);
         }
-        while (!text.empty()) {
-            const auto part = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 30));
-            DWORD put = 0;
-            if (!WriteFile(handle_, text.data(), part, &put, nullptr)) {
-                return LastErrorStatus();
-            }
-            if (put == 0) {
-                return FileStatus::Failure(SystemMessage(ERROR_WRITE_FAULT));
-            }
-            text.remove_prefix(put);
-        }
-        return {};
+        return WriteAll(handle_, text);
     }
 
     FileStatus Close() override {
@@ -279,18 +281,7 @@ public:
         if (handle_ == INVALID_HANDLE_VALUE) {
             return FileStatus::Failure(kClosed);
         }
-        while (!text.empty()) {
-            const auto part = static_cast<DWORD>(std::min<std::size_t>(text.size(), 1u << 30));
-            DWORD put = 0;
-            if (!WriteFile(handle_, text.data(), part, &put, nullptr)) {
-                return LastErrorStatus();
-            }
-            if (put == 0) {
-                return FileStatus::Failure(SystemMessage(ERROR_WRITE_FAULT));
-            }
-            text.remove_prefix(put);
-        }
-        return {};
+        return WriteAll(handle_, text);
     }
 
     FileStatus Finish() override {
