@@ -9,7 +9,7 @@ Program::Program(WindowSystem& windows, const ProgramOptions& options)
     : registry_(options.readSettingsStore
                     ? MakeNativeRegistryStore(options.winePrefix)
                     : std::make_unique<WineRegistryStore>(WineRegistryFile::Parse(""))),
-      files_(MakeNativeFileService(options.winePrefix)),
+      files_(MakeProgramFileService(options)),
       installer_(windows, *registry_, *files_, options.gameFolder) {}
 
 } // namespace quorvel

@@ -32,6 +32,9 @@ struct ProgramOptions {
     bool readSettingsStore = true;
 };
 
+// The file service the program works through on this system.
+std::unique_ptr<FileService> MakeProgramFileService(const ProgramOptions& options);
+
 // Reads the arguments that follow the program's name and, where the game
 // runs under Wine, finds the prefix that holds it, saying on standard error
 // which one it uses. Returns nullopt when the program goes on to its
