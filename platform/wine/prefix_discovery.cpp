@@ -216,8 +216,11 @@ std::optional<timespec> NewestIn(const std::string& path) {
     std::size_t listed = 0;
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name = entry->d_name;
-        if (name == "." || name == ".." || ++listed > kMaxListing) {
+        if (name == "." || name == "..") {
             continue;
+        }
+        if (++listed > kMaxListing) {
+            break;
         }
         struct stat child {};
         if (::fstatat(::dirfd(dir), entry->d_name, &child, AT_SYMLINK_NOFOLLOW) == 0 &&

@@ -286,6 +286,14 @@ TEST_F(PrefixDiscoveryTest, OpenMohaaWithoutAMaintaFolderIsPassedOverAndSaidSo) 
     }
 }
 
+// The engine's files are looked at, never opened: a FIFO among them is no
+// hold-up.
+TEST_F(PrefixDiscoveryTest, AFifoInOpenMohaasFolderDoesNotHoldUpTheSearch) {
+    fs::create_directories(At(".openmohaa/mainta"));
+    ASSERT_EQ(::mkfifo(At(".openmohaa/mainta/qconsole.log").c_str(), 0600), 0);
+    EXPECT_EQ(Discover().gameFolder, At(".openmohaa").string());
+}
+
 // $WINEPREFIX (and so --prefix) chooses alone, a newer OpenMoHAA folder too.
 TEST_F(PrefixDiscoveryTest, OpenMohaaIsNotLookedAtBesideAChosenPrefix) {
     WriteFile(At(".openmohaa/mainta/qconsole.log"), "log\n");
