@@ -52,6 +52,11 @@ void Installer::RunStartup(MainWindowPort& mainWindow) {
     const RegistryValue stored = ReadRegistryValue(registry_, RegistryRoot::CurrentUser,
                                                    kGameRegistryKey, kGameRegistryValue);
     state_.GameFolder = BuildGameFolder(RegistryValueText(stored));
+    if (state_.GameFolder.empty()) {
+        // Found on disk rather than typed into the store: its own name may
+        // hold an "aa" anywhere, so it is not cut.
+        state_.GameFolder = foundFolder_;
+    }
 
     // The player's answer is taken as it stands; cancelling gives the empty text.
     state_.GameFolder = windows_.Prompt(kFolderPrompt, kFolderPromptTitle, state_.GameFolder);

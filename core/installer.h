@@ -13,6 +13,7 @@
 #include "platform/window_system.h"
 
 #include <string>
+#include <utility>
 
 namespace quorvel {
 
@@ -64,8 +65,12 @@ std::string NewConfigPathFor(const std::string& gameFolder);
 
 class Installer {
 public:
-    Installer(WindowSystem& windows, RegistryStore& registry, FileService& files)
-        : windows_(windows), registry_(registry), files_(files) {}
+    // `foundFolder`, where not empty, is a game folder found outside the
+    // settings store; the prompt offers it, whole, when the store holds none.
+    Installer(WindowSystem& windows, RegistryStore& registry, FileService& files,
+              std::string foundFolder = {})
+        : windows_(windows), registry_(registry), files_(files),
+          foundFolder_(std::move(foundFolder)) {}
 
     // Runs once, while the main window is created and before it is shown:
     // finds the game folder, lets the player confirm it, builds both paths,
@@ -87,6 +92,7 @@ private:
     WindowSystem& windows_;
     RegistryStore& registry_;
     FileService& files_;
+    std::string foundFolder_;
     InstallerState state_;
 };
 

@@ -19,15 +19,18 @@
 namespace quorvel {
 
 // The outcome of one file operation. A failure carries the system's reason;
-// `busy` marks a lock that another program holds.
+// `busy` marks a lock that another program holds, `denied` a system that
+// refused access (where it says so).
 struct [[nodiscard]] FileStatus {
     bool ok = true;
     std::string reason;
     bool busy = false;
+    bool denied = false;
 
     static FileStatus Success() { return {}; }
     static FileStatus Failure(std::string why) { return {false, std::move(why), false}; }
     static FileStatus Busy(std::string why) { return {false, std::move(why), true}; }
+    static FileStatus Denied(std::string why) { return {false, std::move(why), false, true}; }
     explicit operator bool() const { return ok; }
 };
 

@@ -19,6 +19,12 @@ std::optional<int> ReadCommandLine(const std::vector<std::string>& args, Program
     const DiscoveryResult found = DiscoverWinePrefix(environment, kGameRegistryKey);
     std::fprintf(stderr, "%s\n", DescribeDiscovery(found, environment).c_str());
     options.winePrefix = found.prefix;
+    if (!found.gameFolder.empty()) {
+        // Newer than any prefix that holds the game: the prefix's own
+        // settings store would only offer an older folder.
+        options.gameFolder = found.gameFolder;
+        options.readSettingsStore = false;
+    }
     return std::nullopt;
 }
 

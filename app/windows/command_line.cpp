@@ -1,11 +1,26 @@
 #include "app/program.h"
 
+#include <vector>
+#include <windows.h>
+
 namespace quorvel {
 
 // On Windows the game folder comes from the registry, and the program, a
-// windowed one with no console to print to, takes no options.
+// windowed one with no console to print to, takes no options. Where the
+// registry holds none, OpenMoHAA's user folder, %APPDATA%\openmohaa, is
+// offered when its mainta folder exists.
 std::optional<int> ReadCommandLine(const std::vector<std::string>& /*args*/,
-                                   ProgramOptions& /*options*/) {
+                                   ProgramOptions& options) {
+    std::vector<char> appData(32768);
+    const DWORD length =
+        GetEnvironmentVariableA("APPDATA", appData.data(), static_cast<DWORD>(appData.size()));
+    if (length > 0 && length < appData.size()) {
+        const std::string folder = std::string(appData.data(), length) + "\\openmohaa";
+        const DWORD attributes = GetFileAttributesA((folder + "\\mainta").c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            options.gameFolder = folder;
+        }
+    }
     return std::nullopt;
 }
 

@@ -59,8 +59,13 @@ std::string SystemMessage(DWORD code) {
     return text.empty() ? "system error " + std::to_string(code) : text;
 }
 
+FileStatus ErrorStatus(DWORD code) {
+    return code == ERROR_ACCESS_DENIED ? FileStatus::Denied(SystemMessage(code))
+                                       : FileStatus::Failure(SystemMessage(code));
+}
+
 FileStatus LastErrorStatus() {
-    return FileStatus::Failure(SystemMessage(GetLastError()));
+    return ErrorStatus(GetLastError());
 }
 
 // Opens a plain file on disk. A folder is refused as such, where Windows only
@@ -75,7 +80,7 @@ HANDLE OpenPlainFile(const std::string& host, DWORD access, DWORD disposition, F
         const DWORD attributes = GetFileAttributesA(host.c_str());
         const bool folder = error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
                             (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        status = FileStatus::Failure(folder ? kFolder : SystemMessage(error));
+        status = folder ? FileStatus::Failure(kFolder) : ErrorStatus(error);
         return INVALID_HANDLE_VALUE;
     }
     if (GetFileType(handle) != FILE_TYPE_DISK) {

@@ -26,6 +26,7 @@ constexpr std::size_t kMaxConfigSize = std::size_t{1} << 20;
 constexpr std::size_t kMaxListing = 4096;
 
 const char* const kFlatpakApps = "/.var/app/";
+const char* const kOpenMohaa = "OpenMoHAA";
 
 bool IsRegularFile(const std::string& path) {
     struct stat info {};
@@ -194,6 +195,41 @@ std::string LastKeyName(std::string_view key) {
         }
     }
     return name;
+}
+
+// The newest change time of folder `path` and of the entries directly in it
+// (not followed where they are links); nullopt when `path` is not a folder
+// that can be opened. Opened without blocking, so a FIFO in its place does
+// not stop the search.
+std::optional<timespec> NewestIn(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    struct stat info {};
+    DIR* dir = ::fstat(fd, &info) == 0 ? ::fdopendir(fd) : nullptr;
+    if (dir == nullptr) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    timespec newest = info.st_mtim;
+    std::size_t listed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name = entry->d_name;
+        if (name == "." || name == "..") {
+            continue;
+        }
+        if (++listed > kMaxListing) {
+            break;
+        }
+        struct stat child {};
+        if (::fstatat(::dirfd(dir), entry->d_name, &child, AT_SYMLINK_NOFOLLOW) == 0 &&
+            Later(child.st_mtim, newest)) {
+            newest = child.st_mtim;
+        }
+    }
+    ::closedir(dir);
+    return newest;
 }
 
 class Search {
@@ -376,8 +412,35 @@ public:
                   "PlayOnLinux (Flatpak)");
     }
 
+    // OpenMoHAA's user folder, offered when its mainta is a folder. Its time
+    // is the newest of mainta and the entries directly in it, where the
+    // engine writes on every run; nothing there is opened but mainta itself.
+    void OpenMohaa() {
+        const std::string folder = env_.home + "/.openmohaa";
+        const std::string mainta = folder + "/mainta";
+        struct stat info {};
+        if (::lstat(mainta.c_str(), &info) != 0 && errno == ENOENT) {
+            return;
+        }
+        const std::optional<timespec> changed = NewestIn(mainta);
+        if (!changed) {
+            result_.passedOver = mainta;
+            return;
+        }
+        result_.checked.push_back({folder, kOpenMohaa, true});
+        if (!best_ || Later(*changed, bestChanged_)) {
+            best_ = result_.checked.size() - 1;
+            bestChanged_ = *changed;
+        }
+    }
+
     DiscoveryResult Finish(std::string fallback, std::string fallbackLauncher) {
-        if (best_) {
+        if (best_ && result_.checked[*best_].launcher == kOpenMohaa) {
+            result_.gameFolder = result_.checked[*best_].path;
+            result_.launcher = kOpenMohaa;
+            result_.prefix = std::move(fallback);
+            result_.found = true;
+        } else if (best_) {
             result_.prefix = result_.checked[*best_].path;
             result_.launcher = result_.checked[*best_].launcher;
             result_.found = true;
@@ -461,11 +524,13 @@ DiscoveryResult DiscoverWinePrefix(const DiscoveryEnvironment& environment,
     search.Steam();
     search.Winetricks();
     search.PlayOnLinux();
+    search.OpenMohaa();
     return search.Finish(environment.home + "/.wine", "Wine");
 }
 
-std::string DescribeDiscovery(const DiscoveryResult& result,
-                              const DiscoveryEnvironment& environment) {
+namespace {
+
+std::string DescribePrefix(const DiscoveryResult& result, const DiscoveryEnvironment& environment) {
     const std::string lead = "quorvel: ";
     if (result.found) {
         return lead + "using the Wine prefix " + result.prefix + " (" + result.launcher + ")";
@@ -476,7 +541,8 @@ std::string DescribeDiscovery(const DiscoveryResult& result,
     }
     if (result.checked.empty()) {
         return lead + "the game was not found: there is no Wine prefix in ~/.wine or in the "
-                      "folders of Lutris, Heroic, Bottles, Steam, winetricks and PlayOnLinux";
+                      "folders of Lutris, Heroic, Bottles, Steam, winetricks and PlayOnLinux, "
+                      "and no OpenMoHAA folder ~/.openmohaa/mainta";
     }
     // A handful of places says enough; the rest are counted.
     constexpr std::size_t kShown = 4;
@@ -491,6 +557,21 @@ std::string DescribeDiscovery(const DiscoveryResult& result,
         line += " and " + std::to_string(result.checked.size() - shown) + " more";
     }
     return line;
+}
+
+} // namespace
+
+std::string DescribeDiscovery(const DiscoveryResult& result,
+                              const DiscoveryEnvironment& environment) {
+    const std::string lead = "quorvel: ";
+    const std::string passedOver =
+        result.passedOver.empty()
+            ? ""
+            : "; passed over " + Tilde(result.passedOver, environment.home) + ": not a folder";
+    if (!result.gameFolder.empty()) {
+        return lead + "using OpenMoHAA's folder " + result.gameFolder;
+    }
+    return DescribePrefix(result, environment) + passedOver;
 }
 
 } // namespace quorvel

@@ -28,8 +28,13 @@
 // com.valvesoftware.Steam and com.playonlinux.PlayOnLinux4; Steam's Snap
 // keeps them below ~/snap/steam/common/. winetricks has no Flatpak of its own.
 //
-// Of the prefixes whose user.reg holds the game's key, the one whose user.reg
-// changed last wins; on a tie, the one found first. Only these places and one
+// OpenMoHAA, the game's open-source engine, keeps the player's files in
+// ~/.openmohaa/mainta and needs no prefix: that folder counts, last, when its
+// mainta is a folder, with the newest time of mainta and the entries directly
+// in it.
+//
+// Of the prefixes whose user.reg holds the game's key, and OpenMoHAA's
+// folder, the one that changed last wins; on a tie, the one found first. Only these places and one
 // level of listing below each are read; a folder that cannot be read, a
 // symbolic link that leads nowhere and a configuration file that cannot be
 // parsed are passed over, and each prefix is checked once.
@@ -68,12 +73,19 @@ struct DiscoveryResult {
     // ~/.wine), so that the program can still run and say what it misses.
     std::string prefix;
     // Who the prefix belongs to: "--prefix", "WINEPREFIX", "Wine", "Lutris",
-    // "Heroic", "Bottles", "Steam", "winetricks", "PlayOnLinux", the last five
+    // "Heroic", "Bottles", "Steam", "winetricks", "PlayOnLinux" (or
+    // "OpenMoHAA", see gameFolder), the last five
     // with " (Flatpak)" or " (Snap)" where that is how they were installed.
     std::string launcher;
-    bool found = false; // `prefix` holds the game's key
+    bool found = false; // `prefix` holds the game's key, or OpenMoHAA's folder was chosen
+    // OpenMoHAA's user folder (~/.openmohaa) where its game files are newer
+    // than every prefix that holds the game; `prefix` is then the one Wine
+    // would use, and `launcher` "OpenMoHAA". Empty otherwise.
+    std::string gameFolder;
+    // A ~/.openmohaa/mainta that is there but is no folder that can be read.
+    std::string passedOver;
     // Every prefix looked at (a folder with a user.reg), in the order
-    // searched, each once.
+    // searched, each once; then OpenMoHAA's folder where it counts.
     std::vector<CheckedPrefix> checked;
 };
 

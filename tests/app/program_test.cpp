@@ -77,6 +77,36 @@ TEST(ProgramTest, InstallsIntoThePrefixALauncherKeepsTheGameIn) {
     EXPECT_FALSE(fs::exists(home.Path() / ".wine/drive_c/Games/MOHAA/mainta"));
 }
 
+// An OpenMoHAA player has no prefix at all: the engine's user folder is
+// offered whole, though the home folder's path holds an "aa", and the files
+// are written there.
+TEST(ProgramTest, InstallsIntoOpenMohaasFolderWhereItIsTheNewest) {
+    test::TempDir dir;
+    const fs::path home = dir.Path() / "Kaarina";
+    const ScopedHome scoped(home);
+    // An older prefix with the game in its settings store loses.
+    test::MakePrefix(home / ".wine", true, 1600000000);
+    const fs::path mainta = home / ".openmohaa/mainta";
+    test::WriteFile(mainta / "custom.cfg", "bind F1 vote yes\r\n");
+
+    ProgramOptions options;
+    ASSERT_EQ(ReadCommandLine({}, options), std::nullopt);
+    test::ScriptedWindowSystem windows;
+    test::ScriptedMainWindow window;
+    Program program(windows, options);
+    program.GetInstaller().RunStartup(window);
+    ASSERT_EQ(windows.promptsShown.size(), 1u);
+    EXPECT_EQ(windows.promptsShown[0].defaultAnswer, (home / ".openmohaa").string());
+    EXPECT_EQ(window.current.Count(), 2u);
+
+    windows.Then(test::DialogStep::Answer("Medium"));
+    windows.Then(test::DialogStep::Answer("Highest"));
+    EXPECT_EQ(program.GetInstaller().RunInstallation(window), InstallationResult::Installed);
+    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"),
+              test::ExpectedFile("custom_medium_highest.cfg"));
+    EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), "\r\nbind F1 vote yes\r\n\r\n");
+}
+
 TEST(ProgramTest, ThePrefixOptionComesFirstAndHelpNeedsNoWindow) {
     test::TempDir home;
     const ScopedHome scoped(home.Path());

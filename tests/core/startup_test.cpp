@@ -104,6 +104,26 @@ TEST_F(StartupTest, NothingUsableInTheStoreOffersAnEmptyFolder) {
     EXPECT_EQ(registry.OpenKeys(), 0u);
 }
 
+// A folder found on disk (OpenMoHAA's user folder) is offered whole where
+// the store holds none, "aa" in its path and all; the store comes first.
+TEST_F(StartupTest, AFoundFolderIsOfferedWholeWhenTheStoreHoldsNone) {
+    const std::string found = "C:\\Users\\Kaarina\\AppData\\Roaming\\openmohaa";
+    const auto offered = [&](const char* stored) {
+        FakeRegistryStore store;
+        if (stored != nullptr) {
+            store.SetString(kKey, "basepath", stored);
+        }
+        ScriptedWindowSystem prompts;
+        ScriptedMainWindow mainWindow;
+        Installer installer(prompts, store, files, found);
+        installer.RunStartup(mainWindow);
+        return prompts.promptsShown.at(0).defaultAnswer;
+    };
+    EXPECT_EQ(offered(nullptr), found);
+    EXPECT_EQ(offered(""), found);
+    EXPECT_EQ(offered("C:\\Games\\MOHAA\\"), "C:\\Games\\MOHAA");
+}
+
 TEST_F(StartupTest, ADoubleWordIsOfferedAsItsDecimalText) {
     registry.SetDword(kKey, "basepath", 5);
     EXPECT_EQ(Start(), "5");

@@ -7,12 +7,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <pwd.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -217,6 +219,92 @@ TEST_F(PrefixDiscoveryTest, AFolderThatCannotBeReadIsPassedOver) {
     EXPECT_TRUE(result.checked.empty());
 }
 
+// OpenMoHAA's folder against a prefix with the game changed at 2000: it
+// counts with the newest time of mainta and the entries directly in it.
+struct OpenMohaaCase {
+    const char* name;
+    long long mainta;
+    long long entry; // the engine's log, written on every run
+    bool chosen;
+};
+
+const OpenMohaaCase kOpenMohaaCases[] = {
+    {"NewerFolder", 3000, 1000, true},
+    {"NewerEntry", 1000, 3000, true},
+    {"Older", 1000, 1500, false},
+    {"TieGoesToThePrefixFoundFirst", 1000, 2000, false},
+};
+
+class OpenMohaaDiscoveryTest : public PrefixDiscoveryTest,
+                               public ::testing::WithParamInterface<OpenMohaaCase> {};
+
+TEST_P(OpenMohaaDiscoveryTest, CountsByTheNewestOfMaintaAndItsEntries) {
+    const OpenMohaaCase& row = GetParam();
+    MakePrefix(At(".local/share/wineprefixes/mohaa"), true, 2000);
+    WriteFile(At(".openmohaa/mainta/qconsole.log"), "log\n");
+    test::SetChanged(At(".openmohaa/mainta/qconsole.log"), row.entry);
+    test::SetChanged(At(".openmohaa/mainta"), row.mainta);
+
+    const DiscoveryResult result = Discover();
+    EXPECT_TRUE(result.found);
+    if (row.chosen) {
+        EXPECT_EQ(result.gameFolder, At(".openmohaa").string());
+        EXPECT_EQ(result.launcher, "OpenMoHAA");
+        EXPECT_EQ(result.prefix, At(".wine").string());
+        EXPECT_EQ(DescribeDiscovery(result, Env()),
+                  "quorvel: using OpenMoHAA's folder " + At(".openmohaa").string());
+    } else {
+        EXPECT_EQ(result.gameFolder, "");
+        EXPECT_EQ(result.prefix, At(".local/share/wineprefixes/mohaa").string());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Times, OpenMohaaDiscoveryTest, ::testing::ValuesIn(kOpenMohaaCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// A mainta that is no folder is passed over, said so, and never opened in a
+// way that could block.
+TEST_F(PrefixDiscoveryTest, OpenMohaaWithoutAMaintaFolderIsPassedOverAndSaidSo) {
+    const fs::path mainta = At(".openmohaa/mainta");
+    const std::vector<std::pair<const char*, std::function<void()>>> kinds = {
+        {"file", [&] { WriteFile(mainta, "x"); }},
+        {"link loop", [&] { fs::create_symlink(mainta, mainta); }},
+        {"FIFO", [&] { ASSERT_EQ(::mkfifo(mainta.c_str(), 0600), 0); }},
+    };
+    fs::create_directories(mainta.parent_path());
+    for (const auto& [kind, make] : kinds) {
+        SCOPED_TRACE(kind);
+        fs::remove(mainta);
+        make();
+        const DiscoveryResult result = Discover();
+        EXPECT_FALSE(result.found);
+        EXPECT_EQ(result.gameFolder, "");
+        EXPECT_EQ(result.passedOver, mainta.string());
+        const std::string line = DescribeDiscovery(result, Env());
+        EXPECT_NE(line.find("; passed over ~/.openmohaa/mainta: not a folder"), std::string::npos)
+            << line;
+    }
+}
+
+// The engine's files are looked at, never opened: a FIFO among them is no
+// hold-up.
+TEST_F(PrefixDiscoveryTest, AFifoInOpenMohaasFolderDoesNotHoldUpTheSearch) {
+    fs::create_directories(At(".openmohaa/mainta"));
+    ASSERT_EQ(::mkfifo(At(".openmohaa/mainta/qconsole.log").c_str(), 0600), 0);
+    EXPECT_EQ(Discover().gameFolder, At(".openmohaa").string());
+}
+
+// $WINEPREFIX (and so --prefix) chooses alone, a newer OpenMoHAA folder too.
+TEST_F(PrefixDiscoveryTest, OpenMohaaIsNotLookedAtBesideAChosenPrefix) {
+    WriteFile(At(".openmohaa/mainta/qconsole.log"), "log\n");
+    DiscoveryEnvironment env = Env();
+    env.winePrefix = At("chosen").string();
+    MakePrefix(env.winePrefix, true, 1000);
+    const DiscoveryResult result = DiscoverWinePrefix(env, kGameKey);
+    EXPECT_EQ(result.gameFolder, "");
+    EXPECT_EQ(result.prefix, env.winePrefix);
+}
+
 class ScopedEnv {
 public:
     ScopedEnv(const char* name, const char* value) : name_(name) {
@@ -277,7 +365,8 @@ TEST_F(PrefixDiscoveryTest, DescribesTheOutcomeInOneLine) {
     DiscoveryEnvironment env = Env();
     EXPECT_EQ(DescribeDiscovery(Discover(), env),
               "quorvel: the game was not found: there is no Wine prefix in ~/.wine or in the "
-              "folders of Lutris, Heroic, Bottles, Steam, winetricks and PlayOnLinux");
+              "folders of Lutris, Heroic, Bottles, Steam, winetricks and PlayOnLinux, "
+              "and no OpenMoHAA folder ~/.openmohaa/mainta");
 
     for (const char* name : {"a", "b", "c", "d", "e", "f"}) {
         MakePrefix(At(".local/share/wineprefixes") / name, false, 1000);

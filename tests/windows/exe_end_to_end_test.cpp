@@ -6,7 +6,9 @@
 #include "core/identity.h"
 #include "core/installer.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
+#include "tests/windows/refusing_folder.h"
 #include "tests/windows/window_driver.h"
 
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quorvel {
@@ -284,6 +287,168 @@ TEST_F(ExeEndToEndTest, WindowsAndControlsHaveTheirSizesAndPlaces) {
     EXPECT_EQ(log.unmet, Lines{});
     EXPECT_TRUE(log.ended);
     EXPECT_EQ(game_.Read("newconfig.cfg"), std::nullopt);
+}
+
+// An environment variable of this process, and so of the program it starts,
+// set for as long as the object lives.
+class ScopedVariable {
+public:
+    ScopedVariable(const char* name, const std::string& value) : name_(name) {
+        char old[32768];
+        const DWORD length = GetEnvironmentVariableA(name, old, sizeof old);
+        if (length > 0 && length < sizeof old) {
+            old_ = std::string(old, length);
+        }
+        SetEnvironmentVariableA(name, value.c_str());
+    }
+    ~ScopedVariable() { SetEnvironmentVariableA(name_, old_ ? old_->c_str() : nullptr); }
+    ScopedVariable(const ScopedVariable&) = delete;
+    ScopedVariable& operator=(const ScopedVariable&) = delete;
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+// The same installation each time, answered Medium and Highest, seen through
+// the message it ends with.
+SessionLog InstallMediumHighest(const std::string& folder, test::Step prompt) {
+    return test::RunSession(Exe(), folder,
+                            {std::move(prompt),
+                             {kMainWindowCaption, kInstall},
+                             {kTexture, "Medium"},
+                             {kModel, "Highest"},
+                             {kApplicationTitle, "OK"},
+                             {kMainWindowCaption, "Exit"}});
+}
+
+const std::string kStale = "seta r_stale 1\r\n";
+
+// A game folder below %ProgramFiles% (or in the temp folder), %LOCALAPPDATA%
+// set for the program to a throwaway folder, and what is in the game's
+// folder and in its per-user copy before and after. (Wine sets
+// %ProgramFiles% for each program itself, so the game goes below the real one.)
+struct StoreCase {
+    const char* name;
+    bool protectedFolder;                                 // below %ProgramFiles%
+    std::string custom;                                   // the game folder's custom.cfg
+    std::optional<std::string> copyCustom, copyNewconfig; // beforehand
+    bool refuses; // the game's mainta folder refuses new files
+    std::string installedNewconfig;
+};
+
+// Each file goes into its copy where the copy exists or the folder refuses.
+const StoreCase kStoreCases[] = {
+    {"CopyPresentAndAStaleRealFile", true, kStale, kPlayerCustomCfg, std::nullopt, false,
+     kEarlierLines},
+    {"CopiesOfBothFilesKeepTheEarlierLines", true, kStale, kInstalled, kEarlierLines, false,
+     "\r\n" + kEarlierLines + "\r\n"},
+    {"NoCopyAndARealFolderThatRefuses", true, kPlayerCustomCfg, std::nullopt, std::nullopt, true,
+     kEarlierLines},
+    {"WritableRealFolderMakesNoCopy", true, kPlayerCustomCfg, std::nullopt, std::nullopt, false,
+     kEarlierLines},
+    {"UnprotectedFolderLeavesALookAlikeAlone", false, kPlayerCustomCfg, kStale, std::nullopt, false,
+     kEarlierLines},
+};
+
+void PrintTo(const StoreCase& row, std::ostream* out) {
+    *out << row.name;
+}
+
+std::filesystem::path ProgramFilesFolder() {
+    char folder[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("ProgramFiles", folder, sizeof folder);
+    if (length == 0 || length >= sizeof folder) {
+        throw std::runtime_error("%ProgramFiles% is not set");
+    }
+    return std::string(folder, length);
+}
+
+std::optional<std::string> ReadIfThere(const std::filesystem::path& file) {
+    return std::filesystem::exists(file) ? std::optional(test::ReadBytes(file)) : std::nullopt;
+}
+
+class ExeVirtualStoreTest : public ::testing::TestWithParam<StoreCase> {};
+
+TEST_P(ExeVirtualStoreTest, InstallsWhereTheGameReads) {
+    const StoreCase& row = GetParam();
+    const test::TempDir root(row.protectedFolder ? ProgramFilesFolder()
+                                                 : std::filesystem::temp_directory_path());
+    const test::TempDir local;
+    const std::string game = (root.Path() / "MOHAA").string();
+    const std::filesystem::path mainta = std::filesystem::path(game) / "mainta";
+    // The copy's place, worked out here on its own: the store, then the
+    // game folder's path without its drive.
+    const std::filesystem::path store = local.Path() / "VirtualStore";
+    const std::filesystem::path copy(store.string() + game.substr(2) + "\\mainta");
+    std::filesystem::create_directories(mainta);
+    test::WriteBytes(mainta / "custom.cfg", row.custom);
+    for (const auto& [name, bytes] :
+         {std::pair{"custom.cfg", row.copyCustom}, std::pair{"newconfig.cfg", row.copyNewconfig}}) {
+        if (bytes) {
+            std::filesystem::create_directories(copy);
+            test::WriteBytes(copy / name, *bytes);
+        }
+    }
+
+    const ScopedVariable localAppData("LOCALAPPDATA", local.Path().string());
+    const test::GameFolderSetting setting(game);
+    std::optional<test::RefusingFolder> refusing;
+    if (row.refuses) {
+        refusing.emplace(mainta);
+        if (!refusing->Unavailable().empty()) {
+            GTEST_SKIP() << refusing->Unavailable();
+        }
+    }
+    const SessionLog log = InstallMediumHighest(root.Path().string(), {kFolderPromptTitle, "OK"});
+    refusing.reset();
+
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
+    struct Written {
+        const char* name;
+        std::optional<std::string> real, copy, installed;
+    };
+    bool anyCopy = false;
+    for (const Written& file :
+         {Written{"custom.cfg", row.custom, row.copyCustom, kInstalled},
+          Written{"newconfig.cfg", std::nullopt, row.copyNewconfig, row.installedNewconfig}}) {
+        SCOPED_TRACE(file.name);
+        const bool intoCopy = row.protectedFolder && (file.copy || row.refuses);
+        anyCopy = anyCopy || intoCopy;
+        EXPECT_EQ(ReadIfThere(copy / file.name), intoCopy ? file.installed : file.copy);
+        EXPECT_EQ(ReadIfThere(mainta / file.name), intoCopy ? file.real : file.installed);
+    }
+    if (!row.copyCustom) {
+        EXPECT_EQ(std::filesystem::exists(store), anyCopy);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Exe, ExeVirtualStoreTest, ::testing::ValuesIn(kStoreCases),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+// With no game folder in the registry, OpenMoHAA's user folder in %APPDATA%
+// is offered, whole though its path holds an "aa", and installed into.
+TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
+    test::TempDir dir;
+    const std::filesystem::path appData = dir.Path() / "Kaarina" / "Roaming";
+    const std::filesystem::path mainta = appData / "openmohaa" / "mainta";
+    std::filesystem::create_directories(mainta);
+    test::WriteBytes(mainta / "custom.cfg", kPlayerCustomCfg);
+    const ScopedVariable appDataVariable("APPDATA", appData.string());
+    const test::GameFolderSetting setting("");
+
+    const std::string offered = (appData / "openmohaa").string();
+    const SessionLog log =
+        InstallMediumHighest(dir.Path().string(), {kFolderPromptTitle, "OK", [&](HWND prompt) {
+                                                       const HWND edit = ChildOf(prompt, "Edit");
+                                                       ASSERT_NE(edit, nullptr);
+                                                       EXPECT_EQ(test::TextOf(edit), offered);
+                                                   }});
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
+    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"), kInstalled);
+    EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), kEarlierLines);
 }
 
 } // namespace

@@ -1,0 +1,190 @@
+#include "app/windows/virtual_store_file_service.h"
+
+#include <vector>
+#include <windows.h>
+
+namespace quorvel {
+namespace {
+
+// The system's text for an error, without its closing full stop.
+std::string ErrorText(DWORD code) {
+    char* buffer = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
+    std::string text = length != 0 && buffer != nullptr ? std::string(buffer, length) : "";
+    if (buffer != nullptr) {
+        LocalFree(buffer);
+    }
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' ||
+                             text.back() == '.')) {
+        text.pop_back();
+    }
+    return text.empty() ? "system error " + std::to_string(code) : text;
+}
+
+// The folders that hold `path`, from the innermost out, down to the drive's root.
+std::vector<std::string> FoldersAbove(const std::string& path) {
+    std::vector<std::string> folders;
+    for (std::size_t cut = path.find_last_of('\\'); cut != std::string::npos && cut > 2;
+         cut = path.find_last_of('\\', cut - 1)) {
+        folders.push_back(path.substr(0, cut));
+    }
+    return folders;
+}
+
+// Whether a new file could be made in `folder` now, asked of the folder's
+// security without making one. Wine does not answer this for a folder its
+// host refuses to write; the write itself then finds out.
+bool TakesNewFiles(const std::string& folder) {
+    const HANDLE handle = CreateFileA(folder.c_str(), FILE_ADD_FILE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return GetLastError() != ERROR_ACCESS_DENIED;
+    }
+    CloseHandle(handle);
+    return true;
+}
+
+std::string NotAFolder(const std::string& copy, const std::string& folder) {
+    return "its copy " + copy + " cannot be made, since " + folder + " is not a folder";
+}
+
+// Whether the folders of a new copy could be made: the nearest one that
+// exists must be a folder. Nothing is made.
+FileStatus CheckCopyCanBeMade(FileService& host, const std::string& copy) {
+    for (const std::string& folder : FoldersAbove(copy)) {
+        const EntryKind kind = host.Inspect(folder).kind;
+        if (kind == EntryKind::Folder) {
+            return {};
+        }
+        if (kind != EntryKind::Missing) {
+            return FileStatus::Failure(NotAFolder(copy, folder));
+        }
+    }
+    return FileStatus::Failure(NotAFolder(copy, copy.substr(0, 3)));
+}
+
+// Makes the folders of a new copy, outermost first.
+FileStatus MakeFoldersOf(FileService& host, const std::string& copy) {
+    const std::vector<std::string> folders = FoldersAbove(copy);
+    for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+        const EntryKind kind = host.Inspect(*folder).kind;
+        if (kind == EntryKind::Folder) {
+            continue;
+        }
+        if (kind != EntryKind::Missing) {
+            return FileStatus::Failure(NotAFolder(copy, *folder));
+        }
+        if (!CreateDirectoryA(folder->c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+            return FileStatus::Failure("the folder " + *folder + " cannot be made for its copy: " +
+                                       ErrorText(GetLastError()));
+        }
+    }
+    return {};
+}
+
+std::string Environment(const char* name) {
+    std::vector<char> value(32768);
+    const DWORD length =
+        GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
+    return length > 0 && length < value.size() ? std::string(value.data(), length) : std::string();
+}
+
+} // namespace
+
+std::optional<std::string> VirtualStoreFileService::PresentCopy(const std::string& path) const {
+    std::optional<std::string> copy = CopyOf(path);
+    if (copy && host_->Inspect(*copy).kind == EntryKind::Missing) {
+        copy.reset();
+    }
+    return copy;
+}
+
+template <typename T, typename Write>
+Result<T> VirtualStoreFileService::Written(const std::string& path, Write write) {
+    const std::optional<std::string> copy = CopyOf(path);
+    if (!copy) {
+        return write(path);
+    }
+    if (const EntryInfo info = host_->Inspect(*copy); info.kind != EntryKind::Missing) {
+        if (info.kind == EntryKind::Other) {
+            return FileStatus::Failure("its copy " + *copy + " is not a plain file");
+        }
+        return write(*copy);
+    }
+    Result<T> written = write(path);
+    if (written || !written.Status().denied) {
+        return written;
+    }
+    if (const FileStatus made = MakeFoldersOf(*host_, *copy); !made) {
+        return made;
+    }
+    return write(*copy);
+}
+
+Result<std::unique_ptr<TextStream>> VirtualStoreFileService::OpenTextFile(const std::string& path,
+                                                                          OpenMode mode) {
+    if (mode == OpenMode::Reading) {
+        return host_->OpenTextFile(PresentCopy(path).value_or(path), mode);
+    }
+    return Written<std::unique_ptr<TextStream>>(
+        path, [&](const std::string& used) { return host_->OpenTextFile(used, mode); });
+}
+
+EntryInfo VirtualStoreFileService::Inspect(const std::string& path) {
+    if (const std::optional<std::string> copy = CopyOf(path)) {
+        if (const EntryInfo info = host_->Inspect(*copy); info.kind != EntryKind::Missing) {
+            return info;
+        }
+    }
+    return host_->Inspect(path);
+}
+
+FileStatus VirtualStoreFileService::CheckWritable(const std::string& path) {
+    const std::optional<std::string> copy = CopyOf(path);
+    if (!copy) {
+        return host_->CheckWritable(path);
+    }
+    if (const EntryInfo info = host_->Inspect(*copy); info.kind != EntryKind::Missing) {
+        if (info.kind == EntryKind::Other) {
+            return FileStatus::Failure("its copy " + *copy + " is not a plain file");
+        }
+        return host_->CheckWritable(*copy);
+    }
+    FileStatus real = host_->CheckWritable(path);
+    const std::size_t cut = path.find_last_of("\\/");
+    const bool folderTakesFiles = cut == std::string::npos || TakesNewFiles(path.substr(0, cut));
+    if ((real && folderTakesFiles) || (!real && !real.denied)) {
+        return real;
+    }
+    return CheckCopyCanBeMade(*host_, *copy);
+}
+
+Result<std::unique_ptr<Replacement>> VirtualStoreFileService::Replace(const std::string& path) {
+    return Written<std::unique_ptr<Replacement>>(
+        path, [&](const std::string& used) { return host_->Replace(used); });
+}
+
+Result<std::unique_ptr<FolderLock>> VirtualStoreFileService::LockFolder(const std::string& folder) {
+    return host_->LockFolder(folder);
+}
+
+std::string VirtualStoreFileService::HostLocation(const std::string& path) const {
+    if (const std::optional<std::string> copy = PresentCopy(path)) {
+        return *copy;
+    }
+    return host_->HostLocation(path);
+}
+
+VirtualStoreEnvironment VirtualStoreEnvironmentFromProcess() {
+    VirtualStoreEnvironment environment;
+    for (const char* root : {"ProgramFiles", "ProgramFiles(x86)", "SystemRoot", "ProgramData"}) {
+        environment.protectedRoots.push_back(Environment(root));
+    }
+    environment.localAppData = Environment("LOCALAPPDATA");
+    return environment;
+}
+
+} // namespace quorvel

@@ -1,0 +1,62 @@
+#pragma once
+
+// The game's files as the game sees them on Windows.
+//
+// The game, a 32-bit program without a manifest, has its writes below the
+// protected folders sent to a per-user copy in %LOCALAPPDATA%\VirtualStore,
+// and reads that copy wherever one exists (platform/virtual_store.h). This
+// program is never redirected so, and does the same by hand, so that it
+// reads and writes what the game reads:
+//
+// - reading, Inspect and the check before writing use the copy where one
+//   exists, and the file otherwise;
+// - writing goes into the copy where one exists, otherwise into the file,
+//   and where the file's folder refuses with "access denied", into a new
+//   copy, whose folders are made first; the check before writing follows
+//   the same rule without making anything;
+// - HostLocation names the copy where one exists, so that messages name the
+//   file actually used;
+// - folder locks stay on the folders as named.
+//
+// A copy that is there but is not a plain file (a folder, a link that leads
+// nowhere) is refused rather than written through or passed over.
+
+#include "platform/file_service.h"
+#include "platform/virtual_store.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace quorvel {
+
+class VirtualStoreFileService final : public FileService {
+public:
+    VirtualStoreFileService(std::unique_ptr<FileService> host, VirtualStoreEnvironment environment)
+        : host_(std::move(host)), environment_(std::move(environment)) {}
+
+    Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
+                                                     OpenMode mode) override;
+    EntryInfo Inspect(const std::string& path) override;
+    FileStatus CheckWritable(const std::string& path) override;
+    Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
+    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
+    std::string HostLocation(const std::string& path) const override;
+
+private:
+    std::optional<std::string> CopyOf(const std::string& path) const {
+        return VirtualStoreCopy(path, environment_);
+    }
+    // The copy of `path` when it is there (in any form), else nullopt.
+    std::optional<std::string> PresentCopy(const std::string& path) const;
+    // Runs `write` on the file that a write to `path` goes to.
+    template <typename T, typename Write> Result<T> Written(const std::string& path, Write write);
+
+    std::unique_ptr<FileService> host_;
+    VirtualStoreEnvironment environment_;
+};
+
+// The environment's protected folders and %LOCALAPPDATA%, as this process sees them.
+VirtualStoreEnvironment VirtualStoreEnvironmentFromProcess();
+
+} // namespace quorvel
