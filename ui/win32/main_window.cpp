@@ -147,15 +147,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
-    case WM_DRAWITEM: {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (item.CtlID == static_cast<UINT>(kList1)) {
-            currentView_.Draw(item);
-            return TRUE;
-        }
-        if (item.CtlID == static_cast<UINT>(kList2)) {
-            installView_.Draw(item);
-            return TRUE;
+    case WM_NOTIFY: {
+        // The lists ask for the text of their rows.
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (currentView_.Notify(header) || installView_.Notify(header)) {
+            return 0;
         }
         break;
     }
