@@ -63,12 +63,15 @@ LRESULT CALLBACK ListBoxView::Subclass(HWND listView, UINT message, WPARAM wPara
     return result;
 }
 
-bool ListBoxView::Notify(const NMHDR& header) const {
+std::optional<LRESULT> ListBoxView::Notify(NMHDR& header) const {
     if (!listView_ || header.hwndFrom != listView_) {
-        return false;
+        return std::nullopt;
+    }
+    if (header.code == LVN_ODFINDITEMW) {
+        return -1;
     }
     if (header.code == LVN_GETDISPINFOW) {
-        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item;
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
         if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
             std::wstring text;
             if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < lines_.Count()) {
@@ -82,7 +85,7 @@ bool ListBoxView::Notify(const NMHDR& header) const {
             item.pszText[length] = L'\0';
         }
     }
-    return true;
+    return 0;
 }
 
 void ListBoxView::Remember() {

@@ -11,6 +11,7 @@
 #include "platform/line_list.h"
 
 #include <cstddef>
+#include <optional>
 #include <windows.h>
 
 namespace quorvel::win32 {
@@ -30,9 +31,11 @@ public:
     // showing it.
     void Attach(HWND listView);
 
-    // Answers the parent's WM_NOTIFY when it comes from this list: the text
-    // of a row (LVN_GETDISPINFO). Whether it came from this list.
-    bool Notify(const NMHDR& header) const;
+    // Answers the parent's WM_NOTIFY when it comes from this list: gives the
+    // text of a row (LVN_GETDISPINFO), and finds no row for the keys typed
+    // (LVN_ODFINDITEM), as the list box did. Nothing when it comes from
+    // elsewhere.
+    std::optional<LRESULT> Notify(NMHDR& header) const;
 
     void BeforeInsert(std::size_t first, std::size_t count) override;
     void AfterInsert() override;

@@ -149,9 +149,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case WM_NOTIFY: {
         // The lists ask for the text of their rows.
-        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
-        if (currentView_.Notify(header) || installView_.Notify(header)) {
-            return 0;
+        auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (const auto answer = currentView_.Notify(header)) {
+            return *answer;
+        }
+        if (const auto answer = installView_.Notify(header)) {
+            return *answer;
         }
         break;
     }
