@@ -1,5 +1,7 @@
 #include "core/command_line.h"
 
+#include "core/identity.h"
+
 #include <string_view>
 
 namespace quorvel {
@@ -37,7 +39,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         }
         if (arg == "--version") {
             line.action = CommandLine::Action::ShowVersion;
-            line.text = "quorvel 1.00\n";
+            line.text = std::string(kProgramName) + " " + kProgramVersion + "\n";
             line.prefix.clear();
             return line;
         }

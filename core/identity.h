@@ -3,10 +3,12 @@
 // Who the program is: the name, version and captions that every front end
 // and the package share.
 
+#include "core/version.h"
+
 namespace quorvel {
 
 inline constexpr const char* kProgramName = "quorvel";
-inline constexpr const char* kProgramVersion = "1.00";
+inline constexpr const char* kProgramVersion = QUORVEL_VERSION;
 // The desktop entry and AppStream id on Linux.
 inline constexpr const char* kDesktopFileId = "io.github.quorvel.Quorvel";
 

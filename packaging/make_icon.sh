@@ -5,17 +5,20 @@
 #                        drawn with ImageMagick below
 #   icons/quorvel-N.png  the desktop's icons, N = 16 24 32 48 64 128 256,
 #                        rendered from quorvel.svg
-#   quorvel.ico          the Windows icon: 16 and 48 from quorvel.svg, 32 the
-#                        256-colour window icon
+#   quorvel.ico          the Windows icon, 32-bit with alpha, at 16, 20, 24,
+#                        32, 40, 48, 64 and 256 (stored as PNG) pixels: 32 is
+#                        the window icon above, the others from quorvel.svg
 #
 # quorvel.svg is the scalable artwork itself (its "Q" is Liberation Serif Bold
 # turned into outlines) and is edited by hand; keep it and the drawing below
-# alike. Needs ImageMagick 6, librsvg2-bin and fonts-liberation.
+# alike. Needs ImageMagick 6, librsvg2-bin, fonts-liberation and python3
+# (scripts/setup-deps.sh icons).
 set -eu
 cd "$(dirname "$0")"
 
 big=$(mktemp --suffix=.png)
-trap 'rm -f "$big"' EXIT
+work=$(mktemp -d)
+trap 'rm -rf "$big" "$work"' EXIT
 
 # A gold serif "Q" over a gunsight on an olive plate, drawn at 128 x 128 and
 # scaled down for smooth edges, then reduced to a 256-colour palette.
@@ -43,5 +46,52 @@ for size in 16 24 32 48 64 128 256; do
     rsvg-convert --width "$size" --height "$size" quorvel.svg --output "icons/quorvel-$size.png"
 done
 
-convert icons/quorvel-16.png \( quorvel.png -colors 256 -type Palette \) icons/quorvel-48.png \
-    quorvel.ico
+# The Windows icon's images as raw RGBA, for the writer below.
+for size in 16 20 24 40 48 64; do
+    rsvg-convert --width "$size" --height "$size" quorvel.svg --output "$work/$size.png"
+    convert "$work/$size.png" -depth 8 "RGBA:$work/$size.rgba"
+done
+convert quorvel.png -depth 8 "RGBA:$work/32.rgba"
+
+# An .ico file: a directory of the images, then each image. 16 to 64 are
+# 32-bit bitmaps (BGRA rows from the bottom up, then the AND mask that
+# systems without alpha draw by: a 1 where a pixel is transparent); 256 is the
+# PNG itself, as Windows Vista and later read it.
+python3 - "$work" icons/quorvel-256.png quorvel.ico <<'PYTHON'
+import struct
+import sys
+
+work, png256, out = sys.argv[1:]
+
+
+def bitmap(size):
+    rgba = open(f"{work}/{size}.rgba", "rb").read()
+    assert len(rgba) == size * size * 4
+    rows = [rgba[y * size * 4:(y + 1) * size * 4] for y in range(size)]
+    pixels = b"".join(
+        bytes((row[x + 2], row[x + 1], row[x], row[x + 3]))
+        for row in reversed(rows)
+        for x in range(0, size * 4, 4))
+    stride = (size + 31) // 32 * 4
+    mask = b""
+    for row in reversed(rows):
+        bits = bytearray(stride)
+        for x in range(size):
+            if row[x * 4 + 3] < 128:
+                bits[x // 8] |= 0x80 >> (x % 8)
+        mask += bytes(bits)
+    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 32, 0, len(pixels) + len(mask),
+                         0, 0, 0, 0)
+    return header + pixels + mask
+
+
+images = [(size, bitmap(size)) for size in (16, 20, 24, 32, 40, 48, 64)]
+images.append((256, open(png256, "rb").read()))
+offset = 6 + 16 * len(images)
+data = struct.pack("<HHH", 0, 1, len(images))
+for size, image in images:
+    data += struct.pack("<BBBBHHII", size % 256, size % 256, 0, 0, 1, 32, len(image), offset)
+    offset += len(image)
+data += b"".join(image for _, image in images)
+open(out, "wb").write(data)
+PYTHON

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds quorvel.exe for 64-bit Windows in Release and packs it, with a
 # short README.txt and the LICENSE, into
-# build-windows-release/quorvel-<version>-windows-x64.zip.
+# build-windows-release/quorvel-<version>-windows-x64.zip, with its SHA-256
+# checksum beside it in quorvel-<version>-windows-x64.zip.sha256.
 #
 #   scripts/package-windows.sh [build-folder]
 #
@@ -14,11 +15,6 @@ mingw=x86_64-w64-mingw32
 
 "$root/scripts/setup-deps.sh" windows
 
-version=$(sed -n 's/.*kProgramVersion = "\(.*\)";/\1/p' "$root/core/identity.h")
-[[ -n $version ]] || {
-    echo "no kProgramVersion in core/identity.h" >&2
-    exit 1
-}
 license=$root/LICENSE
 [[ -f $license ]] || {
     echo "LICENSE is missing at the root of the source tree" >&2
@@ -29,6 +25,12 @@ cmake -S "$root" -B "$build" \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release -DQUORVEL_WERROR=ON -DQUORVEL_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j2 --target quorvel
+# The version is project(VERSION), as the build wrote it into core/version.h.
+version=$(sed -n 's/^#define QUORVEL_VERSION "\(.*\)"$/\1/p' "$build/include/core/version.h")
+[[ -n $version ]] || {
+    echo "no QUORVEL_VERSION in $build/include/core/version.h" >&2
+    exit 1
+}
 exe=$build/ui/win32/quorvel.exe
 
 # The DLLs every 64-bit Windows has; the C runtime may come as the old
@@ -50,7 +52,7 @@ stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 "$mingw-strip" -o "$stage/quorvel.exe" "$exe"
 # Text files with CR LF, as Notepad and every Windows tool expect them.
-sed "s/@VERSION@/$version/; s/\$/\r/" "$root/packaging/windows/README.txt" >"$stage/README.txt"
+sed "s/@VERSION@/$version/g; s/\$/\r/" "$root/packaging/windows/README.txt" >"$stage/README.txt"
 sed 's/$/\r/' "$license" >"$stage/LICENSE.txt"
 # The same sources give the same archive: file times from the last commit.
 stamp=$(git -C "$root" log -1 --format=%ct 2>/dev/null || date +%s)
@@ -59,6 +61,10 @@ touch -d "@$stamp" "$stage"/*
 zip=$build/quorvel-$version-windows-x64.zip
 rm -f "$zip"
 (cd "$stage" && TZ=UTC zip -q -X -9 "$zip" quorvel.exe README.txt LICENSE.txt)
+# The checksum as sha256sum writes it ("<hash>  <name>"): sha256sum -c checks
+# it, and certutil -hashfile <zip> SHA256 on Windows prints the same hash.
+(cd "$build" && sha256sum "$(basename "$zip")" >"$(basename "$zip").sha256")
 
 echo "$zip"
+echo "$zip.sha256: $(cut -d' ' -f1 "$zip.sha256")"
 echo "quorvel.exe: $(stat -c %s "$stage/quorvel.exe") bytes, imports: ${imports[*]}"

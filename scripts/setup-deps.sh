@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing quorvel need.
-# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, package, fuzz, bench, windows;
+# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, package, fuzz, bench, windows, icons;
 # or package names)
 # Only missing packages are installed; sudo is used only when not root.
 set -euo pipefail
@@ -13,6 +13,8 @@ declare -A groups=(
     [bench]="libbenchmark-dev libx11-dev xvfb xdotool"
     # Cross-building quorvel.exe, running it under Wine, and its zip.
     [windows]="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 zip"
+    # packaging/make_icon.sh: the icons drawn from quorvel.svg.
+    [icons]="imagemagick librsvg2-bin fonts-liberation python3"
 )
 
 wanted=()

@@ -1,6 +1,7 @@
 // The program's options.
 
 #include "core/command_line.h"
+#include "core/identity.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -32,7 +33,11 @@ TEST(CommandLine, ReadsEachForm) {
          "",
          "Usage: quorvel [--prefix DIR]",
          0},
-        {{"--version", "--help"}, Action::ShowVersion, "", "quorvel 1.00\n", 0},
+        {{"--version", "--help"},
+         Action::ShowVersion,
+         "",
+         std::string("quorvel ") + kProgramVersion + "\n",
+         0},
         {{"--prefix"},
          Action::Fail,
          "",

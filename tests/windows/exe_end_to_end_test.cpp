@@ -5,6 +5,7 @@
 
 #include "core/identity.h"
 #include "core/installer.h"
+#include "core/line_buffer.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
@@ -17,6 +18,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -36,6 +38,7 @@ constexpr const char* kInstall = "Install Quorvel Config";
 constexpr const char* kCheck = "Need to go Check";
 constexpr const char* kTexture = "Texture Detail";
 constexpr const char* kModel = "Model Detail";
+constexpr const char* kCurrentSettings = "Current Custom.cfg settings";
 
 std::string Exe() {
     std::string path = QUORVEL_EXE_FILE;
@@ -52,14 +55,32 @@ std::string Edited(std::string text, const std::string& from, const std::string&
     return text.replace(at, from.size(), to);
 }
 
-// The rows a list shows for `text`: its lines, and an empty one after the
-// final line end.
-int LineCount(const std::string& text) {
-    int count = 1;
-    for (std::size_t at = 0; (at = text.find("\r\n", at)) != std::string::npos; at += 2) {
-        ++count;
+// The rows a list shows for the file `text`: its lines without their outer
+// spaces, and an empty one after the final line end.
+Lines RowsOf(const std::string& text) {
+    Lines rows;
+    std::size_t begin = 0;
+    for (std::size_t end; (end = text.find("\r\n", begin)) != std::string::npos; begin = end + 2) {
+        rows.emplace_back(TrimSpaces(std::string_view(text).substr(begin, end - begin)));
     }
-    return count;
+    rows.emplace_back(TrimSpaces(std::string_view(text).substr(begin)));
+    return rows;
+}
+
+// List1, found by its control ID.
+HWND List1(HWND window) {
+    const HWND list = GetDlgItem(window, 201);
+    return list && IsWindowVisible(list) ? list : nullptr;
+}
+
+// A question window opens with its question: the text comes first among the
+// window's children, before the buttons, as in a dialog.
+void AsksFirst(HWND window) {
+    const HWND first = GetWindow(window, GW_CHILD);
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(test::KindOf(first), "static");
+    EXPECT_EQ(test::TextOf(first).rfind("Please Select the current ", 0), 0u)
+        << test::TextOf(first);
 }
 
 class ExeEndToEndTest : public ::testing::Test {
@@ -77,6 +98,8 @@ protected:
                     const HWND edit = ChildOf(prompt, "Edit");
                     ASSERT_NE(edit, nullptr);
                     EXPECT_EQ(test::TextOf(edit), game_.WindowsPath());
+                    // The field is named by the prompt's text.
+                    EXPECT_EQ(test::LabelOf(edit), kFolderPrompt);
                     const HWND main = FindWindowA(nullptr, kMainWindowCaption);
                     EXPECT_FALSE(main && IsWindowVisible(main));
                 }};
@@ -157,25 +180,33 @@ TEST_P(ExeInstallationTest, WritesBothFilesAsExpected) {
         row.model && row.texture != std::string(kCheck) && row.model != std::string(kCheck);
     for (int run = 1; run <= row.runs; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
-        std::vector<Step> steps{
-            Prompt(), {kMainWindowCaption, row.install}, {kTexture, row.texture}};
+        // The window shows custom.cfg as it was before the run.
+        const Lines before = RowsOf(game_.Read("custom.cfg").value_or(""));
+        std::vector<Step> steps{Prompt(),
+                                {kMainWindowCaption, row.install,
+                                 [&before](HWND window) {
+                                     ASSERT_NE(List1(window), nullptr);
+                                     EXPECT_EQ(test::LabelOf(List1(window)), kCurrentSettings);
+                                     EXPECT_EQ(test::ListRows(List1(window)), before);
+                                 }},
+                                {kTexture, row.texture, AsksFirst}};
         if (row.model) {
-            steps.push_back({kModel, row.model});
+            steps.push_back({kModel, row.model, AsksFirst});
         }
         if (installs) {
             steps.push_back({kApplicationTitle, "OK"});
             // The window shows the new custom.cfg, under its new caption.
             steps.push_back({kMainWindowCaption, "Exit", [&row](HWND window) {
-                                 const HWND list = ChildOf(window, "ListBox");
+                                 const HWND list = List1(window);
                                  ASSERT_NE(list, nullptr);
-                                 const int rows = LineCount(row.custom);
+                                 const Lines rows = RowsOf(row.custom);
                                  const auto shown = [&] {
                                      return ChildOf(window, "Static", kNewSettingsCaption) &&
-                                            test::ListBoxRowCount(list) == rows;
+                                            test::ListRows(list) == rows;
                                  };
                                  test::WaitUntil(shown);
                                  EXPECT_NE(ChildOf(window, "Static", kNewSettingsCaption), nullptr);
-                                 EXPECT_EQ(test::ListBoxRowCount(list), rows);
+                                 EXPECT_EQ(test::ListRows(list), rows);
                              }});
         }
         const SessionLog log = Run(steps);
@@ -197,11 +228,11 @@ INSTANTIATE_TEST_SUITE_P(Exe, ExeInstallationTest, ::testing::ValuesIn(kInstalla
 // \mainta\custom.cfg on the current drive, and finds nothing there.
 TEST_F(ExeEndToEndTest, CancelledPromptShowsAnEmptyList) {
     const std::string before = Files();
-    const SessionLog log = Run({Prompt("Cancel"), {kMainWindowCaption, "Exit", [](HWND window) {
-                                                       const HWND list = ChildOf(window, "ListBox");
-                                                       ASSERT_NE(list, nullptr);
-                                                       EXPECT_EQ(test::ListBoxRowCount(list), 0);
-                                                   }}});
+    const SessionLog log =
+        Run({Prompt("Cancel"), {kMainWindowCaption, "Exit", [](HWND window) {
+                                    ASSERT_NE(List1(window), nullptr);
+                                    EXPECT_EQ(test::ListRows(List1(window)), Lines{});
+                                }}});
     EXPECT_EQ(log.unmet, Lines{});
     EXPECT_TRUE(log.ended);
     EXPECT_EQ(Files(), before);
@@ -264,9 +295,9 @@ TEST_F(ExeEndToEndTest, WindowsAndControlsHaveTheirSizesAndPlaces) {
         {kMainWindowCaption, kInstall,
          layout({539, 350}, {button(kInstall, 280, 320, 137),
                              {"static", "", 16, 16, 505, 25, true},
-                             {"listbox", "", 16, 48, 505, 194, true},
+                             {"syslistview32", "", 16, 48, 505, 194, true},
                              button("Exit", 432, 320, 81),
-                             {"listbox", "", 16, 319, 97, 17, false},
+                             {"syslistview32", "", 16, 319, 97, 17, false},
                              {"static", "", 16, 264, 505, 41, true}})},
         {kTexture, "Medium",
          layout({448, 133}, {{"static", "", 40, 8, 377, 65, true},

@@ -2,12 +2,14 @@
 // program, read back from this test program's own file as Windows reads them
 // (Explorer's Properties > Details, the taskbar and the file's icon).
 
+#include "core/identity.h"
 #include "tests/support/temp_dir.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
+#include <utility>
 #include <vector>
 #include <windows.h>
 
@@ -26,6 +28,21 @@ std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, std::size_t
         value = value << 8 | static_cast<unsigned char>(bytes.at(at + i));
     }
     return value;
+}
+
+// "Copyright (c) <year> <holder>", the line of LICENSE that names the holder.
+std::string LicenceHolder() {
+    const std::string licence = test::ReadBytes(QUORVEL_LICENSE_FILE);
+    const std::size_t at = licence.find("Copyright (c)");
+    return at == std::string::npos ? "(no holder in LICENSE)"
+                                   : licence.substr(at, licence.find('\n', at) - at);
+}
+
+// The numbers of "major.minor".
+std::pair<std::uint32_t, std::uint32_t> VersionParts(const std::string& version) {
+    const std::size_t dot = version.find('.');
+    return {static_cast<std::uint32_t>(std::stoul(version.substr(0, dot))),
+            static_cast<std::uint32_t>(std::stoul(version.substr(dot + 1)))};
 }
 
 class VersionResourceTest : public ::testing::Test {
@@ -65,22 +82,84 @@ protected:
     std::vector<char> info_;
 };
 
-TEST_F(VersionResourceTest, NamesTheProductAndItsVersion) {
-    EXPECT_EQ(Text("ProductName"), "quorvel");
-    EXPECT_EQ(Text("FileVersion"), "1.00");
-    EXPECT_EQ(Text("ProductVersion"), "1.00");
+TEST_F(VersionResourceTest, NamesTheProductItsMakerAndItsVersion) {
+    const struct {
+        const char* name;
+        std::string text;
+    } texts[] = {
+        {"ProductName", "quorvel"},
+        {"FileVersion", kProgramVersion},
+        {"ProductVersion", kProgramVersion},
+        {"CompanyName", "The quorvel developers"},
+        // The holder of the licence, as LICENSE names it.
+        {"LegalCopyright", LicenceHolder()},
+        {"OriginalFilename", "quorvel.exe"},
+        {"InternalName", "quorvel"},
+    };
+    for (const auto& expected : texts) {
+        EXPECT_EQ(Text(expected.name), expected.text) << expected.name;
+    }
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(info_.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_GE(length, sizeof *fixed);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    // 1,0,0,0: major and minor in the high word, build and revision in the low.
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    // Major and minor in the high word ("1.00" is 1,0), build and revision
+    // (none) in the low.
+    const auto [major, minor] = VersionParts(kProgramVersion);
+    EXPECT_EQ(fixed->dwFileVersionMS, major << 16 | minor);
     EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionMS, major << 16 | minor);
     EXPECT_EQ(fixed->dwProductVersionLS, 0u);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+}
+
+// The icon has every size Explorer and the taskbar ask for at 96 to 192 dpi,
+// each 32-bit with alpha: 256 as a PNG of 8-bit RGBA, the others as 32-bit
+// bitmaps whose AND mask is transparent exactly where the alpha is, so that
+// the corners draw as the background and not black.
+TEST(ProgramIconTest, HasEverySizeWithAlphaAndAMaskToMatch) {
+    const std::string ico = test::ReadBytes(QUORVEL_ICON_FILE);
+    ASSERT_GE(ico.size(), 6u);
+    const std::uint32_t images = LittleEndian(ico, 4, 2);
+    std::vector<std::uint32_t> sizes;
+    for (std::uint32_t i = 0; i < images; ++i) {
+        const std::size_t entry = 6 + 16 * std::size_t{i};
+        const std::uint32_t size =
+            LittleEndian(ico, entry, 1) == 0 ? 256 : LittleEndian(ico, entry, 1);
+        sizes.push_back(size);
+        SCOPED_TRACE("size " + std::to_string(size));
+        EXPECT_EQ(LittleEndian(ico, entry + 6, 2), 32u) << "bits per pixel";
+        const std::string image =
+            ico.substr(LittleEndian(ico, entry + 12, 4), LittleEndian(ico, entry + 8, 4));
+        if (size == 256) {
+            ASSERT_EQ(image.substr(0, 8), "\x89PNG\r\n\x1a\n");
+            EXPECT_EQ(image.substr(12, 4), "IHDR");
+            EXPECT_EQ(image.at(24), 8) << "bits per channel";
+            EXPECT_EQ(image.at(25), 6) << "colour type: RGBA";
+            continue;
+        }
+        ASSERT_EQ(LittleEndian(image, 0, 4), 40u) << "BITMAPINFOHEADER";
+        EXPECT_EQ(LittleEndian(image, 4, 4), size);
+        EXPECT_EQ(LittleEndian(image, 8, 4), 2 * size) << "the colours and the mask";
+        ASSERT_EQ(LittleEndian(image, 14, 2), 32u);
+        const std::size_t pixels = 40;
+        const std::size_t mask = pixels + 4 * size * size;
+        const std::size_t stride = (size + 31) / 32 * 4;
+        ASSERT_EQ(image.size(), mask + stride * size);
+        for (std::size_t y = 0; y < size; ++y) {
+            for (std::size_t x = 0; x < size; ++x) {
+                const auto alpha =
+                    static_cast<unsigned char>(image[pixels + 4 * (y * size + x) + 3]);
+                const bool masked = (image[mask + y * stride + x / 8] & (0x80 >> (x % 8))) != 0;
+                ASSERT_EQ(masked, alpha < 128) << "at " << x << ", " << y << " (from the bottom)";
+            }
+        }
+        // Rows run from the bottom: the first pixel is the lower left corner.
+        EXPECT_EQ(static_cast<unsigned char>(image[pixels + 3]), 0) << "an opaque corner";
+    }
+    EXPECT_EQ(sizes, (std::vector<std::uint32_t>{16, 20, 24, 32, 40, 48, 64, 256}));
 }
 
 // The program's icon group holds exactly the images of packaging/quorvel.ico.

@@ -3,6 +3,7 @@
 #include "core/installer.h"
 
 #include <algorithm>
+#include <commctrl.h>
 #include <stdexcept>
 #include <thread>
 
@@ -192,12 +193,64 @@ HWND ChildOf(HWND parent, const std::string& kind, const std::string& text) {
     return nullptr;
 }
 
-int ListBoxRowCount(HWND list) {
+std::vector<std::string> ListRows(HWND list) {
     DWORD_PTR count = 0;
-    if (!SendMessageTimeoutA(list, LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) {
-        return -1;
+    if (!SendMessageTimeoutW(list, LVM_GETITEMCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count)) {
+        throw std::runtime_error("the list does not answer LVM_GETITEMCOUNT");
     }
-    return static_cast<int>(count);
+    DWORD process = 0;
+    GetWindowThreadProcessId(list, &process);
+    const HANDLE target =
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, process);
+    if (!target) {
+        throw std::runtime_error("cannot open the list's process");
+    }
+    // An LVITEMW and its text buffer, in the list's process.
+    constexpr std::size_t kTextSize = 8192;
+    auto* remote = static_cast<char*>(VirtualAllocEx(target, nullptr,
+                                                     sizeof(LVITEMW) + kTextSize * sizeof(wchar_t),
+                                                     MEM_COMMIT, PAGE_READWRITE));
+    std::vector<std::string> rows;
+    for (std::size_t row = 0; remote && row < count; ++row) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof item);
+        item.cchTextMax = static_cast<int>(kTextSize);
+        std::wstring text(kTextSize, L'\0');
+        DWORD_PTR length = 0;
+        if (!WriteProcessMemory(target, remote, &item, sizeof item, nullptr) ||
+            !SendMessageTimeoutW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(remote),
+                                 SMTO_ABORTIFHUNG, 5000, &length) ||
+            !ReadProcessMemory(target, item.pszText, text.data(), text.size() * sizeof(wchar_t),
+                               nullptr)) {
+            rows.push_back("(row " + std::to_string(row) + " unread)");
+            continue;
+        }
+        text.resize(std::min<std::size_t>(length, kTextSize - 1));
+        const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                             nullptr, 0, nullptr, nullptr);
+        std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
+                            size, nullptr, nullptr);
+        rows.push_back(bytes);
+    }
+    if (remote) {
+        VirtualFreeEx(target, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(target);
+    if (!remote) {
+        throw std::runtime_error("cannot allocate memory in the list's process");
+    }
+    return rows;
+}
+
+std::string KindOf(HWND window) {
+    return ClassOf(window);
+}
+
+std::string LabelOf(HWND control) {
+    const HWND before = GetWindow(control, GW_HWNDPREV);
+    return before && ClassOf(before) == "static" ? TextOf(before) : "";
 }
 
 bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {

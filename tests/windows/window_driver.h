@@ -50,12 +50,20 @@ std::vector<Control> ControlsOf(HWND form);
 // The size of the form's client area.
 SIZE ClientSize(HWND form);
 std::string TextOf(HWND window);
+// The window class of `window`, in lower case.
+std::string KindOf(HWND window);
 // The first shown child of `parent` of the window class `kind` (any letter
 // case) whose text is `text`, or with any text when `text` is empty.
 HWND ChildOf(HWND parent, const std::string& kind, const std::string& text = "");
-// The number of rows of a list box. (Their texts cannot be read from outside:
-// the program's lists draw their rows themselves and hold no strings.)
-int ListBoxRowCount(HWND list);
+// The texts of a list view's rows, in the system's code page, read from
+// outside as a screen reader or another program reads them: LVM_GETITEMCOUNT,
+// then LVM_GETITEMTEXT for each row into memory allocated in the list's own
+// process. Throws when the list does not answer.
+std::vector<std::string> ListRows(HWND list);
+// The text of the label that names a control, as the system's accessibility
+// finds it: the static text right before the control among its siblings.
+// Empty when the control before it is no static text.
+std::string LabelOf(HWND control);
 // Polls `ready` until it holds or `timeout` has passed; whether it held.
 bool WaitUntil(const std::function<bool()>& ready,
                std::chrono::milliseconds timeout = std::chrono::seconds(20));

@@ -18,8 +18,9 @@
 //   The folder prompt "MOHAA Path"     the system's dialog class (#32770)
 //       text 301, edit field 302, OK IDOK (1), Cancel IDCANCEL (2)
 //
-// The lists are owner-drawn list boxes without strings of their own
-// (LBS_NODATA): LB_GETCOUNT answers, LB_GETTEXT does not.
+// The lists are virtual list views (SysListView32, LVS_OWNERDATA) with one
+// column: LVM_GETITEMCOUNT gives the number of rows and LVM_GETITEMTEXT the
+// text of a row, also from another process.
 //
 // The resource compiler reads this file too, for the prompt's IDs only.
 

@@ -94,6 +94,11 @@ public:
         MarkAsForm(window_);
         SetClientSize(window_, shape_.clientWidth, shape_.clientHeight);
         controls_.Create(window_, shape_.controls, true);
+        // The question first among the children, as a dialog has its text
+        // before its buttons: a screen reader reads it when the window opens.
+        // It takes no focus, so the buttons keep their tab order.
+        SetWindowPos(controls_.Control(kLabel1), HWND_TOP, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         CentreOnWorkArea(window_);
     }
 

@@ -1,6 +1,7 @@
 #include "ui/win32/form.h"
 
 #include "ui/win32/dpi.h"
+#include "ui/win32/list_box_view.h"
 #include "ui/win32/program_icon.h"
 #include "ui/win32/wide_text.h"
 
@@ -51,10 +52,8 @@ DWORD StyleOf(ControlKind kind) {
         // Centred and wrapped at word boundaries; "&" is an ordinary letter.
         return WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX;
     case ControlKind::List:
-        return WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NODATA | LBS_OWNERDRAWFIXED |
-               LBS_NOINTEGRALHEIGHT;
     case ControlKind::HiddenList:
-        return WS_CHILD | WS_VSCROLL | LBS_NODATA | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT;
+        return ListBoxView::Style(kind == ControlKind::List);
     }
     return WS_CHILD;
 }
@@ -67,7 +66,7 @@ const wchar_t* ClassOf(ControlKind kind) {
         return L"STATIC";
     case ControlKind::List:
     case ControlKind::HiddenList:
-        return L"LISTBOX";
+        return ListBoxView::ClassName();
     }
     return L"STATIC";
 }
@@ -148,10 +147,6 @@ void FormControls::Layout(int dpi) {
                      ScaleToDpi(shape.width, dpi), ScaleToDpi(shape.height, dpi),
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.back().get()), TRUE);
-        if (shape.kind == ControlKind::List || shape.kind == ControlKind::HiddenList) {
-            const int rowHeight = TextHeightOf(control, fonts.back().get(), nullptr, 0);
-            SendMessageW(control, LB_SETITEMHEIGHT, 0, MAKELPARAM(rowHeight, 0));
-        }
         if (shape.kind == ControlKind::Label && growLabels_) {
             GrowLabel(i, dpi);
         }

@@ -2,6 +2,7 @@
 
 #include "ui/win32/wide_text.h"
 
+#include <algorithm>
 #include <climits>
 #include <commctrl.h>
 #include <stdexcept>
@@ -10,82 +11,93 @@
 namespace quorvel::win32 {
 namespace {
 
-// Space before the text of a row, as a plain list box leaves it.
-constexpr int kTextIndent = 2;
-
 int ToInt(std::size_t value) {
     return value > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(value);
 }
 
 } // namespace
 
-void ListBoxView::Attach(HWND listBox) {
-    if (listBox_) {
-        RemoveWindowSubclass(listBox_, &ListBoxView::Subclass, 0);
+const wchar_t* ListBoxView::ClassName() {
+    return WC_LISTVIEWW;
+}
+
+DWORD ListBoxView::Style(bool visible) {
+    // One selected row at most, shown also while the list has no focus, as a
+    // list box shows it.
+    return WS_CHILD | (visible ? WS_VISIBLE | WS_TABSTOP : 0) | LVS_REPORT | LVS_OWNERDATA |
+           LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+}
+
+void ListBoxView::Attach(HWND listView) {
+    if (listView_) {
+        RemoveWindowSubclass(listView_, &ListBoxView::Subclass, 0);
     }
-    listBox_ = listBox;
-    if (listBox_) {
-        SetWindowSubclass(listBox_, &ListBoxView::Subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+    listView_ = listView;
+    if (listView_) {
+        SendMessageW(listView_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
+                     LVS_EX_FULLROWSELECT);
+        LVCOLUMNW column{};
+        column.mask = LVCF_WIDTH;
+        if (SendMessageW(listView_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)) ==
+            -1) {
+            throw std::runtime_error("the list cannot take its column");
+        }
+        SetWindowSubclass(listView_, &ListBoxView::Subclass, 0, reinterpret_cast<DWORD_PTR>(this));
+        FitColumn();
     }
     Sync(-1, 0);
 }
 
-LRESULT CALLBACK ListBoxView::Subclass(HWND listBox, UINT message, WPARAM wParam, LPARAM lParam,
+LRESULT CALLBACK ListBoxView::Subclass(HWND listView, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR, DWORD_PTR self) {
     auto& view = *reinterpret_cast<ListBoxView*>(self);
-    if (message == WM_VSCROLL &&
-        (LOWORD(wParam) == SB_THUMBTRACK || LOWORD(wParam) == SB_THUMBPOSITION)) {
-        // The position in the message has 16 bits, too few for a list of
-        // more than 65535 lines; the scroll bar itself knows the whole of it
-        // while the box is dragged.
-        if (LOWORD(wParam) == SB_THUMBTRACK) {
-            SCROLLINFO scroll{};
-            scroll.cbSize = sizeof scroll;
-            scroll.fMask = SIF_TRACKPOS;
-            if (GetScrollInfo(listBox, SB_VERT, &scroll)) {
-                view.trackedTop_ = scroll.nTrackPos;
-            }
-        }
-        SendMessageW(listBox, LB_SETTOPINDEX, static_cast<WPARAM>(view.trackedTop_), 0);
-        return 0;
-    }
     if (message == WM_NCDESTROY) {
-        RemoveWindowSubclass(listBox, &ListBoxView::Subclass, 0);
-        view.listBox_ = nullptr;
+        RemoveWindowSubclass(listView, &ListBoxView::Subclass, 0);
+        view.listView_ = nullptr;
     }
-    return DefSubclassProc(listBox, message, wParam, lParam);
+    const LRESULT result = DefSubclassProc(listView, message, wParam, lParam);
+    // A new size, a new font or a scroll bar that comes or goes.
+    if (message == WM_SIZE && view.listView_) {
+        view.FitColumn();
+    }
+    return result;
 }
 
-void ListBoxView::Draw(const DRAWITEMSTRUCT& item) const {
-    HDC dc = item.hDC;
-    RECT box = item.rcItem;
-    const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    const bool enabled = IsWindowEnabled(item.hwndItem) != FALSE;
-    if (item.itemID != static_cast<UINT>(-1) && item.itemID < lines_.Count()) {
-        FillRect(dc, &box, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
-        HGDIOBJ previous = SelectObject(
-            dc, reinterpret_cast<HFONT>(SendMessageW(item.hwndItem, WM_GETFONT, 0, 0)));
-        SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(!enabled   ? COLOR_GRAYTEXT
-                                     : selected ? COLOR_HIGHLIGHTTEXT
-                                                : COLOR_WINDOWTEXT));
-        const std::wstring text = RowText(lines_.View(item.itemID));
-        RECT textBox = box;
-        textBox.left += kTextIndent;
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &textBox,
-                  DT_SINGLELINE | DT_NOPREFIX | DT_VCENTER | DT_LEFT | DT_EXPANDTABS | DT_NOCLIP);
-        SelectObject(dc, previous);
+std::optional<LRESULT> ListBoxView::Notify(NMHDR& header) const {
+    if (!listView_ || header.hwndFrom != listView_) {
+        return std::nullopt;
     }
-    if ((item.itemState & ODS_FOCUS) && !(item.itemState & ODS_NOFOCUSRECT)) {
-        DrawFocusRect(dc, &box);
+    if (header.code == LVN_ODFINDITEMW) {
+        return -1;
+    }
+    if (header.code == LVN_GETDISPINFOW) {
+        LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+            std::wstring text;
+            if (item.iItem >= 0 && static_cast<std::size_t>(item.iItem) < lines_.Count()) {
+                text = RowText(lines_.View(static_cast<std::size_t>(item.iItem)));
+            }
+            // Cut to the list view's buffer, which for drawing holds a few
+            // hundred characters: more than a row shows.
+            const std::size_t length =
+                std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+            text.copy(item.pszText, length);
+            item.pszText[length] = L'\0';
+        }
+    }
+    return 0;
+}
+
+void ListBoxView::Remember() {
+    if (listView_) {
+        selection_ = static_cast<int>(
+            SendMessageW(listView_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+        top_ = static_cast<int>(SendMessageW(listView_, LVM_GETTOPINDEX, 0, 0));
     }
 }
 
 void ListBoxView::BeforeInsert(std::size_t, std::size_t) {
-    if (listBox_) {
-        selection_ = static_cast<int>(SendMessageW(listBox_, LB_GETCURSEL, 0, 0));
-        top_ = static_cast<int>(SendMessageW(listBox_, LB_GETTOPINDEX, 0, 0));
-    }
+    Remember();
 }
 
 void ListBoxView::AfterInsert() {
@@ -94,11 +106,10 @@ void ListBoxView::AfterInsert() {
 }
 
 void ListBoxView::BeforeRemove(std::size_t first, std::size_t count) {
-    if (!listBox_) {
+    if (!listView_) {
         return;
     }
-    selection_ = static_cast<int>(SendMessageW(listBox_, LB_GETCURSEL, 0, 0));
-    top_ = static_cast<int>(SendMessageW(listBox_, LB_GETTOPINDEX, 0, 0));
+    Remember();
     const int begin = ToInt(first);
     const int end = ToInt(first + count);
     if (selection_ >= end) {
@@ -124,22 +135,52 @@ void ListBoxView::AfterReset() {
 }
 
 void ListBoxView::Sync(int selection, int top) {
-    if (!listBox_) {
+    if (!listView_) {
         return;
     }
-    SendMessageW(listBox_, WM_SETREDRAW, FALSE, 0);
-    const LRESULT set = SendMessageW(listBox_, LB_SETCOUNT, lines_.Count(), 0);
-    if (set == LB_ERR || set == LB_ERRSPACE) {
-        SendMessageW(listBox_, WM_SETREDRAW, TRUE, 0);
-        throw std::runtime_error("the list box cannot hold " + std::to_string(lines_.Count()) +
+    SendMessageW(listView_, WM_SETREDRAW, FALSE, 0);
+    // The selection is set again below: none is kept from before.
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                 reinterpret_cast<LPARAM>(&none));
+    if (!SendMessageW(listView_, LVM_SETITEMCOUNT, lines_.Count(), LVSICF_NOSCROLL)) {
+        SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+        throw std::runtime_error("the list cannot hold " + std::to_string(lines_.Count()) +
                                  " lines");
     }
-    if (selection >= 0) {
-        SendMessageW(listBox_, LB_SETCURSEL, static_cast<WPARAM>(selection), 0);
+    if (selection >= 0 && static_cast<std::size_t>(selection) < lines_.Count()) {
+        LVITEMW selected{};
+        selected.state = LVIS_SELECTED | LVIS_FOCUSED;
+        selected.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+        SendMessageW(listView_, LVM_SETITEMSTATE, static_cast<WPARAM>(selection),
+                     reinterpret_cast<LPARAM>(&selected));
     }
-    SendMessageW(listBox_, LB_SETTOPINDEX, static_cast<WPARAM>(top), 0);
-    SendMessageW(listBox_, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBox_, nullptr, TRUE);
+    ScrollTo(top);
+    SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
+    FitColumn();
+    InvalidateRect(listView_, nullptr, TRUE);
+}
+
+void ListBoxView::ScrollTo(int top) {
+    const int shown = static_cast<int>(SendMessageW(listView_, LVM_GETTOPINDEX, 0, 0));
+    RECT row{};
+    row.left = LVIR_BOUNDS;
+    if (lines_.Count() == 0 || top == shown ||
+        !SendMessageW(listView_, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&row))) {
+        return;
+    }
+    // In pixels; the list view scrolls by whole rows.
+    SendMessageW(listView_, LVM_SCROLL, 0, (top - shown) * (row.bottom - row.top));
+}
+
+void ListBoxView::FitColumn() {
+    RECT client{};
+    GetClientRect(listView_, &client);
+    const int width = client.right - client.left;
+    if (static_cast<int>(SendMessageW(listView_, LVM_GETCOLUMNWIDTH, 0, 0)) != width) {
+        SendMessageW(listView_, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(width, 0));
+    }
 }
 
 } // namespace quorvel::win32

@@ -1,13 +1,17 @@
 #pragma once
 
-// A list box that shows a LineList: an owner-drawn list box that holds no
-// strings of its own (LBS_NODATA), only the number of rows, and draws each
-// visible row from the list when asked. A file of a million lines costs the
-// list box nothing but its count.
+// A list that shows a LineList with the look of a list box: a virtual list
+// view (LVS_OWNERDATA, one column, no header) that holds no rows of its own,
+// only their number, and is given each row's text when it asks
+// (LVN_GETDISPINFO). A file of a million lines costs it nothing but its
+// count, and since the list view asks for the text, the system's
+// accessibility (screen readers) and LVM_GETITEMTEXT from other programs read
+// the rows as they show.
 
 #include "platform/line_list.h"
 
 #include <cstddef>
+#include <optional>
 #include <windows.h>
 
 namespace quorvel::win32 {
@@ -19,12 +23,19 @@ public:
     ListBoxView(const ListBoxView&) = delete;
     ListBoxView& operator=(const ListBoxView&) = delete;
 
-    // Shows the list in `listBox`, which must have LBS_NODATA and
-    // LBS_OWNERDRAWFIXED; null stops showing it.
-    void Attach(HWND listBox);
+    // The window class and styles of a list for Attach.
+    static const wchar_t* ClassName();
+    static DWORD Style(bool visible);
 
-    // Draws one row, for the parent's WM_DRAWITEM.
-    void Draw(const DRAWITEMSTRUCT& item) const;
+    // Shows the list in `listView`, made with ClassName and Style; null stops
+    // showing it.
+    void Attach(HWND listView);
+
+    // Answers the parent's WM_NOTIFY when it comes from this list: gives the
+    // text of a row (LVN_GETDISPINFO), and finds no row for the keys typed
+    // (LVN_ODFINDITEM), as the list box did. Nothing when it comes from
+    // elsewhere.
+    std::optional<LRESULT> Notify(NMHDR& header) const;
 
     void BeforeInsert(std::size_t first, std::size_t count) override;
     void AfterInsert() override;
@@ -34,18 +45,22 @@ public:
     void AfterReset() override;
 
 private:
-    static LRESULT CALLBACK Subclass(HWND listBox, UINT message, WPARAM wParam, LPARAM lParam,
+    static LRESULT CALLBACK Subclass(HWND listView, UINT message, WPARAM wParam, LPARAM lParam,
                                      UINT_PTR id, DWORD_PTR self);
-    // Sets the list box's count to the list's, then the selection and the
+    // Notes the selected row and the first row shown.
+    void Remember();
+    // Sets the list view's count to the list's, then the selection and the
     // first row shown.
     void Sync(int selection, int top);
+    // Makes `top` the first row shown.
+    void ScrollTo(int top);
+    // The one column fills the list's width, as a list box's rows do.
+    void FitColumn();
 
     LineList& lines_;
-    HWND listBox_ = nullptr;
+    HWND listView_ = nullptr;
     int selection_ = -1;
     int top_ = 0;
-    // Where the scroll box was last dragged to.
-    int trackedTop_ = 0;
 };
 
 } // namespace quorvel::win32

@@ -27,7 +27,7 @@ void ReportFailure(const std::string& text) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     try {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
         InitCommonControlsEx(&controls);
 
         // The program takes no options on Windows; this keeps the front ends

@@ -147,15 +147,14 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             }
         }
         break;
-    case WM_DRAWITEM: {
-        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (item.CtlID == static_cast<UINT>(kList1)) {
-            currentView_.Draw(item);
-            return TRUE;
+    case WM_NOTIFY: {
+        // The lists ask for the text of their rows.
+        auto& header = *reinterpret_cast<NMHDR*>(lParam);
+        if (const auto answer = currentView_.Notify(header)) {
+            return *answer;
         }
-        if (item.CtlID == static_cast<UINT>(kList2)) {
-            installView_.Draw(item);
-            return TRUE;
+        if (const auto answer = installView_.Notify(header)) {
+            return *answer;
         }
         break;
     }
