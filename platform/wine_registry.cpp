@@ -380,18 +380,17 @@ WineRegistryFile WineRegistryFile::Load(const std::string& path) {
     if (!stream) {
         return {};
     }
-    std::string text;
     try {
-        if (!(*stream)->ReadAll(text)) {
+        // Reading stops at the service's limit, whatever the file's size
+        // claims; a file that goes on past it is no registry.
+        Result<std::string> text = (*stream)->ReadAll();
+        if (!text || text->size() > kMaxFileSize) {
             return {};
         }
+        return Parse(*text);
     } catch (const std::exception&) {
         return {};
     }
-    if (text.size() > kMaxFileSize) {
-        text.resize(kMaxFileSize);
-    }
-    return Parse(text);
 }
 
 bool WineRegistryFile::HasKey(std::string_view keyPath) const {

@@ -3,8 +3,8 @@
 // other programs hold open, hidden and read-only files.
 
 #include "core/config_files.h"
-#include "tests/support/config_line_writes.h"
 #include "platform/host_file_service.h"
+#include "tests/support/config_line_writes.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/stream_io.h"
 #include "tests/support/temp_dir.h"
@@ -216,7 +216,7 @@ TEST_F(WindowsFilesTest, ReplacementsPutWholeFilesInPlace) {
     const std::string bytes = "seta a \"\xE9\"\r\n";
     for (const std::string& path : {hidden, fresh}) {
         SCOPED_TRACE(path);
-        ASSERT_TRUE(ReplaceWholeFile(files_, path, bytes));
+        ASSERT_TRUE(ReplaceWholeFile(files_, path, {}, bytes));
         EXPECT_EQ(ReadBytes(path), bytes);
         EXPECT_EQ(GetFileAttributesA((path + ".quorvel-new").c_str()), INVALID_FILE_ATTRIBUTES);
     }
@@ -225,7 +225,7 @@ TEST_F(WindowsFilesTest, ReplacementsPutWholeFilesInPlace) {
     // Until it is put in place, the old file is untouched; dropped, the new
     // file goes.
     {
-        auto replacement = files_.Replace(hidden);
+        auto replacement = files_.Replace(hidden, {});
         ASSERT_TRUE(replacement) << replacement.Status().reason;
         ASSERT_TRUE((*replacement)->Write("never put in place"));
         ASSERT_TRUE((*replacement)->Finish());
