@@ -253,5 +253,33 @@ TEST_F(WindowsFilesTest, FolderLocksExcludeEachOther) {
     EXPECT_FALSE(files_.LockFolder(Path("missing")));
 }
 
+// Two names of one file (a hard link) have one identity, another file has
+// its own, and nothing there has none. A new file left behind is put back
+// only where the file is missing.
+TEST_F(WindowsFilesTest, IdentitiesAndLeftovers) {
+    WriteBytes(Path("custom.cfg"), "a\r\n");
+    WriteBytes(Path("other.cfg"), "a\r\n");
+    ASSERT_TRUE(
+        CreateHardLinkA(Path("newconfig.cfg").c_str(), Path("custom.cfg").c_str(), nullptr));
+    auto custom = files_.Identify(Path("custom.cfg"));
+    auto linked = files_.Identify(Path("NEWCONFIG.CFG"));
+    auto other = files_.Identify(Path("other.cfg"));
+    ASSERT_TRUE(custom && linked && other);
+    ASSERT_TRUE(*custom && *linked && *other);
+    EXPECT_EQ(**custom, **linked);
+    EXPECT_NE(**custom, **other);
+    auto missing = files_.Identify(Path("missing.cfg"));
+    ASSERT_TRUE(missing);
+    EXPECT_FALSE(*missing);
+
+    WriteBytes(Path("other.cfg.quorvel-new"), "b\r\n");
+    EXPECT_FALSE(files_.RestoreLeftover(Path("other.cfg")));
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "a\r\n");
+    ASSERT_TRUE(DeleteFileA(Path("other.cfg").c_str()));
+    EXPECT_TRUE(files_.RestoreLeftover(Path("other.cfg")));
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "b\r\n");
+    EXPECT_EQ(GetFileAttributesA(Path("other.cfg.quorvel-new").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 } // namespace
 } // namespace quorvel
