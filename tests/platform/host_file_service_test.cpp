@@ -226,6 +226,33 @@ TEST_F(HostFileServiceTest, FolderLocksExcludeEachOther) {
     EXPECT_EQ(files_.LockFolder(Path("missing")).Status().reason, kNoEntry);
 }
 
+// A link and the file it leads to are one file; another file is not, and
+// nothing there has no identity. A new file left behind is put back only
+// where the file is missing, never over it.
+TEST_F(HostFileServiceTest, IdentitiesAndLeftovers) {
+    WriteBytes(Path("custom.cfg"), "a\r\n");
+    WriteBytes(Path("other.cfg"), "a\r\n");
+    fs::create_symlink("custom.cfg", Path("newconfig.cfg"));
+    auto custom = files_.Identify(Path("custom.cfg"));
+    auto linked = files_.Identify(Path("newconfig.cfg"));
+    auto other = files_.Identify(Path("other.cfg"));
+    ASSERT_TRUE(custom && linked && other);
+    ASSERT_TRUE(*custom && *linked && *other);
+    EXPECT_EQ(**custom, **linked);
+    EXPECT_NE(**custom, **other);
+    auto missing = files_.Identify(Path("missing.cfg"));
+    ASSERT_TRUE(missing);
+    EXPECT_FALSE(*missing);
+
+    WriteBytes(Path("other.cfg.quorvel-new"), "b\r\n");
+    EXPECT_EQ(files_.RestoreLeftover(Path("other.cfg")).reason, "File exists");
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "a\r\n");
+    fs::remove(Path("other.cfg"));
+    EXPECT_TRUE(files_.RestoreLeftover(Path("other.cfg")));
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "b\r\n");
+    EXPECT_FALSE(fs::exists(Path("other.cfg.quorvel-new")));
+}
+
 TEST(HostFileServiceMappingTest, MapsPathsIntoThePrefix) {
     TempDir dir;
     fs::create_directories(dir.Path() / "drive_c/Games/MOHAA/main");
