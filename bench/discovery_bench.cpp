@@ -4,10 +4,12 @@
 // one prefix, or (the case where every user.reg has to be parsed) in all.
 //
 // Set against reading the same 50 user.reg files with plain system calls,
-// the two in turns.
+// the two in turns. Then a user.reg of 64 MiB of nothing but the game's
+// headers: the time to scan it must grow with its size alone.
 
 #include "bench/bench_support.h"
 #include "platform/wine/prefix_discovery.h"
+#include "platform/wine_registry.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wine_prefixes.h"
 
@@ -128,6 +130,61 @@ void BM_Discovery(benchmark::State& state) {
 
 BENCHMARK(BM_Discovery)->Arg(0)->Arg(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
+// A user.reg of 64 MiB that is nothing but headers of the game's key, each
+// of which the search must look at: once in discovery's header scan (the
+// prefix given as $WINEPREFIX), once in the parser of user.reg.
+constexpr std::size_t kFloodBytes = std::size_t{64} << 20;
+
+std::string HeaderFlood() {
+    const std::string header = "[Software\\\\2015\\\\MOHAA] 1700000000\n";
+    std::string text;
+    text.reserve(kFloodBytes + header.size());
+    while (text.size() < kFloodBytes) {
+        text += header;
+    }
+    return text;
+}
+
+void BM_HeaderFlood(benchmark::State& state) {
+    quorvel::test::TempDir dir;
+    const fs::path prefix = dir.Path() / "pfx";
+    const std::string text = HeaderFlood();
+    WriteFile(prefix / "user.reg", text);
+    const std::vector<std::string> userReg{(prefix / "user.reg").string()};
+    std::vector<char> buffer(1u << 20);
+    const quorvel::DiscoveryEnvironment env{dir.Path().string(), {}, {}, prefix.string(), {}};
+    quorvel::bench::RunPaired(
+        state,
+        [&] {
+            const Clock::time_point start = Clock::now();
+            const bool found = quorvel::DiscoverWinePrefix(env, kGameKey).found;
+            return found ? Elapsed(start) : -1;
+        },
+        [&] {
+            const Clock::time_point start = Clock::now();
+            return ReadPlain(userReg, buffer) ? Elapsed(start) : -1;
+        });
+    state.counters["MiB"] = static_cast<double>(text.size()) / (1 << 20);
+}
+
+BENCHMARK(BM_HeaderFlood)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+void BM_ParseHeaderFlood(benchmark::State& state) {
+    const std::string text = HeaderFlood();
+    for (auto _ : state) {
+        const Clock::time_point start = Clock::now();
+        const bool found = quorvel::WineRegistryFile::Parse(text).HasKey(kGameKey);
+        state.SetIterationTime(Elapsed(start));
+        if (!found) {
+            state.SkipWithError("the key was not found");
+            break;
+        }
+    }
+    state.counters["MiB"] = static_cast<double>(text.size()) / (1 << 20);
+}
+
+BENCHMARK(BM_ParseHeaderFlood)->UseManualTime()->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -140,5 +197,8 @@ int main(int argc, char** argv) {
           "in plain C",
           "BM_Discovery/1", "", 0}},
         {{"finding the prefix among 50, the game in one", "BM_Discovery/0", "", 0.1, "s"},
-         {"finding the prefix among 50, the game in all", "BM_Discovery/1", "", 0.1, "s"}});
+         {"finding the prefix among 50, the game in all", "BM_Discovery/1", "", 0.1, "s"},
+         {"scanning a user.reg of 64 MiB of the game's headers", "BM_HeaderFlood", "", 1.0, "s"},
+         {"parsing a user.reg of 64 MiB of the game's headers", "BM_ParseHeaderFlood", "", 1.0,
+          "s"}});
 }

@@ -53,7 +53,7 @@ double InstallationWrite(BenchFolder& folder, const std::vector<std::string>& li
     const std::string path = folder.ProgramPath(kFile);
     const std::vector<std::string_view> views(lines.begin(), lines.end());
     const Clock::time_point start = Clock::now();
-    auto replacement = quorvel::WriteReplacement(folder.Files(), path, "", views);
+    auto replacement = quorvel::WriteReplacement(folder.Files(), path, {}, "", views);
     bool ok = static_cast<bool>(replacement);
     if (ok) {
         quorvel::Replacement& file = **replacement;

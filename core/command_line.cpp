@@ -1,6 +1,7 @@
 #include "core/command_line.h"
 
 #include "core/identity.h"
+#include "platform/unicode_text.h"
 
 #include <string_view>
 
@@ -29,8 +30,16 @@ CommandLine Fail(const std::string& problem) {
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine line;
+    bool options = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        if (!options) {
+            return Fail("unexpected argument '" + EscapeControls(arg) + "'");
+        }
+        if (arg == "--") {
+            options = false; // what follows is no option, and none is taken
+            continue;
+        }
         if (arg == "--help" || arg == "-h") {
             line.action = CommandLine::Action::ShowHelp;
             line.text = kUsage;
@@ -52,9 +61,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
         } else if (arg.rfind("--prefix=", 0) == 0) {
             prefix = arg.substr(9);
         } else if (!arg.empty() && arg.front() == '-') {
-            return Fail("unknown option '" + std::string(arg) + "'");
+            return Fail("unknown option '" + EscapeControls(arg) + "'");
         } else {
-            return Fail("unexpected argument '" + std::string(arg) + "'");
+            return Fail("unexpected argument '" + EscapeControls(arg) + "'");
         }
         if (prefix.empty()) {
             return Fail("option '--prefix' needs a folder");

@@ -25,6 +25,8 @@ struct CommandLine {
 
 // Reads the arguments that follow the program's name. The last --prefix wins;
 // --help and --version answer at once, before anything after them is read.
+// "--" ends the options; the program takes no other arguments. Arguments
+// quoted in a message have their control characters escaped.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 } // namespace quorvel

@@ -47,21 +47,18 @@ Result<std::string> ReadWholeFile(FileService& files, const std::string& path) {
     if (!stream) {
         return stream.Status();
     }
-    std::string bytes;
-    const FileStatus read = (*stream)->ReadAll(bytes);
+    Result<std::string> bytes = (*stream)->ReadAll();
     // The text is complete once read; closing a stream that only read
     // cannot lose any of it.
     (void)(*stream)->Close();
-    if (!read) {
-        return read;
-    }
     return bytes;
 }
 
 Result<std::unique_ptr<Replacement>> WriteReplacement(FileService& files, const std::string& path,
+                                                      const std::string& like,
                                                       std::string_view firstLine,
                                                       std::span<const std::string_view> lines) {
-    auto replacement = files.Replace(path);
+    auto replacement = files.Replace(path, like);
     if (!replacement) {
         return replacement;
     }
@@ -89,8 +86,9 @@ Result<std::unique_ptr<Replacement>> WriteReplacement(FileService& files, const 
     return replacement;
 }
 
-FileStatus ReplaceWholeFile(FileService& files, const std::string& path, std::string_view bytes) {
-    auto replacement = files.Replace(path);
+FileStatus ReplaceWholeFile(FileService& files, const std::string& path, const std::string& like,
+                            std::string_view bytes) {
+    auto replacement = files.Replace(path, like);
     if (!replacement) {
         return replacement.Status();
     }

@@ -37,13 +37,17 @@ Result<std::string> ReadWholeFile(FileService& files, const std::string& path);
 // Writes a new file to replace the one at `path`: `firstLine` and each of
 // `lines`, each followed by CR LF, flushed to the disk. The result is ready
 // to be put in place; the file at `path` is not touched. On failure the new
-// file is removed again.
+// file is removed again. Where `path` is missing, the new file takes the
+// permissions of `like` (see FileService::Replace).
 Result<std::unique_ptr<Replacement>> WriteReplacement(FileService& files, const std::string& path,
+                                                      const std::string& like,
                                                       std::string_view firstLine,
                                                       std::span<const std::string_view> lines);
 
 // Replaces the file at `path` with exactly `bytes` in one step: written
-// beside it, flushed, put in place and the folder flushed.
-FileStatus ReplaceWholeFile(FileService& files, const std::string& path, std::string_view bytes);
+// beside it, flushed, put in place and the folder flushed; `like` as for
+// WriteReplacement.
+FileStatus ReplaceWholeFile(FileService& files, const std::string& path, const std::string& like,
+                            std::string_view bytes);
 
 } // namespace quorvel

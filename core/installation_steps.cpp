@@ -21,11 +21,37 @@ bool AbortRequested(const AbortFlagValue& flag) {
 // could not follow. A file that this installation created cannot be
 // removed, but emptied it reads as missing again. Returns what could not be
 // put back, for the player.
-std::string PutBack(FileService& files, const std::string& path, const Snapshot& before) {
-    if (const FileStatus back = ReplaceWholeFile(files, path, before.bytes); !back) {
-        return "\n" + QuotedPath(files, path) + ": " + back.reason + ".";
+std::string PutBack(FileService& files, const InstallationPlan& plan) {
+    const FileStatus back =
+        ReplaceWholeFile(files, plan.otherPath, plan.customPath, plan.other.bytes);
+    if (!back) {
+        return "\n" + QuotedPath(files, plan.otherPath) + ": " + back.reason + ".";
     }
     return {};
+}
+
+// The name of the file at `path`, such as newconfig.cfg.
+std::string FileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of('\\');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Both names must lead to two files: one file under both names would be
+// written twice through one new file, and the second replacement would
+// take the player's lines with it.
+Refusal CheckTwoFiles(FileService& files, const InstallationPlan& plan) {
+    auto custom = files.Identify(plan.customPath);
+    auto other = custom ? files.Identify(plan.otherPath) : custom;
+    if (!other) {
+        const std::string& path = custom ? plan.otherPath : plan.customPath;
+        return QuotedPath(files, path) + " cannot be looked at: " + other.Status().reason + ".";
+    }
+    if (*custom && *other && **custom == **other) {
+        return FileNameOf(plan.customPath) + " and " + FileNameOf(plan.otherPath) +
+               " are the same file (" + QuotedPath(files, plan.customPath) + " and " +
+               QuotedPath(files, plan.otherPath) + "); quorvel needs them apart.";
+    }
+    return std::nullopt;
 }
 
 // Removes the new file of a replacement that will not be put in place.
@@ -105,18 +131,48 @@ Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
             return QuotedPath(files, *path) + " cannot be written: " + writable.reason + ".";
         }
     }
+    return CheckTwoFiles(files, plan);
+}
+
+Refusal RestoreLeftover(FileService& files, const InstallationPlan& plan) {
+    const std::string& path = plan.otherPath;
+    const std::string leftover = path + std::string(kReplacementSuffix);
+    if (files.Inspect(path).kind != EntryKind::Missing ||
+        files.Inspect(leftover).kind != EntryKind::File) {
+        return std::nullopt;
+    }
+    Result<std::string> bytes = ReadWholeFile(files, leftover);
+    if (!bytes) {
+        if (bytes.Status().reason == kEmptyFileReason) {
+            return std::nullopt; // nothing in it: replaced as any leftover
+        }
+        return QuotedPath(files, leftover) + " cannot be read: " + bytes.Status().reason + ".";
+    }
+    // Every file the program writes ends with a line end; one cut short
+    // by a power cut may not, and only the player can tell what it lacks.
+    if (!bytes->ends_with("\r\n")) {
+        return QuotedPath(files, leftover) + " was left by an installation that stopped, and " +
+               QuotedPath(files, path) + " is missing. It may hold your own lines: rename it to " +
+               FileNameOf(path) + " to keep them, or remove it, then install again.";
+    }
+    if (const FileStatus restored = files.RestoreLeftover(path); !restored) {
+        return QuotedPath(files, leftover) + " cannot be put back as " + FileNameOf(path) + ": " +
+               restored.reason + ".";
+    }
     return std::nullopt;
 }
 
 Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan) {
-    const EntryInfo info = files.Inspect(plan.customPath);
-    if (info.kind == EntryKind::File && info.size > 0) {
+    // Read whatever size it claims: a file in /proc says 0 and never ends.
+    if (files.Inspect(plan.customPath).kind == EntryKind::File) {
         Result<std::string> bytes = ReadWholeFile(files, plan.customPath);
-        if (!bytes) {
+        if (!bytes && bytes.Status().reason != kEmptyFileReason) {
             return QuotedPath(files, plan.customPath) +
                    " cannot be read: " + bytes.Status().reason + ".";
         }
-        plan.oldCustom.AssignText(std::move(*bytes));
+        if (bytes) {
+            plan.oldCustom.AssignText(std::move(*bytes));
+        }
     }
     return std::nullopt;
 }
@@ -126,8 +182,8 @@ Refusal GatherEarlierLines(FileService& files, InstallerState& state, Installati
     plan.gathered = gathered.ok;
     if (gathered) {
         plan.other = {true, state.LineBuffer.Text()};
-    } else if (const EntryInfo info = files.Inspect(plan.otherPath); info.kind == EntryKind::File) {
-        if (info.size > 0) {
+    } else if (files.Inspect(plan.otherPath).kind == EntryKind::File) {
+        if (gathered.reason != kEmptyFileReason) {
             // It holds the player's settings: never replace it unread.
             return QuotedPath(files, plan.otherPath) + " cannot be read: " + gathered.reason + ".";
         }
@@ -159,11 +215,13 @@ void PlanLines(LineList& installList, InstallationPlan& plan) {
 
 WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan) {
     // Both new files are whole on the disk before either old one goes.
-    auto other = WriteReplacement(files, plan.otherPath, std::string_view(), plan.kept);
+    // A new newconfig.cfg holds custom.cfg's lines: it is as private as that.
+    auto other =
+        WriteReplacement(files, plan.otherPath, plan.customPath, std::string_view(), plan.kept);
     if (!other) {
         return {NotInstalled(files, plan.otherPath, other.Status(), {}, {}), {}};
     }
-    auto custom = WriteReplacement(files, plan.customPath, kHeaderLine, plan.installing);
+    auto custom = WriteReplacement(files, plan.customPath, {}, kHeaderLine, plan.installing);
     if (!custom) {
         return {NotInstalled(files, plan.customPath, custom.Status(), {},
                              Discarded(files, plan.otherPath, **other)),
@@ -185,9 +243,7 @@ WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan) {
     }
     if (!step) {
         const std::string leftOver = Discarded(files, plan.customPath, **custom);
-        return {NotInstalled(files, failedPath, step, PutBack(files, plan.otherPath, plan.other),
-                             leftOver),
-                {}};
+        return {NotInstalled(files, failedPath, step, PutBack(files, plan), leftOver), {}};
     }
     if (const FileStatus flushed = (*custom)->FlushFolder(); !flushed) {
         return {std::nullopt, "The Quorvel Config is installed, but flushing " +

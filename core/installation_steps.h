@@ -64,10 +64,16 @@ Result<std::unique_ptr<FolderLock>> LockMaintaFolder(FileService& files,
 // What the player hears when another copy holds the lock.
 std::string AnotherInstallerMessage(const FileService& files, const InstallationPlan& plan);
 
-// The mainta folder exists, could be locked (`locked`), and both files
-// could be written now.
+// The mainta folder exists, could be locked (`locked`), both files could be
+// written now, and they are two files, not one under two names.
 Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
                            const FileStatus& locked);
+
+// A newconfig.cfg that is missing while a new one an earlier run left
+// beside it is complete (it ends with a line end) is that new one: it is put
+// in place, since it may be the only copy of the player's lines. One cut
+// short is left alone, and the player is told; an empty one holds nothing.
+Refusal RestoreLeftover(FileService& files, const InstallationPlan& plan);
 
 // Reads the custom.cfg about to be replaced, whole, into the plan.
 Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan);

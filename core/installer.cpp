@@ -21,6 +21,9 @@ Refusal PrepareToWrite(FileService& files, InstallerState& state, InstallationPl
     }
     Refusal refusal = CheckBeforeWriting(files, plan, locked);
     if (!refusal) {
+        refusal = RestoreLeftover(files, plan);
+    }
+    if (!refusal) {
         refusal = ReadReplacedCustomCfg(files, plan);
     }
     if (!refusal) {

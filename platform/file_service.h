@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -68,6 +69,15 @@ private:
     std::variant<T, FileStatus> held_;
 };
 
+// The most any read takes in. The largest files the program is made for hold
+// about 100 MB; anything that goes on past this limit (a device or a /proc
+// file that never ends, whatever size it claims) is not a configuration file.
+inline constexpr std::uint64_t kMaxReadSize = std::uint64_t{256} << 20;
+
+// Why reading a file that holds nothing fails. The program treats an empty
+// file like a missing one.
+inline constexpr const char* kEmptyFileReason = "the file is empty";
+
 // The modes of OpenTextFile, numbered as the program has always numbered them.
 enum class OpenMode : int {
     // Positioned at the start of an existing file; a missing file is an error.
@@ -85,8 +95,10 @@ public:
     virtual ~TextStream() = default;
 
     // The whole text from the current position to the end. Fails for a file
-    // that holds nothing (reading past its end), as well as on read errors.
-    virtual FileStatus ReadAll(std::string& text) = 0;
+    // that holds nothing (reading past its end, with kEmptyFileReason), for
+    // one longer than kMaxReadSize whatever its size claims, and on read
+    // errors.
+    virtual Result<std::string> ReadAll() = 0;
 
     // Writes exactly the bytes given; no line end is added.
     virtual FileStatus Write(std::string_view text) = 0;
@@ -136,6 +148,15 @@ public:
     virtual ~FolderLock() = default;
 };
 
+// Which file a name leads to: device and inode on POSIX systems, volume
+// serial number and file index on Windows. Two names with one identity are
+// one file.
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 enum class EntryKind { Missing, File, Folder, Other };
 
 struct EntryInfo {
@@ -159,9 +180,22 @@ public:
     // right now. Nothing on disk is created, emptied or otherwise changed.
     virtual FileStatus CheckWritable(const std::string& path) = 0;
 
+    // The identity of the file at `path`, links followed; nullopt when
+    // nothing is there.
+    virtual Result<std::optional<FileIdentity>> Identify(const std::string& path) = 0;
+
     // Starts a new file to replace `path` (which may be missing). A new file
-    // left at that name by an earlier run is removed first.
-    virtual Result<std::unique_ptr<Replacement>> Replace(const std::string& path) = 0;
+    // left at that name by an earlier run is removed first. The new file is
+    // never more open than the one it replaces; where `path` is missing it
+    // takes the permissions of `like` (or stays private to the player when
+    // `like` is empty or missing too).
+    virtual Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
+                                                         const std::string& like) = 0;
+
+    // Puts a new file that an earlier run left behind (`path` followed by
+    // kReplacementSuffix) in place as `path`, which is missing, and flushes
+    // the folder. Fails, and moves nothing, where `path` exists.
+    virtual FileStatus RestoreLeftover(const std::string& path) = 0;
 
     // Locks the folder against other copies of the program. A lock another
     // program holds fails at once, as FileStatus::Busy.

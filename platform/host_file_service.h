@@ -3,7 +3,8 @@
 // The file service on the machine itself.
 //
 // Failures carry the system's own text ("No such file or directory"); reading
-// a file that holds nothing fails with "the file is empty". Only plain files
+// a file that holds nothing fails with "the file is empty", and one that goes
+// on past kMaxReadSize (whatever its size claims) fails too. Only plain files
 // are opened: a folder fails as "Is a directory", and a pipe or a device fails
 // rather than block. Inspect follows links; a link that leads nowhere counts
 // as Other, not Missing, and CheckWritable refuses it, so that nothing is
@@ -34,9 +35,11 @@ namespace quorvel {
 // The failures that both systems word alike. The program treats an empty
 // file like a missing one, so reading one fails.
 namespace host_failure {
-inline constexpr const char* kEmptyFile = "the file is empty";
+inline constexpr const char* kEmptyFile = kEmptyFileReason;
 inline constexpr const char* kClosed = "the file is already closed";
 inline constexpr const char* kNotAFile = "not a regular file";
+inline constexpr const char* kTooLarge = "the file goes on past 256 MiB, more than any "
+                                         "configuration file holds";
 } // namespace host_failure
 
 class HostFileService : public FileService {
@@ -55,7 +58,10 @@ public:
                                                      OpenMode mode) override;
     EntryInfo Inspect(const std::string& path) override;
     FileStatus CheckWritable(const std::string& path) override;
-    Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
+    Result<std::optional<FileIdentity>> Identify(const std::string& path) override;
+    Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
+                                                 const std::string& like) override;
+    FileStatus RestoreLeftover(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
     // The mapped path with its folders as they are on disk (through links
     // such as dosdevices/c:); empty without a mapping.

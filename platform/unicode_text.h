@@ -24,4 +24,10 @@ char32_t FoldCase(char32_t c);
 // that they only ever equal themselves.
 std::string FoldCase(std::string_view text);
 
+// The text with every control character written as \xHH: C0 controls, DEL,
+// and the C1 controls U+0080 to U+009F (as UTF-8), so that a name with
+// escape codes in it cannot steer the terminal it is printed on. Everything
+// else, other UTF-8 included, stays as it is.
+std::string EscapeControls(std::string_view text);
+
 } // namespace quorvel

@@ -334,6 +334,38 @@ bool ParseValue(Cursor& c, std::string& name, WineRegistryFile::Value& value) {
     return ParseData(c, value) && value.data.size() <= std::numeric_limits<std::uint32_t>::max();
 }
 
+// Reads a section header's key path up to its `]` into `key`, as KeyOf
+// gives it. Key paths are mostly plain ASCII with `\\` between names; those
+// are lower-cased straight into `key`, anything else goes the long way.
+bool ParseKeyPath(Cursor& c, std::string& key) {
+    key.clear();
+    for (const char* p = c.p; p != c.end; ++p) {
+        const char ch = *p;
+        if (ch == ']') {
+            c.p = p + 1;
+            while (!key.empty() && key.back() == '\\') {
+                key.pop_back();
+            }
+            return true;
+        }
+        if (ch == '\\' && p + 1 != c.end && p[1] == '\\') {
+            key += '\\';
+            ++p;
+        } else if (ch == '\\' || static_cast<unsigned char>(ch) < 0x20 ||
+                   static_cast<unsigned char>(ch) >= 0x7F) {
+            break;
+        } else {
+            key += (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+        }
+    }
+    Units path;
+    if (!ParseEscaped(c, ']', path)) {
+        return false;
+    }
+    key = KeyOf(ToUtf8(path));
+    return true;
+}
+
 } // namespace
 
 WineRegistryFile WineRegistryFile::Parse(std::string_view text) {
@@ -344,6 +376,7 @@ WineRegistryFile WineRegistryFile::Parse(std::string_view text) {
         // The section the lines belong to; none after a header that could not
         // be read, so that its values are not taken for the previous key's.
         std::map<std::string, Value>* section = nullptr;
+        std::string key;
         while (c.p != c.end) {
             c.SkipBlanks();
             if (c.p == c.end) {
@@ -351,8 +384,11 @@ WineRegistryFile WineRegistryFile::Parse(std::string_view text) {
             }
             if (*c.p == '[') {
                 ++c.p;
-                Units path;
-                section = ParseEscaped(c, ']', path) ? &file.keys_[KeyOf(ToUtf8(path))] : nullptr;
+                section = nullptr;
+                if (ParseKeyPath(c, key)) {
+                    auto found = file.keys_.find(key);
+                    section = found != file.keys_.end() ? &found->second : &file.keys_[key];
+                }
             } else if (*c.p == '@' || *c.p == '"') {
                 // A value is read even without a section, so that its
                 // continuation lines are not taken for lines of their own.
@@ -380,18 +416,17 @@ WineRegistryFile WineRegistryFile::Load(const std::string& path) {
     if (!stream) {
         return {};
     }
-    std::string text;
     try {
-        if (!(*stream)->ReadAll(text)) {
+        // Reading stops at the service's limit, whatever the file's size
+        // claims; a file that goes on past it is no registry.
+        Result<std::string> text = (*stream)->ReadAll();
+        if (!text || text->size() > kMaxFileSize) {
             return {};
         }
+        return Parse(*text);
     } catch (const std::exception&) {
         return {};
     }
-    if (text.size() > kMaxFileSize) {
-        text.resize(kMaxFileSize);
-    }
-    return Parse(text);
 }
 
 bool WineRegistryFile::HasKey(std::string_view keyPath) const {

@@ -27,16 +27,17 @@ public:
         std::vector<unsigned char> data;
     };
 
-    // Reading stops after this many bytes; a real user.reg is a few megabytes.
+    // A longer file is no registry; a real user.reg is a few megabytes.
     static constexpr std::size_t kMaxFileSize = std::size_t{256} << 20;
 
     // Parses the text of a user.reg file. Never fails: a malformed section or
     // line is skipped. The work is linear in the length of the text.
     static WineRegistryFile Parse(std::string_view text);
 
-    // Reads and parses the file at `path` (at most kMaxFileSize bytes of it);
-    // a missing or unreadable file, or anything but a plain file (a pipe
-    // would never end), gives an empty registry, without waiting.
+    // Reads and parses the file at `path`; a missing or unreadable file, one
+    // longer than kMaxFileSize (whatever its size claims), or anything but a
+    // plain file (a pipe would never end), gives an empty registry, without
+    // waiting.
     static WineRegistryFile Load(const std::string& path);
 
     // Key paths use single backslashes ("Software\2015\MOHAA") and, like value

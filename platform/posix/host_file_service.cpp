@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -34,10 +37,10 @@ FileStatus ErrorStatus(int error) {
     return FileStatus::Failure(std::strerror(error));
 }
 
-int OpenRetrying(const std::string& path, int flags) {
+int OpenRetrying(const std::string& path, int flags, mode_t mode = 0666) {
     int fd = -1;
     do {
-        fd = ::open(path.c_str(), flags | O_CLOEXEC, 0666);
+        fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
     } while (fd < 0 && errno == EINTR);
     return fd;
 }
@@ -49,6 +52,42 @@ FileStatus RequireRegularFile(const struct stat& info) {
         return {};
     }
     return S_ISDIR(info.st_mode) ? ErrorStatus(EISDIR) : FileStatus::Failure(kNotAFile);
+}
+
+// The user name of `uid`, for messages, else its number.
+std::string UserName(uid_t uid) {
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[4096];
+    if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) {
+        return std::string(found->pw_name) + " (uid " + std::to_string(uid) + ")";
+    }
+    return "uid " + std::to_string(uid);
+}
+
+// Another user may plant a link where the player's file should be, to have
+// the player's own program write where that user chooses. A link is only
+// followed when it is the player's or root's; so is every link it leads to.
+FileStatus RefuseForeignLinks(const std::string& host) {
+    std::string at = host;
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat link;
+        if (::lstat(at.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+            return {};
+        }
+        if (link.st_uid != ::geteuid() && link.st_uid != 0) {
+            return FileStatus::Failure("it is a symbolic link owned by another user, " +
+                                       UserName(link.st_uid) + ", and is not followed: " + at);
+        }
+        std::string next(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(at.c_str(), next.data(), next.size());
+        if (length <= 0) {
+            return {};
+        }
+        next.resize(static_cast<std::size_t>(length));
+        at = next.front() == '/' ? next : ParentFolder(at) + "/" + next;
+    }
+    return {};
 }
 
 // Opens and closes the file again, to learn whether the system allows it.
@@ -89,43 +128,37 @@ public:
         }
     }
 
-    FileStatus ReadAll(std::string& text) override {
+    Result<std::string> ReadAll() override {
         if (fd_ < 0) {
             return FileStatus::Failure(kClosed);
         }
         // The size the file had when it was opened is read straight into
-        // place; whatever it has gained since follows in chunks.
-        std::string all(sizeHint_, '\0');
+        // place; whatever it has gained since follows in chunks. Whatever
+        // the size says, reading stops within a chunk past the limit.
+        constexpr std::size_t kLimit = static_cast<std::size_t>(kMaxReadSize);
+        std::string all(std::min(sizeHint_, kLimit), '\0');
         std::size_t filled = 0;
-        bool atEnd = false;
-        while (filled < all.size()) {
+        for (;;) {
+            if (filled > kLimit) {
+                return FileStatus::Failure(kTooLarge);
+            }
+            if (filled == all.size()) {
+                all.resize(filled + kChunk);
+            }
             const ssize_t got = ::read(fd_, all.data() + filled, all.size() - filled);
             if (got > 0) {
                 filled += static_cast<std::size_t>(got);
             } else if (got == 0) {
-                atEnd = true;
                 break;
             } else if (errno != EINTR) {
                 return ErrorStatus(errno);
             }
         }
-        all.resize(filled);
-        char chunk[65536];
-        while (!atEnd) {
-            const ssize_t got = ::read(fd_, chunk, sizeof chunk);
-            if (got > 0) {
-                all.append(chunk, static_cast<std::size_t>(got));
-            } else if (got == 0) {
-                atEnd = true;
-            } else if (errno != EINTR) {
-                return ErrorStatus(errno);
-            }
-        }
-        if (all.empty()) {
+        if (filled == 0) {
             return FileStatus::Failure(kEmptyFile);
         }
-        text = std::move(all);
-        return {};
+        all.resize(filled);
+        return all;
     }
 
     FileStatus Write(std::string_view text) override {
@@ -145,6 +178,7 @@ public:
     }
 
 private:
+    static constexpr std::size_t kChunk = 65536;
     int fd_;
     std::size_t sizeHint_;
 };
@@ -223,6 +257,9 @@ EntryInfo HostFileService::Inspect(const std::string& path) {
 
 FileStatus HostFileService::CheckWritable(const std::string& path) {
     const std::string host = HostPath(path);
+    if (const FileStatus own = RefuseForeignLinks(host); !own) {
+        return own;
+    }
     struct stat info;
     if (::stat(host.c_str(), &info) == 0) {
         const FileStatus plain = RequireRegularFile(info);
@@ -344,11 +381,18 @@ Result<std::string> ReplacedFile(const std::string& host) {
 }
 
 // Gives the new file the permissions and, where the process may, the owner
-// of the file it replaces.
-FileStatus KeepPermissions(int fd, const std::string& target) {
+// of the file it replaces; where there is none, the permissions of `like`.
+// The new file was made private, so it is never more open than either.
+FileStatus KeepPermissions(int fd, const std::string& target, const std::string& like) {
     struct stat old;
     if (::stat(target.c_str(), &old) != 0) {
-        return errno == ENOENT ? FileStatus::Success() : ErrorStatus(errno);
+        if (errno != ENOENT) {
+            return ErrorStatus(errno);
+        }
+        if (like.empty() || ::stat(like.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
+            return {}; // stays private
+        }
+        return ::fchmod(fd, old.st_mode & 0777) == 0 ? FileStatus::Success() : ErrorStatus(errno);
     }
     if (!S_ISREG(old.st_mode)) {
         return RequireRegularFile(old);
@@ -375,8 +419,25 @@ private:
 
 } // namespace
 
-Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path) {
-    Result<std::string> target = ReplacedFile(HostPath(path));
+Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string& path) {
+    struct stat info;
+    if (::stat(HostPath(path).c_str(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR) {
+            return std::optional<FileIdentity>();
+        }
+        return ErrorStatus(errno);
+    }
+    return std::optional<FileIdentity>(FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                                                    static_cast<std::uint64_t>(info.st_ino)});
+}
+
+Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path,
+                                                              const std::string& like) {
+    const std::string host = HostPath(path);
+    if (const FileStatus own = RefuseForeignLinks(host); !own) {
+        return own;
+    }
+    Result<std::string> target = ReplacedFile(host);
     if (!target) {
         return target.Status();
     }
@@ -386,15 +447,38 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
         return ErrorStatus(errno);
     }
     // O_EXCL: never through a link, never into a file someone else made.
-    const int fd = OpenRetrying(newPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW);
+    // Private to the player until it has the permissions it keeps.
+    const int fd = OpenRetrying(newPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
     if (fd < 0) {
         return ErrorStatus(errno);
     }
     auto replacement = std::make_unique<PosixReplacement>(fd, newPath, *target);
-    if (const FileStatus kept = KeepPermissions(fd, *target); !kept) {
+    if (const FileStatus kept = KeepPermissions(fd, *target, like.empty() ? like : HostPath(like));
+        !kept) {
         return kept; // the replacement removes its new file
     }
     return std::unique_ptr<Replacement>(std::move(replacement));
+}
+
+FileStatus HostFileService::RestoreLeftover(const std::string& path) {
+    const std::string host = HostPath(path);
+    const std::string leftover = host + std::string(kReplacementSuffix);
+    // Never over a file that is there: the folder is locked against other
+    // copies of the program, but the player may have put one back meanwhile.
+    if (::renameat2(AT_FDCWD, leftover.c_str(), AT_FDCWD, host.c_str(), RENAME_NOREPLACE) != 0) {
+        struct stat info;
+        const bool unsupported = errno == EINVAL || errno == ENOSYS;
+        if (!unsupported) {
+            return ErrorStatus(errno);
+        }
+        if (::lstat(host.c_str(), &info) == 0) {
+            return ErrorStatus(EEXIST);
+        }
+        if (::rename(leftover.c_str(), host.c_str()) != 0) {
+            return ErrorStatus(errno);
+        }
+    }
+    return FlushFolderAt(ParentFolder(host));
 }
 
 std::string HostFileService::HostLocation(const std::string& path) const {

@@ -130,10 +130,12 @@ public:
         }
     }
 
-    FileStatus ReadAll(std::string& text) override {
+    Result<std::string> ReadAll() override {
         if (handle_ == INVALID_HANDLE_VALUE) {
             return FileStatus::Failure(kClosed);
         }
+        // Whatever the file's size says, reading stops one chunk past the
+        // limit.
         std::string all;
         char chunk[65536];
         for (;;) {
@@ -144,13 +146,15 @@ public:
             if (got == 0) {
                 break;
             }
+            if (all.size() + got > kMaxReadSize) {
+                return FileStatus::Failure(kTooLarge);
+            }
             all.append(chunk, got);
         }
         if (all.empty()) {
             return FileStatus::Failure(kEmptyFile);
         }
-        text = std::move(all);
-        return {};
+        return all;
     }
 
     FileStatus Write(std::string_view text) override {
@@ -406,7 +410,43 @@ std::string MutexNameFor(const std::string& host) {
 
 } // namespace
 
-Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path) {
+Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string& path) {
+    const HANDLE handle = CreateFileA(HostPath(path).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
+            return std::optional<FileIdentity>();
+        }
+        return FileStatus::Failure(SystemMessage(error));
+    }
+    BY_HANDLE_FILE_INFORMATION data;
+    const bool known = GetFileInformationByHandle(handle, &data) != 0;
+    const FileStatus failure = known ? FileStatus::Success() : LastErrorStatus();
+    CloseHandle(handle);
+    if (!known) {
+        return failure;
+    }
+    return std::optional<FileIdentity>(
+        FileIdentity{data.dwVolumeSerialNumber,
+                     (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow});
+}
+
+FileStatus HostFileService::RestoreLeftover(const std::string& path) {
+    const std::string host = HostPath(path);
+    const std::string leftover = host + std::string(kReplacementSuffix);
+    // Without MOVEFILE_REPLACE_EXISTING: never over a file that is there.
+    if (!MoveFileExA(leftover.c_str(), host.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        return LastErrorStatus();
+    }
+    return {};
+}
+
+// Windows gives a new file the permissions its folder passes on; `like`
+// matters only where permission bits are the file's own.
+Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path,
+                                                              const std::string& /*like*/) {
     const std::string target = ReplacedFile(HostPath(path));
     std::string newPath = target + std::string(kReplacementSuffix);
     // A new file left by a run that stopped half way is ours to remove.

@@ -1,5 +1,6 @@
 #include "platform/wine/prefix_discovery.h"
 
+#include "platform/unicode_text.h"
 #include "platform/wine/vdf.h"
 #include "platform/wine_registry.h"
 
@@ -14,7 +15,9 @@
 #include <pwd.h>
 #include <set>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
+#include <unordered_set>
 #include <yaml-cpp/yaml.h>
 
 namespace quorvel {
@@ -39,7 +42,7 @@ bool IsRegularFile(const std::string& path) {
 // opening, so that nothing put in its place in between is read.
 // `bytes` is filled in place, so that one buffer serves every file.
 bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& bytes,
-                     timespec* changed = nullptr) {
+                     timespec* changed = nullptr, uid_t* owner = nullptr) {
     if (!IsRegularFile(path)) {
         return false;
     }
@@ -55,6 +58,9 @@ bool ReadRegularFile(const std::string& path, std::size_t limit, std::string& by
     }
     if (changed != nullptr) {
         *changed = info.st_mtim;
+    }
+    if (owner != nullptr) {
+        *owner = info.st_uid;
     }
     bytes.resize(static_cast<std::size_t>(info.st_size));
     std::size_t got = 0;
@@ -130,35 +136,50 @@ char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-// Where `text` holds `word` (lower case, ASCII) in any letter case, from
-// `from` on; npos when nowhere. Linear: each letter case of the first
-// character is looked for once per place it occurs.
-std::size_t FindAnyCase(std::string_view text, std::string_view word, std::size_t from) {
-    const char lower = word.front();
-    const char upper =
-        (lower >= 'a' && lower <= 'z') ? static_cast<char>(lower - 'a' + 'A') : lower;
-    std::size_t nextLower = text.find(lower, from);
-    std::size_t nextUpper = lower == upper ? nextLower : text.find(upper, from);
-    for (;;) {
-        const std::size_t at = std::min(nextLower, nextUpper);
-        if (at == std::string_view::npos || text.size() - at < word.size()) {
-            return std::string_view::npos;
-        }
-        std::size_t i = 1;
-        while (i < word.size() && Lower(text[at + i]) == word[i]) {
-            ++i;
-        }
-        if (i == word.size()) {
-            return at;
-        }
-        if (nextLower == at) {
-            nextLower = text.find(lower, at + 1);
-        }
-        if (nextUpper == at) {
-            nextUpper = lower == upper ? nextLower : text.find(upper, at + 1);
+// Where `text` holds `word` (lower case, ASCII, not empty) in any letter
+// case, one place after another. Linear in the text however many places
+// there are: each letter case of the first character is looked for from
+// where the last look stopped, never again from the start.
+class AnyCaseFinder {
+public:
+    AnyCaseFinder(std::string_view text, std::string_view word)
+        : text_(text), word_(word), lower_(word.front()),
+          upper_((lower_ >= 'a' && lower_ <= 'z') ? static_cast<char>(lower_ - 'a' + 'A') : lower_),
+          nextLower_(text.find(lower_)), nextUpper_(text.find(upper_)) {}
+
+    // The first place at or after `from`; npos when none is left. `from`
+    // never goes back.
+    std::size_t Next(std::size_t from) {
+        for (;;) {
+            if (nextLower_ < from) {
+                nextLower_ = text_.find(lower_, from);
+            }
+            if (nextUpper_ < from) {
+                nextUpper_ = text_.find(upper_, from);
+            }
+            const std::size_t at = std::min(nextLower_, nextUpper_);
+            if (at == std::string_view::npos || text_.size() - at < word_.size()) {
+                return std::string_view::npos;
+            }
+            std::size_t i = 1;
+            while (i < word_.size() && Lower(text_[at + i]) == word_[i]) {
+                ++i;
+            }
+            if (i == word_.size()) {
+                return at;
+            }
+            from = at + 1;
         }
     }
-}
+
+private:
+    std::string_view text_;
+    std::string_view word_;
+    char lower_;
+    char upper_;
+    std::size_t nextLower_;
+    std::size_t nextUpper_;
+};
 
 // The section headers of a user.reg that name `name` (lower case, ASCII, not
 // empty), one a line: all that decides whether the file has a key ending in
@@ -166,14 +187,21 @@ std::size_t FindAnyCase(std::string_view text, std::string_view word, std::size_
 // character after blanks is '['.
 std::string HeadersNaming(std::string_view text, std::string_view name) {
     std::string headers;
+    // Each header once: a file of one header a million times over is
+    // parsed as one line.
+    std::unordered_set<std::string_view> seen;
+    std::string_view last;
+    AnyCaseFinder finder(text, name);
     std::size_t at = 0;
-    while ((at = FindAnyCase(text, name, at)) != std::string_view::npos) {
+    while ((at = finder.Next(at)) != std::string_view::npos) {
         const std::size_t lineStart = text.rfind('\n', at) + 1; // 0 on the first line
         const std::size_t first = text.find_first_not_of(" \t", lineStart);
         const std::size_t end = std::min(text.find('\n', at), text.size());
-        if (text[first] == '[') {
-            headers.append(text.substr(first, end - first)).push_back('\n');
+        const std::string_view header = text.substr(first, end - first);
+        if (header.front() == '[' && header != last && seen.insert(header).second) {
+            headers.append(header).push_back('\n');
         }
+        last = header;
         at = end;
     }
     return headers;
@@ -237,7 +265,10 @@ public:
     // Where the key's last name is one Wine writes escaped, keyName_ is
     // empty and each user.reg is parsed whole.
     Search(const DiscoveryEnvironment& environment, std::string_view gameKey)
-        : env_(environment), key_(gameKey), keyName_(LastKeyName(gameKey)) {}
+        : env_(environment), key_(gameKey), keyName_(LastKeyName(gameKey)) {
+        // One moment for the whole search, so that future times tie.
+        ::clock_gettime(CLOCK_REALTIME, &now_);
+    }
 
     // Looks at one prefix, once, whatever path it is reached by.
     void Check(const std::string& path, const std::string& launcher) {
@@ -247,9 +278,21 @@ public:
         }
         // A folder without a user.reg that is a regular file is no prefix.
         timespec changed{};
+        uid_t owner = 0;
         if (!ReadRegularFile(*real + "/user.reg", WineRegistryFile::kMaxFileSize, userReg_,
-                             &changed)) {
+                             &changed, &owner)) {
             return;
+        }
+        // Another user may plant a prefix where the search looks (a shared
+        // games drive in Steam's library list) to steer the installation;
+        // only the player's own prefixes, and root's, are used.
+        if (owner != ::geteuid() && owner != 0) {
+            result_.foreign.push_back({path, launcher, static_cast<unsigned>(owner)});
+            return;
+        }
+        // A date in the future would beat every prefix the player uses.
+        if (Later(changed, now_)) {
+            changed = now_;
         }
         CheckedPrefix checked{path, launcher, false};
         checked.hasGame =
@@ -462,6 +505,7 @@ private:
     std::string userReg_; // the bytes of the user.reg being looked at
     std::optional<std::size_t> best_;
     timespec bestChanged_{};
+    timespec now_{};
 };
 
 std::string Tilde(const std::string& path, const std::string& home) {
@@ -530,14 +574,16 @@ DiscoveryResult DiscoverWinePrefix(const DiscoveryEnvironment& environment,
 
 namespace {
 
-std::string DescribePrefix(const DiscoveryResult& result, const DiscoveryEnvironment& environment) {
+// The line that says which prefix is used, or where the search looked.
+std::string DescribeSearch(const DiscoveryResult& result, const DiscoveryEnvironment& environment) {
     const std::string lead = "quorvel: ";
     if (result.found) {
-        return lead + "using the Wine prefix " + result.prefix + " (" + result.launcher + ")";
+        return lead + "using the Wine prefix " + EscapeControls(result.prefix) + " (" +
+               result.launcher + ")";
     }
     if (result.launcher == "--prefix" || result.launcher == "WINEPREFIX") {
-        return lead + "the game was not found in the Wine prefix " + result.prefix + " (" +
-               result.launcher + ")";
+        return lead + "the game was not found in the Wine prefix " + EscapeControls(result.prefix) +
+               " (" + result.launcher + ")";
     }
     if (result.checked.empty()) {
         return lead + "the game was not found: there is no Wine prefix in ~/.wine or in the "
@@ -550,7 +596,7 @@ std::string DescribePrefix(const DiscoveryResult& result, const DiscoveryEnviron
     const std::size_t shown = std::min(kShown, result.checked.size());
     for (std::size_t i = 0; i < shown; ++i) {
         const CheckedPrefix& prefix = result.checked[i];
-        line += (i > 0 ? ", " : "") + Tilde(prefix.path, environment.home) + " (" +
+        line += (i > 0 ? ", " : "") + EscapeControls(Tilde(prefix.path, environment.home)) + " (" +
                 prefix.launcher + ")";
     }
     if (result.checked.size() > shown) {
@@ -564,14 +610,22 @@ std::string DescribePrefix(const DiscoveryResult& result, const DiscoveryEnviron
 std::string DescribeDiscovery(const DiscoveryResult& result,
                               const DiscoveryEnvironment& environment) {
     const std::string lead = "quorvel: ";
+    std::string foreign;
+    for (const ForeignPrefix& prefix : result.foreign) {
+        foreign += lead + "passed over the Wine prefix " +
+                   EscapeControls(Tilde(prefix.path, environment.home)) + " (" + prefix.launcher +
+                   "): its user.reg belongs to another user (uid " + std::to_string(prefix.owner) +
+                   ")\n";
+    }
+    if (!result.gameFolder.empty()) {
+        return foreign + lead + "using OpenMoHAA's folder " + EscapeControls(result.gameFolder);
+    }
     const std::string passedOver =
         result.passedOver.empty()
             ? ""
-            : "; passed over " + Tilde(result.passedOver, environment.home) + ": not a folder";
-    if (!result.gameFolder.empty()) {
-        return lead + "using OpenMoHAA's folder " + result.gameFolder;
-    }
-    return DescribePrefix(result, environment) + passedOver;
+            : "; passed over " + EscapeControls(Tilde(result.passedOver, environment.home)) +
+                  ": not a folder";
+    return foreign + DescribeSearch(result, environment) + passedOver;
 }
 
 } // namespace quorvel

@@ -34,7 +34,10 @@
 // in it.
 //
 // Of the prefixes whose user.reg holds the game's key, and OpenMoHAA's
-// folder, the one that changed last wins; on a tie, the one found first. Only these places and one
+// folder, the one that changed last wins (a time in the future counts as
+// now); on a tie, the one found first. A prefix whose user.reg belongs to
+// another user than the player or root is passed over, so that nobody else
+// can plant one. Only these places and one
 // level of listing below each are read; a folder that cannot be read, a
 // symbolic link that leads nowhere and a configuration file that cannot be
 // parsed are passed over, and each prefix is checked once.
@@ -67,6 +70,13 @@ struct CheckedPrefix {
     bool hasGame = false; // its user.reg holds the game's key
 };
 
+// A prefix passed over because its user.reg belongs to another user.
+struct ForeignPrefix {
+    std::string path; // as found, not resolved
+    std::string launcher;
+    unsigned owner = 0; // the user.reg's owner
+};
+
 struct DiscoveryResult {
     // The prefix to use: the one chosen, or when no prefix holds the game,
     // the one Wine itself would use (--prefix, else $WINEPREFIX, else
@@ -87,6 +97,9 @@ struct DiscoveryResult {
     // Every prefix looked at (a folder with a user.reg), in the order
     // searched, each once; then OpenMoHAA's folder where it counts.
     std::vector<CheckedPrefix> checked;
+    // The prefixes passed over: their user.reg belongs to neither the player
+    // nor root, so another user could have planted them.
+    std::vector<ForeignPrefix> foreign;
 };
 
 // Looks for the prefix whose user.reg holds `gameKey` (such as
@@ -94,9 +107,10 @@ struct DiscoveryResult {
 DiscoveryResult DiscoverWinePrefix(const DiscoveryEnvironment& environment,
                                    std::string_view gameKey);
 
-// One line for standard error, without its line end, saying which prefix is
+// What to say on standard error, without the last line end: a line for
+// each prefix passed over as another user's, then one saying which prefix is
 // used, or that none holds the game and where the search looked (paths in the
-// home folder written with "~").
+// home folder written with "~", control characters escaped).
 std::string DescribeDiscovery(const DiscoveryResult& result,
                               const DiscoveryEnvironment& environment);
 

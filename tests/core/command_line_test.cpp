@@ -50,6 +50,25 @@ TEST(CommandLine, ReadsEachForm) {
          2},
         {{"--prefx", "/a"}, Action::Fail, "", "quorvel: unknown option '--prefx'\n" + kTryHelp, 2},
         {{"/a"}, Action::Fail, "", "quorvel: unexpected argument '/a'\n" + kTryHelp, 2},
+        {{"--"}, Action::Run, "", "", 0},
+        {{"--prefix", "/a", "--"}, Action::Run, "/a", "", 0},
+        {{"--prefix", "--"}, Action::Run, "--", "", 0},
+        {{"--", "--help"},
+         Action::Fail,
+         "",
+         "quorvel: unexpected argument '--help'\n" + kTryHelp,
+         2},
+        // Control characters are escaped, C1 ones in UTF-8 too; other text stays.
+        {{"--x\x1b[2J\x7f"},
+         Action::Fail,
+         "",
+         "quorvel: unknown option '--x\\x1b[2J\\x7f'\n" + kTryHelp,
+         2},
+        {{"\xc3\xa9\n\xc2\x9b"},
+         Action::Fail,
+         "",
+         "quorvel: unexpected argument '\xc3\xa9\\x0a\\xc2\\x9b'\n" + kTryHelp,
+         2},
     };
     for (const auto& expected : cases) {
         const CommandLine line = ParseCommandLine(expected.args);

@@ -413,6 +413,49 @@ TEST(InstallationCrash, ARealFullDiskLeavesBothFilesAndInstallsOnceFreed) {
     EXPECT_EQ(FilesOf(game).other, after.other);
 }
 
+// One file under both names (either name a link to the other) is refused
+// before anything is written, also by a process that would be killed at its
+// k-th flush: the file keeps its bytes and stays under both names.
+TEST(InstallationCrash, TwoNamesForOneFileAreRefusedWithAKillAtEveryFlush) {
+    const std::string names[] = {"custom.cfg", "newconfig.cfg"};
+    for (int linked = 0; linked < 2; ++linked) {
+        const std::string& link = names[linked];
+        const std::string& file = names[1 - linked];
+        for (std::size_t k = 1;; ++k) {
+            SCOPED_TRACE(link + " a link to " + file + ", killed at flush " + std::to_string(k));
+            GameFolder game;
+            game.Write(file, kFirstCustomCfg);
+            std::filesystem::create_symlink(file, game.Mainta() / link);
+            const int status = InstallInChild(game, [&] {
+                return std::make_unique<test::HookedFileService>(
+                    game.files,
+                    [k, flushes = std::size_t{0}](std::size_t, const std::string& what) mutable {
+                        if (what.rfind("flush", 0) == 0 && ++flushes == k) {
+                            raise(SIGKILL);
+                        }
+                    });
+            });
+            EXPECT_EQ(game.Read(file), kFirstCustomCfg);
+            EXPECT_TRUE(std::filesystem::is_symlink(game.Mainta() / link));
+            EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
+            if (!WIFEXITED(status)) {
+                continue; // killed: the bytes above must have held
+            }
+            EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Refused));
+            ProgramRun run(game.registry, game.files);
+            EXPECT_EQ(run.Install(), InstallationResult::Refused);
+            ASSERT_FALSE(run.windows.messagesShown.empty());
+            EXPECT_EQ(run.windows.messagesShown.back().text,
+                      "custom.cfg and newconfig.cfg are the same file (\"" + kCustom + "\" (" +
+                          game.files.HostLocation(kCustom) + ") and \"" + kOther + "\" (" +
+                          game.files.HostLocation(kOther) +
+                          ")); quorvel needs them apart.\n\nNothing was installed and no file "
+                          "was changed.");
+            break;
+        }
+    }
+}
+
 // A pipe where user.reg should be reads as no registry, at once: start-up
 // reaches the prompt with nothing filled in.
 TEST(InstallationCrash, APipeForUserRegDoesNotHoldUpStartup) {

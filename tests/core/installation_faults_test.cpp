@@ -106,6 +106,8 @@ TEST(InstallationFaults, AFolderWhereAFileShouldBeStopsEverything) {
 }
 
 #ifndef _WIN32
+const std::string kVictim = "export TOKEN=secret\r\n";
+
 // Links, pipes and a full disk (a file size limit in a child process) are
 // POSIX matters; the failures injected further below reach the same paths on
 // every system.
@@ -137,6 +139,104 @@ TEST(InstallationFaults, WhatIsNotAPlainFileStopsEverything) {
                       pipe ? fs::file_type::fifo : fs::file_type::symlink);
             EXPECT_FALSE(fs::exists(fs::symlink_status(game.Mainta() / "elsewhere.cfg")));
         }
+    }
+}
+
+// A custom.cfg that never ends (a /proc file that says it holds nothing) is
+// read only up to the limit, at start-up and before installing, and the
+// installation stops with that reason. newconfig.cfg is read the same way.
+TEST(InstallationFaults, AFileThatNeverEndsStopsEverything) {
+    const std::filesystem::path endless = "/proc/self/pagemap";
+    if (::access(endless.c_str(), R_OK) != 0) {
+        GTEST_SKIP() << endless << " cannot be read here";
+    }
+    GameFolder game;
+    game.Write("newconfig.cfg", kPlayerCustomCfg);
+    std::filesystem::create_symlink(endless, game.CustomCfg());
+    Attempt attempt(game.registry, game.files);
+    EXPECT_EQ(attempt.result, InstallationResult::Refused);
+    attempt.ExpectToldAbout("custom.cfg\" (/proc/");
+    attempt.ExpectToldAbout(std::string("cannot be read: ") + host_failure::kTooLarge + ".");
+    EXPECT_EQ(game.Read("newconfig.cfg"), kPlayerCustomCfg);
+    EXPECT_TRUE(std::filesystem::is_symlink(game.CustomCfg()));
+}
+
+// Each file keeps its permission bits; a new newconfig.cfg, which holds
+// custom.cfg's lines, takes custom.cfg's, and a new custom.cfg is the
+// player's alone. Nothing is ever more open than before, whatever the umask.
+TEST(InstallationFaults, PermissionsNeverWiden) {
+    struct Case {
+        mode_t custom;
+        std::optional<mode_t> other; // newconfig.cfg before, if any
+        mode_t otherAfter;
+    };
+    const Case cases[] = {
+        {0600, std::nullopt, 0600},
+        {0660, std::nullopt, 0660},
+        {0600, 0644, 0644},
+        {0644, 0600, 0600},
+    };
+    const mode_t umaskBefore = ::umask(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE("custom.cfg " + std::to_string(c.custom));
+        GameFolder game;
+        game.Write("custom.cfg", kPlayerCustomCfg);
+        ASSERT_EQ(::chmod(game.CustomCfg().c_str(), c.custom), 0);
+        if (c.other) {
+            game.Write("newconfig.cfg", "seta name Player\r\n");
+            ASSERT_EQ(::chmod(game.NewConfig().c_str(), *c.other), 0);
+        }
+        Attempt attempt(game.registry, game.files);
+        EXPECT_EQ(attempt.result, InstallationResult::Installed);
+        struct stat info {};
+        ASSERT_EQ(::stat(game.NewConfig().c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.otherAfter);
+        ASSERT_EQ(::stat(game.CustomCfg().c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.custom);
+    }
+    {
+        GameFolder game; // neither file there: both are the player's alone
+        Attempt attempt(game.registry, game.files);
+        EXPECT_EQ(attempt.result, InstallationResult::Installed);
+        for (const auto& path : {game.CustomCfg(), game.NewConfig()}) {
+            struct stat info {};
+            ASSERT_EQ(::stat(path.c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, 0600u) << path;
+        }
+    }
+    ::umask(umaskBefore);
+}
+
+// A link that another user planted where either file should be is never
+// followed: nothing is written where it leads, and the player is told whose
+// link it is. Links of the player's own and of root's are followed.
+TEST(InstallationFaults, ALinkOfAnotherUserIsNotFollowed) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a link to another user needs root";
+    }
+    constexpr uid_t kStranger = 54321;
+    for (const std::string planted : {"custom.cfg", "newconfig.cfg"}) {
+        SCOPED_TRACE(planted);
+        GameFolder game;
+        const std::string other = planted == "custom.cfg" ? "newconfig.cfg" : "custom.cfg";
+        game.Write(other, kPlayerCustomCfg);
+        const auto victim = game.Prefix() / "victim";
+        test::WriteBytes(victim, kVictim);
+        const auto link = game.Mainta() / planted;
+        std::filesystem::create_symlink(victim, link);
+        ASSERT_EQ(::lchown(link.c_str(), kStranger, kStranger), 0);
+
+        Attempt attempt(game.registry, game.files);
+        EXPECT_EQ(attempt.result, InstallationResult::Refused);
+        attempt.ExpectToldAbout("cannot be written: it is a symbolic link owned by another user, "
+                                "uid 54321, and is not followed: ");
+        attempt.ExpectToldAbout("mainta/" + planted + ".");
+        EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
+        EXPECT_EQ(test::ReadBytes(victim), kVictim);
+
+        ASSERT_EQ(::lchown(link.c_str(), 0, 0), 0);
+        EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
+        EXPECT_NE(test::ReadBytes(victim), kVictim);
     }
 }
 
@@ -368,6 +468,47 @@ TEST(InstallationFaults, AFailureWhileStartupReadsLosesNothing) {
 
 TEST(InstallationFaults, AFailureInASecondInstallationOfTheSameRunLosesNothing) {
     FailEveryOperation(Phase::SecondInstallation, kFirstCustomCfg, std::nullopt);
+}
+
+// A new newconfig.cfg that a stopped run left beside a missing newconfig.cfg
+// may be the only copy of the player's lines: a complete one is put in place
+// and its lines kept, one cut short is kept as it is and the player told,
+// and an empty one is replaced.
+TEST(InstallationFaults, ALeftoverBesideAMissingNewconfigIsNeverTheOnlyCopyLost) {
+    const std::string folder = "C:\\Games\\MOHAA\\mainta";
+    const std::string leftover = folder + "\\newconfig.cfg.quorvel-new";
+    struct Case {
+        std::string bytes;
+        InstallationResult result;
+    };
+    const Case cases[] = {
+        {"\r\nseta name Player\r\n", InstallationResult::Installed},
+        {"\r\nseta name Pla", InstallationResult::Refused},
+        {"", InstallationResult::Installed},
+    };
+    FakeRegistryStore registry;
+    registry.SetString("Software\\2015\\MOHAA", "basepath", "C:\\Games\\MOHAA");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bytes);
+        MemoryFileService files;
+        files.AddFolder(folder);
+        files.SetFile(folder + "\\custom.cfg", kPlayerCustomCfg);
+        files.SetFile(leftover, c.bytes);
+        Attempt attempt(registry, files);
+        EXPECT_EQ(attempt.result, c.result);
+        const std::optional<std::string> other = files.File(folder + "\\newconfig.cfg");
+        if (c.result == InstallationResult::Refused) {
+            attempt.ExpectToldAbout("\"" + leftover +
+                                    "\" was left by an installation that stopped");
+            EXPECT_EQ(files.File(leftover), c.bytes);
+            EXPECT_EQ(other, std::nullopt);
+            continue;
+        }
+        EXPECT_EQ(files.File(leftover), std::nullopt);
+        ASSERT_TRUE(other);
+        EXPECT_EQ(other->find("seta name Player") != std::string::npos, !c.bytes.empty());
+        EXPECT_NE(other->find("bind MOUSE1"), std::string::npos) << *other;
+    }
 }
 
 // From the k-th operation on nothing works any more, for every k: putting

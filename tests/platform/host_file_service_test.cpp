@@ -68,15 +68,14 @@ TEST_F(HostFileServiceTest, ReadsLargeFilesWholeAndOnlyOnce) {
     auto streamOpened = files_.OpenTextFile(Path("large.cfg"), OpenMode::Reading);
     ASSERT_TRUE(streamOpened) << streamOpened.Status().reason;
     auto& stream = *streamOpened;
-    std::string text;
-    ASSERT_TRUE(stream->ReadAll(text));
-    EXPECT_EQ(text, large);
-    // Nothing is left after the end; the text given is left alone.
-    EXPECT_EQ(stream->ReadAll(text).reason, "the file is empty");
-    EXPECT_EQ(text, large);
+    Result<std::string> text = stream->ReadAll();
+    ASSERT_TRUE(text) << text.Status().reason;
+    EXPECT_EQ(*text, large);
+    // Nothing is left after the end.
+    EXPECT_EQ(stream->ReadAll().Status().reason, "the file is empty");
     EXPECT_TRUE(stream->Close());
     EXPECT_FALSE(stream->Close());
-    EXPECT_FALSE(stream->ReadAll(text));
+    EXPECT_FALSE(stream->ReadAll());
 }
 
 TEST_F(HostFileServiceTest, EmptyOrMissingFilesCannotBeRead) {
@@ -181,7 +180,7 @@ TEST_F(HostFileServiceTest, ReplacementsKeepLinksAndPermissions) {
     ASSERT_EQ(::chmod(Path("elsewhere/custom.cfg").c_str(), 0640), 0);
     fs::create_symlink(Path("elsewhere/custom.cfg"), Path("custom.cfg"));
     WriteBytes(Path("elsewhere/custom.cfg.quorvel-new"), "left by a run that stopped");
-    ASSERT_TRUE(ReplaceWholeFile(files_, Path("custom.cfg"), kBytes));
+    ASSERT_TRUE(ReplaceWholeFile(files_, Path("custom.cfg"), {}, kBytes));
     EXPECT_TRUE(fs::is_symlink(Path("custom.cfg")));
     EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg")), kBytes);
     struct stat info {};
@@ -196,7 +195,7 @@ TEST_F(HostFileServiceTest, ReplacementsKeepLinksAndPermissions) {
     }());
 
     {
-        auto replacement = files_.Replace(Path("custom.cfg"));
+        auto replacement = files_.Replace(Path("custom.cfg"), {});
         ASSERT_TRUE(replacement) << replacement.Status().reason;
         ASSERT_TRUE((*replacement)->Write("never put in place") && (*replacement)->Finish());
         EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg.quorvel-new")), "never put in place");
@@ -206,7 +205,7 @@ TEST_F(HostFileServiceTest, ReplacementsKeepLinksAndPermissions) {
 
     // A new file is made afresh, never written through a link in its place.
     fs::create_symlink(Path("victim.cfg"), Path("new.cfg.quorvel-new"));
-    ASSERT_TRUE(ReplaceWholeFile(files_, Path("new.cfg"), "x"));
+    ASSERT_TRUE(ReplaceWholeFile(files_, Path("new.cfg"), {}, "x"));
     EXPECT_EQ(ReadBytes(Path("new.cfg")), "x");
     EXPECT_FALSE(fs::exists(fs::symlink_status(Path("victim.cfg"))));
     EXPECT_FALSE(fs::exists(fs::symlink_status(Path("new.cfg.quorvel-new"))));
@@ -225,6 +224,33 @@ TEST_F(HostFileServiceTest, FolderLocksExcludeEachOther) {
     first.Value().reset();
     EXPECT_TRUE(files_.LockFolder(Path("mainta")));
     EXPECT_EQ(files_.LockFolder(Path("missing")).Status().reason, kNoEntry);
+}
+
+// A link and the file it leads to are one file; another file is not, and
+// nothing there has no identity. A new file left behind is put back only
+// where the file is missing, never over it.
+TEST_F(HostFileServiceTest, IdentitiesAndLeftovers) {
+    WriteBytes(Path("custom.cfg"), "a\r\n");
+    WriteBytes(Path("other.cfg"), "a\r\n");
+    fs::create_symlink("custom.cfg", Path("newconfig.cfg"));
+    auto custom = files_.Identify(Path("custom.cfg"));
+    auto linked = files_.Identify(Path("newconfig.cfg"));
+    auto other = files_.Identify(Path("other.cfg"));
+    ASSERT_TRUE(custom && linked && other);
+    ASSERT_TRUE(*custom && *linked && *other);
+    EXPECT_EQ(**custom, **linked);
+    EXPECT_NE(**custom, **other);
+    auto missing = files_.Identify(Path("missing.cfg"));
+    ASSERT_TRUE(missing);
+    EXPECT_FALSE(*missing);
+
+    WriteBytes(Path("other.cfg.quorvel-new"), "b\r\n");
+    EXPECT_EQ(files_.RestoreLeftover(Path("other.cfg")).reason, "File exists");
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "a\r\n");
+    fs::remove(Path("other.cfg"));
+    EXPECT_TRUE(files_.RestoreLeftover(Path("other.cfg")));
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "b\r\n");
+    EXPECT_FALSE(fs::exists(Path("other.cfg.quorvel-new")));
 }
 
 TEST(HostFileServiceMappingTest, MapsPathsIntoThePrefix) {

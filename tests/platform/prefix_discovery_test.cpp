@@ -142,6 +142,39 @@ TEST_F(PrefixDiscoveryTest, TheNewestUserRegWinsAndTiesGoToTheFirstPlace) {
     EXPECT_EQ(result.prefix, At(".wine").string());
 }
 
+// A user.reg dated in the future counts as changed now, so it cannot beat
+// every other prefix for ever: two such prefixes tie, and the first wins.
+TEST_F(PrefixDiscoveryTest, AUserRegDatedInTheFutureCountsAsNow) {
+    const long long now = static_cast<long long>(::time(nullptr));
+    MakePrefix(At(".wine"), true, now + 1000L * 86400);
+    MakePrefix(At("lib/steamapps/compatdata/2200/pfx"), true, now + 3000L * 86400);
+    WriteFile(At(".local/share/Steam/steamapps/libraryfolders.vdf"),
+              "\"libraryfolders\" { \"1\" { \"path\" \"" + At("lib").string() + "\" } }");
+    EXPECT_EQ(Discover().prefix, At(".wine").string());
+}
+
+// A prefix whose user.reg belongs to another user (one planted on a shared
+// games drive that Steam lists, say) is passed over, and the player is told.
+TEST_F(PrefixDiscoveryTest, APrefixOfAnotherUserIsPassedOver) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a user.reg to another user needs root";
+    }
+    MakePrefix(At(".wine"), true, 1000);
+    const fs::path planted = At("shared/steamapps/compatdata/2200/pfx");
+    MakePrefix(planted, true, 9000);
+    ASSERT_EQ(::chown((planted / "user.reg").c_str(), 54321, 54321), 0);
+    WriteFile(At(".local/share/Steam/steamapps/libraryfolders.vdf"),
+              "\"libraryfolders\" { \"1\" { \"path\" \"" + At("shared").string() + "\" } }");
+    const DiscoveryResult result = Discover();
+    EXPECT_EQ(result.prefix, At(".wine").string());
+    ASSERT_EQ(result.checked.size(), 1u);
+    EXPECT_EQ(DescribeDiscovery(result, Env()),
+              "quorvel: passed over the Wine prefix ~/shared/steamapps/compatdata/2200/pfx "
+              "(Steam): its user.reg belongs to another user (uid 54321)\n"
+              "quorvel: using the Wine prefix " +
+                  At(".wine").string() + " (Wine)");
+}
+
 TEST_F(PrefixDiscoveryTest, WinePrefixAndThePrefixOptionAreTheOnlyPlaceLookedAt) {
     MakePrefix(At(".wine"), true, 9000);
     MakePrefix(At("chosen"), true, 1000);
@@ -377,9 +410,10 @@ TEST_F(PrefixDiscoveryTest, DescribesTheOutcomeInOneLine) {
               "~/.local/share/wineprefixes/a (winetricks), ~/.local/share/wineprefixes/b "
               "(winetricks), ~/.local/share/wineprefixes/c (winetricks) and 3 more");
 
-    MakePrefix(At("Games/mohaa"), true, 1000);
+    // A name that would steer the terminal is printed with its controls escaped.
+    MakePrefix(At("Games/mo\x1b[2Jhaa"), true, 1000);
     EXPECT_EQ(DescribeDiscovery(Discover(), env),
-              "quorvel: using the Wine prefix " + At("Games/mohaa").string() + " (Lutris)");
+              "quorvel: using the Wine prefix " + At("Games/mo\\x1b[2Jhaa").string() + " (Lutris)");
 
     env.winePrefix = At("elsewhere").string();
     EXPECT_EQ(DescribeDiscovery(DiscoverWinePrefix(env, kGameKey), env),

@@ -44,9 +44,8 @@ protected:
         if (!stream) {
             return "open: " + stream.Status().reason;
         }
-        std::string text;
-        const FileStatus status = (*stream)->ReadAll(text);
-        return status ? text : "read: " + status.reason;
+        Result<std::string> text = (*stream)->ReadAll();
+        return text ? *text : "read: " + text.Status().reason;
     }
 
     TempDir dir_;
@@ -110,9 +109,7 @@ TEST(HostFileServiceReadTest, ReadsFilesThatChangedSinceTheyWereOpened) {
     auto& grown = *grownOpened;
     const std::string longer = "short\r\n" + std::string(200000, 'x') + "\r\n";
     WriteBytes(path, longer);
-    std::string text;
-    ASSERT_TRUE(grown->ReadAll(text));
-    EXPECT_EQ(text, longer);
+    EXPECT_EQ(*grown->ReadAll(), longer);
 
     auto shrunkOpened = files.OpenTextFile(path, OpenMode::Reading);
 
@@ -120,8 +117,7 @@ TEST(HostFileServiceReadTest, ReadsFilesThatChangedSinceTheyWereOpened) {
 
     auto& shrunk = *shrunkOpened;
     WriteBytes(path, "a\r\n");
-    ASSERT_TRUE(shrunk->ReadAll(text));
-    EXPECT_EQ(text, "a\r\n");
+    EXPECT_EQ(*shrunk->ReadAll(), "a\r\n");
 
     auto emptiedOpened = files.OpenTextFile(path, OpenMode::Reading);
 
@@ -129,8 +125,7 @@ TEST(HostFileServiceReadTest, ReadsFilesThatChangedSinceTheyWereOpened) {
 
     auto& emptied = *emptiedOpened;
     WriteBytes(path, "");
-    EXPECT_EQ(emptied->ReadAll(text).reason, "the file is empty");
-    EXPECT_EQ(text, "a\r\n");
+    EXPECT_EQ(emptied->ReadAll().Status().reason, "the file is empty");
 }
 
 } // namespace

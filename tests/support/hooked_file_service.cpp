@@ -8,9 +8,9 @@ public:
     HookedStream(HookedFileService& service, std::unique_ptr<TextStream> inner)
         : service_(service), inner_(std::move(inner)) {}
 
-    FileStatus ReadAll(std::string& text) override {
+    Result<std::string> ReadAll() override {
         service_.Before("read");
-        return inner_->ReadAll(text);
+        return inner_->ReadAll();
     }
     FileStatus Write(std::string_view text) override {
         service_.Before("write");
@@ -81,9 +81,20 @@ FileStatus HookedFileService::CheckWritable(const std::string& path) {
     return inner_.CheckWritable(path);
 }
 
-Result<std::unique_ptr<Replacement>> HookedFileService::Replace(const std::string& path) {
+Result<std::optional<FileIdentity>> HookedFileService::Identify(const std::string& path) {
+    Before("identify " + path);
+    return inner_.Identify(path);
+}
+
+FileStatus HookedFileService::RestoreLeftover(const std::string& path) {
+    Before("restore " + path);
+    return inner_.RestoreLeftover(path);
+}
+
+Result<std::unique_ptr<Replacement>> HookedFileService::Replace(const std::string& path,
+                                                                const std::string& like) {
     Before("create new " + path);
-    auto replacement = inner_.Replace(path);
+    auto replacement = inner_.Replace(path, like);
     if (!replacement) {
         return replacement;
     }

@@ -1,5 +1,8 @@
 #include "tests/support/memory_file_service.h"
 
+#include <cstdint>
+#include <utility>
+
 namespace quorvel::test {
 namespace {
 
@@ -21,16 +24,14 @@ public:
         }
     }
 
-    FileStatus ReadAll(std::string& text) override {
+    Result<std::string> ReadAll() override {
         if (service_.Fails("read")) {
             return FileStatus::Failure("injected read failure");
         }
         if (content_.empty()) {
-            return FileStatus::Failure("the file is empty");
+            return FileStatus::Failure(kEmptyFileReason);
         }
-        text = std::move(content_);
-        content_.clear();
-        return {};
+        return std::exchange(content_, std::string());
     }
 
     FileStatus Write(std::string_view text) override {
@@ -252,7 +253,39 @@ FileStatus MemoryFileService::CheckWritable(const std::string& path) {
     return {};
 }
 
-Result<std::unique_ptr<Replacement>> MemoryFileService::Replace(const std::string& path) {
+void MemoryFileService::LinkFile(const std::string& path, const std::string& existing) {
+    names_[path] = names_.at(existing);
+    durable_[path] = durable_.at(existing);
+}
+
+Result<std::optional<FileIdentity>> MemoryFileService::Identify(const std::string& path) {
+    if (Fails("identify " + path)) {
+        return FileStatus::Failure("injected identify failure");
+    }
+    const auto it = names_.find(path);
+    if (it == names_.end()) {
+        return std::optional<FileIdentity>();
+    }
+    return std::optional<FileIdentity>(FileIdentity{
+        1, static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(it->second.get()))});
+}
+
+FileStatus MemoryFileService::RestoreLeftover(const std::string& path) {
+    if (Fails("restore " + path)) {
+        return FileStatus::Failure("injected restore failure");
+    }
+    const std::string leftover = path + std::string(kReplacementSuffix);
+    if (names_.count(path) != 0 || names_.count(leftover) == 0) {
+        return FileStatus::Failure(names_.count(path) != 0 ? "File exists"
+                                                           : "No such file or directory");
+    }
+    Rename(leftover, path);
+    FlushFolderOf(path);
+    return {};
+}
+
+Result<std::unique_ptr<Replacement>> MemoryFileService::Replace(const std::string& path,
+                                                                const std::string& /*like*/) {
     if (Fails("create new " + path)) {
         return FileStatus::Failure("injected create failure");
     }

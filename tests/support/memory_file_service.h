@@ -28,6 +28,8 @@ public:
     // A file as it stands on the disk.
     void SetFile(const std::string& path, std::string content);
     void RemoveFile(const std::string& path);
+    // A second name for an existing file, as a link gives one.
+    void LinkFile(const std::string& path, const std::string& existing);
     std::optional<std::string> File(const std::string& path) const;
     std::map<std::string, std::string> Files() const;
 
@@ -55,7 +57,10 @@ public:
                                                      OpenMode mode) override;
     EntryInfo Inspect(const std::string& path) override;
     FileStatus CheckWritable(const std::string& path) override;
-    Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
+    Result<std::optional<FileIdentity>> Identify(const std::string& path) override;
+    Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
+                                                 const std::string& like) override;
+    FileStatus RestoreLeftover(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
     std::string HostLocation(const std::string& path) const override {
         return where_ ? where_(path) : std::string();

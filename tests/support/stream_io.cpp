@@ -7,9 +7,8 @@ std::string ReadThrough(FileService& files, const std::string& path) {
     if (!stream) {
         return "open: " + stream.Status().reason;
     }
-    std::string text;
-    const FileStatus status = (*stream)->ReadAll(text);
-    return status ? text : "read: " + status.reason;
+    Result<std::string> text = (*stream)->ReadAll();
+    return text ? *text : "read: " + text.Status().reason;
 }
 
 FileStatus WriteThrough(FileService& files, const std::string& path, OpenMode mode,

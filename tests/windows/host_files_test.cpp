@@ -3,8 +3,8 @@
 // other programs hold open, hidden and read-only files.
 
 #include "core/config_files.h"
-#include "tests/support/config_line_writes.h"
 #include "platform/host_file_service.h"
+#include "tests/support/config_line_writes.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/stream_io.h"
 #include "tests/support/temp_dir.h"
@@ -216,7 +216,7 @@ TEST_F(WindowsFilesTest, ReplacementsPutWholeFilesInPlace) {
     const std::string bytes = "seta a \"\xE9\"\r\n";
     for (const std::string& path : {hidden, fresh}) {
         SCOPED_TRACE(path);
-        ASSERT_TRUE(ReplaceWholeFile(files_, path, bytes));
+        ASSERT_TRUE(ReplaceWholeFile(files_, path, {}, bytes));
         EXPECT_EQ(ReadBytes(path), bytes);
         EXPECT_EQ(GetFileAttributesA((path + ".quorvel-new").c_str()), INVALID_FILE_ATTRIBUTES);
     }
@@ -225,7 +225,7 @@ TEST_F(WindowsFilesTest, ReplacementsPutWholeFilesInPlace) {
     // Until it is put in place, the old file is untouched; dropped, the new
     // file goes.
     {
-        auto replacement = files_.Replace(hidden);
+        auto replacement = files_.Replace(hidden, {});
         ASSERT_TRUE(replacement) << replacement.Status().reason;
         ASSERT_TRUE((*replacement)->Write("never put in place"));
         ASSERT_TRUE((*replacement)->Finish());
@@ -251,6 +251,34 @@ TEST_F(WindowsFilesTest, FolderLocksExcludeEachOther) {
     first.Value().reset();
     EXPECT_TRUE(files_.LockFolder(Path("mainta")));
     EXPECT_FALSE(files_.LockFolder(Path("missing")));
+}
+
+// Two names of one file (a hard link) have one identity, another file has
+// its own, and nothing there has none. A new file left behind is put back
+// only where the file is missing.
+TEST_F(WindowsFilesTest, IdentitiesAndLeftovers) {
+    WriteBytes(Path("custom.cfg"), "a\r\n");
+    WriteBytes(Path("other.cfg"), "a\r\n");
+    ASSERT_TRUE(
+        CreateHardLinkA(Path("newconfig.cfg").c_str(), Path("custom.cfg").c_str(), nullptr));
+    auto custom = files_.Identify(Path("custom.cfg"));
+    auto linked = files_.Identify(Path("NEWCONFIG.CFG"));
+    auto other = files_.Identify(Path("other.cfg"));
+    ASSERT_TRUE(custom && linked && other);
+    ASSERT_TRUE(*custom && *linked && *other);
+    EXPECT_EQ(**custom, **linked);
+    EXPECT_NE(**custom, **other);
+    auto missing = files_.Identify(Path("missing.cfg"));
+    ASSERT_TRUE(missing);
+    EXPECT_FALSE(*missing);
+
+    WriteBytes(Path("other.cfg.quorvel-new"), "b\r\n");
+    EXPECT_FALSE(files_.RestoreLeftover(Path("other.cfg")));
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "a\r\n");
+    ASSERT_TRUE(DeleteFileA(Path("other.cfg").c_str()));
+    EXPECT_TRUE(files_.RestoreLeftover(Path("other.cfg")));
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "b\r\n");
+    EXPECT_EQ(GetFileAttributesA(Path("other.cfg.quorvel-new").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 } // namespace
