@@ -17,8 +17,7 @@ step() { printf '\n=== %s\n' "$*"; }
 
 step "CTest suite"
 "$root/scripts/setup-deps.sh" build test bench
-cmake -S "$root" -B "$build" -DQUORVEL_WERROR=ON -DQUORVEL_BUILD_BENCH=ON \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" --preset tests -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
 
