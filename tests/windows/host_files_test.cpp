@@ -3,8 +3,8 @@
 // other programs hold open, hidden and read-only files.
 
 #include "core/config_files.h"
-#include "tests/support/config_line_writes.h"
 #include "platform/host_file_service.h"
+#include "tests/support/config_line_writes.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/stream_io.h"
 #include "tests/support/temp_dir.h"
