@@ -21,7 +21,7 @@ bool AbortRequested(const AbortFlagValue& flag) {
 // could not follow. A file that this installation created cannot be
 // removed, but emptied it reads as missing again. Returns what could not be
 // put back, for the player.
-std::string PutBack(FileService& files, const std::string& path, const Snapshot& before) {
+std::string PutBack(FileService& files, const std::string& path, const NewConfigSnapshot& before) {
     if (const FileStatus back = ReplaceWholeFile(files, path, before.bytes); !back) {
         return "\n" + QuotedPath(files, path) + ": " + back.reason + ".";
     }
@@ -100,7 +100,7 @@ Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
         return "The folder " + QuotedPath(files, folder) + " cannot be locked: " + locked.reason +
                ".";
     }
-    for (const std::string* path : {&plan.customPath, &plan.otherPath}) {
+    for (const std::string* path : {&plan.customPath, &plan.newConfigPath}) {
         if (const FileStatus writable = files.CheckWritable(*path); !writable) {
             return QuotedPath(files, *path) + " cannot be written: " + writable.reason + ".";
         }
@@ -122,16 +122,18 @@ Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan) {
 }
 
 Refusal GatherEarlierLines(FileService& files, InstallerState& state, InstallationPlan& plan) {
-    const FileStatus gathered = ReadConfigText(files, state.LineBuffer, plan.otherPath);
+    const FileStatus gathered = ReadConfigText(files, state.LineBuffer, plan.newConfigPath);
     plan.gathered = gathered.ok;
     if (gathered) {
-        plan.other = {true, state.LineBuffer.Text()};
-    } else if (const EntryInfo info = files.Inspect(plan.otherPath); info.kind == EntryKind::File) {
+        plan.newConfigBefore = {true, state.LineBuffer.Text()};
+    } else if (const EntryInfo info = files.Inspect(plan.newConfigPath);
+               info.kind == EntryKind::File) {
         if (info.size > 0) {
             // It holds the player's settings: never replace it unread.
-            return QuotedPath(files, plan.otherPath) + " cannot be read: " + gathered.reason + ".";
+            return QuotedPath(files, plan.newConfigPath) + " cannot be read: " + gathered.reason +
+                   ".";
         }
-        plan.other.existed = true;
+        plan.newConfigBefore.existed = true;
     }
     plan.kept.reserve(state.LineBuffer.Count());
     for (std::size_t i = 0; i < state.LineBuffer.Count(); ++i) {
@@ -159,34 +161,34 @@ void PlanLines(LineList& installList, InstallationPlan& plan) {
 
 WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan) {
     // Both new files are whole on the disk before either old one goes.
-    auto other = WriteReplacement(files, plan.otherPath, std::string_view(), plan.kept);
-    if (!other) {
-        return {NotInstalled(files, plan.otherPath, other.Status(), {}, {}), {}};
+    auto newConfig = WriteReplacement(files, plan.newConfigPath, std::string_view(), plan.kept);
+    if (!newConfig) {
+        return {NotInstalled(files, plan.newConfigPath, newConfig.Status(), {}, {}), {}};
     }
     auto custom = WriteReplacement(files, plan.customPath, kHeaderLine, plan.installing);
     if (!custom) {
         return {NotInstalled(files, plan.customPath, custom.Status(), {},
-                             Discarded(files, plan.otherPath, **other)),
+                             Discarded(files, plan.newConfigPath, **newConfig)),
                 {}};
     }
     // newconfig.cfg first: once it is in place, and the folder flushed, it
     // holds every earlier line, and custom.cfg may go.
-    if (const FileStatus moved = (*other)->PutInPlace(); !moved) {
-        return {NotInstalled(files, plan.otherPath, moved, {},
-                             Discarded(files, plan.otherPath, **other) +
+    if (const FileStatus moved = (*newConfig)->PutInPlace(); !moved) {
+        return {NotInstalled(files, plan.newConfigPath, moved, {},
+                             Discarded(files, plan.newConfigPath, **newConfig) +
                                  Discarded(files, plan.customPath, **custom)),
                 {}};
     }
-    std::string failedPath = plan.otherPath;
-    FileStatus step = (*other)->FlushFolder();
+    std::string failedPath = plan.newConfigPath;
+    FileStatus step = (*newConfig)->FlushFolder();
     if (step) {
         failedPath = plan.customPath;
         step = (*custom)->PutInPlace();
     }
     if (!step) {
         const std::string leftOver = Discarded(files, plan.customPath, **custom);
-        return {NotInstalled(files, failedPath, step, PutBack(files, plan.otherPath, plan.other),
-                             leftOver),
+        return {NotInstalled(files, failedPath, step,
+                             PutBack(files, plan.newConfigPath, plan.newConfigBefore), leftOver),
                 {}};
     }
     if (const FileStatus flushed = (*custom)->FlushFolder(); !flushed) {
