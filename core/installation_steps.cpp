@@ -70,7 +70,7 @@ bool AskDetailQuestions(WindowSystem& windows, LineList& installList, AbortFlagV
 
 std::string QuotedPath(const FileService& files, const std::string& path) {
     std::string quoted = "\"" + path + "\"";
-    if (const std::string host = files.HostLocation(path); !host.empty() && host != path) {
+    if (const std::string host = files.HostPathForMessages(path); !host.empty() && host != path) {
         quoted += " (" + host + ")";
     }
     return quoted;

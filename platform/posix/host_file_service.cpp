@@ -179,7 +179,7 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
         fd = OpenRetrying(asWritten_(path), (flags & ~O_CREAT) | O_NONBLOCK);
     }
     if (fd < 0) {
-        fd = OpenRetrying(HostPath(path), flags | O_NONBLOCK);
+        fd = OpenRetrying(HostPathForCalls(path), flags | O_NONBLOCK);
     }
     if (fd < 0) {
         return ErrorStatus(errno);
@@ -203,7 +203,7 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
 }
 
 EntryInfo HostFileService::Inspect(const std::string& path) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     struct stat info;
     if (::stat(host.c_str(), &info) != 0) {
         // Nothing there is Missing. Anything else that cannot be looked at,
@@ -222,7 +222,7 @@ EntryInfo HostFileService::Inspect(const std::string& path) {
 }
 
 FileStatus HostFileService::CheckWritable(const std::string& path) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     struct stat info;
     if (::stat(host.c_str(), &info) == 0) {
         const FileStatus plain = RequireRegularFile(info);
@@ -376,7 +376,7 @@ private:
 } // namespace
 
 Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path) {
-    Result<std::string> target = ReplacedFile(HostPath(path));
+    Result<std::string> target = ReplacedFile(HostPathForCalls(path));
     if (!target) {
         return target.Status();
     }
@@ -397,7 +397,7 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
     return std::unique_ptr<Replacement>(std::move(replacement));
 }
 
-std::string HostFileService::HostLocation(const std::string& path) const {
+std::string HostFileService::HostPathForMessages(const std::string& path) const {
     if (!toHost_) {
         return {};
     }
@@ -421,7 +421,7 @@ std::string HostFileService::HostLocation(const std::string& path) const {
 }
 
 Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
-    const int fd = OpenRetrying(HostPath(folder), O_RDONLY | O_DIRECTORY | O_NONBLOCK);
+    const int fd = OpenRetrying(HostPathForCalls(folder), O_RDONLY | O_DIRECTORY | O_NONBLOCK);
     if (fd < 0) {
         return ErrorStatus(errno);
     }

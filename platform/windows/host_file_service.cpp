@@ -187,7 +187,7 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
         return FileStatus::Failure(SystemMessage(ERROR_INVALID_PARAMETER));
     }
     FileStatus status;
-    const HANDLE handle = OpenPlainFile(HostPath(path), access, disposition, status);
+    const HANDLE handle = OpenPlainFile(HostPathForCalls(path), access, disposition, status);
     if (handle == INVALID_HANDLE_VALUE) {
         return status;
     }
@@ -210,7 +210,7 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
 }
 
 EntryInfo HostFileService::Inspect(const std::string& path) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     // Opened without asking for access, which follows links, works for
     // folders, conflicts with no other program and changes nothing.
     const HANDLE handle =
@@ -241,7 +241,7 @@ EntryInfo HostFileService::Inspect(const std::string& path) {
 }
 
 FileStatus HostFileService::CheckWritable(const std::string& path) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     const DWORD attributes = GetFileAttributesA(host.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -402,7 +402,7 @@ std::string MutexNameFor(const std::string& host) {
 } // namespace
 
 Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path) {
-    const std::string target = ReplacedFile(HostPath(path));
+    const std::string target = ReplacedFile(HostPathForCalls(path));
     std::string newPath = target + std::string(kReplacementSuffix);
     // A new file left by a run that stopped half way is ours to remove.
     if (!DeleteFileA(newPath.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -418,13 +418,13 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
         std::make_unique<WindowsReplacement>(handle, std::move(newPath), target));
 }
 
-std::string HostFileService::HostLocation(const std::string& path) const {
+std::string HostFileService::HostPathForMessages(const std::string& path) const {
     // Paths are used as they stand, unless a test maps them.
     return toHost_ ? toHost_(path) : std::string();
 }
 
 Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
-    const std::string host = HostPath(folder);
+    const std::string host = HostPathForCalls(folder);
     const DWORD attributes = GetFileAttributesA(host.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return LastErrorStatus();

@@ -176,7 +176,7 @@ TEST(InstallationCrash, AnotherCopyInstallingIntoTheFolderIsRefused) {
     MemoryFileService files;
     files.AddFolder(kFolder);
     files.SetFile(kCustom, kFirstCustomCfg);
-    files.SetHostLocation([](const std::string& path) {
+    files.SetHostPathForMessages([](const std::string& path) {
         std::string host = "/home/me/.wine/drive_c" + path.substr(2);
         std::replace(host.begin(), host.end(), '\\', '/');
         return host;

@@ -24,8 +24,8 @@ public:
     FileStatus CheckWritable(const std::string& path) override;
     Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
-    std::string HostLocation(const std::string& path) const override {
-        return inner_.HostLocation(path);
+    std::string HostPathForMessages(const std::string& path) const override {
+        return inner_.HostPathForMessages(path);
     }
 
     // Counts an operation and calls the hook.
