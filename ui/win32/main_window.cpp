@@ -105,20 +105,25 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
     return Guarded(0, [&] { return self->Handle(message, wParam, lParam); });
 }
 
+bool MainWindow::Press(int id) {
+    const forms::ControlShape* button = controls_.Button(id);
+    if (button && button->role == forms::ButtonRole::Install) {
+        Install();
+        return true;
+    }
+    if (button && button->role == forms::ButtonRole::Exit) {
+        Close();
+        return true;
+    }
+    return false;
+}
+
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = window_;
     switch (message) {
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) {
-            const forms::ControlShape* button = controls_.Button(LOWORD(wParam));
-            if (button && button->role == forms::ButtonRole::Install) {
-                Install();
-                return 0;
-            }
-            if (button && button->role == forms::ButtonRole::Exit) {
-                Close();
-                return 0;
-            }
+        if (HIWORD(wParam) == BN_CLICKED && Press(LOWORD(wParam))) {
+            return 0;
         }
         break;
     case WM_DRAWITEM: {
