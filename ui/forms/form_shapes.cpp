@@ -1,5 +1,6 @@
 #include "ui/forms/form_shapes.h"
 
+#include "core/detail_choices.h"
 #include "core/identity.h"
 
 #include <algorithm>
@@ -56,7 +57,7 @@ constexpr std::array<ControlShape, 5> kTextureControls{{
     {"Command3", Kind::Button, "Low", {208, 88, 81, 25}, kButtonFont, Role::Answer},
     {"Command4",
      Kind::Button,
-     "Need to go Check",
+     kNeedToGoCheck.data(),
      {304, 88, 129, 25},
      kButtonFont,
      Role::NeedToCheck},
@@ -79,7 +80,7 @@ constexpr std::array<ControlShape, 8> kModelControls{{
     {"Command6", Kind::Button, "Lowest", {112, 120, 81, 25}, kButtonFont, Role::Answer},
     {"Command7",
      Kind::Button,
-     "Need to go Check",
+     kNeedToGoCheck.data(),
      {320, 96, 121, 25},
      kButtonFont,
      Role::NeedToCheck},

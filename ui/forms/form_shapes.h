@@ -66,6 +66,9 @@ struct FontShape {
 
 inline constexpr FontShape kSystemFont{};
 inline constexpr const char* kSerifFace = "Times New Roman";
+// The face used where Times New Roman is missing (as on Linux, or under Wine
+// without the Microsoft fonts): it has the same metrics.
+inline constexpr const char* kSerifStandIn = "Liberation Serif";
 inline constexpr FontShape SerifFont(int centiPoints, int weight) {
     return FontShape{kSerifFace, centiPoints, weight};
 }

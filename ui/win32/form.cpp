@@ -32,14 +32,12 @@ bool HasFace(const wchar_t* face) {
     return found;
 }
 
-// Times New Roman, or where it is missing (as under Wine without the
-// Microsoft fonts) Liberation Serif, which has its metrics.
-const wchar_t* SerifFace() {
-    static const wchar_t* const face = [] {
-        if (!HasFace(L"Times New Roman") && HasFace(L"Liberation Serif")) {
-            return L"Liberation Serif";
-        }
-        return L"Times New Roman";
+// Times New Roman, or where it is missing its stand-in.
+const std::wstring& SerifFace() {
+    static const std::wstring face = [] {
+        const std::wstring wanted = Widen(forms::kSerifFace);
+        const std::wstring standIn = Widen(forms::kSerifStandIn);
+        return !HasFace(wanted.c_str()) && HasFace(standIn.c_str()) ? standIn : wanted;
     }();
     return face;
 }
@@ -135,7 +133,7 @@ UniqueFont MakeFont(const forms::FontShape& shape, int dpi) {
         font.lfWeight = shape.weight;
         font.lfCharSet = DEFAULT_CHARSET;
         font.lfQuality = DEFAULT_QUALITY;
-        wcsncpy(font.lfFaceName, SerifFace(), LF_FACESIZE - 1);
+        wcsncpy(font.lfFaceName, SerifFace().c_str(), LF_FACESIZE - 1);
     }
     HFONT handle = CreateFontIndirectW(&font);
     if (!handle) {
