@@ -61,7 +61,7 @@ std::string BenchFolder::ProgramPath(const std::string& name) const {
     return game_.WindowsPath() + "\\mainta\\" + name;
 }
 
-std::string BenchFolder::HostPath(const std::string& name) const {
+std::string BenchFolder::HostPathForCalls(const std::string& name) const {
     // As the program's path maps to it: through the prefix's drive link.
     return (game_.Prefix() / "dosdevices" / "c:" / "Games" / "MOHAA" / "mainta" / name).string();
 }

@@ -40,7 +40,7 @@ public:
 
     // The program's path of a file in mainta, and the host path it maps to.
     std::string ProgramPath(const std::string& name) const;
-    std::string HostPath(const std::string& name) const;
+    std::string HostPathForCalls(const std::string& name) const;
 
     // Writes `lines` lines of `make` into the file in mainta, the first time
     // only; returns the file's size.

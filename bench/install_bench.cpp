@@ -76,7 +76,8 @@ struct ProgramRun {
 class PlainFiles {
 public:
     explicit PlainFiles(const GameFolder& game)
-        : custom_(HostPath(game, "custom.cfg")), other_(HostPath(game, "newconfig.cfg")) {}
+        : custom_(HostPathForCalls(game, "custom.cfg")),
+          other_(HostPathForCalls(game, "newconfig.cfg")) {}
 
     bool ReadCustom() { return Read(custom_); }
     bool ReadOther() { return Read(other_); }
@@ -88,7 +89,7 @@ public:
     }
 
 private:
-    static std::string HostPath(const GameFolder& game, const char* name) {
+    static std::string HostPathForCalls(const GameFolder& game, const char* name) {
         return (game.Prefix() / "dosdevices" / "c:" / "Games" / "MOHAA" / "mainta" / name).string();
     }
 

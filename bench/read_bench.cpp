@@ -64,7 +64,7 @@ void BM_ReadConfigLines(benchmark::State& state) {
     const std::string name = FileName(state.range(0));
     const std::uint64_t size = folder.Prepare(name, lines, quorvel::bench::LongConfigLine);
     const std::string path = folder.ProgramPath(name);
-    const std::string host = folder.HostPath(name);
+    const std::string host = folder.HostPathForCalls(name);
     quorvel::bench::RunPaired(
         state, [&] { return ReadIntoList(folder, path, lines); },
         [&] { return PlainRead(host, size); });

@@ -38,12 +38,12 @@ std::vector<std::string> Lines(std::int64_t count) {
 // would wait, on ext4, for the write-back that closing a file just emptied
 // starts; a player's file has long been on disk.
 void StartAfresh(BenchFolder& folder) {
-    ::unlink(folder.HostPath(kFile).c_str());
+    ::unlink(folder.HostPathForCalls(kFile).c_str());
 }
 
 // The whole file, read back once after the last iteration.
 std::string WrittenBytes(BenchFolder& folder) {
-    return quorvel::test::ReadBytes(folder.HostPath(kFile));
+    return quorvel::test::ReadBytes(folder.HostPathForCalls(kFile));
 }
 
 // The installation's way: a replacement written whole, put in place, the
@@ -79,7 +79,7 @@ bool WriteAll(int fd, std::string_view text) {
 // 64 KiB as the installation gathers them.
 double PlainCWrite(BenchFolder& folder, const std::vector<std::string>& lines) {
     StartAfresh(folder);
-    const std::string host = folder.HostPath(kFile);
+    const std::string host = folder.HostPathForCalls(kFile);
     const std::string fresh = host + ".new";
     const std::string dir = host.substr(0, host.find_last_of('/'));
     const Clock::time_point start = Clock::now();

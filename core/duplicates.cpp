@@ -98,8 +98,8 @@ private:
 bool IsInstallerLine(std::string_view trimmed) {
     static const LineSet own = [] {
         std::vector<std::string_view> lines(BaseSettings.begin(), BaseSettings.end());
-        lines.push_back(kHeaderLine);
-        lines.push_back(kEndMarkerLine);
+        lines.emplace_back(kHeaderLine);
+        lines.emplace_back(kEndMarkerLine);
         for (const auto kind : {DetailDialogKind::Texture, DetailDialogKind::Model}) {
             for (const DetailAnswer& answer : DetailAnswers(kind)) {
                 lines.insert(lines.end(), answer.lines.begin(), answer.lines.end());

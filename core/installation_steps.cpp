@@ -23,9 +23,9 @@ bool AbortRequested(const AbortFlagValue& flag) {
 // put back, for the player.
 std::string PutBack(FileService& files, const InstallationPlan& plan) {
     const FileStatus back =
-        ReplaceWholeFile(files, plan.otherPath, plan.customPath, plan.other.bytes);
+        ReplaceWholeFile(files, plan.newConfigPath, plan.customPath, plan.newConfigBefore.bytes);
     if (!back) {
-        return "\n" + QuotedPath(files, plan.otherPath) + ": " + back.reason + ".";
+        return "\n" + QuotedPath(files, plan.newConfigPath) + ": " + back.reason + ".";
     }
     return {};
 }
@@ -41,15 +41,15 @@ std::string FileNameOf(const std::string& path) {
 // take the player's lines with it.
 Refusal CheckTwoFiles(FileService& files, const InstallationPlan& plan) {
     auto custom = files.Identify(plan.customPath);
-    auto other = custom ? files.Identify(plan.otherPath) : custom;
-    if (!other) {
-        const std::string& path = custom ? plan.otherPath : plan.customPath;
-        return QuotedPath(files, path) + " cannot be looked at: " + other.Status().reason + ".";
+    auto newConfig = custom ? files.Identify(plan.newConfigPath) : custom;
+    if (!newConfig) {
+        const std::string& path = custom ? plan.newConfigPath : plan.customPath;
+        return QuotedPath(files, path) + " cannot be looked at: " + newConfig.Status().reason + ".";
     }
-    if (*custom && *other && **custom == **other) {
-        return FileNameOf(plan.customPath) + " and " + FileNameOf(plan.otherPath) +
+    if (*custom && *newConfig && **custom == **newConfig) {
+        return FileNameOf(plan.customPath) + " and " + FileNameOf(plan.newConfigPath) +
                " are the same file (" + QuotedPath(files, plan.customPath) + " and " +
-               QuotedPath(files, plan.otherPath) + "); quorvel needs them apart.";
+               QuotedPath(files, plan.newConfigPath) + "); quorvel needs them apart.";
     }
     return std::nullopt;
 }
@@ -96,7 +96,7 @@ bool AskDetailQuestions(WindowSystem& windows, LineList& installList, AbortFlagV
 
 std::string QuotedPath(const FileService& files, const std::string& path) {
     std::string quoted = "\"" + path + "\"";
-    if (const std::string host = files.HostLocation(path); !host.empty() && host != path) {
+    if (const std::string host = files.HostPathForMessages(path); !host.empty() && host != path) {
         quoted += " (" + host + ")";
     }
     return quoted;
@@ -126,7 +126,7 @@ Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
         return "The folder " + QuotedPath(files, folder) + " cannot be locked: " + locked.reason +
                ".";
     }
-    for (const std::string* path : {&plan.customPath, &plan.otherPath}) {
+    for (const std::string* path : {&plan.customPath, &plan.newConfigPath}) {
         if (const FileStatus writable = files.CheckWritable(*path); !writable) {
             return QuotedPath(files, *path) + " cannot be written: " + writable.reason + ".";
         }
@@ -135,7 +135,7 @@ Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
 }
 
 Refusal RestoreLeftover(FileService& files, const InstallationPlan& plan) {
-    const std::string& path = plan.otherPath;
+    const std::string& path = plan.newConfigPath;
     const std::string leftover = path + std::string(kReplacementSuffix);
     if (files.Inspect(path).kind != EntryKind::Missing ||
         files.Inspect(leftover).kind != EntryKind::File) {
@@ -178,16 +178,17 @@ Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan) {
 }
 
 Refusal GatherEarlierLines(FileService& files, InstallerState& state, InstallationPlan& plan) {
-    const FileStatus gathered = ReadConfigText(files, state.LineBuffer, plan.otherPath);
+    const FileStatus gathered = ReadConfigText(files, state.LineBuffer, plan.newConfigPath);
     plan.gathered = gathered.ok;
     if (gathered) {
-        plan.other = {true, state.LineBuffer.Text()};
-    } else if (files.Inspect(plan.otherPath).kind == EntryKind::File) {
+        plan.newConfigBefore = {true, state.LineBuffer.Text()};
+    } else if (files.Inspect(plan.newConfigPath).kind == EntryKind::File) {
         if (gathered.reason != kEmptyFileReason) {
             // It holds the player's settings: never replace it unread.
-            return QuotedPath(files, plan.otherPath) + " cannot be read: " + gathered.reason + ".";
+            return QuotedPath(files, plan.newConfigPath) + " cannot be read: " + gathered.reason +
+                   ".";
         }
-        plan.other.existed = true;
+        plan.newConfigBefore.existed = true;
     }
     plan.kept.reserve(state.LineBuffer.Count());
     for (std::size_t i = 0; i < state.LineBuffer.Count(); ++i) {
@@ -216,27 +217,27 @@ void PlanLines(LineList& installList, InstallationPlan& plan) {
 WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan) {
     // Both new files are whole on the disk before either old one goes.
     // A new newconfig.cfg holds custom.cfg's lines: it is as private as that.
-    auto other =
-        WriteReplacement(files, plan.otherPath, plan.customPath, std::string_view(), plan.kept);
-    if (!other) {
-        return {NotInstalled(files, plan.otherPath, other.Status(), {}, {}), {}};
+    auto newConfig =
+        WriteReplacement(files, plan.newConfigPath, plan.customPath, std::string_view(), plan.kept);
+    if (!newConfig) {
+        return {NotInstalled(files, plan.newConfigPath, newConfig.Status(), {}, {}), {}};
     }
     auto custom = WriteReplacement(files, plan.customPath, {}, kHeaderLine, plan.installing);
     if (!custom) {
         return {NotInstalled(files, plan.customPath, custom.Status(), {},
-                             Discarded(files, plan.otherPath, **other)),
+                             Discarded(files, plan.newConfigPath, **newConfig)),
                 {}};
     }
     // newconfig.cfg first: once it is in place, and the folder flushed, it
     // holds every earlier line, and custom.cfg may go.
-    if (const FileStatus moved = (*other)->PutInPlace(); !moved) {
-        return {NotInstalled(files, plan.otherPath, moved, {},
-                             Discarded(files, plan.otherPath, **other) +
+    if (const FileStatus moved = (*newConfig)->PutInPlace(); !moved) {
+        return {NotInstalled(files, plan.newConfigPath, moved, {},
+                             Discarded(files, plan.newConfigPath, **newConfig) +
                                  Discarded(files, plan.customPath, **custom)),
                 {}};
     }
-    std::string failedPath = plan.otherPath;
-    FileStatus step = (*other)->FlushFolder();
+    std::string failedPath = plan.newConfigPath;
+    FileStatus step = (*newConfig)->FlushFolder();
     if (step) {
         failedPath = plan.customPath;
         step = (*custom)->PutInPlace();

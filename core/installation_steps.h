@@ -22,7 +22,7 @@ struct InstallerState;
 // What newconfig.cfg held before the installation, to put back if custom.cfg
 // cannot follow it. The bytes are held elsewhere, and stay put until the
 // files are written.
-struct Snapshot {
+struct NewConfigSnapshot {
     bool existed = false;
     std::string_view bytes;
 };
@@ -30,10 +30,10 @@ struct Snapshot {
 // Everything an installation learns before it writes, and what it writes.
 struct InstallationPlan {
     std::string customPath;
-    std::string otherPath; // newconfig.cfg
+    std::string newConfigPath; // newconfig.cfg
     // The custom.cfg being replaced, read whole.
     LineBuffer oldCustom;
-    Snapshot other;
+    NewConfigSnapshot newConfigBefore;
     // Whether newconfig.cfg held the earlier lines (a later installation).
     bool gathered = false;
     // The earlier lines that newconfig.cfg keeps, trimmed of spaces.

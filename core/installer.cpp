@@ -87,7 +87,7 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
 
     InstallationPlan plan;
     plan.customPath = state_.CustomCfgPath;
-    plan.otherPath = state_.NewConfigPath;
+    plan.newConfigPath = state_.NewConfigPath;
     // Held from the checks to the last file put in place, so that another
     // copy of the program cannot write in between.
     const auto lock = LockMaintaFolder(files_, plan);

@@ -203,7 +203,7 @@ public:
 
     // Where `path` lives on the host's own file system, for messages; empty
     // where paths are used as they stand.
-    virtual std::string HostLocation(const std::string& path) const = 0;
+    virtual std::string HostPathForMessages(const std::string& path) const = 0;
 };
 
 } // namespace quorvel

@@ -65,9 +65,11 @@ public:
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
     // The mapped path with its folders as they are on disk (through links
     // such as dosdevices/c:); empty without a mapping.
-    std::string HostLocation(const std::string& path) const override;
+    std::string HostPathForMessages(const std::string& path) const override;
 
-    std::string HostPath(const std::string& path) const { return toHost_ ? toHost_(path) : path; }
+    std::string HostPathForCalls(const std::string& path) const {
+        return toHost_ ? toHost_(path) : path;
+    }
 
 private:
     PathMap toHost_;

@@ -16,8 +16,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEL_BENCH_BUILD_DIR:-$root/build-bench}
 
 "$root/scripts/setup-deps.sh" build test bench
-cmake -S "$root" -B "$build" -DQUORVEL_WERROR=ON -DQUORVEL_BUILD_BENCH=ON \
-    -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake -S "$root" --preset bench -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 read -r -a args <<<"${BENCH_ARGS:-}"

@@ -18,9 +18,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 exe=${1:-}
 if [[ -z $exe ]]; then
     build=$root/build-windows-release
-    cmake -S "$root" -B "$build" \
-        -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-        -DCMAKE_BUILD_TYPE=Release -DQUORVEL_WERROR=ON -DQUORVEL_BUILD_TESTS=OFF >/dev/null
+    cmake -S "$root" --preset windows-release -B "$build" >/dev/null
     cmake --build "$build" -j2 --target quorvel
     exe=$build/ui/win32/quorvel.exe
 fi

@@ -14,9 +14,7 @@ seconds=${QUORVEL_FUZZ_SECONDS:-60}
 
 "$root/scripts/setup-deps.sh" build fuzz
 
-CC=clang CXX=clang++ cmake -S "$root" -B "$build" -DQUORVEL_BUILD_FUZZ=ON \
-    -DQUORVEL_BUILD_UI=OFF -DQUORVEL_BUILD_TESTS=OFF -DQUORVEL_WERROR=ON \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 # The longest input each target is given: a user.reg of 64 KiB reaches every

@@ -21,9 +21,7 @@ license=$root/LICENSE
     exit 1
 }
 
-cmake -S "$root" -B "$build" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DQUORVEL_WERROR=ON -DQUORVEL_BUILD_TESTS=OFF >/dev/null
+cmake -S "$root" --preset windows-release -B "$build" >/dev/null
 cmake --build "$build" -j2 --target quorvel
 # The version is project(VERSION), as the build wrote it into core/version.h.
 version=$(sed -n 's/^#define QUORVEL_VERSION "\(.*\)"$/\1/p' "$build/include/core/version.h")

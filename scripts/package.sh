@@ -15,7 +15,7 @@ build=${1:-$root/build-package}
 # Debian's hardening: fortified C library calls, stack protector, relocations
 # read-only and bound at start.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BUILD_TESTS=OFF \
+cmake -S "$root" --preset release -B "$build" \
     -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
     -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" >/dev/null
 cmake --build "$build" -j"$(nproc)"

@@ -17,9 +17,7 @@ images=$root/docs/images
 "$root/scripts/setup-deps.sh" cmake make g++-mingw-w64-x86-64-posix \
     binutils-mingw-w64-x86-64 wine wine64 fonts-wine xvfb xdotool imagemagick
 
-cmake -S "$root" -B "$build" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DQUORVEL_BUILD_UI=ON -DQUORVEL_BUILD_TESTS=OFF >/dev/null
+cmake -S "$root" --preset windows-release -B "$build" >/dev/null
 cmake --build "$build" --target quorvel -j2
 exe=$(find "$build" -name quorvel.exe -print -quit)
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing quorvel need.
-# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, package, fuzz, bench, windows, icons;
-# or package names)
+# Usage: scripts/setup-deps.sh GROUP...   (groups: build, test, package, fuzz, bench, rules, windows,
+# icons; or package names)
 # Only missing packages are installed; sudo is used only when not root.
 set -euo pipefail
 
@@ -11,6 +11,9 @@ declare -A groups=(
     [package]="dpkg-dev file appstream desktop-file-utils lintian"
     [fuzz]="clang libclang-rt-14-dev"
     [bench]="libbenchmark-dev libx11-dev xvfb xdotool"
+    # The house rules (scripts/check-house-rules.sh): Debian's clang-format
+    # and clang-tidy, version 14 on Debian 12.
+    [rules]="clang-format clang-tidy python3 git"
     # Cross-building quorvel.exe, running it under Wine, and its zip.
     [windows]="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 zip"
     # packaging/make_icon.sh: the icons drawn from quorvel.svg.

@@ -12,11 +12,9 @@ build=${QUORVEL_SANITIZE_BUILD_DIR:-$root/build-sanitize}
 
 "$root/scripts/setup-deps.sh" build test
 
-# -O1 keeps the build about twice as fast as -O2 and the checks as thorough.
-sanitize="-O1 -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer"
-cmake -S "$root" -B "$build" -DQUORVEL_WERROR=ON -DCMAKE_BUILD_TYPE=Debug \
-    -DCMAKE_CXX_FLAGS="$sanitize" \
-    -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" >/dev/null
+# The flags are the preset's (CMakePresets.json): -O1 keeps the build about
+# twice as fast as -O2 and the checks as thorough.
+cmake -S "$root" --preset sanitizers -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 # Every report ends its test with a failure: abort_on_error and halt_on_error

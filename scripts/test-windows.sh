@@ -25,12 +25,7 @@ finish() {
 }
 trap finish EXIT
 
-cmake -S "$root" -B "$build" \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" \
-    -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_FLAGS_RELEASE="-O2 -DNDEBUG" \
-    -DQUORVEL_BUILD_UI=ON \
-    -DQUORVEL_WERROR=ON \
-    -DQUORVEL_GTEST_SOURCE_DIR=/usr/src/googletest >/dev/null
+cmake -S "$root" --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 
 echo "Creating the Wine prefix $WINEPREFIX"

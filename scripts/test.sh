@@ -2,7 +2,9 @@
 # Sets up, builds and runs every test of quorvel:
 #   1. the CTest suite (core, platform and the Qt windows, offscreen), with
 #      every benchmark built and run once over small files as a smoke test
-#      (label bench-smoke; no figure is checked);
+#      (label bench-smoke; no figure is checked), then the house rules
+#      (scripts/check-house-rules.sh: formatting, layers, function length,
+#      clang-tidy);
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the Windows build, quorvel.exe included, with its tests under Wine, the
 #      real program driven end to end through its windows;
@@ -17,10 +19,12 @@ step() { printf '\n=== %s\n' "$*"; }
 
 step "CTest suite"
 "$root/scripts/setup-deps.sh" build test bench
-cmake -S "$root" -B "$build" -DQUORVEL_WERROR=ON -DQUORVEL_BUILD_BENCH=ON \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S "$root" --preset tests -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
+
+step "House rules"
+"$root/scripts/check-house-rules.sh" "$build"
 
 if [[ "${QUORVEL_QUICK:-0}" == 1 ]]; then
     exit 0

@@ -171,11 +171,11 @@ Result<std::unique_ptr<FolderLock>> VirtualStoreFileService::LockFolder(const st
     return host_->LockFolder(folder);
 }
 
-std::string VirtualStoreFileService::HostLocation(const std::string& path) const {
+std::string VirtualStoreFileService::HostPathForMessages(const std::string& path) const {
     if (const std::optional<std::string> copy = PresentCopy(path)) {
         return *copy;
     }
-    return host_->HostLocation(path);
+    return host_->HostPathForMessages(path);
 }
 
 VirtualStoreEnvironment VirtualStoreEnvironmentFromProcess() {

@@ -14,7 +14,7 @@
 //   and where the file's folder refuses with "access denied", into a new
 //   copy, whose folders are made first; the check before writing follows
 //   the same rule without making anything;
-// - HostLocation names the copy where one exists, so that messages name the
+// - HostPathForMessages names the copy where one exists, so that messages name the
 //   file actually used;
 // - folder locks stay on the folders as named.
 //
@@ -41,7 +41,7 @@ public:
     FileStatus CheckWritable(const std::string& path) override;
     Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
-    std::string HostLocation(const std::string& path) const override;
+    std::string HostPathForMessages(const std::string& path) const override;
 
 private:
     std::optional<std::string> CopyOf(const std::string& path) const {

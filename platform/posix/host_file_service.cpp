@@ -213,7 +213,7 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
         fd = OpenRetrying(asWritten_(path), (flags & ~O_CREAT) | O_NONBLOCK);
     }
     if (fd < 0) {
-        fd = OpenRetrying(HostPath(path), flags | O_NONBLOCK);
+        fd = OpenRetrying(HostPathForCalls(path), flags | O_NONBLOCK);
     }
     if (fd < 0) {
         return ErrorStatus(errno);
@@ -237,7 +237,7 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
 }
 
 EntryInfo HostFileService::Inspect(const std::string& path) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     struct stat info;
     if (::stat(host.c_str(), &info) != 0) {
         // Nothing there is Missing. Anything else that cannot be looked at,
@@ -256,7 +256,7 @@ EntryInfo HostFileService::Inspect(const std::string& path) {
 }
 
 FileStatus HostFileService::CheckWritable(const std::string& path) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     if (const FileStatus own = RefuseForeignLinks(host); !own) {
         return own;
     }
@@ -421,7 +421,7 @@ private:
 
 Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string& path) {
     struct stat info;
-    if (::stat(HostPath(path).c_str(), &info) != 0) {
+    if (::stat(HostPathForCalls(path).c_str(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             return std::optional<FileIdentity>();
         }
@@ -433,7 +433,7 @@ Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string&
 
 Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path,
                                                               const std::string& like) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     if (const FileStatus own = RefuseForeignLinks(host); !own) {
         return own;
     }
@@ -453,7 +453,8 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
         return ErrorStatus(errno);
     }
     auto replacement = std::make_unique<PosixReplacement>(fd, newPath, *target);
-    if (const FileStatus kept = KeepPermissions(fd, *target, like.empty() ? like : HostPath(like));
+    if (const FileStatus kept =
+            KeepPermissions(fd, *target, like.empty() ? like : HostPathForCalls(like));
         !kept) {
         return kept; // the replacement removes its new file
     }
@@ -461,7 +462,7 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
 }
 
 FileStatus HostFileService::RestoreLeftover(const std::string& path) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     const std::string leftover = host + std::string(kReplacementSuffix);
     // Never over a file that is there: the folder is locked against other
     // copies of the program, but the player may have put one back meanwhile.
@@ -481,7 +482,7 @@ FileStatus HostFileService::RestoreLeftover(const std::string& path) {
     return FlushFolderAt(ParentFolder(host));
 }
 
-std::string HostFileService::HostLocation(const std::string& path) const {
+std::string HostFileService::HostPathForMessages(const std::string& path) const {
     if (!toHost_) {
         return {};
     }
@@ -505,7 +506,7 @@ std::string HostFileService::HostLocation(const std::string& path) const {
 }
 
 Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
-    const int fd = OpenRetrying(HostPath(folder), O_RDONLY | O_DIRECTORY | O_NONBLOCK);
+    const int fd = OpenRetrying(HostPathForCalls(folder), O_RDONLY | O_DIRECTORY | O_NONBLOCK);
     if (fd < 0) {
         return ErrorStatus(errno);
     }

@@ -196,7 +196,7 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
         return FileStatus::Failure(SystemMessage(ERROR_INVALID_PARAMETER));
     }
     FileStatus status;
-    const HANDLE handle = OpenPlainFile(HostPath(path), access, disposition, status);
+    const HANDLE handle = OpenPlainFile(HostPathForCalls(path), access, disposition, status);
     if (handle == INVALID_HANDLE_VALUE) {
         return status;
     }
@@ -219,7 +219,7 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
 }
 
 EntryInfo HostFileService::Inspect(const std::string& path) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     // Opened without asking for access, which follows links, works for
     // folders, conflicts with no other program and changes nothing.
     const HANDLE handle =
@@ -250,7 +250,7 @@ EntryInfo HostFileService::Inspect(const std::string& path) {
 }
 
 FileStatus HostFileService::CheckWritable(const std::string& path) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     const DWORD attributes = GetFileAttributesA(host.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -411,7 +411,7 @@ std::string MutexNameFor(const std::string& host) {
 } // namespace
 
 Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string& path) {
-    const HANDLE handle = CreateFileA(HostPath(path).c_str(), 0,
+    const HANDLE handle = CreateFileA(HostPathForCalls(path).c_str(), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -434,7 +434,7 @@ Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string&
 }
 
 FileStatus HostFileService::RestoreLeftover(const std::string& path) {
-    const std::string host = HostPath(path);
+    const std::string host = HostPathForCalls(path);
     const std::string leftover = host + std::string(kReplacementSuffix);
     // Without MOVEFILE_REPLACE_EXISTING: never over a file that is there.
     if (!MoveFileExA(leftover.c_str(), host.c_str(), MOVEFILE_WRITE_THROUGH)) {
@@ -447,7 +447,7 @@ FileStatus HostFileService::RestoreLeftover(const std::string& path) {
 // matters only where permission bits are the file's own.
 Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path,
                                                               const std::string& /*like*/) {
-    const std::string target = ReplacedFile(HostPath(path));
+    const std::string target = ReplacedFile(HostPathForCalls(path));
     std::string newPath = target + std::string(kReplacementSuffix);
     // A new file left by a run that stopped half way is ours to remove.
     if (!DeleteFileA(newPath.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
@@ -463,13 +463,13 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
         std::make_unique<WindowsReplacement>(handle, std::move(newPath), target));
 }
 
-std::string HostFileService::HostLocation(const std::string& path) const {
+std::string HostFileService::HostPathForMessages(const std::string& path) const {
     // Paths are used as they stand, unless a test maps them.
     return toHost_ ? toHost_(path) : std::string();
 }
 
 Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
-    const std::string host = HostPath(folder);
+    const std::string host = HostPathForCalls(folder);
     const DWORD attributes = GetFileAttributesA(host.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         return LastErrorStatus();

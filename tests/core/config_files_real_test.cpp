@@ -1,8 +1,8 @@
 // The configuration files on real files, through the host file service.
 
 #include "core/config_files.h"
-#include "tests/support/config_line_writes.h"
 #include "platform/host_file_service.h"
+#include "tests/support/config_line_writes.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/system_text.h"
 #include "tests/support/temp_dir.h"

@@ -176,7 +176,7 @@ TEST(InstallationCrash, AnotherCopyInstallingIntoTheFolderIsRefused) {
     MemoryFileService files;
     files.AddFolder(kFolder);
     files.SetFile(kCustom, kFirstCustomCfg);
-    files.SetHostLocation([](const std::string& path) {
+    files.SetHostPathForMessages([](const std::string& path) {
         std::string host = "/home/me/.wine/drive_c" + path.substr(2);
         std::replace(host.begin(), host.end(), '\\', '/');
         return host;
@@ -447,8 +447,8 @@ TEST(InstallationCrash, TwoNamesForOneFileAreRefusedWithAKillAtEveryFlush) {
             ASSERT_FALSE(run.windows.messagesShown.empty());
             EXPECT_EQ(run.windows.messagesShown.back().text,
                       "custom.cfg and newconfig.cfg are the same file (\"" + kCustom + "\" (" +
-                          game.files.HostLocation(kCustom) + ") and \"" + kOther + "\" (" +
-                          game.files.HostLocation(kOther) +
+                          game.files.HostPathForMessages(kCustom) + ") and \"" + kOther + "\" (" +
+                          game.files.HostPathForMessages(kOther) +
                           ")); quorvel needs them apart.\n\nNothing was installed and no file "
                           "was changed.");
             break;

@@ -27,8 +27,8 @@ public:
                                                  const std::string& like) override;
     FileStatus RestoreLeftover(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
-    std::string HostLocation(const std::string& path) const override {
-        return inner_.HostLocation(path);
+    std::string HostPathForMessages(const std::string& path) const override {
+        return inner_.HostPathForMessages(path);
     }
 
     // Counts an operation and calls the hook.

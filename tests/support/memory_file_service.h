@@ -48,8 +48,8 @@ public:
     // released, and operations work again.
     void PowerCut();
 
-    // Where paths live on the host, for HostLocation; none by default.
-    void SetHostLocation(std::function<std::string(const std::string&)> where) {
+    // Where paths live on the host, for HostPathForMessages; none by default.
+    void SetHostPathForMessages(std::function<std::string(const std::string&)> where) {
         where_ = std::move(where);
     }
 
@@ -62,7 +62,7 @@ public:
                                                  const std::string& like) override;
     FileStatus RestoreLeftover(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
-    std::string HostLocation(const std::string& path) const override {
+    std::string HostPathForMessages(const std::string& path) const override {
         return where_ ? where_(path) : std::string();
     }
 

@@ -1,6 +1,6 @@
 // The Win32 front end's arithmetic and text: the conversion between the
 // program's code-page bytes and the UTF-16 the windows show, the text of a
-// list row, and the scaling of the 96-dpi layout and its fonts.
+// list row, and the scaling of the fonts of the 96-dpi layout.
 
 #include "platform/line_list.h"
 #include "ui/win32/dpi.h"
@@ -49,23 +49,6 @@ TEST(RowTextTest, CutsAVeryLongLineAndAddsAnEllipsis) {
     EXPECT_EQ(row[kDisplayLimit - 1], L'\u00E9');
     EXPECT_EQ(row.back(), L'\u2026');
 }
-
-struct ScaleCase {
-    int at96;
-    int dpi;
-    int scaled;
-};
-
-class ScaleTest : public ::testing::TestWithParam<ScaleCase> {};
-
-TEST_P(ScaleTest, RoundsToTheNearestPixel) {
-    EXPECT_EQ(ScaleToDpi(GetParam().at96, GetParam().dpi), GetParam().scaled);
-}
-
-INSTANTIATE_TEST_SUITE_P(Layout, ScaleTest,
-                         ::testing::Values(ScaleCase{539, 96, 539}, ScaleCase{539, 120, 674},
-                                           ScaleCase{539, 144, 809}, ScaleCase{25, 120, 31},
-                                           ScaleCase{350, 192, 700}));
 
 struct FontCase {
     int centiPoints;

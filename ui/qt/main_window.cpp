@@ -1,11 +1,15 @@
 #include "ui/qt/main_window.h"
 
+#include "ui/qt/form_builder.h"
 #include "ui/qt/line_list_model.h"
-#include "ui/qt/program_font.h"
 #include "ui/qt/program_icon.h"
 #include "ui/qt/window_placement.h"
 
 #include <exception>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include <QApplication>
 #include <QLabel>
@@ -22,18 +26,7 @@ namespace {
 // events, so that the window answers the player while the rest is laid out.
 constexpr int kLayoutBatch = 1000000;
 
-constexpr int kClientWidth = 539;
-constexpr int kClientHeight = 350;
-
-// Two spaces before "a custom.cfg" and one at the end, as the game's players
-// have always read it.
-const char* const kExplanation =
-    "This program will add the quorvel config settings to the custom.cfg file or will "
-    "create  a custom.cfg file if one does not exist. ";
-
-QListView* MakeList(QWidget* parent, LineListModel* model, const char* name) {
-    auto* list = new QListView(parent);
-    list->setObjectName(name);
+void SetUpList(QListView* list, LineListModel* model) {
     list->setModel(model);
     list->setUniformItemSizes(true);
     list->setLayoutMode(QListView::Batched);
@@ -43,27 +36,18 @@ QListView* MakeList(QWidget* parent, LineListModel* model, const char* name) {
     list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     list->setWordWrap(false);
     list->setTextElideMode(Qt::ElideNone);
-    return list;
 }
 
-QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, const QFont& font) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(name);
-    label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
-    label->setFocusPolicy(Qt::NoFocus);
-    label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    label->setWordWrap(true);
-    return label;
-}
-
-QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    // Enter presses the button that has the focus, and only that one.
-    button->setAutoDefault(true);
-    button->setDefault(false);
-    return button;
+template <typename Widget>
+Widget* Find(const std::vector<BuiltControl>& controls, const char* name) {
+    for (const auto& [control, widget] : controls) {
+        if (std::string_view(control->name) == name) {
+            if (auto* found = qobject_cast<Widget*>(widget)) {
+                return found;
+            }
+        }
+    }
+    throw std::logic_error(std::string("Form1 has no control ") + name + " of that kind");
 }
 
 } // namespace
@@ -71,50 +55,47 @@ QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) 
 MainWindow::MainWindow(Installer& installer, QWidget* parent)
     : QWidget(parent), installer_(installer), currentModel_(new LineListModel(currentList_, this)),
       installModel_(new LineListModel(installList_, this)) {
-    setObjectName("Form1");
-    setWindowTitle(kMainWindowCreationCaption);
+    const forms::FormShape& shape = forms::MainForm();
+    setObjectName(QString::fromLatin1(shape.name));
+    setWindowTitle(QString::fromLatin1(shape.caption));
     setWindowIcon(ProgramIcon());
     // A fixed frame: the player cannot resize the window.
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(shape.clientWidth, shape.clientHeight);
     setWindowFlags(Qt::Window | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
 
-    command1_ = MakeButton(this, "Command1", "Install Quorvel Config");
-    command1_->setGeometry(280, 320, 137, 25);
-
-    label1_ =
-        MakeLabel(this, "Label1", "Current Custom.cfg settings", SerifFont(14.25, QFont::Normal));
-    label1_->setGeometry(16, 16, 505, 25);
-
-    list1_ = MakeList(this, currentModel_, "List1");
-    list1_->setFont(SerifFont(12, QFont::Normal));
-    list1_->setGeometry(16, 48, 505, 194);
-    list1_->setAccessibleDescription("The lines of the game's custom.cfg, one a row");
-
-    command2_ = MakeButton(this, "Command2", "Exit");
-    command2_->setGeometry(432, 320, 81, 25);
+    const std::vector<BuiltControl> controls = BuildControls(*this, shape);
+    for (const auto& [control, widget] : controls) {
+        auto* button = qobject_cast<QPushButton*>(widget);
+        if (!button) {
+            continue;
+        }
+        // Enter presses the button that has the focus, and only that one.
+        button->setAutoDefault(true);
+        button->setDefault(false);
+        if (control->role == forms::ButtonRole::Install) {
+            connect(button, &QPushButton::clicked, this, [this] { Install(); });
+        } else if (control->role == forms::ButtonRole::Exit) {
+            connect(button, &QPushButton::clicked, this, [this] { close(); });
+        }
+    }
+    command1_ = Find<QPushButton>(controls, "Command1");
+    label1_ = Find<QLabel>(controls, "Label1");
+    list1_ = Find<QListView>(controls, "List1");
+    list2_ = Find<QListView>(controls, "List2");
+    label2_ = Find<QLabel>(controls, "Label2");
+    SetUpList(list1_, currentModel_);
+    SetUpList(list2_, installModel_);
 
     // The lines to install are kept in a list the player never sees.
-    list2_ = MakeList(this, installModel_, "List2");
-    list2_->setGeometry(16, 319, 97, 17);
-    list2_->setFocusPolicy(Qt::NoFocus);
-    list2_->hide();
+    list1_->setAccessibleDescription("The lines of the game's custom.cfg, one a row");
     list2_->setAccessibleName("Settings to install");
     list2_->setAccessibleDescription("The lines the installation writes into custom.cfg");
-
-    label2_ = MakeLabel(this, "Label2", kExplanation, SerifFont(12, QFont::Bold));
-    label2_->setGeometry(16, 264, 505, 41);
     label2_->setAccessibleName(label2_->text());
     label2_->setAccessibleDescription("What Install Quorvel Config does");
     label1_->setAccessibleDescription("The heading of the list below");
     NameList1AfterLabel1();
-
-    setTabOrder(command1_, list1_);
-    setTabOrder(list1_, command2_);
-
-    connect(command1_, &QPushButton::clicked, this, [this] { Install(); });
-    connect(command2_, &QPushButton::clicked, this, [this] { close(); });
 
     command1_->setFocus();
 }

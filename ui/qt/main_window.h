@@ -48,7 +48,6 @@ private:
     QPushButton* command1_;
     QLabel* label1_;
     QListView* list1_;
-    QPushButton* command2_;
     QListView* list2_;
     QLabel* label2_;
     bool placedWithFrame_ = false;

@@ -1,13 +1,15 @@
 #include "ui/qt/program_font.h"
 
+#include "ui/forms/form_shapes.h"
+
 #include <QString>
 #include <QStringList>
 
 namespace quorvel::ui {
 namespace {
 
-const QString kTimesNewRoman = QStringLiteral("Times New Roman");
-const QString kLiberationSerif = QStringLiteral("Liberation Serif");
+const QString kTimesNewRoman = QString::fromLatin1(forms::kSerifFace);
+const QString kLiberationSerif = QString::fromLatin1(forms::kSerifStandIn);
 
 // Tells Qt, once, what to use when Times New Roman is not installed. Fonts
 // made elsewhere in the program by family name benefit as well.

@@ -30,6 +30,15 @@ std::string QtWindowSystem::Prompt(const std::string& text, const std::string& t
     dialog.setWindowTitle(ToQt(title));
     dialog.setLabelText(ToQt(text));
     dialog.setTextValue(ToQt(defaultAnswer));
+    // The toolkit lays its prompt out itself; the words are the program's.
+    const forms::FormShape& shape = forms::PromptForm();
+    for (const forms::ControlShape& control : shape.controls) {
+        if (control.role == forms::ButtonRole::Confirm) {
+            dialog.setOkButtonText(QString::fromLatin1(control.text));
+        } else if (control.role == forms::ButtonRole::Cancel) {
+            dialog.setCancelButtonText(QString::fromLatin1(control.text));
+        }
+    }
     if (dialog.exec() != QDialog::Accepted) {
         return std::string();
     }

@@ -14,12 +14,13 @@
 // "Form2" and "Form3" with their controls, "QuorvelPrompt", "QuorvelMessage".
 
 #include "platform/window_system.h"
+#include "ui/forms/form_shapes.h"
 
 #include <string>
 
 namespace quorvel::ui {
 
-inline constexpr const char* kPromptObjectName = "QuorvelPrompt";
+inline constexpr const char* kPromptObjectName = forms::kPromptName;
 inline constexpr const char* kMessageObjectName = "QuorvelMessage";
 
 class QtWindowSystem : public WindowSystem {

@@ -22,35 +22,52 @@
 // column: LVM_GETITEMCOUNT gives the number of rows and LVM_GETITEMTEXT the
 // text of a row, also from another process.
 //
-// The resource compiler reads this file too, for the prompt's IDs only.
+// The forms' controls, their texts and places are in ui/forms/form_shapes.h;
+// ControlId gives the ID of a control named there.
 
-#define QUORVEL_IDD_PROMPT 300
-#define QUORVEL_IDC_PROMPT_TEXT 301
-#define QUORVEL_IDC_PROMPT_EDIT 302
-
-#ifndef RC_INVOKED
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <windows.h>
 
 namespace quorvel::win32 {
 
 inline constexpr int kCommand1 = 1;
 inline constexpr int kCommand2 = 2;
-inline constexpr int kCommand3 = 3;
-inline constexpr int kCommand4 = 4;
-inline constexpr int kCommand5 = 5;
-inline constexpr int kCommand6 = 6;
-inline constexpr int kCommand7 = 7;
 inline constexpr int kLabel1 = 101;
 inline constexpr int kLabel2 = 102;
 inline constexpr int kList1 = 201;
 inline constexpr int kList2 = 202;
 
-inline constexpr int kPromptDialog = QUORVEL_IDD_PROMPT;
-inline constexpr int kPromptText = QUORVEL_IDC_PROMPT_TEXT;
-inline constexpr int kPromptEdit = QUORVEL_IDC_PROMPT_EDIT;
+inline constexpr int kPromptText = 301;
+inline constexpr int kPromptEdit = 302;
 
 inline constexpr const wchar_t* kMainWindowClass = L"QuorvelForm1";
 inline constexpr const wchar_t* kDetailDialogClass = L"QuorvelDetailDialog";
 
-} // namespace quorvel::win32
+// The ID of the control of that object name; a name outside the scheme is a
+// programming error (std::logic_error).
+inline int ControlId(std::string_view name) {
+    constexpr std::string_view command = "Command";
+    if (name.size() == command.size() + 1 && name.starts_with(command) && name.back() >= '1' &&
+        name.back() <= '9') {
+        return name.back() - '0';
+    }
+    struct Named {
+        std::string_view name;
+        int id;
+    };
+    constexpr Named kNamed[] = {
+        {"Label1", kLabel1}, {"Label2", kLabel2},         {"List1", kList1},
+        {"List2", kList2},   {"PromptText", kPromptText}, {"PromptEdit", kPromptEdit},
+        {"OK", IDOK},        {"Cancel", IDCANCEL},
+    };
+    for (const Named& named : kNamed) {
+        if (named.name == name) {
+            return named.id;
+        }
+    }
+    throw std::logic_error("no control ID for " + std::string(name));
+}
 
-#endif
+} // namespace quorvel::win32

@@ -1,13 +1,10 @@
 #include "ui/win32/detail_dialog.h"
 
-#include "core/detail_choices.h"
 #include "ui/win32/control_ids.h"
 #include "ui/win32/form.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/wide_text.h"
 
-#include <array>
-#include <span>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -15,63 +12,9 @@
 namespace quorvel::win32 {
 namespace {
 
-// An ordinary top-level window with a sizable frame and the usual buttons.
-constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW;
-
-constexpr FontShape kLabelFont = SerifFont(1200, FW_BOLD);
-constexpr FontShape kButtonFont = SerifFont(975, FW_NORMAL);
-
-struct DialogShape {
-    const char* caption;
-    int clientWidth;
-    int clientHeight;
-    std::span<const ControlShape> controls; // in tab order
-};
-
-const std::array<ControlShape, 5> kTextureControls{{
-    {kLabel1, ControlKind::Label,
-     "Please Select the current TEXTURE DETAIL setting that you are running. If you change the "
-     "setting at a later date, you will need to ReRun the QuorvelConfig Setup",
-     40, 8, 377, 65, kLabelFont},
-    {kCommand1, ControlKind::Button, "High", 16, 88, 81, 25, kButtonFont},
-    {kCommand2, ControlKind::Button, "Medium", 112, 88, 81, 25, kButtonFont},
-    {kCommand3, ControlKind::Button, "Low", 208, 88, 81, 25, kButtonFont},
-    {kCommand4, ControlKind::Button, "Need to go Check", 304, 88, 129, 25, kButtonFont},
-}};
-
-// The lower row reads Med, Lowest, Low from left to right, but Tab takes it
-// as Med, Low, Lowest.
-const std::array<ControlShape, 8> kModelControls{{
-    {kCommand1, ControlKind::Button, "Highest", 8, 80, 81, 25, kButtonFont},
-    {kLabel1, ControlKind::Label,
-     "Please Select the current MODEL DETAIL setting that you are running. If you change the "
-     "setting at a later date, you will need to ReRun the QuorvelConfig Setup",
-     0, 0, 449, 65, kLabelFont},
-    {kCommand2, ControlKind::Button, "Higher", 112, 80, 81, 25, kButtonFont},
-    {kCommand3, ControlKind::Button, "High", 216, 80, 81, 25, kButtonFont},
-    {kCommand4, ControlKind::Button, "Med", 8, 120, 81, 25, kButtonFont},
-    {kCommand5, ControlKind::Button, "Low", 216, 120, 81, 25, kButtonFont},
-    {kCommand6, ControlKind::Button, "Lowest", 112, 120, 81, 25, kButtonFont},
-    {kCommand7, ControlKind::Button, "Need to go Check", 320, 96, 121, 25, kButtonFont},
-}};
-
-const DialogShape& ShapeOf(DetailDialogKind kind) {
-    static const DialogShape texture{"Texture Detail", 448, 133, kTextureControls};
-    static const DialogShape model{"Model Detail", 463, 157, kModelControls};
-    return kind == DetailDialogKind::Texture ? texture : model;
-}
-
 class DetailDialog {
 public:
-    explicit DetailDialog(DetailDialogKind kind) : shape_(ShapeOf(kind)) {
-        for (const ControlShape& control : shape_.controls) {
-            if (control.kind == ControlKind::Button && control.text != kNeedToGoCheck &&
-                !FindDetailAnswer(kind, control.text)) {
-                throw std::logic_error(std::string("detail dialog button without an answer: ") +
-                                       control.text);
-            }
-        }
-    }
+    explicit DetailDialog(DetailDialogKind kind) : shape_(forms::DetailForm(kind)) {}
     DetailDialog(const DetailDialog&) = delete;
     DetailDialog& operator=(const DetailDialog&) = delete;
     ~DetailDialog() {
@@ -83,17 +26,17 @@ public:
 
     void Create() {
         RegisterFormClass(kDetailDialogClass, &DetailDialog::Procedure);
-        window_ =
-            CreateWindowExW(0, kDetailDialogClass, Widen(shape_.caption).c_str(), kStyle,
-                            CW_USEDEFAULT, CW_USEDEFAULT, shape_.clientWidth, shape_.clientHeight,
-                            nullptr, nullptr, GetModuleHandleW(nullptr), this);
+        window_ = CreateWindowExW(0, kDetailDialogClass, Widen(shape_.caption).c_str(),
+                                  FrameStyle(shape_.frame), CW_USEDEFAULT, CW_USEDEFAULT,
+                                  shape_.clientWidth, shape_.clientHeight, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), this);
         if (!window_) {
             throw std::runtime_error("cannot create the " + std::string(shape_.caption) +
                                      " dialog (error " + std::to_string(GetLastError()) + ")");
         }
         MarkAsForm(window_);
         SetClientSize(window_, shape_.clientWidth, shape_.clientHeight);
-        controls_.Create(window_, shape_.controls, true);
+        controls_.Create(window_, shape_);
         // The question first among the children, as a dialog has its text
         // before its buttons: a screen reader reads it when the window opens.
         // It takes no focus, so the buttons keep their tab order.
@@ -114,9 +57,9 @@ public:
 
 private:
     HWND FirstButton() const {
-        for (const ControlShape& control : shape_.controls) {
-            if (control.kind == ControlKind::Button) {
-                return controls_.Control(control.id);
+        for (const forms::ControlShape& control : shape_.controls) {
+            if (control.kind == forms::ControlKind::Button) {
+                return controls_.Control(ControlId(control.name));
             }
         }
         return nullptr;
@@ -144,15 +87,14 @@ private:
         switch (message) {
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) {
-                for (const ControlShape& control : shape_.controls) {
-                    if (control.kind == ControlKind::Button && control.id == LOWORD(wParam)) {
-                        if (control.text == kNeedToGoCheck) {
-                            End(DialogOutcome::NeedToCheck, {});
-                        } else {
-                            End(DialogOutcome::Answered, control.text);
-                        }
-                        return 0;
-                    }
+                const forms::ControlShape* button = controls_.Button(LOWORD(wParam));
+                if (button && button->role == forms::ButtonRole::NeedToCheck) {
+                    End(DialogOutcome::NeedToCheck, {});
+                    return 0;
+                }
+                if (button && button->role == forms::ButtonRole::Answer) {
+                    End(DialogOutcome::Answered, button->text);
+                    return 0;
                 }
             }
             break;
@@ -189,7 +131,7 @@ private:
         return DefWindowProcW(window, message, wParam, lParam);
     }
 
-    const DialogShape& shape_;
+    const forms::FormShape& shape_;
     FormControls controls_;
     HWND window_ = nullptr;
     HWND focus_ = nullptr;

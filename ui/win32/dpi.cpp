@@ -1,5 +1,7 @@
 #include "ui/win32/dpi.h"
 
+#include "ui/forms/form_shapes.h"
+
 namespace quorvel::win32 {
 namespace {
 
@@ -29,7 +31,7 @@ int SystemDpi() {
 } // namespace
 
 int ScaleToDpi(int pixelsAt96, int dpi) {
-    return MulDiv(pixelsAt96, dpi, kLayoutDpi);
+    return forms::ScaleToDpi(pixelsAt96, dpi);
 }
 
 int FontHeightForDpi(int centiPoints, int dpi) {

@@ -1,5 +1,6 @@
 #include "ui/win32/form.h"
 
+#include "ui/win32/control_ids.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/list_box_view.h"
 #include "ui/win32/program_icon.h"
@@ -13,8 +14,8 @@
 namespace quorvel::win32 {
 namespace {
 
-// The gap kept between a grown label and the controls below it.
-constexpr int kLabelGap = 4;
+using forms::ControlKind;
+using forms::ControlShape;
 
 int CALLBACK NoteFace(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
@@ -32,28 +33,30 @@ bool HasFace(const wchar_t* face) {
     return found;
 }
 
-// Times New Roman, or where it is missing (as under Wine without the
-// Microsoft fonts) Liberation Serif, which has its metrics.
-const wchar_t* SerifFace() {
-    static const wchar_t* const face = [] {
-        if (!HasFace(L"Times New Roman") && HasFace(L"Liberation Serif")) {
-            return L"Liberation Serif";
-        }
-        return L"Times New Roman";
+// Times New Roman, or where it is missing its stand-in.
+const std::wstring& SerifFace() {
+    static const std::wstring face = [] {
+        const std::wstring wanted = Widen(forms::kSerifFace);
+        const std::wstring standIn = Widen(forms::kSerifStandIn);
+        return !HasFace(wanted.c_str()) && HasFace(standIn.c_str()) ? standIn : wanted;
     }();
     return face;
 }
 
-DWORD StyleOf(ControlKind kind) {
+DWORD StyleOfKind(ControlKind kind) {
     switch (kind) {
     case ControlKind::Button:
         return WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON;
     case ControlKind::Label:
         // Centred and wrapped at word boundaries; "&" is an ordinary letter.
         return WS_CHILD | WS_VISIBLE | SS_CENTER | SS_NOPREFIX;
+    case ControlKind::Text:
+        return WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOPREFIX;
     case ControlKind::List:
     case ControlKind::HiddenList:
         return ListBoxView::Style(kind == ControlKind::List);
+    case ControlKind::EditField:
+        return WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL;
     }
     return WS_CHILD;
 }
@@ -63,50 +66,65 @@ const wchar_t* ClassOf(ControlKind kind) {
     case ControlKind::Button:
         return L"BUTTON";
     case ControlKind::Label:
+    case ControlKind::Text:
         return L"STATIC";
     case ControlKind::List:
     case ControlKind::HiddenList:
         return ListBoxView::ClassName();
+    case ControlKind::EditField:
+        return L"EDIT";
     }
     return L"STATIC";
 }
 
-// The height of a row of text in `font`, or of `text` wrapped to `width`.
-int TextHeightOf(HWND control, HFONT font, const std::wstring* text, int width) {
+// The height of `text` in `font`, wrapped to `width`.
+int TextHeightOf(HWND control, HFONT font, const std::wstring& text, int width) {
     HDC dc = GetDC(control);
     HGDIOBJ previous = SelectObject(dc, font);
-    int height = 0;
-    if (text) {
-        RECT box{0, 0, width, 0};
-        DrawTextW(dc, text->c_str(), static_cast<int>(text->size()), &box,
-                  DT_CALCRECT | DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
-        height = box.bottom - box.top;
-    } else {
-        TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
-        height = metrics.tmHeight;
-    }
+    RECT box{0, 0, width, 0};
+    DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &box,
+              DT_CALCRECT | DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
     SelectObject(dc, previous);
     ReleaseDC(control, dc);
-    return height;
+    return box.bottom - box.top;
 }
 
 } // namespace
+
+DWORD ControlStyle(const ControlShape& control) {
+    if (control.kind == ControlKind::Button && control.role == forms::ButtonRole::Confirm) {
+        return WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON;
+    }
+    return StyleOfKind(control.kind);
+}
+
+DWORD FrameStyle(forms::Frame frame) {
+    switch (frame) {
+    case forms::Frame::Fixed:
+        // No sizing border and no maximize button.
+        return WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    case forms::Frame::Sizable:
+        return WS_OVERLAPPEDWINDOW;
+    case forms::Frame::Dialog:
+        return DS_SHELLFONT | DS_MODALFRAME | DS_CENTER | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    }
+    return WS_OVERLAPPEDWINDOW;
+}
 
 void FontDeleter::operator()(HFONT font) const {
     DeleteObject(font);
 }
 
-UniqueFont MakeFont(FontShape shape, int dpi) {
+UniqueFont MakeFont(const forms::FontShape& shape, int dpi) {
     LOGFONTW font{};
-    if (shape.centiPoints == 0) {
+    if (!shape.face) {
         font = MessageFontForDpi(dpi);
     } else {
         font.lfHeight = FontHeightForDpi(shape.centiPoints, dpi);
         font.lfWeight = shape.weight;
         font.lfCharSet = DEFAULT_CHARSET;
         font.lfQuality = DEFAULT_QUALITY;
-        wcsncpy(font.lfFaceName, SerifFace(), LF_FACESIZE - 1);
+        wcsncpy(font.lfFaceName, SerifFace().c_str(), LF_FACESIZE - 1);
     }
     HFONT handle = CreateFontIndirectW(&font);
     if (!handle) {
@@ -115,39 +133,41 @@ UniqueFont MakeFont(FontShape shape, int dpi) {
     return UniqueFont(handle);
 }
 
-void FormControls::Create(HWND form, std::span<const ControlShape> shapes, bool growLabels) {
+void FormControls::Create(HWND form, const forms::FormShape& shape) {
     form_ = form;
-    growLabels_ = growLabels;
-    shapes_.assign(shapes.begin(), shapes.end());
+    shape_ = &shape;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(form, GWLP_HINSTANCE));
-    for (const ControlShape& shape : shapes_) {
-        const bool list = shape.kind == ControlKind::List || shape.kind == ControlKind::HiddenList;
+    for (const ControlShape& control : shape.controls) {
+        const bool list =
+            control.kind == ControlKind::List || control.kind == ControlKind::HiddenList;
+        const forms::Box& box = control.box;
         // Created in place at 96 dpi; Layout scales them.
-        HWND control = CreateWindowExW(
-            list ? WS_EX_CLIENTEDGE : 0, ClassOf(shape.kind),
-            Widen(shape.text ? shape.text : "").c_str(), StyleOf(shape.kind), shape.left, shape.top,
-            shape.width, shape.height, form,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(shape.id)), instance, nullptr);
-        if (!control) {
+        HWND window = CreateWindowExW(
+            list ? WS_EX_CLIENTEDGE : 0, ClassOf(control.kind), Widen(control.text).c_str(),
+            ControlStyle(control), box.left, box.top, box.width, box.height, form,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control.name))), instance,
+            nullptr);
+        if (!window) {
             throw std::runtime_error("cannot create a control (error " +
                                      std::to_string(GetLastError()) + ")");
         }
-        controls_.push_back(control);
+        controls_.push_back(window);
     }
     Layout(DpiOfWindow(form));
 }
 
 void FormControls::Layout(int dpi) {
     std::vector<UniqueFont> fonts;
-    for (std::size_t i = 0; i < shapes_.size(); ++i) {
-        const ControlShape& shape = shapes_[i];
-        fonts.push_back(MakeFont(shape.font, dpi));
-        HWND control = controls_[i];
-        SetWindowPos(control, nullptr, ScaleToDpi(shape.left, dpi), ScaleToDpi(shape.top, dpi),
-                     ScaleToDpi(shape.width, dpi), ScaleToDpi(shape.height, dpi),
+    for (std::size_t i = 0; i < shape_->controls.size(); ++i) {
+        const ControlShape& control = shape_->controls[i];
+        const forms::Box& box = control.box;
+        fonts.push_back(MakeFont(control.font, dpi));
+        HWND window = controls_[i];
+        SetWindowPos(window, nullptr, ScaleToDpi(box.left, dpi), ScaleToDpi(box.top, dpi),
+                     ScaleToDpi(box.width, dpi), ScaleToDpi(box.height, dpi),
                      SWP_NOZORDER | SWP_NOACTIVATE);
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.back().get()), TRUE);
-        if (shape.kind == ControlKind::Label && growLabels_) {
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.back().get()), TRUE);
+        if (control.kind == ControlKind::Label || control.kind == ControlKind::Text) {
             GrowLabel(i, dpi);
         }
     }
@@ -157,33 +177,33 @@ void FormControls::Layout(int dpi) {
 }
 
 void FormControls::GrowLabel(std::size_t index, int dpi) {
-    const ControlShape& shape = shapes_[index];
-    const int length = GetWindowTextLengthW(controls_[index]);
+    const ControlShape& control = shape_->controls[index];
+    HWND window = controls_[index];
+    const int length = GetWindowTextLengthW(window);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    GetWindowTextW(controls_[index], text.data(), length + 1);
+    GetWindowTextW(window, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
 
-    const int width = ScaleToDpi(shape.width, dpi);
-    const int height = ScaleToDpi(shape.height, dpi);
-    HFONT font = reinterpret_cast<HFONT>(SendMessageW(controls_[index], WM_GETFONT, 0, 0));
-    const int textHeight = TextHeightOf(controls_[index], font, &text, width);
-    if (textHeight <= height) {
-        return;
-    }
-    int room = textHeight;
-    for (const ControlShape& other : shapes_) {
-        if (other.kind != ControlKind::Label && other.top > shape.top) {
-            room = std::min(room, ScaleToDpi(other.top - shape.top - kLabelGap, dpi));
-        }
-    }
-    SetWindowPos(controls_[index], nullptr, 0, 0, width, std::max(height, room),
+    const int width = ScaleToDpi(control.box.width, dpi);
+    HFONT font = reinterpret_cast<HFONT>(SendMessageW(window, WM_GETFONT, 0, 0));
+    const int needed = TextHeightOf(window, font, text, width);
+    SetWindowPos(window, nullptr, 0, 0, width, forms::LabelHeight(*shape_, control, needed, dpi),
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 HWND FormControls::Control(int id) const {
-    for (std::size_t i = 0; i < shapes_.size(); ++i) {
-        if (shapes_[i].id == id) {
+    for (std::size_t i = 0; i < controls_.size(); ++i) {
+        if (ControlId(shape_->controls[i].name) == id) {
             return controls_[i];
+        }
+    }
+    return nullptr;
+}
+
+const forms::ControlShape* FormControls::Button(int id) const {
+    for (const ControlShape& control : shape_->controls) {
+        if (control.kind == ControlKind::Button && ControlId(control.name) == id) {
+            return &control;
         }
     }
     return nullptr;

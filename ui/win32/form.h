@@ -1,10 +1,11 @@
 #pragma once
 
-// The controls of a form, made from a table of their places and fonts at 96
-// dots per inch, and placed again whenever the form's density changes.
+// The controls of a form, made from its description (ui/forms/form_shapes.h)
+// at 96 dots per inch, and placed again whenever the form's density changes.
+
+#include "ui/forms/form_shapes.h"
 
 #include <memory>
-#include <span>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -12,26 +13,9 @@
 
 namespace quorvel::win32 {
 
-enum class ControlKind { Button, Label, List, HiddenList };
-
-struct FontShape {
-    // Hundredths of a point; 0 is the window system's message font.
-    int centiPoints = 0;
-    int weight = FW_NORMAL;
-};
-
-inline constexpr FontShape kWindowFont{};
-inline constexpr FontShape SerifFont(int centiPoints, int weight) {
-    return FontShape{centiPoints, weight};
-}
-
-struct ControlShape {
-    int id;
-    ControlKind kind;
-    const char* text; // ASCII
-    int left, top, width, height;
-    FontShape font;
-};
+// The window style of a control of the description, and of a form's frame.
+DWORD ControlStyle(const forms::ControlShape& control);
+DWORD FrameStyle(forms::Frame frame);
 
 // A font handle that deletes itself.
 struct FontDeleter {
@@ -41,27 +25,29 @@ using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
 
 // A font of the shape at `dpi`: Times New Roman, or the window system's
 // message font.
-UniqueFont MakeFont(FontShape shape, int dpi);
+UniqueFont MakeFont(const forms::FontShape& shape, int dpi);
 
 class FormControls {
 public:
-    // Makes the controls as children of `form`, in the order given, which is
-    // their tab order, and places them for the form's density. A label may
-    // grow down, short of the controls below it, when its text needs more
-    // lines than its box holds (growLabels).
-    void Create(HWND form, std::span<const ControlShape> shapes, bool growLabels);
+    // Makes the controls of `shape` as children of `form`, in the order
+    // given, which is their tab order, and places them for the form's
+    // density. A label whose text needs more lines than its box holds grows
+    // as forms::LabelHeight decides.
+    void Create(HWND form, const forms::FormShape& shape);
 
     // Places the controls and gives them their fonts for `dpi`.
     void Layout(int dpi);
 
     HWND Control(int id) const;
 
+    // The button of that ID as the description gives it, or null.
+    const forms::ControlShape* Button(int id) const;
+
 private:
     void GrowLabel(std::size_t index, int dpi);
 
     HWND form_ = nullptr;
-    bool growLabels_ = false;
-    std::vector<ControlShape> shapes_;
+    const forms::FormShape* shape_ = nullptr;
     std::vector<HWND> controls_;
     std::vector<UniqueFont> fonts_;
 };

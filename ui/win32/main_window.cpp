@@ -5,52 +5,25 @@
 #include "ui/win32/message_loop.h"
 #include "ui/win32/wide_text.h"
 
-#include <array>
 #include <exception>
 #include <stdexcept>
 
 namespace quorvel::win32 {
-namespace {
-
-constexpr int kClientWidth = 539;
-constexpr int kClientHeight = 350;
-
-// A fixed frame: no sizing border and no maximize button.
-constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-
-// Two spaces before "a custom.cfg" and one at the end, as the game's players
-// have always read it.
-constexpr const char* kExplanation =
-    "This program will add the quorvel config settings to the custom.cfg file or will "
-    "create  a custom.cfg file if one does not exist. ";
-
-// In tab order: the lists and labels are created between the buttons so that
-// Tab goes Command1, List1, Command2. Labels and the hidden List2 never take
-// the focus.
-const std::array<ControlShape, 6> kControls{{
-    {kCommand1, ControlKind::Button, "Install Quorvel Config", 280, 320, 137, 25, kWindowFont},
-    {kLabel1, ControlKind::Label, "Current Custom.cfg settings", 16, 16, 505, 25,
-     SerifFont(1425, FW_NORMAL)},
-    {kList1, ControlKind::List, nullptr, 16, 48, 505, 194, SerifFont(1200, FW_NORMAL)},
-    {kCommand2, ControlKind::Button, "Exit", 432, 320, 81, 25, kWindowFont},
-    {kList2, ControlKind::HiddenList, nullptr, 16, 319, 97, 17, kWindowFont},
-    {kLabel2, ControlKind::Label, kExplanation, 16, 264, 505, 41, SerifFont(1200, FW_BOLD)},
-}};
-
-} // namespace
 
 MainWindow::MainWindow(Installer& installer) : installer_(installer) {
     RegisterFormClass(kMainWindowClass, &MainWindow::Procedure);
-    window_ = CreateWindowExW(0, kMainWindowClass, Widen(kMainWindowCreationCaption).c_str(),
-                              kStyle, CW_USEDEFAULT, CW_USEDEFAULT, kClientWidth, kClientHeight,
-                              nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    const forms::FormShape& shape = forms::MainForm();
+    window_ =
+        CreateWindowExW(0, kMainWindowClass, Widen(shape.caption).c_str(), FrameStyle(shape.frame),
+                        CW_USEDEFAULT, CW_USEDEFAULT, shape.clientWidth, shape.clientHeight,
+                        nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) {
         throw std::runtime_error("cannot create the main window (error " +
                                  std::to_string(GetLastError()) + ")");
     }
     MarkAsForm(window_);
-    SetClientSize(window_, kClientWidth, kClientHeight);
-    controls_.Create(window_, kControls, false);
+    SetClientSize(window_, shape.clientWidth, shape.clientHeight);
+    controls_.Create(window_, shape);
     currentView_.Attach(controls_.Control(kList1));
     installView_.Attach(controls_.Control(kList2));
 }
@@ -132,19 +105,25 @@ LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam,
     return Guarded(0, [&] { return self->Handle(message, wParam, lParam); });
 }
 
+bool MainWindow::Press(int id) {
+    const forms::ControlShape* button = controls_.Button(id);
+    if (button && button->role == forms::ButtonRole::Install) {
+        Install();
+        return true;
+    }
+    if (button && button->role == forms::ButtonRole::Exit) {
+        Close();
+        return true;
+    }
+    return false;
+}
+
 LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = window_;
     switch (message) {
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED) {
-            if (LOWORD(wParam) == kCommand1) {
-                Install();
-                return 0;
-            }
-            if (LOWORD(wParam) == kCommand2) {
-                Close();
-                return 0;
-            }
+        if (HIWORD(wParam) == BN_CLICKED && Press(LOWORD(wParam))) {
+            return 0;
         }
         break;
     case WM_NOTIFY: {
@@ -173,7 +152,7 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        SetClientSize(window_, kClientWidth, kClientHeight);
+        SetClientSize(window_, forms::MainForm().clientWidth, forms::MainForm().clientHeight);
         controls_.Layout(HIWORD(wParam));
         return 0;
     }

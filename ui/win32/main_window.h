@@ -39,6 +39,8 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    // Does what the button of that ID does; false for any other ID.
+    bool Press(int id);
     void Install();
 
     Installer& installer_;

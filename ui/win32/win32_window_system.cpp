@@ -2,11 +2,13 @@
 
 #include "ui/win32/control_ids.h"
 #include "ui/win32/detail_dialog.h"
+#include "ui/win32/dialog_template.h"
 #include "ui/win32/message_loop.h"
 #include "ui/win32/program_icon.h"
 #include "ui/win32/wide_text.h"
 
 #include <stdexcept>
+#include <vector>
 #include <windows.h>
 
 namespace quorvel::win32 {
@@ -73,9 +75,10 @@ INT_PTR CALLBACK PromptProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
 std::string Win32WindowSystem::Prompt(const std::string& text, const std::string& title,
                                       const std::string& defaultAnswer) {
     PromptRequest request{Widen(text), Widen(title), Widen(defaultAnswer), {}};
-    const INT_PTR result =
-        DialogBoxParamW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(kPromptDialog), nullptr,
-                        &PromptProcedure, reinterpret_cast<LPARAM>(&request));
+    const std::vector<WORD> dialog = DialogTemplate(forms::PromptForm());
+    const INT_PTR result = DialogBoxIndirectParamW(
+        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialog.data()), nullptr,
+        &PromptProcedure, reinterpret_cast<LPARAM>(&request));
     RethrowKeptFailure();
     if (result == -1 || result == 0) {
         throw std::runtime_error("cannot show the prompt \"" + title + "\" (error " +

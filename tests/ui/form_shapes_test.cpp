@@ -1,0 +1,151 @@
+// The description of the windows that both front ends build from: what it
+// must hold for the windows to work (every button does something, every
+// answer has its button, nothing overlaps or sticks out), and the one rule
+// by which a label grows when its text needs more room.
+
+#include "core/detail_choices.h"
+#include "ui/forms/form_shapes.h"
+
+#include <algorithm>
+#include <gtest/gtest.h>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quorvel::forms {
+namespace {
+
+std::vector<const FormShape*> AllForms() {
+    return {&MainForm(), &DetailForm(DetailDialogKind::Texture),
+            &DetailForm(DetailDialogKind::Model), &PromptForm()};
+}
+
+bool Overlap(const Box& a, const Box& b) {
+    return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
+           b.top < a.top + a.height;
+}
+
+TEST(FormShapesTest, ControlsAreNamedOnceAndLieApartInsideTheirForm) {
+    for (const FormShape* form : AllForms()) {
+        std::set<std::string> names;
+        for (const ControlShape& control : form->controls) {
+            SCOPED_TRACE(std::string(form->name) + " " + control.name);
+            EXPECT_TRUE(names.insert(control.name).second);
+            const Box& box = control.box;
+            EXPECT_TRUE(box.left >= 0 && box.top >= 0 && box.width > 0 && box.height > 0 &&
+                        box.left + box.width <= form->clientWidth &&
+                        box.top + box.height <= form->clientHeight);
+            EXPECT_EQ(control.role == ButtonRole::None, control.kind != ControlKind::Button);
+            for (const ControlShape& other : form->controls) {
+                if (&other != &control && control.kind != ControlKind::HiddenList &&
+                    other.kind != ControlKind::HiddenList) {
+                    EXPECT_FALSE(Overlap(box, other.box)) << other.name;
+                }
+            }
+        }
+    }
+}
+
+// Each answer of a detail dialog has exactly one button, each button of the
+// dialog gives an answer the installer knows or is "Need to go Check", and
+// nothing else.
+TEST(FormShapesTest, EveryDetailButtonHasItsAnswer) {
+    for (DetailDialogKind kind : {DetailDialogKind::Texture, DetailDialogKind::Model}) {
+        const FormShape& form = DetailForm(kind);
+        SCOPED_TRACE(form.name);
+        std::vector<std::string> answered;
+        int checks = 0;
+        for (const ControlShape& control : form.controls) {
+            if (control.role == ButtonRole::Answer) {
+                EXPECT_NE(FindDetailAnswer(kind, control.text), nullptr) << control.text;
+                answered.emplace_back(control.text);
+            } else if (control.role == ButtonRole::NeedToCheck) {
+                EXPECT_EQ(control.text, kNeedToGoCheck);
+                ++checks;
+            } else {
+                EXPECT_EQ(control.kind, ControlKind::Label) << control.name;
+            }
+        }
+        EXPECT_EQ(checks, 1);
+        std::vector<std::string> answers;
+        for (const DetailAnswer& answer : DetailAnswers(kind)) {
+            answers.emplace_back(answer.button);
+        }
+        std::sort(answered.begin(), answered.end());
+        std::sort(answers.begin(), answers.end());
+        EXPECT_EQ(answered, answers);
+    }
+}
+
+TEST(FormShapesTest, MainWindowAndPromptButtonsEachDoOneThing) {
+    const auto roles = [](const FormShape& form) {
+        std::multiset<ButtonRole> found;
+        for (const ControlShape& control : form.controls) {
+            if (control.kind == ControlKind::Button) {
+                found.insert(control.role);
+            }
+        }
+        return found;
+    };
+    EXPECT_EQ(roles(MainForm()), (std::multiset{ButtonRole::Install, ButtonRole::Exit}));
+    EXPECT_EQ(roles(PromptForm()), (std::multiset{ButtonRole::Confirm, ButtonRole::Cancel}));
+    EXPECT_EQ(ControlNamed(MainForm(), "List2").kind, ControlKind::HiddenList);
+    EXPECT_THROW(ControlNamed(MainForm(), "Command3"), std::logic_error);
+}
+
+// A screen reader names the prompt's field by the text that comes right
+// before it.
+TEST(FormShapesTest, PromptTextComesRightBeforeItsField) {
+    const auto controls = PromptForm().controls;
+    std::size_t field = 0;
+    while (field < controls.size() && controls[field].kind != ControlKind::EditField) {
+        ++field;
+    }
+    ASSERT_TRUE(field > 0 && field < controls.size());
+    EXPECT_EQ(controls[field - 1].kind, ControlKind::Text);
+}
+
+struct ScaleCase {
+    int at96;
+    int dpi;
+    int scaled;
+};
+
+TEST(FormShapesTest, ScalesToTheNearestPixel) {
+    const ScaleCase cases[] = {{539, 96, 539}, {539, 120, 674}, {539, 144, 809},
+                               {25, 120, 31},  {350, 192, 700}, {-5, 120, -6}};
+    for (const ScaleCase& c : cases) {
+        EXPECT_EQ(ScaleToDpi(c.at96, c.dpi), c.scaled) << c.at96 << " at " << c.dpi;
+    }
+}
+
+struct GrowthCase {
+    const char* form;
+    DetailDialogKind kind;
+    int needed;
+    int dpi;
+    int height;
+};
+
+// Form2's label (top 8, height 65) has its buttons at 88: it may grow to
+// 88 - 8 - 4 = 76. Form3's (top 0, height 65) has a button at 80: to 76.
+TEST(FormShapesTest, LabelGrowsOnlyAsFarAsTheControlsBelowIt) {
+    const GrowthCase cases[] = {
+        {"fits", DetailDialogKind::Texture, 40, 96, 65},
+        {"exactly", DetailDialogKind::Texture, 65, 96, 65},
+        {"one line more", DetailDialogKind::Texture, 72, 96, 72},
+        {"too much", DetailDialogKind::Texture, 200, 96, 76},
+        {"at 144 dpi", DetailDialogKind::Texture, 200, 144, 114},
+        {"fits at 144 dpi", DetailDialogKind::Texture, 90, 144, 98},
+        {"Form3", DetailDialogKind::Model, 200, 96, 76},
+    };
+    for (const GrowthCase& c : cases) {
+        const FormShape& form = DetailForm(c.kind);
+        EXPECT_EQ(LabelHeight(form, ControlNamed(form, "Label1"), c.needed, c.dpi), c.height)
+            << c.form;
+    }
+}
+
+} // namespace
+} // namespace quorvel::forms

@@ -1,0 +1,108 @@
+#include "ui/win32/dialog_template.h"
+
+#include "ui/win32/control_ids.h"
+#include "ui/win32/form.h"
+#include "ui/win32/wide_text.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace quorvel::win32 {
+namespace {
+
+// The predefined classes of a dialog item, by atom.
+constexpr WORD kButtonAtom = 0x0080;
+constexpr WORD kEditAtom = 0x0081;
+constexpr WORD kStaticAtom = 0x0082;
+constexpr WORD kListBoxAtom = 0x0083;
+
+class TemplateWriter {
+public:
+    void Word(WORD value) { words_.push_back(value); }
+    void Dword(DWORD value) {
+        Word(LOWORD(value));
+        Word(HIWORD(value));
+    }
+    void Short(int value) { Word(static_cast<WORD>(static_cast<short>(value))); }
+    void Text(const char* text) {
+        for (wchar_t letter : Widen(text)) {
+            Word(static_cast<WORD>(letter));
+        }
+        Word(0);
+    }
+    // Items start on a DWORD boundary.
+    void AlignToDword() {
+        if (words_.size() % 2 != 0) {
+            Word(0);
+        }
+    }
+    std::vector<WORD> Take() { return std::move(words_); }
+
+private:
+    std::vector<WORD> words_;
+};
+
+WORD AtomOf(forms::ControlKind kind) {
+    switch (kind) {
+    case forms::ControlKind::Button:
+        return kButtonAtom;
+    case forms::ControlKind::EditField:
+        return kEditAtom;
+    case forms::ControlKind::List:
+    case forms::ControlKind::HiddenList:
+        return kListBoxAtom;
+    case forms::ControlKind::Label:
+    case forms::ControlKind::Text:
+        return kStaticAtom;
+    }
+    return kStaticAtom;
+}
+
+void WriteItem(TemplateWriter& out, const forms::ControlShape& control) {
+    out.AlignToDword();
+    out.Dword(0); // help ID
+    out.Dword(0); // extended style
+    out.Dword(ControlStyle(control));
+    out.Short(control.box.left);
+    out.Short(control.box.top);
+    out.Short(control.box.width);
+    out.Short(control.box.height);
+    out.Dword(static_cast<DWORD>(ControlId(control.name)));
+    out.Word(0xFFFF);
+    out.Word(AtomOf(control.kind));
+    out.Text(control.text);
+    out.Word(0); // no creation data
+}
+
+} // namespace
+
+std::vector<WORD> DialogTemplate(const forms::FormShape& form) {
+    if (form.unit != forms::LayoutUnit::DialogUnits) {
+        throw std::logic_error(std::string(form.name) + " is not laid out in dialog units");
+    }
+    TemplateWriter out;
+    out.Word(1);      // version
+    out.Word(0xFFFF); // extended template
+    out.Dword(0);     // help ID
+    out.Dword(WS_EX_APPWINDOW);
+    out.Dword(FrameStyle(form.frame));
+    out.Word(static_cast<WORD>(form.controls.size()));
+    out.Short(0);
+    out.Short(0);
+    out.Short(form.clientWidth);
+    out.Short(form.clientHeight);
+    out.Word(0); // no menu
+    out.Word(0); // the dialog class
+    out.Text(form.caption);
+    // DS_SHELLFONT: the system's dialog font, 8 points.
+    out.Word(8);
+    out.Word(FW_NORMAL);
+    out.Word(MAKEWORD(FALSE, DEFAULT_CHARSET)); // not italic; the character set
+    out.Text("MS Shell Dlg");
+    for (const forms::ControlShape& control : form.controls) {
+        WriteItem(out, control);
+    }
+    return out.Take();
+}
+
+} // namespace quorvel::win32
