@@ -11,8 +11,9 @@ declare -A groups=(
     [package]="dpkg-dev file appstream desktop-file-utils lintian"
     [fuzz]="clang libclang-rt-14-dev"
     [bench]="libbenchmark-dev libx11-dev xvfb xdotool"
-    # Cross-building quorvel.exe, running it under Wine, and its zip.
-    [windows]="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 zip"
+    # Cross-building quorvel.exe, running it under Wine (strace stops the
+    # wineserver mid-installation in a test), and its zip.
+    [windows]="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 zip strace"
 )
 
 wanted=()
