@@ -100,8 +100,9 @@ Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
     // Something that is there but cannot serve (a file, a path too long, a
     // name the system cannot spell): the lock tried it and says why.
     if (kind != EntryKind::Folder) {
-        return "The folder " + QuotedPath(files, folder) + " cannot be used: " +
-               (locked ? std::string("it is not a folder") : locked.reason) + ".";
+        return "The folder " + QuotedPath(files, folder) +
+               " cannot be used: " + (locked ? std::string("it is not a folder") : locked.reason) +
+               ".";
     }
     if (!locked) {
         return "The folder " + QuotedPath(files, folder) + " cannot be locked: " + locked.reason +
