@@ -305,32 +305,11 @@ TEST_F(WindowsFilesTest, FolderLocksExcludeEachOther) {
     EXPECT_FALSE(files_.LockFolder(Path("missing")));
 }
 
-// The same folder through another drive letter: under Wine, drive Z: shows
-// the Linux root, and the folder's Linux path is asked of Wine itself.
-std::string OtherSpelling(const std::string& path) {
-    using UnixName = char*(CDECL*)(LPCWSTR);
-    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (unixName == nullptr) {
-        return {};
-    }
-    char* name = unixName(windows_paths::WidePath(path).c_str());
-    if (name == nullptr) {
-        return {};
-    }
-    std::string spelled = std::string("Z:") + name;
-    HeapFree(GetProcessHeap(), 0, name);
-    for (char& c : spelled) {
-        c = c == '/' ? '\\' : c;
-    }
-    return spelled;
-}
-
 // Both spellings of one folder meet the same lock, as the player's C: path
 // and the same folder through Wine's Z: do.
 TEST_F(WindowsFilesTest, TheFolderLockHoldsThroughEverySpellingOfTheFolder) {
     ASSERT_TRUE(CreateDirectoryA(Path("mainta").c_str(), nullptr));
-    const std::string other = OtherSpelling(Path("mainta"));
+    const std::string other = test::OtherSpelling(Path("mainta"));
     if (other.empty()) {
         GTEST_SKIP() << "no second drive letter for the folder outside Wine";
     }

@@ -15,6 +15,7 @@
 #include "tests/windows/registry_sandbox.h"
 #include "tests/windows/test_roots.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -142,6 +143,41 @@ TEST(WindowsStartup, NoUsableValueOffersAnEmptyFolder) {
         EXPECT_EQ(windows.promptsShown[0].defaultAnswer, "");
         EXPECT_EQ(installer.State().CustomCfgPath, "\\mainta\\custom.cfg");
     }
+}
+
+// Another copy installing into the folder through Wine's Z: spelling of it
+// holds off this one, which uses its C: spelling, with the usual message.
+TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
+    TempDir dir;
+    std::string game = (dir.Path() / "MOHAA").string();
+    std::replace(game.begin(), game.end(), '/', '\\');
+    const std::string mainta = game + "\\mainta";
+    ASSERT_TRUE(CreateDirectoryA(game.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(mainta.c_str(), nullptr));
+    WriteBytes(mainta + "\\custom.cfg", kPlayerCustomCfg);
+    const std::string other = test::OtherSpelling(mainta);
+    if (other.empty()) {
+        GTEST_SKIP() << "no second drive letter for the folder outside Wine";
+    }
+    HostFileService files;
+    auto held = files.LockFolder(other);
+    ASSERT_TRUE(held) << held.Status().reason;
+
+    RedirectedCurrentUser currentUser;
+    currentUser.SetBasePath(game);
+    WindowsRegistryStore registry;
+    ScriptedWindowSystem windows;
+    ScriptedMainWindow window;
+    Installer installer(windows, registry, files);
+    installer.RunStartup(window);
+    windows.Then(DialogStep::Answer("Medium"));
+    windows.Then(DialogStep::Answer("Highest"));
+    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Refused);
+    ASSERT_EQ(windows.messagesShown.size(), 1u);
+    EXPECT_EQ(windows.messagesShown[0].text, "Another quorvel is installing into \"" + mainta +
+                                                 "\". Try again when it has finished.");
+    EXPECT_EQ(ReadBytes(mainta + "\\custom.cfg"), kPlayerCustomCfg);
+    EXPECT_EQ(GetFileAttributesA((mainta + "\\newconfig.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // A game folder whose path passes 260 characters installs like any other,

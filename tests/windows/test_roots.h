@@ -41,6 +41,28 @@ inline std::string MakeLongFolder(std::string base, std::size_t length) {
     return base;
 }
 
+// The same folder through another drive letter: under Wine, drive Z: shows
+// the Linux root, and the folder's Linux path is asked of Wine itself.
+// Empty outside Wine. `path` is ASCII.
+inline std::string OtherSpelling(const std::string& path) {
+    using UnixName = char*(CDECL*)(LPCWSTR);
+    const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    if (unixName == nullptr) {
+        return {};
+    }
+    char* name = unixName(std::wstring(path.begin(), path.end()).c_str());
+    if (name == nullptr) {
+        return {};
+    }
+    std::string spelled = std::string("Z:") + name;
+    HeapFree(GetProcessHeap(), 0, name);
+    for (char& c : spelled) {
+        c = c == '/' ? '\\' : c;
+    }
+    return spelled;
+}
+
 // Names the cases of a test that runs in both places.
 inline std::string RootTestName(const ::testing::TestParamInfo<Root>& param) {
     return param.param == Root::TempFolder ? "TempFolder" : "ProgramFolder";
