@@ -21,9 +21,8 @@
 // that another program is writing can still be read, as on POSIX systems.
 // CheckWritable opens the file just as a stream would. A replacement is
 // flushed with FlushFileBuffers, takes over the replaced file's attributes
-// and access list, and is put in place with one MoveFileEx
-// (MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH), so that the name
-// never goes missing. The folder
+// and is put in place with one MoveFileEx (MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH), so that the name never goes missing. The folder
 // lock is a named mutex named after the folder's volume and file index, so
 // every spelling of one folder meets it. Paths are handed to the W calls,
 // past 260 characters as full \\?\ paths; a path with a character the code

@@ -7,8 +7,6 @@
 #include <cstdio>
 #include <utility>
 #include <windows.h>
-// After windows.h, which it needs.
-#include <aclapi.h>
 
 namespace quorvel {
 namespace {
@@ -288,35 +286,6 @@ namespace {
 constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
                                   FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-// Gives the file `to` the access list of the file `from`, protected from
-// the folder's inherited entries where that one is, so that a replacement
-// lets in no one the replaced file kept out. A drive without access lists
-// (FAT) has none to give.
-FileStatus CarryAccessList(const std::wstring& from, const std::wstring& to) {
-    PACL list = nullptr;
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    DWORD error = GetNamedSecurityInfoW(from.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                        nullptr, nullptr, &list, nullptr, &descriptor);
-    if (error == ERROR_NOT_SUPPORTED) {
-        return {};
-    }
-    if (error != ERROR_SUCCESS) {
-        return FileStatus::Failure(SystemMessage(error));
-    }
-    SECURITY_DESCRIPTOR_CONTROL control = 0;
-    DWORD revision = 0;
-    const bool isProtected = GetSecurityDescriptorControl(descriptor, &control, &revision) &&
-                             (control & SE_DACL_PROTECTED) != 0;
-    const SECURITY_INFORMATION which =
-        DACL_SECURITY_INFORMATION |
-        (isProtected ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
-    error = SetNamedSecurityInfoW(const_cast<LPWSTR>(to.c_str()), SE_FILE_OBJECT, which, nullptr,
-                                  nullptr, list, nullptr);
-    LocalFree(descriptor);
-    return error == ERROR_SUCCESS ? FileStatus::Success()
-                                  : FileStatus::Failure(SystemMessage(error));
-}
-
 // Paths of a replacement: the replaced file as the program names it (for
 // messages) and both files as the system calls take them.
 struct ReplacementPaths {
@@ -367,11 +336,6 @@ public:
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes) != 0 &&
             !SetFileAttributesW(paths_.wideNew.c_str(), attributes & kKeptAttributes)) {
             return LastErrorStatus();
-        }
-        if (attributes != INVALID_FILE_ATTRIBUTES) {
-            if (FileStatus carried = CarryAccessList(paths_.wideTarget, paths_.wideNew); !carried) {
-                return carried;
-            }
         }
         if (!MoveFileExW(paths_.wideNew.c_str(), paths_.wideTarget.c_str(),
                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {

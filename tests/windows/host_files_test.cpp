@@ -18,9 +18,6 @@
 #include <string>
 #include <vector>
 #include <windows.h>
-// After windows.h, which they need.
-#include <aclapi.h>
-#include <sddl.h>
 
 namespace quorvel {
 namespace {
@@ -240,52 +237,6 @@ TEST_F(WindowsFilesTest, ReplacementsPutWholeFilesInPlace) {
     }
     EXPECT_EQ(GetFileAttributesA((hidden + ".quorvel-new").c_str()), INVALID_FILE_ATTRIBUTES);
     EXPECT_EQ(ReadBytes(hidden), bytes);
-}
-
-// The file's access list as text (SDDL), "D:P" when protected from the
-// folder's inherited entries.
-std::string AccessListOf(const std::string& path) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
-                              nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS) {
-        return "(none)";
-    }
-    char* text = nullptr;
-    std::string list = "(none)";
-    if (ConvertSecurityDescriptorToStringSecurityDescriptorA(
-            descriptor, SDDL_REVISION_1, DACL_SECURITY_INFORMATION, &text, nullptr)) {
-        list = text;
-        LocalFree(text);
-    }
-    LocalFree(descriptor);
-    return list;
-}
-
-// A replacement keeps the replaced file's own access list: one that lets in
-// fewer than the folder would is not widened by the new file.
-TEST_F(WindowsFilesTest, ReplacementsKeepTheAccessList) {
-    const std::string path = Path("custom.cfg");
-    WriteBytes(path, "seta a 1\r\n");
-    PSECURITY_DESCRIPTOR wanted = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorA(
-        "D:P(A;;FA;;;WD)", SDDL_REVISION_1, &wanted, nullptr));
-    BOOL present = FALSE;
-    BOOL defaulted = FALSE;
-    PACL list = nullptr;
-    ASSERT_TRUE(GetSecurityDescriptorDacl(wanted, &present, &list, &defaulted));
-    const DWORD set =
-        SetNamedSecurityInfoA(const_cast<char*>(path.c_str()), SE_FILE_OBJECT,
-                              DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                              nullptr, nullptr, list, nullptr);
-    LocalFree(wanted);
-    ASSERT_EQ(set, static_cast<DWORD>(ERROR_SUCCESS));
-    const std::string before = AccessListOf(path);
-    if (before != "D:P(A;;FA;;;WD)") {
-        GTEST_SKIP() << "this file system keeps no access list of its own: " << before;
-    }
-    ASSERT_TRUE(ReplaceWholeFile(files_, path, "seta b 2\r\n"));
-    EXPECT_EQ(ReadBytes(path), "seta b 2\r\n");
-    EXPECT_EQ(AccessListOf(path), before);
 }
 
 // One installer at a time per folder: a second lock fails as busy until the
