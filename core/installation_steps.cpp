@@ -119,8 +119,16 @@ std::string AnotherInstallerMessage(const FileService& files, const Installation
 Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
                            const FileStatus& locked) {
     const std::string folder = MaintaFolder(plan);
-    if (files.Inspect(folder).kind != EntryKind::Folder) {
+    const EntryKind kind = files.Inspect(folder).kind;
+    if (kind == EntryKind::Missing) {
         return "The folder " + QuotedPath(files, folder) + " does not exist.";
+    }
+    // Something that is there but cannot serve (a file, a path too long, a
+    // name the system cannot spell): the lock tried it and says why.
+    if (kind != EntryKind::Folder) {
+        return "The folder " + QuotedPath(files, folder) +
+               " cannot be used: " + (locked ? std::string("it is not a folder") : locked.reason) +
+               ".";
     }
     if (!locked) {
         return "The folder " + QuotedPath(files, folder) + " cannot be locked: " + locked.reason +

@@ -21,9 +21,15 @@
 // in place rather than replaced (so a hidden file stays hidden), and a file
 // that another program is writing can still be read, as on POSIX systems.
 // CheckWritable opens the file just as a stream would. A replacement is
-// flushed with FlushFileBuffers and put in place with ReplaceFile (which
-// keeps the replaced file's attributes) or, for a new file, MoveFileEx with
-// MOVEFILE_WRITE_THROUGH. The folder lock is a named mutex.
+// flushed with FlushFileBuffers, takes over the replaced file's attributes
+// and is put in place with one MoveFileEx (MOVEFILE_REPLACE_EXISTING |
+// MOVEFILE_WRITE_THROUGH), so that the name never goes missing. The folder
+// lock is a named mutex named after the folder's volume and file index, so
+// every spelling of one folder meets it. Paths are handed to the W calls,
+// past 260 characters as full \\?\ paths; a path with a character the code
+// page could not hold, or too long for Windows, fails as such (see
+// windows/file_paths.h), and a file marked read-only or a folder that refuses
+// new files fails with what to do about it.
 
 #include "platform/file_service.h"
 

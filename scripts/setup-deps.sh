@@ -14,8 +14,9 @@ declare -A groups=(
     # The house rules (scripts/check-house-rules.sh): Debian's clang-format
     # and clang-tidy, version 14 on Debian 12.
     [rules]="clang-format clang-tidy python3 git"
-    # Cross-building quorvel.exe, running it under Wine, and its zip.
-    [windows]="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 zip"
+    # Cross-building quorvel.exe, running it under Wine (strace stops the
+    # wineserver mid-installation in a test), and its zip.
+    [windows]="cmake make g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64 zip strace"
     # packaging/make_icon.sh: the icons drawn from quorvel.svg.
     [icons]="imagemagick librsvg2-bin fonts-liberation python3"
 )

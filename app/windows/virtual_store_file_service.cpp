@@ -162,9 +162,25 @@ FileStatus VirtualStoreFileService::CheckWritable(const std::string& path) {
     return CheckCopyCanBeMade(*host_, *copy);
 }
 
-Result<std::unique_ptr<Replacement>> VirtualStoreFileService::Replace(const std::string& path) {
+Result<std::optional<FileIdentity>> VirtualStoreFileService::Identify(const std::string& path) {
+    return host_->Identify(PresentCopy(path).value_or(path));
+}
+
+Result<std::unique_ptr<Replacement>> VirtualStoreFileService::Replace(const std::string& path,
+                                                                      const std::string& like) {
+    const std::string usedLike = like.empty() ? like : PresentCopy(like).value_or(like);
     return Written<std::unique_ptr<Replacement>>(
-        path, [&](const std::string& used) { return host_->Replace(used); });
+        path, [&](const std::string& used) { return host_->Replace(used, usedLike); });
+}
+
+FileStatus VirtualStoreFileService::RestoreLeftover(const std::string& path) {
+    // The leftover sits beside the file that was being written: the copy,
+    // where the leftover is there.
+    const std::string leftover = path + std::string(kReplacementSuffix);
+    if (PresentCopy(leftover)) {
+        return host_->RestoreLeftover(*CopyOf(path));
+    }
+    return host_->RestoreLeftover(path);
 }
 
 Result<std::unique_ptr<FolderLock>> VirtualStoreFileService::LockFolder(const std::string& folder) {

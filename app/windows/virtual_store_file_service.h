@@ -14,6 +14,8 @@
 //   and where the file's folder refuses with "access denied", into a new
 //   copy, whose folders are made first; the check before writing follows
 //   the same rule without making anything;
+// - a file's identity, and a new file left behind by an earlier run, are
+//   those of the copy where one exists;
 // - HostPathForMessages names the copy where one exists, so that messages name the
 //   file actually used;
 // - folder locks stay on the folders as named.
@@ -39,7 +41,10 @@ public:
                                                      OpenMode mode) override;
     EntryInfo Inspect(const std::string& path) override;
     FileStatus CheckWritable(const std::string& path) override;
-    Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
+    Result<std::optional<FileIdentity>> Identify(const std::string& path) override;
+    Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
+                                                 const std::string& like) override;
+    FileStatus RestoreLeftover(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
     std::string HostPathForMessages(const std::string& path) const override;
 

@@ -1,5 +1,7 @@
 #include "platform/host_file_service.h"
 
+#include "platform/windows/file_paths.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
@@ -10,6 +12,7 @@ namespace quorvel {
 namespace {
 
 using namespace host_failure;
+using windows_paths::WidePath;
 
 // The folder in which a file at `path` would be created.
 std::string ParentFolder(const std::string& path) {
@@ -29,6 +32,9 @@ std::string ParentFolder(const std::string& path) {
 }
 
 constexpr const char* kFolder = "the path is a folder";
+
+// The longest path the W functions take.
+constexpr std::size_t kLongestWidePath = 32768;
 
 // Readers let other programs read and write meanwhile, as on POSIX systems; a
 // writer lets them read. The checks open with the same sharing as the streams,
@@ -68,19 +74,32 @@ FileStatus LastErrorStatus() {
     return ErrorStatus(GetLastError());
 }
 
+// The failure `error` of a call on `host`, worded with the next step where
+// there is one (see file_paths.h).
+std::string FailureText(DWORD error, const std::string& host, bool creating = false) {
+    return windows_paths::FailureText(error, host, creating, SystemMessage(error));
+}
+
+// The same as a status, which says when access was denied.
+FileStatus WordedFailure(DWORD error, const std::string& host, bool creating = false) {
+    std::string text = FailureText(error, host, creating);
+    return error == ERROR_ACCESS_DENIED ? FileStatus::Denied(std::move(text))
+                                        : FileStatus::Failure(std::move(text));
+}
+
 // Opens a plain file on disk. A folder is refused as such, where Windows only
 // says "access denied", and so is a device or a pipe, which could swallow
 // what is written or block the reader.
 HANDLE OpenPlainFile(const std::string& host, DWORD access, DWORD disposition, FileStatus& status) {
     const DWORD sharing = access == GENERIC_READ ? kReadSharing : kWriteSharing;
-    const HANDLE handle = CreateFileA(host.c_str(), access, sharing, nullptr, disposition,
+    const HANDLE handle = CreateFileW(WidePath(host).c_str(), access, sharing, nullptr, disposition,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = GetLastError();
-        const DWORD attributes = GetFileAttributesA(host.c_str());
+        const DWORD attributes = GetFileAttributesW(WidePath(host).c_str());
         const bool folder = error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
                             (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        status = folder ? FileStatus::Failure(kFolder) : ErrorStatus(error);
+        status = folder ? FileStatus::Failure(kFolder) : WordedFailure(error, host);
         return INVALID_HANDLE_VALUE;
     }
     if (GetFileType(handle) != FILE_TYPE_DISK) {
@@ -220,18 +239,22 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
 
 EntryInfo HostFileService::Inspect(const std::string& path) {
     const std::string host = HostPathForCalls(path);
+    // A path that can never be reached is not taken for a missing one.
+    if (windows_paths::Unreachable(host)) {
+        return {EntryKind::Other, 0};
+    }
     // Opened without asking for access, which follows links, works for
     // folders, conflicts with no other program and changes nothing.
-    const HANDLE handle =
-        CreateFileA(host.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    const HANDLE handle = CreateFileW(WidePath(host).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         // Nothing there is Missing. Anything else that cannot be looked at,
         // such as a link to nothing, is something that a caller must not
         // overwrite blindly.
         const DWORD error = GetLastError();
         const bool nothing = (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) &&
-                             GetFileAttributesA(host.c_str()) == INVALID_FILE_ATTRIBUTES;
+                             GetFileAttributesW(WidePath(host).c_str()) == INVALID_FILE_ATTRIBUTES;
         return {nothing ? EntryKind::Missing : EntryKind::Other, 0};
     }
     EntryInfo entry{EntryKind::Other, 0};
@@ -251,7 +274,7 @@ EntryInfo HostFileService::Inspect(const std::string& path) {
 
 FileStatus HostFileService::CheckWritable(const std::string& path) {
     const std::string host = HostPathForCalls(path);
-    const DWORD attributes = GetFileAttributesA(host.c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(host).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
             return FileStatus::Failure(kFolder);
@@ -260,11 +283,11 @@ FileStatus HostFileService::CheckWritable(const std::string& path) {
     }
     const DWORD error = GetLastError();
     if (error != ERROR_FILE_NOT_FOUND) {
-        return FileStatus::Failure(SystemMessage(error));
+        return WordedFailure(error, host);
     }
-    const DWORD folder = GetFileAttributesA(ParentFolder(host).c_str());
+    const DWORD folder = GetFileAttributesW(WidePath(ParentFolder(host)).c_str());
     if (folder == INVALID_FILE_ATTRIBUTES) {
-        return LastErrorStatus();
+        return WordedFailure(GetLastError(), host);
     }
     if (!(folder & FILE_ATTRIBUTE_DIRECTORY)) {
         return FileStatus::Failure(SystemMessage(ERROR_DIRECTORY));
@@ -274,10 +297,23 @@ FileStatus HostFileService::CheckWritable(const std::string& path) {
 
 namespace {
 
+// The attributes a new file takes over from the file it replaces: a hidden
+// file stays hidden. Read-only is not among them: such a file is refused.
+constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                  FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// Paths of a replacement: the replaced file as the program names it (for
+// messages) and both files as the system calls take them.
+struct ReplacementPaths {
+    std::string target;
+    std::wstring wideTarget;
+    std::wstring wideNew;
+};
+
 class WindowsReplacement final : public Replacement {
 public:
-    WindowsReplacement(HANDLE handle, std::string newPath, std::string target)
-        : handle_(handle), newPath_(std::move(newPath)), target_(std::move(target)) {}
+    WindowsReplacement(HANDLE handle, ReplacementPaths paths)
+        : handle_(handle), paths_(std::move(paths)) {}
     WindowsReplacement(const WindowsReplacement&) = delete;
     WindowsReplacement& operator=(const WindowsReplacement&) = delete;
     ~WindowsReplacement() override {
@@ -305,35 +341,27 @@ public:
         return status;
     }
 
+    // One rename that replaces the old file (Wine makes it one rename(2)),
+    // so that the name always holds the old file or the new one. ReplaceFile
+    // is not used: it moves the old file away first and can stop half way.
     FileStatus PutInPlace() override {
         if (handle_ != INVALID_HANDLE_VALUE || removed_ || inPlace_) {
             return FileStatus::Failure(kClosed);
         }
-        // ReplaceFile keeps the replaced file's attributes (a hidden file
-        // stays hidden) and its security; a file that is not there yet is
-        // simply moved into place. The attributes are given to the new file
-        // first as well, for systems whose ReplaceFile only renames (Wine).
-        const DWORD attributes = GetFileAttributesA(target_.c_str());
-        constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKept) != 0 &&
-            !SetFileAttributesA(newPath_.c_str(), attributes & kKept)) {
+        const DWORD attributes = GetFileAttributesW(paths_.wideTarget.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes) != 0 &&
+            !SetFileAttributesW(paths_.wideNew.c_str(), attributes & kKeptAttributes)) {
             return LastErrorStatus();
         }
-        const bool moved =
-            attributes != INVALID_FILE_ATTRIBUTES
-                ? ReplaceFileA(target_.c_str(), newPath_.c_str(), nullptr,
-                               REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
-                : MoveFileExA(newPath_.c_str(), target_.c_str(),
-                              MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-        if (!moved) {
-            return LastErrorStatus();
+        if (!MoveFileExW(paths_.wideNew.c_str(), paths_.wideTarget.c_str(),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return WordedFailure(GetLastError(), paths_.target);
         }
         inPlace_ = true;
         return {};
     }
 
-    // Windows writes a folder's entries through on its own.
+    // MOVEFILE_WRITE_THROUGH has flushed the move already.
     FileStatus FlushFolder() override { return {}; }
 
     FileStatus Discard() override {
@@ -343,7 +371,7 @@ public:
         if (inPlace_ || removed_) {
             return {};
         }
-        if (!DeleteFileA(newPath_.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+        if (!DeleteFileW(paths_.wideNew.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
             return LastErrorStatus();
         }
         removed_ = true;
@@ -352,29 +380,34 @@ public:
 
 private:
     HANDLE handle_;
-    std::string newPath_;
-    std::string target_;
+    ReplacementPaths paths_;
     bool inPlace_ = false;
     bool removed_ = false;
 };
 
 // The file a replacement of `host` replaces: the file itself, or for a
 // symbolic link the file it leads to, so that the link stays a link.
-std::string ReplacedFile(const std::string& host) {
-    const DWORD attributes = GetFileAttributesA(host.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
-        return host;
+ReplacementPaths ReplacedFile(const std::string& host) {
+    ReplacementPaths paths{host, WidePath(host), {}};
+    const DWORD attributes = GetFileAttributesW(paths.wideTarget.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+        const HANDLE handle = CreateFileW(
+            paths.wideTarget.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            std::wstring resolved(kLongestWidePath, L'\0');
+            const DWORD length = GetFinalPathNameByHandleW(handle, resolved.data(),
+                                                           static_cast<DWORD>(resolved.size()), 0);
+            CloseHandle(handle);
+            if (length > 0 && length < resolved.size()) {
+                resolved.resize(length);
+                paths.wideTarget = std::move(resolved);
+            }
+        }
     }
-    const HANDLE handle =
-        CreateFileA(host.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return host;
-    }
-    char resolved[MAX_PATH * 4];
-    const DWORD length = GetFinalPathNameByHandleA(handle, resolved, sizeof resolved, 0);
-    CloseHandle(handle);
-    return length > 0 && length < sizeof resolved ? std::string(resolved, length) : host;
+    paths.wideNew =
+        paths.wideTarget + std::wstring(kReplacementSuffix.begin(), kReplacementSuffix.end());
+    return paths;
 }
 
 class MutexFolderLock final : public FolderLock {
@@ -388,30 +421,38 @@ private:
     HANDLE mutex_;
 };
 
-// A name for the folder's mutex: the folder's full path in capitals, hashed
-// (FNV-1a), since a mutex name may not hold backslashes.
-std::string MutexNameFor(const std::string& host) {
-    char full[MAX_PATH * 4];
-    const DWORD length = GetFullPathNameA(host.c_str(), sizeof full, full, nullptr);
-    std::string path = length > 0 && length < sizeof full ? std::string(full, length) : host;
-    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/')) {
-        path.pop_back();
+// A name for the folder's mutex from what the folder is rather than how it
+// is spelled: its volume's serial number and its file index, the same
+// through every drive letter, link or letter case that reaches it.
+Result<std::string> MutexNameFor(const std::string& host) {
+    const HANDLE handle = CreateFileW(WidePath(host).c_str(), 0,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return WordedFailure(GetLastError(), host);
     }
-    CharUpperBuffA(path.data(), static_cast<DWORD>(path.size()));
-    std::uint64_t hash = 14695981039346656037ull;
-    for (const char c : path) {
-        hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+    BY_HANDLE_FILE_INFORMATION data;
+    const bool known = GetFileInformationByHandle(handle, &data) != 0;
+    const DWORD error = GetLastError();
+    CloseHandle(handle);
+    if (!known) {
+        return WordedFailure(error, host);
+    }
+    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        return FileStatus::Failure(SystemMessage(ERROR_DIRECTORY));
     }
     char name[64];
-    std::snprintf(name, sizeof name, "Local\\quorvel-install-%016llx",
-                  static_cast<unsigned long long>(hash));
-    return name;
+    std::snprintf(name, sizeof name, "Local\\quorvel-install-%08lx-%08lx%08lx",
+                  static_cast<unsigned long>(data.dwVolumeSerialNumber),
+                  static_cast<unsigned long>(data.nFileIndexHigh),
+                  static_cast<unsigned long>(data.nFileIndexLow));
+    return std::string(name);
 }
 
 } // namespace
 
 Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string& path) {
-    const HANDLE handle = CreateFileA(HostPathForCalls(path).c_str(), 0,
+    const HANDLE handle = CreateFileW(WidePath(HostPathForCalls(path)).c_str(), 0,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -437,7 +478,8 @@ FileStatus HostFileService::RestoreLeftover(const std::string& path) {
     const std::string host = HostPathForCalls(path);
     const std::string leftover = host + std::string(kReplacementSuffix);
     // Without MOVEFILE_REPLACE_EXISTING: never over a file that is there.
-    if (!MoveFileExA(leftover.c_str(), host.c_str(), MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(WidePath(leftover).c_str(), WidePath(host).c_str(),
+                     MOVEFILE_WRITE_THROUGH)) {
         return LastErrorStatus();
     }
     return {};
@@ -447,20 +489,19 @@ FileStatus HostFileService::RestoreLeftover(const std::string& path) {
 // matters only where permission bits are the file's own.
 Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path,
                                                               const std::string& /*like*/) {
-    const std::string target = ReplacedFile(HostPathForCalls(path));
-    std::string newPath = target + std::string(kReplacementSuffix);
+    ReplacementPaths paths = ReplacedFile(HostPathForCalls(path));
     // A new file left by a run that stopped half way is ours to remove.
-    if (!DeleteFileA(newPath.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
+    if (!DeleteFileW(paths.wideNew.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
         return LastErrorStatus();
     }
     // CREATE_NEW: never through a link, never into a file someone else made.
-    const HANDLE handle = CreateFileA(newPath.c_str(), GENERIC_WRITE, kWriteSharing, nullptr,
+    const HANDLE handle = CreateFileW(paths.wideNew.c_str(), GENERIC_WRITE, kWriteSharing, nullptr,
                                       CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
-        return LastErrorStatus();
+        return WordedFailure(GetLastError(), paths.target, true);
     }
     return std::unique_ptr<Replacement>(
-        std::make_unique<WindowsReplacement>(handle, std::move(newPath), target));
+        std::make_unique<WindowsReplacement>(handle, std::move(paths)));
 }
 
 std::string HostFileService::HostPathForMessages(const std::string& path) const {
@@ -469,17 +510,13 @@ std::string HostFileService::HostPathForMessages(const std::string& path) const 
 }
 
 Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
-    const std::string host = HostPathForCalls(folder);
-    const DWORD attributes = GetFileAttributesA(host.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-        return LastErrorStatus();
-    }
-    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return FileStatus::Failure(SystemMessage(ERROR_DIRECTORY));
+    Result<std::string> name = MutexNameFor(HostPathForCalls(folder));
+    if (!name) {
+        return name.Status();
     }
     // The mutex exists while any program holds it, and Windows closes it
     // with the program that made it, however that program ends.
-    const HANDLE mutex = CreateMutexA(nullptr, FALSE, MutexNameFor(host).c_str());
+    const HANDLE mutex = CreateMutexA(nullptr, FALSE, name->c_str());
     if (mutex == nullptr) {
         return LastErrorStatus();
     }

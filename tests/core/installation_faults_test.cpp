@@ -7,6 +7,7 @@
 #include "tests/support/line_lists.h"
 #include "tests/support/memory_file_service.h"
 #include "tests/support/scripted_window_system.h"
+#include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
 
 #include <gtest/gtest.h>
@@ -80,6 +81,7 @@ TEST(InstallationFaults, AMissingMaintaFolderIsReportedAndNothingIsCreated) {
     Attempt attempt(game.registry, game.files);
     EXPECT_EQ(attempt.result, InstallationResult::Refused);
     attempt.ExpectToldAbout(game.WindowsPath() + "\\mainta");
+    attempt.ExpectToldAbout(" does not exist.");
 #ifndef _WIN32
     // The folder on disk is named too, where the player can look for it.
     const auto onDisk = std::filesystem::canonical(game.Prefix()) / "drive_c/Games/MOHAA/mainta";
@@ -87,6 +89,20 @@ TEST(InstallationFaults, AMissingMaintaFolderIsReportedAndNothingIsCreated) {
 #endif
     attempt.ExpectWindowUnchanged();
     EXPECT_FALSE(std::filesystem::exists(game.Mainta()));
+}
+
+// A file where the folder should be is there, so it is not called missing:
+// the player hears why the folder cannot be used (the lock's reason).
+TEST(InstallationFaults, AFileWhereMaintaShouldBeIsNotCalledMissing) {
+    GameFolder game;
+    std::filesystem::remove_all(game.Mainta());
+    test::WriteBytes(game.Mainta(), "not a folder");
+    Attempt attempt(game.registry, game.files);
+    EXPECT_EQ(attempt.result, InstallationResult::Refused);
+    attempt.ExpectToldAbout(game.WindowsPath() + "\\mainta");
+    attempt.ExpectToldAbout(" cannot be used: ");
+    attempt.ExpectWindowUnchanged();
+    EXPECT_EQ(test::ReadBytes(game.Mainta()), "not a folder");
 }
 
 TEST(InstallationFaults, AFolderWhereAFileShouldBeStopsEverything) {

@@ -254,6 +254,38 @@ TEST_F(ExeEndToEndTest, MissingMaintaFolderIsToldAndNothingIsWritten) {
     EXPECT_FALSE(std::filesystem::exists(game_.Mainta()));
 }
 
+// A game folder whose path passes 260 characters shows its custom.cfg and
+// installs like any other.
+TEST(ExeLongPath, AGameFolderPastTheClassicLimitInstalls) {
+    std::string folder = "Games";
+    while (folder.size() < 300) {
+        folder += "/" + std::string(40, 'd');
+    }
+    test::GameFolder game(folder + "/MOHAA");
+    ASSERT_GT(game.WindowsPath().size(), 300u);
+    game.Write("custom.cfg", kPlayerCustomCfg);
+    const test::GameFolderSetting setting{game.WindowsPath()};
+    const int rows = LineCount(kPlayerCustomCfg);
+    const auto shown = [rows](HWND window) {
+        const HWND list = ChildOf(window, "ListBox");
+        ASSERT_NE(list, nullptr);
+        test::WaitUntil([&] { return test::ListBoxRowCount(list) == rows; });
+        EXPECT_EQ(test::ListBoxRowCount(list), rows);
+    };
+    const SessionLog log = test::RunSession(Exe(), game.Prefix().string(),
+                                            {{kFolderPromptTitle, "OK"},
+                                             {kMainWindowCaption, kInstall, shown},
+                                             {kTexture, "Medium"},
+                                             {kModel, "Highest"},
+                                             {kApplicationTitle, "OK"},
+                                             {kMainWindowCaption, "Exit"}});
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_TRUE(log.ended);
+    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
+    EXPECT_EQ(game.Read("custom.cfg"), kInstalled);
+    EXPECT_EQ(game.Read("newconfig.cfg"), kEarlierLines);
+}
+
 // The three windows and their controls at 96 dots per inch, in client
 // coordinates: the buttons by their texts, the labels and lists by place.
 TEST_F(ExeEndToEndTest, WindowsAndControlsHaveTheirSizesAndPlaces) {

@@ -1,9 +1,12 @@
 // The Win32 half of the host file service and the configuration files on
 // drive-letter paths: exact bytes, letter case, devices and pipes, files that
-// other programs hold open, hidden and read-only files.
+// other programs hold open, hidden and read-only files, paths past 260
+// characters, names the code page cannot hold, and the folder lock through
+// every spelling of a folder.
 
 #include "core/config_files.h"
 #include "platform/host_file_service.h"
+#include "platform/windows/file_paths.h"
 #include "tests/support/config_line_writes.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/stream_io.h"
@@ -279,6 +282,102 @@ TEST_F(WindowsFilesTest, IdentitiesAndLeftovers) {
     EXPECT_TRUE(files_.RestoreLeftover(Path("other.cfg")));
     EXPECT_EQ(ReadBytes(Path("other.cfg")), "b\r\n");
     EXPECT_EQ(GetFileAttributesA(Path("other.cfg.quorvel-new").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// Both spellings of one folder meet the same lock, as the player's C: path
+// and the same folder through Wine's Z: do.
+TEST_F(WindowsFilesTest, TheFolderLockHoldsThroughEverySpellingOfTheFolder) {
+    ASSERT_TRUE(CreateDirectoryA(Path("mainta").c_str(), nullptr));
+    const std::string other = test::OtherSpelling(Path("mainta"));
+    if (other.empty()) {
+        GTEST_SKIP() << "no second drive letter for the folder outside Wine";
+    }
+    ASSERT_NE(other.substr(0, 2), Path("mainta").substr(0, 2));
+    ASSERT_EQ(files_.Inspect(other).kind, EntryKind::Folder);
+    auto first = files_.LockFolder(Path("mainta"));
+    ASSERT_TRUE(first) << first.Status().reason;
+    const auto second = files_.LockFolder(other);
+    EXPECT_FALSE(second);
+    EXPECT_TRUE(second.Status().busy);
+    first.Value().reset();
+    EXPECT_TRUE(files_.LockFolder(other));
+}
+
+// A game folder whose path passes 260 characters is reached like any other:
+// its files are read, written, replaced and locked by their plain path.
+TEST_F(WindowsFilesTest, PathsPastTheClassicLimitAreReached) {
+    std::string folder = test::MakeLongFolder(Path(""), 300);
+    folder += "\\mainta";
+    ASSERT_TRUE(CreateDirectoryW(windows_paths::WidePath(folder).c_str(), nullptr));
+    const std::string custom = folder + "\\custom.cfg";
+    ASSERT_GT(custom.size(), 300u);
+
+    EXPECT_EQ(files_.Inspect(folder).kind, EntryKind::Folder);
+    EXPECT_EQ(files_.Inspect(custom).kind, EntryKind::Missing);
+    EXPECT_TRUE(files_.CheckWritable(custom));
+    ASSERT_TRUE(RewriteConfigFile(files_, custom, "seta a 1"));
+    ASSERT_TRUE(ReplaceWholeFile(files_, custom, "seta b 2\r\n"));
+    EXPECT_EQ(ReadThrough(custom), "seta b 2\r\n");
+    EXPECT_EQ(files_.Inspect(custom).size, 10u);
+    EXPECT_TRUE(files_.LockFolder(folder));
+}
+
+// What stops a path for good is named as such, never as missing: a name
+// longer than Windows allows, and a name with letters the code page cannot
+// hold (the game, an ANSI program, could not use that folder either).
+TEST_F(WindowsFilesTest, UnreachablePathsAreNamedForWhatStopsThem) {
+    const std::wstring polish = L"\x0141\x00f3d\x017a"; // Lodz with its Polish letters
+    const std::wstring wideFolder = windows_paths::WidePath(Path("")) + L"\\" + polish;
+    ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((wideFolder + L"\\mainta").c_str(), nullptr));
+    const std::string lossy = windows_paths::CodePagePath(wideFolder) + "\\mainta";
+    if (lossy.find('?') == std::string::npos) {
+        GTEST_SKIP() << "the code page " << GetACP() << " holds the Polish letters";
+    }
+    const struct {
+        std::string path;
+        const char* named;
+    } cases[] = {{lossy, "code page"}, {Path(std::string(300, 'n')), "too long"}};
+    for (const auto& unreachable : cases) {
+        SCOPED_TRACE(unreachable.path);
+        EXPECT_EQ(files_.Inspect(unreachable.path).kind, EntryKind::Other);
+        for (const FileStatus& status :
+             {files_.CheckWritable(unreachable.path + "\\custom.cfg"),
+              files_.LockFolder(unreachable.path).Status(),
+              files_.OpenTextFile(unreachable.path + "\\custom.cfg", OpenMode::Reading).Status()}) {
+            EXPECT_NE(status.reason.find(unreachable.named), std::string::npos) << status.reason;
+        }
+    }
+}
+
+// A refusal to write says what to do: a file marked read-only is named as
+// such, and a folder that refuses new files says how to get past it.
+TEST(WindowsFailureText, RefusedWritesGiveTheNextStep) {
+    TempDir dir;
+    const std::string locked = dir / "custom.cfg";
+    WriteBytes(locked, "seta a 1\r\n");
+    ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::string plain = dir / "newconfig.cfg";
+    WriteBytes(plain, "seta b 2\r\n");
+    const struct {
+        DWORD error;
+        std::string path;
+        bool creating;
+        const char* says;
+    } cases[] = {
+        {ERROR_ACCESS_DENIED, locked, false, "the file is marked read-only. Clear \"Read-only\""},
+        {ERROR_ACCESS_DENIED, plain, true,
+         "the folder does not let you create files in it (Denied)"},
+        {ERROR_ACCESS_DENIED, plain, false, "Denied"},
+        {ERROR_SHARING_VIOLATION, locked, false, "Denied"},
+        {ERROR_FILENAME_EXCED_RANGE, plain, false, "the path is too long for Windows"},
+    };
+    for (const auto& refusal : cases) {
+        const std::string text =
+            windows_paths::FailureText(refusal.error, refusal.path, refusal.creating, "Denied");
+        EXPECT_EQ(text.rfind(refusal.says, 0), 0u) << text;
+    }
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 } // namespace

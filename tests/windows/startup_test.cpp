@@ -2,16 +2,20 @@
 // from the registry itself, read with the registry's own calls, and the files
 // on drive-letter paths used as they stand.
 
+#include "core/config_files.h"
 #include "core/installer.h"
 #include "platform/host_file_service.h"
+#include "platform/windows/file_paths.h"
 #include "platform/windows/windows_registry.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/scripted_window_system.h"
+#include "tests/support/stream_io.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
 #include "tests/windows/registry_sandbox.h"
 #include "tests/windows/test_roots.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -139,6 +143,101 @@ TEST(WindowsStartup, NoUsableValueOffersAnEmptyFolder) {
         EXPECT_EQ(windows.promptsShown[0].defaultAnswer, "");
         EXPECT_EQ(installer.State().CustomCfgPath, "\\mainta\\custom.cfg");
     }
+}
+
+// Another copy installing into the folder through Wine's Z: spelling of it
+// holds off this one, which uses its C: spelling, with the usual message.
+TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
+    TempDir dir;
+    std::string game = (dir.Path() / "MOHAA").string();
+    std::replace(game.begin(), game.end(), '/', '\\');
+    const std::string mainta = game + "\\mainta";
+    ASSERT_TRUE(CreateDirectoryA(game.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA(mainta.c_str(), nullptr));
+    WriteBytes(mainta + "\\custom.cfg", kPlayerCustomCfg);
+    const std::string other = test::OtherSpelling(mainta);
+    if (other.empty()) {
+        GTEST_SKIP() << "no second drive letter for the folder outside Wine";
+    }
+    HostFileService files;
+    auto held = files.LockFolder(other);
+    ASSERT_TRUE(held) << held.Status().reason;
+
+    RedirectedCurrentUser currentUser;
+    currentUser.SetBasePath(game);
+    WindowsRegistryStore registry;
+    ScriptedWindowSystem windows;
+    ScriptedMainWindow window;
+    Installer installer(windows, registry, files);
+    installer.RunStartup(window);
+    windows.Then(DialogStep::Answer("Medium"));
+    windows.Then(DialogStep::Answer("Highest"));
+    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Refused);
+    ASSERT_EQ(windows.messagesShown.size(), 1u);
+    EXPECT_EQ(windows.messagesShown[0].text, "Another quorvel is installing into \"" + mainta +
+                                                 "\". Try again when it has finished.");
+    EXPECT_EQ(ReadBytes(mainta + "\\custom.cfg"), kPlayerCustomCfg);
+    EXPECT_EQ(GetFileAttributesA((mainta + "\\newconfig.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// A game folder whose path passes 260 characters installs like any other,
+// from the registry's path to both files written.
+TEST(WindowsStartup, AGameFolderPastTheClassicLimitInstalls) {
+    TempDir dir;
+    const std::string game = test::MakeLongFolder(dir.Path().string(), 300);
+    const std::string mainta = game + "\\mainta";
+    ASSERT_TRUE(CreateDirectoryW(windows_paths::WidePath(mainta).c_str(), nullptr));
+    HostFileService files;
+    ASSERT_TRUE(ReplaceWholeFile(files, mainta + "\\custom.cfg", kPlayerCustomCfg));
+    RedirectedCurrentUser currentUser;
+    currentUser.SetBasePath(game);
+    WindowsRegistryStore registry;
+    ScriptedWindowSystem windows;
+    ScriptedMainWindow window;
+    Installer installer(windows, registry, files);
+    installer.RunStartup(window);
+    EXPECT_EQ(LinesOf(window.current), test::kPlayerCustomCfgShown);
+
+    windows.Then(DialogStep::Answer("Medium"));
+    windows.Then(DialogStep::Answer("Highest"));
+    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
+    EXPECT_EQ(test::ReadThrough(files, mainta + "\\custom.cfg"),
+              test::ExpectedFile("custom_medium_highest.cfg"));
+    EXPECT_EQ(test::ReadThrough(files, mainta + "\\newconfig.cfg"), test::kPlayerFirstNewConfig);
+}
+
+// A folder named with letters outside the code page (typed at the prompt,
+// which hands the program code-page text) is refused as such, not as missing.
+TEST(WindowsStartup, AFolderNameOutsideTheCodePageIsNamedAsSuch) {
+    TempDir dir;
+    const std::wstring game =
+        windows_paths::WidePath(dir.Path().string()) + L"\\\x0141\x00f3d\x017a";
+    ASSERT_TRUE(CreateDirectoryW(game.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((game + L"\\mainta").c_str(), nullptr));
+    const std::string typed = windows_paths::CodePagePath(game);
+    if (typed.find('?') == std::string::npos) {
+        GTEST_SKIP() << "the code page " << GetACP() << " holds the Polish letters";
+    }
+    RedirectedCurrentUser currentUser;
+    WindowsRegistryStore registry;
+    HostFileService files;
+    ScriptedWindowSystem windows;
+    ScriptedMainWindow window;
+    windows.AnswerPrompt(typed);
+    Installer installer(windows, registry, files);
+    installer.RunStartup(window);
+    windows.Then(DialogStep::Answer("Medium"));
+    windows.Then(DialogStep::Answer("Highest"));
+    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Refused);
+    ASSERT_FALSE(windows.messagesShown.empty());
+    EXPECT_EQ(
+        windows.messagesShown.back().text.rfind("The folder \"" + typed +
+                                                    "\\mainta\" cannot be used: a name in it has "
+                                                    "characters that the system's code page (" +
+                                                    std::to_string(GetACP()) + ") cannot hold",
+                                                0),
+        0u)
+        << windows.messagesShown.back().text;
 }
 
 } // namespace
