@@ -265,12 +265,12 @@ TEST(ExeLongPath, AGameFolderPastTheClassicLimitInstalls) {
     ASSERT_GT(game.WindowsPath().size(), 300u);
     game.Write("custom.cfg", kPlayerCustomCfg);
     const test::GameFolderSetting setting{game.WindowsPath()};
-    const int rows = LineCount(kPlayerCustomCfg);
-    const auto shown = [rows](HWND window) {
-        const HWND list = ChildOf(window, "ListBox");
+    const Lines rows = RowsOf(kPlayerCustomCfg);
+    const auto shown = [&rows](HWND window) {
+        const HWND list = List1(window);
         ASSERT_NE(list, nullptr);
-        test::WaitUntil([&] { return test::ListBoxRowCount(list) == rows; });
-        EXPECT_EQ(test::ListBoxRowCount(list), rows);
+        test::WaitUntil([&] { return test::ListRows(list) == rows; });
+        EXPECT_EQ(test::ListRows(list), rows);
     };
     const SessionLog log = test::RunSession(Exe(), game.Prefix().string(),
                                             {{kFolderPromptTitle, "OK"},

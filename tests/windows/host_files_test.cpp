@@ -316,7 +316,7 @@ TEST_F(WindowsFilesTest, PathsPastTheClassicLimitAreReached) {
     EXPECT_EQ(files_.Inspect(custom).kind, EntryKind::Missing);
     EXPECT_TRUE(files_.CheckWritable(custom));
     ASSERT_TRUE(RewriteConfigFile(files_, custom, "seta a 1"));
-    ASSERT_TRUE(ReplaceWholeFile(files_, custom, "seta b 2\r\n"));
+    ASSERT_TRUE(ReplaceWholeFile(files_, custom, {}, "seta b 2\r\n"));
     EXPECT_EQ(ReadThrough(custom), "seta b 2\r\n");
     EXPECT_EQ(files_.Inspect(custom).size, 10u);
     EXPECT_TRUE(files_.LockFolder(folder));

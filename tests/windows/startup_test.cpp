@@ -188,7 +188,7 @@ TEST(WindowsStartup, AGameFolderPastTheClassicLimitInstalls) {
     const std::string mainta = game + "\\mainta";
     ASSERT_TRUE(CreateDirectoryW(windows_paths::WidePath(mainta).c_str(), nullptr));
     HostFileService files;
-    ASSERT_TRUE(ReplaceWholeFile(files, mainta + "\\custom.cfg", kPlayerCustomCfg));
+    ASSERT_TRUE(ReplaceWholeFile(files, mainta + "\\custom.cfg", {}, kPlayerCustomCfg));
     RedirectedCurrentUser currentUser;
     currentUser.SetBasePath(game);
     WindowsRegistryStore registry;
