@@ -478,8 +478,7 @@ FileStatus HostFileService::RestoreLeftover(const std::string& path) {
     const std::string host = HostPathForCalls(path);
     const std::string leftover = host + std::string(kReplacementSuffix);
     // Without MOVEFILE_REPLACE_EXISTING: never over a file that is there.
-    if (!MoveFileExW(WidePath(leftover).c_str(), WidePath(host).c_str(),
-                     MOVEFILE_WRITE_THROUGH)) {
+    if (!MoveFileExW(WidePath(leftover).c_str(), WidePath(host).c_str(), MOVEFILE_WRITE_THROUGH)) {
         return LastErrorStatus();
     }
     return {};
