@@ -30,8 +30,9 @@ std::optional<int> RunMessagesUntil(const std::function<bool()>& finished);
 // a font that cannot be made, a list that cannot take its rows, a dialog or
 // message box that cannot be shown) is not thrown: it is noted here, the
 // first one counting, the loops stop, and WinMain says so in a message box
-// and ends with exit code 1. Code that notes one carries on as if nothing had
-// been shown or answered, and writes no file.
+// and ends with exit code 1. Code that notes one carries on without the
+// window; a detail dialog that could not be shown answers "Need to go
+// Check", so that nothing is written.
 void NoteWindowFailure(std::string what);
 bool HasWindowFailure();
 // The failure noted, now forgotten; nullopt when there is none.
