@@ -41,7 +41,8 @@ Refusal CheckTwoFiles(FileService& files, const InstallationPlan& plan) {
         return InstallFailure{InstallStep::Identify, path, newConfig.Status()};
     }
     if (*custom && *newConfig && **custom == **newConfig) {
-        InstallFailure same{InstallStep::TellApart, plan.customPath, FileStatus::Failure({})};
+        InstallFailure same{InstallStep::TellApart, plan.customPath,
+                            FileStatus::Failure("both names lead to one file")};
         same.sameFileAs = plan.newConfigPath;
         return same;
     }
