@@ -20,20 +20,14 @@ bool AbortRequested(const AbortFlagValue& flag) {
 // Puts newconfig.cfg back as it was, after it was replaced but custom.cfg
 // could not follow. A file that this installation created cannot be
 // removed, but emptied it reads as missing again. Returns what could not be
-// put back, for the player.
-std::string PutBack(FileService& files, const InstallationPlan& plan) {
-    const FileStatus back =
+// put back.
+std::optional<LeftBehind> PutBack(FileService& files, const InstallationPlan& plan) {
+    FileStatus back =
         ReplaceWholeFile(files, plan.newConfigPath, plan.customPath, plan.newConfigBefore.bytes);
     if (!back) {
-        return "\n" + QuotedPath(files, plan.newConfigPath) + ": " + back.reason + ".";
+        return LeftBehind{plan.newConfigPath, std::move(back)};
     }
-    return {};
-}
-
-// The name of the file at `path`, such as newconfig.cfg.
-std::string FileNameOf(const std::string& path) {
-    const std::size_t slash = path.find_last_of('\\');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
+    return std::nullopt;
 }
 
 // Both names must lead to two files: one file under both names would be
@@ -44,41 +38,27 @@ Refusal CheckTwoFiles(FileService& files, const InstallationPlan& plan) {
     auto newConfig = custom ? files.Identify(plan.newConfigPath) : custom;
     if (!newConfig) {
         const std::string& path = custom ? plan.newConfigPath : plan.customPath;
-        return QuotedPath(files, path) + " cannot be looked at: " + newConfig.Status().reason + ".";
+        return InstallFailure{InstallStep::Identify, path, newConfig.Status()};
     }
     if (*custom && *newConfig && **custom == **newConfig) {
-        return FileNameOf(plan.customPath) + " and " + FileNameOf(plan.newConfigPath) +
-               " are the same file (" + QuotedPath(files, plan.customPath) + " and " +
-               QuotedPath(files, plan.newConfigPath) + "); quorvel needs them apart.";
+        InstallFailure same{InstallStep::TellApart, plan.customPath,
+                            FileStatus::Failure("both names lead to one file")};
+        same.sameFileAs = plan.newConfigPath;
+        return same;
     }
     return std::nullopt;
 }
 
-// Removes the new file of a replacement that will not be put in place.
-// Returns a note for the player when it stays behind.
-std::string Discarded(FileService& files, const std::string& path, Replacement& file) {
-    if (const FileStatus removed = file.Discard(); !removed) {
-        return "\n\nThe unfinished " + QuotedPath(files, path + std::string(kReplacementSuffix)) +
-               " could not be removed: " + removed.reason + ". The next installation removes it.";
+// Removes the new file of a replacement that will not be put in place,
+// and notes it in `failure` when it stays behind.
+void Discard(const std::string& path, Replacement& file, InstallFailure& failure) {
+    if (FileStatus removed = file.Discard(); !removed) {
+        failure.leftBehind.push_back({path, std::move(removed)});
     }
-    return {};
 }
 
-// The message for a write that failed; `putBack` lists what could not be
-// put back, `leftOver` what could not be removed.
-std::string NotInstalled(FileService& files, const std::string& failedPath,
-                         const FileStatus& failure, const std::string& putBack,
-                         const std::string& leftOver) {
-    std::string message =
-        "Writing " + QuotedPath(files, failedPath) + " failed: " + failure.reason + ".\n\n";
-    if (putBack.empty()) {
-        message += "Your configuration files were left as they were. The Quorvel Config is "
-                   "not installed.";
-    } else {
-        message += "Putting your configuration files back as they were failed too:" + putBack +
-                   "\n\nThe Quorvel Config is not installed.";
-    }
-    return message + leftOver;
+InstallFailure WriteFailed(const std::string& path, FileStatus status) {
+    return {InstallStep::Write, path, std::move(status)};
 }
 
 } // namespace
@@ -94,14 +74,6 @@ bool AskDetailQuestions(WindowSystem& windows, LineList& installList, AbortFlagV
     return true;
 }
 
-std::string QuotedPath(const FileService& files, const std::string& path) {
-    std::string quoted = "\"" + path + "\"";
-    if (const std::string host = files.HostPathForMessages(path); !host.empty() && host != path) {
-        quoted += " (" + host + ")";
-    }
-    return quoted;
-}
-
 std::string MaintaFolder(const InstallationPlan& plan) {
     return FolderOf(plan.customPath);
 }
@@ -111,38 +83,35 @@ Result<std::unique_ptr<FolderLock>> LockMaintaFolder(FileService& files,
     return files.LockFolder(MaintaFolder(plan));
 }
 
-std::string AnotherInstallerMessage(const FileService& files, const InstallationPlan& plan) {
-    return "Another quorvel is installing into " + QuotedPath(files, MaintaFolder(plan)) +
-           ". Try again when it has finished.";
-}
-
 Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
                            const FileStatus& locked) {
     const std::string folder = MaintaFolder(plan);
+    if (locked.busy) {
+        return InstallFailure{InstallStep::LockFolder, folder, locked};
+    }
     const EntryKind kind = files.Inspect(folder).kind;
     if (kind == EntryKind::Missing) {
-        return "The folder " + QuotedPath(files, folder) + " does not exist.";
+        return InstallFailure{InstallStep::FindFolder, folder,
+                              FileStatus::Failure("it does not exist")};
     }
     // Something that is there but cannot serve (a file, a path too long, a
     // name the system cannot spell): the lock tried it and says why.
     if (kind != EntryKind::Folder) {
-        return "The folder " + QuotedPath(files, folder) +
-               " cannot be used: " + (locked ? std::string("it is not a folder") : locked.reason) +
-               ".";
+        return InstallFailure{InstallStep::UseFolder, folder,
+                              locked ? FileStatus::Failure("it is not a folder") : locked};
     }
     if (!locked) {
-        return "The folder " + QuotedPath(files, folder) + " cannot be locked: " + locked.reason +
-               ".";
+        return InstallFailure{InstallStep::LockFolder, folder, locked};
     }
     for (const std::string* path : {&plan.customPath, &plan.newConfigPath}) {
-        if (const FileStatus writable = files.CheckWritable(*path); !writable) {
-            return QuotedPath(files, *path) + " cannot be written: " + writable.reason + ".";
+        if (FileStatus writable = files.CheckWritable(*path); !writable) {
+            return InstallFailure{InstallStep::CheckWritable, *path, std::move(writable)};
         }
     }
     return CheckTwoFiles(files, plan);
 }
 
-Refusal RestoreLeftover(FileService& files, const InstallationPlan& plan) {
+Refusal RestoreLeftover(FileService& files, InstallationPlan& plan) {
     const std::string& path = plan.newConfigPath;
     const std::string leftover = path + std::string(kReplacementSuffix);
     if (files.Inspect(path).kind != EntryKind::Missing ||
@@ -154,19 +123,18 @@ Refusal RestoreLeftover(FileService& files, const InstallationPlan& plan) {
         if (bytes.Status().reason == kEmptyFileReason) {
             return std::nullopt; // nothing in it: replaced as any leftover
         }
-        return QuotedPath(files, leftover) + " cannot be read: " + bytes.Status().reason + ".";
+        return InstallFailure{InstallStep::ReadLeftover, path, bytes.Status()};
     }
     // Every file the program writes ends with a line end; one cut short
     // by a power cut may not, and only the player can tell what it lacks.
     if (!bytes->ends_with("\r\n")) {
-        return QuotedPath(files, leftover) + " was left by an installation that stopped, and " +
-               QuotedPath(files, path) + " is missing. It may hold your own lines: rename it to " +
-               FileNameOf(path) + " to keep them, or remove it, then install again.";
+        return InstallFailure{InstallStep::LeftoverCutShort, path,
+                              FileStatus::Failure("it does not end with a line end")};
     }
-    if (const FileStatus restored = files.RestoreLeftover(path); !restored) {
-        return QuotedPath(files, leftover) + " cannot be put back as " + FileNameOf(path) + ": " +
-               restored.reason + ".";
+    if (FileStatus restored = files.RestoreLeftover(path); !restored) {
+        return InstallFailure{InstallStep::RestoreLeftover, path, std::move(restored)};
     }
+    plan.leftoverRestored = true;
     return std::nullopt;
 }
 
@@ -175,8 +143,7 @@ Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan) {
     if (files.Inspect(plan.customPath).kind == EntryKind::File) {
         Result<std::string> bytes = ReadWholeFile(files, plan.customPath);
         if (!bytes && bytes.Status().reason != kEmptyFileReason) {
-            return QuotedPath(files, plan.customPath) +
-                   " cannot be read: " + bytes.Status().reason + ".";
+            return InstallFailure{InstallStep::Read, plan.customPath, bytes.Status()};
         }
         if (bytes) {
             plan.oldCustom.AssignText(std::move(*bytes));
@@ -186,15 +153,14 @@ Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan) {
 }
 
 Refusal GatherEarlierLines(FileService& files, InstallerState& state, InstallationPlan& plan) {
-    const FileStatus gathered = ReadConfigText(files, state.LineBuffer, plan.newConfigPath);
+    FileStatus gathered = ReadConfigText(files, state.LineBuffer, plan.newConfigPath);
     plan.gathered = gathered.ok;
     if (gathered) {
         plan.newConfigBefore = {true, state.LineBuffer.Text()};
     } else if (files.Inspect(plan.newConfigPath).kind == EntryKind::File) {
         if (gathered.reason != kEmptyFileReason) {
             // It holds the player's settings: never replace it unread.
-            return QuotedPath(files, plan.newConfigPath) + " cannot be read: " + gathered.reason +
-                   ".";
+            return InstallFailure{InstallStep::Read, plan.newConfigPath, std::move(gathered)};
         }
         plan.newConfigBefore.existed = true;
     }
@@ -222,27 +188,27 @@ void PlanLines(LineList& installList, InstallationPlan& plan) {
     RemoveInstalledLines(plan.kept, plan.installing);
 }
 
-WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan) {
+std::optional<InstallFailure> WriteBothFiles(FileService& files, const InstallationPlan& plan) {
     // Both new files are whole on the disk before either old one goes.
     // A new newconfig.cfg holds custom.cfg's lines: it is as private as that.
     auto newConfig =
         WriteReplacement(files, plan.newConfigPath, plan.customPath, std::string_view(), plan.kept);
     if (!newConfig) {
-        return {NotInstalled(files, plan.newConfigPath, newConfig.Status(), {}, {}), {}};
+        return WriteFailed(plan.newConfigPath, newConfig.Status());
     }
     auto custom = WriteReplacement(files, plan.customPath, {}, kHeaderLine, plan.installing);
     if (!custom) {
-        return {NotInstalled(files, plan.customPath, custom.Status(), {},
-                             Discarded(files, plan.newConfigPath, **newConfig)),
-                {}};
+        InstallFailure failure = WriteFailed(plan.customPath, custom.Status());
+        Discard(plan.newConfigPath, **newConfig, failure);
+        return failure;
     }
     // newconfig.cfg first: once it is in place, and the folder flushed, it
     // holds every earlier line, and custom.cfg may go.
-    if (const FileStatus moved = (*newConfig)->PutInPlace(); !moved) {
-        return {NotInstalled(files, plan.newConfigPath, moved, {},
-                             Discarded(files, plan.newConfigPath, **newConfig) +
-                                 Discarded(files, plan.customPath, **custom)),
-                {}};
+    if (FileStatus moved = (*newConfig)->PutInPlace(); !moved) {
+        InstallFailure failure = WriteFailed(plan.newConfigPath, std::move(moved));
+        Discard(plan.newConfigPath, **newConfig, failure);
+        Discard(plan.customPath, **custom, failure);
+        return failure;
     }
     std::string failedPath = plan.newConfigPath;
     FileStatus step = (*newConfig)->FlushFolder();
@@ -251,15 +217,15 @@ WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan) {
         step = (*custom)->PutInPlace();
     }
     if (!step) {
-        const std::string leftOver = Discarded(files, plan.customPath, **custom);
-        return {NotInstalled(files, failedPath, step, PutBack(files, plan), leftOver), {}};
+        InstallFailure failure = WriteFailed(failedPath, std::move(step));
+        Discard(plan.customPath, **custom, failure);
+        failure.notPutBack = PutBack(files, plan);
+        return failure;
     }
-    if (const FileStatus flushed = (*custom)->FlushFolder(); !flushed) {
-        return {std::nullopt, "The Quorvel Config is installed, but flushing " +
-                                  QuotedPath(files, plan.customPath) + " to the disk failed: " +
-                                  flushed.reason + ".\n\nIt may not have reached the disk yet."};
+    if (FileStatus flushed = (*custom)->FlushFolder(); !flushed) {
+        return InstallFailure{InstallStep::FlushInstalled, plan.customPath, std::move(flushed)};
     }
-    return {};
+    return std::nullopt;
 }
 
 void ShowNewCustomCfg(FileService& files, InstallerState& state, MainWindowPort& mainWindow) {

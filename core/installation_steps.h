@@ -5,6 +5,7 @@
 // gather the earlier lines, write both files (each whole beside the old one,
 // then put in place), and show the new custom.cfg.
 
+#include "core/install_failure.h"
 #include "core/line_buffer.h"
 #include "platform/file_service.h"
 #include "platform/line_list.h"
@@ -40,18 +41,17 @@ struct InstallationPlan {
     std::vector<std::string_view> kept;
     // The lines that follow the header in custom.cfg.
     std::vector<std::string_view> installing;
+    // Whether a complete new newconfig.cfg that a stopped run left was put
+    // in place.
+    bool leftoverRestored = false;
 };
 
-// Why nothing was written, for the player; nullopt when all is well.
-using Refusal = std::optional<std::string>;
+// Why nothing was written; nullopt when all is well.
+using Refusal = std::optional<InstallFailure>;
 
 // Shows both detail dialogs and applies the answers to `installList`.
 // False when the player answered "Need to go Check" in either.
 bool AskDetailQuestions(WindowSystem& windows, LineList& installList, AbortFlagValue& abortFlag);
-
-// The path in quotes for a message, followed by where it lives on the host
-// when that differs: "C:\Games\MOHAA\mainta" (/home/me/.wine/drive_c/...).
-std::string QuotedPath(const FileService& files, const std::string& path);
 
 // The folder that holds both files.
 std::string MaintaFolder(const InstallationPlan& plan);
@@ -61,10 +61,8 @@ std::string MaintaFolder(const InstallationPlan& plan);
 Result<std::unique_ptr<FolderLock>> LockMaintaFolder(FileService& files,
                                                      const InstallationPlan& plan);
 
-// What the player hears when another copy holds the lock.
-std::string AnotherInstallerMessage(const FileService& files, const InstallationPlan& plan);
-
-// The mainta folder exists, could be locked (`locked`), both files could be
+// The mainta folder exists, could be locked (`locked`, busy when another
+// copy of the program holds it), both files could be
 // written now, and they are two files, not one under two names.
 Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
                            const FileStatus& locked);
@@ -73,7 +71,8 @@ Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
 // beside it is complete (it ends with a line end) is that new one: it is put
 // in place, since it may be the only copy of the player's lines. One cut
 // short is left alone, and the player is told; an empty one holds nothing.
-Refusal RestoreLeftover(FileService& files, const InstallationPlan& plan);
+// Notes in the plan when it put one in place.
+Refusal RestoreLeftover(FileService& files, InstallationPlan& plan);
 
 // Reads the custom.cfg about to be replaced, whole, into the plan.
 Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan);
@@ -88,21 +87,15 @@ Refusal GatherEarlierLines(FileService& files, InstallerState& state, Installati
 // Appends the end marker and works out what each file will hold.
 void PlanLines(LineList& installList, InstallationPlan& plan);
 
-// How writing both files went. `failure` is the message for the player when
-// the files were left as they were (or newconfig.cfg put back); `unflushed`
-// is the warning for the player when both files are in place but the disk
-// did not confirm the last step.
-struct WriteOutcome {
-    std::optional<std::string> failure;
-    std::optional<std::string> unflushed;
-};
-
 // Writes both files whole beside the old ones and flushes them, then puts
 // newconfig.cfg in place, then custom.cfg, so that every earlier line is in
 // one of the two files on the disk at every moment. When a step fails, the
 // new files are removed and newconfig.cfg is put back if it was already
-// replaced.
-WriteOutcome WriteBothFiles(FileService& files, const InstallationPlan& plan);
+// replaced. Returns nullopt when both are in place and flushed; a Write
+// failure when the files were left as they were (or newconfig.cfg put
+// back); FlushInstalled when both are in place but the disk did not confirm
+// the last step.
+std::optional<InstallFailure> WriteBothFiles(FileService& files, const InstallationPlan& plan);
 
 // Shows the new custom.cfg in the current list, under its new caption.
 void ShowNewCustomCfg(FileService& files, InstallerState& state, MainWindowPort& mainWindow);

@@ -9,16 +9,11 @@
 namespace quorvel {
 namespace {
 
-const char* const kNothingChanged = "\n\nNothing was installed and no file was changed.";
-
 // Everything an installation looks at before it writes: another copy of the
-// program at work (held off by `locked`), the folder and both files. The
-// message for the player when it cannot go on.
+// program at work (held off by `locked`), the folder and both files. What
+// stops it, when it cannot go on.
 Refusal PrepareToWrite(FileService& files, InstallerState& state, InstallationPlan& plan,
                        const FileStatus& locked) {
-    if (locked.busy) {
-        return AnotherInstallerMessage(files, plan);
-    }
     Refusal refusal = CheckBeforeWriting(files, plan, locked);
     if (!refusal) {
         refusal = RestoreLeftover(files, plan);
@@ -29,8 +24,8 @@ Refusal PrepareToWrite(FileService& files, InstallerState& state, InstallationPl
     if (!refusal) {
         refusal = GatherEarlierLines(files, state, plan);
     }
-    if (refusal) {
-        *refusal += kNothingChanged;
+    if (refusal && plan.leftoverRestored) {
+        refusal->restoredLeftover = plan.newConfigPath;
     }
     return refusal;
 }
@@ -92,18 +87,20 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
     // copy of the program cannot write in between.
     const auto lock = LockMaintaFolder(files_, plan);
     if (const Refusal refusal = PrepareToWrite(files_, state_, plan, lock.Status())) {
-        return GiveUp(windows_, installList, linesBefore, *refusal, InstallationResult::Refused);
+        return GiveUp(windows_, installList, linesBefore, WordFailure(files_, *refusal),
+                      InstallationResult::Refused);
     }
 
     PlanLines(installList, plan);
-    const WriteOutcome written = WriteBothFiles(files_, plan);
-    if (written.failure) {
-        return GiveUp(windows_, installList, linesBefore, *written.failure,
+    const std::optional<InstallFailure> failure = WriteBothFiles(files_, plan);
+    if (failure && failure->step != InstallStep::FlushInstalled) {
+        return GiveUp(windows_, installList, linesBefore, WordFailure(files_, *failure),
                       InstallationResult::Failed);
     }
 
-    if (written.unflushed) {
-        windows_.ShowMessage(*written.unflushed, kApplicationTitle, MessageIcon::Warning);
+    if (failure) {
+        windows_.ShowMessage(WordFailure(files_, *failure), kApplicationTitle,
+                             MessageIcon::Warning);
     } else {
         windows_.ShowMessage(kInstalledMessage, kApplicationTitle, MessageIcon::None);
     }

@@ -527,6 +527,53 @@ TEST(InstallationFaults, ALeftoverBesideAMissingNewconfigIsNeverTheOnlyCopyLost)
     }
 }
 
+// A check that refuses after a complete leftover was put in place as
+// newconfig.cfg must not tell the player that no file was changed.
+TEST(InstallationFaults, ARefusalAfterALeftoverWasPutInPlaceSaysSo) {
+    const std::string folder = "C:\\Games\\MOHAA\\mainta";
+    const std::string leftover = folder + "\\newconfig.cfg.quorvel-new";
+    FakeRegistryStore registry;
+    registry.SetString("Software\\2015\\MOHAA", "basepath", "C:\\Games\\MOHAA");
+    std::size_t refusedAfterRestoring = 0;
+    for (std::size_t k = 1;; ++k) {
+        MemoryFileService files;
+        files.AddFolder(folder);
+        files.SetFile(folder + "\\custom.cfg", kPlayerCustomCfg);
+        files.SetFile(leftover, "\r\nseta name Player\r\n");
+        ScriptedWindowSystem windows;
+        ScriptedMainWindow window;
+        Installer installer(windows, registry, files);
+        installer.RunStartup(window);
+        files.FailOperation(k);
+        const std::size_t armedAt = files.Operations();
+        windows.Then(DialogStep::Answer("Medium"));
+        windows.Then(DialogStep::Answer("Highest"));
+        const InstallationResult result = installer.RunInstallation(window);
+        if (files.Operations() - armedAt < k) {
+            break;
+        }
+        if (result != InstallationResult::Refused) {
+            continue;
+        }
+        SCOPED_TRACE("failing operation " + std::to_string(k));
+        ASSERT_EQ(windows.messagesShown.size(), 1u);
+        const std::string& told = windows.messagesShown[0].text;
+        const bool restored = files.File(leftover) == std::nullopt;
+        EXPECT_EQ(told.ends_with("\n\nNothing was installed and no file was changed."), !restored)
+            << told;
+        if (restored) {
+            EXPECT_EQ(files.File(folder + "\\newconfig.cfg"), "\r\nseta name Player\r\n");
+            EXPECT_TRUE(told.ends_with("\n\nNothing was installed. One file was changed: \"" +
+                                       leftover +
+                                       "\", left complete by an installation that stopped, "
+                                       "was put in place as newconfig.cfg."))
+                << told;
+            ++refusedAfterRestoring;
+        }
+    }
+    EXPECT_GE(refusedAfterRestoring, 1u);
+}
+
 // From the k-th operation on nothing works any more, for every k: putting
 // the files back fails too, and the player must hear that.
 TEST(InstallationFaults, AFailureThatLastsIsReportedWithWhatCouldNotBePutBack) {

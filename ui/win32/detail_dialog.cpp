@@ -25,14 +25,17 @@ public:
     }
 
     void Create() {
-        RegisterFormClass(kDetailDialogClass, &DetailDialog::Procedure);
+        if (!RegisterFormClass(kDetailDialogClass, &DetailDialog::Procedure)) {
+            return;
+        }
         window_ = CreateWindowExW(0, kDetailDialogClass, Widen(shape_.caption).c_str(),
                                   FrameStyle(shape_.frame), CW_USEDEFAULT, CW_USEDEFAULT,
                                   shape_.clientWidth, shape_.clientHeight, nullptr, nullptr,
                                   GetModuleHandleW(nullptr), this);
         if (!window_) {
-            throw std::runtime_error("cannot create the " + std::string(shape_.caption) +
-                                     " dialog (error " + std::to_string(GetLastError()) + ")");
+            NoteWindowFailure(
+                WithLastError("cannot create the " + std::string(shape_.caption) + " dialog"));
+            return;
         }
         MarkAsForm(window_);
         SetClientSize(window_, shape_.clientWidth, shape_.clientHeight);
@@ -188,6 +191,10 @@ DetailDialogResult RunDetailDialog(DetailDialogKind kind) {
         // the window system gives the activation back to one of them.
     }
     RethrowKeptFailure();
+    if (HasWindowFailure()) {
+        // Asked nothing: install nothing, as "Need to go Check" does.
+        return {DialogOutcome::NeedToCheck, {}};
+    }
     return dialog.Ended() ? dialog.Result() : DetailDialogResult{};
 }
 

@@ -3,6 +3,7 @@
 #include "ui/win32/control_ids.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/list_box_view.h"
+#include "ui/win32/message_loop.h"
 #include "ui/win32/program_icon.h"
 #include "ui/win32/wide_text.h"
 
@@ -128,7 +129,7 @@ UniqueFont MakeFont(const forms::FontShape& shape, int dpi) {
     }
     HFONT handle = CreateFontIndirectW(&font);
     if (!handle) {
-        throw std::runtime_error("cannot create a font");
+        NoteWindowFailure(WithLastError("cannot create a font"));
     }
     return UniqueFont(handle);
 }
@@ -148,8 +149,8 @@ void FormControls::Create(HWND form, const forms::FormShape& shape) {
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlId(control.name))), instance,
             nullptr);
         if (!window) {
-            throw std::runtime_error("cannot create a control (error " +
-                                     std::to_string(GetLastError()) + ")");
+            NoteWindowFailure(
+                WithLastError("cannot create the control " + std::string(control.name)));
         }
         controls_.push_back(window);
     }
@@ -241,12 +242,12 @@ void CentreOnWorkArea(HWND window) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void RegisterFormClass(const wchar_t* name, WNDPROC procedure) {
+bool RegisterFormClass(const wchar_t* name, WNDPROC procedure) {
     HINSTANCE instance = GetModuleHandleW(nullptr);
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof existing;
     if (GetClassInfoExW(instance, name, &existing)) {
-        return;
+        return true;
     }
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -257,9 +258,10 @@ void RegisterFormClass(const wchar_t* name, WNDPROC procedure) {
     windowClass.lpszClassName = name;
     SetProgramIcon(windowClass);
     if (!RegisterClassExW(&windowClass)) {
-        throw std::runtime_error("cannot register a window class (error " +
-                                 std::to_string(GetLastError()) + ")");
+        NoteWindowFailure(WithLastError("cannot register a window class"));
+        return false;
     }
+    return true;
 }
 
 } // namespace quorvel::win32

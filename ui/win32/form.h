@@ -65,8 +65,9 @@ void SetClientSize(HWND window, int width, int height);
 void CentreOnWorkArea(HWND window);
 
 // Registers a window class of the program once; the windows of the class
-// find their object through CREATESTRUCT's parameter (see ObjectOf).
-void RegisterFormClass(const wchar_t* name, WNDPROC procedure);
+// find their object through CREATESTRUCT's parameter (see ObjectOf). False,
+// the failure noted, when it cannot be registered.
+bool RegisterFormClass(const wchar_t* name, WNDPROC procedure);
 
 // The object a form procedure was created for: stored at WM_NCCREATE.
 template <typename Form> Form* ObjectOf(HWND window, UINT message, LPARAM lParam) {

@@ -1,5 +1,6 @@
 #include "ui/win32/list_box_view.h"
 
+#include "ui/win32/message_loop.h"
 #include "ui/win32/wide_text.h"
 
 #include <algorithm>
@@ -40,7 +41,7 @@ void ListBoxView::Attach(HWND listView) {
         column.mask = LVCF_WIDTH;
         if (SendMessageW(listView_, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column)) ==
             -1) {
-            throw std::runtime_error("the list cannot take its column");
+            NoteWindowFailure(WithLastError("the list cannot take its column"));
         }
         SetWindowSubclass(listView_, &ListBoxView::Subclass, 0, reinterpret_cast<DWORD_PTR>(this));
         FitColumn();
@@ -146,8 +147,9 @@ void ListBoxView::Sync(int selection, int top) {
                  reinterpret_cast<LPARAM>(&none));
     if (!SendMessageW(listView_, LVM_SETITEMCOUNT, lines_.Count(), LVSICF_NOSCROLL)) {
         SendMessageW(listView_, WM_SETREDRAW, TRUE, 0);
-        throw std::runtime_error("the list cannot hold " + std::to_string(lines_.Count()) +
-                                 " lines");
+        NoteWindowFailure(
+            WithLastError("the list cannot hold " + std::to_string(lines_.Count()) + " lines"));
+        return;
     }
     if (selection >= 0 && static_cast<std::size_t>(selection) < lines_.Count()) {
         LVITEMW selected{};

@@ -3,6 +3,7 @@
 #include "app/program.h"
 #include "core/identity.h"
 #include "ui/win32/main_window.h"
+#include "ui/win32/message_loop.h"
 #include "ui/win32/wide_text.h"
 #include "ui/win32/win32_window_system.h"
 
@@ -39,9 +40,19 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         quorvel::win32::Win32WindowSystem windows;
         quorvel::Program program(windows, options);
         quorvel::win32::MainWindow window(program.GetInstaller());
-        window.Load();
-        window.Show(showCommand);
-        return window.Run();
+        int code = 1;
+        if (!quorvel::win32::HasWindowFailure()) {
+            window.Load();
+        }
+        if (!quorvel::win32::HasWindowFailure()) {
+            window.Show(showCommand);
+            code = window.Run();
+        }
+        if (const auto failure = quorvel::win32::TakeWindowFailure()) {
+            ReportFailure("quorvel stopped: " + *failure + ".");
+            return 1;
+        }
+        return code;
     } catch (const std::exception& error) {
         ReportFailure(std::string("quorvel stopped: ") + error.what());
     } catch (...) {

@@ -11,15 +11,17 @@
 namespace quorvel::win32 {
 
 MainWindow::MainWindow(Installer& installer) : installer_(installer) {
-    RegisterFormClass(kMainWindowClass, &MainWindow::Procedure);
+    if (!RegisterFormClass(kMainWindowClass, &MainWindow::Procedure)) {
+        return;
+    }
     const forms::FormShape& shape = forms::MainForm();
     window_ =
         CreateWindowExW(0, kMainWindowClass, Widen(shape.caption).c_str(), FrameStyle(shape.frame),
                         CW_USEDEFAULT, CW_USEDEFAULT, shape.clientWidth, shape.clientHeight,
                         nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (!window_) {
-        throw std::runtime_error("cannot create the main window (error " +
-                                 std::to_string(GetLastError()) + ")");
+        NoteWindowFailure(WithLastError("cannot create the main window"));
+        return;
     }
     MarkAsForm(window_);
     SetClientSize(window_, shape.clientWidth, shape.clientHeight);

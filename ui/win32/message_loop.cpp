@@ -13,6 +13,11 @@ std::exception_ptr& KeptFailure() {
     return failure;
 }
 
+std::optional<std::string>& NotedFailure() {
+    static std::optional<std::string> failure;
+    return failure;
+}
+
 bool IsPushButton(HWND window) {
     wchar_t name[16] = {};
     if (!window || !GetClassNameW(window, name, 16) || lstrcmpiW(name, L"Button") != 0) {
@@ -54,11 +59,11 @@ void MarkAsForm(HWND form) {
 }
 
 std::optional<int> RunMessagesUntil(const std::function<bool()>& finished) {
-    while (!finished() && !HasKeptFailure()) {
+    while (!finished() && !HasKeptFailure() && !HasWindowFailure()) {
         MSG message{};
         const BOOL got = GetMessageW(&message, nullptr, 0, 0);
         if (got == -1) {
-            KeepFailure(std::make_exception_ptr(std::runtime_error("the message loop failed")));
+            NoteWindowFailure(WithLastError("the message loop failed"));
             break;
         }
         if (got == 0) {
@@ -72,6 +77,24 @@ std::optional<int> RunMessagesUntil(const std::function<bool()>& finished) {
         }
     }
     return std::nullopt;
+}
+
+void NoteWindowFailure(std::string what) {
+    if (!NotedFailure()) {
+        NotedFailure() = std::move(what);
+    }
+}
+
+bool HasWindowFailure() {
+    return NotedFailure().has_value();
+}
+
+std::optional<std::string> TakeWindowFailure() {
+    return std::exchange(NotedFailure(), std::nullopt);
+}
+
+std::string WithLastError(const std::string& what) {
+    return what + " (error " + std::to_string(GetLastError()) + ")";
 }
 
 void KeepFailure(std::exception_ptr failure) {

@@ -81,8 +81,8 @@ std::string Win32WindowSystem::Prompt(const std::string& text, const std::string
         &PromptProcedure, reinterpret_cast<LPARAM>(&request));
     RethrowKeptFailure();
     if (result == -1 || result == 0) {
-        throw std::runtime_error("cannot show the prompt \"" + title + "\" (error " +
-                                 std::to_string(GetLastError()) + ")");
+        NoteWindowFailure(WithLastError("cannot show the prompt \"" + title + "\""));
+        return {};
     }
     return result == IDOK ? Narrow(request.answer) : std::string();
 }
@@ -94,8 +94,7 @@ void Win32WindowSystem::ShowMessage(const std::string& text, const std::string& 
     const UINT type = MB_OK | MB_TASKMODAL | MB_SETFOREGROUND |
                       (icon == MessageIcon::Warning ? MB_ICONWARNING : 0u);
     if (MessageBoxW(nullptr, Widen(text).c_str(), Widen(title).c_str(), type) == 0) {
-        throw std::runtime_error("cannot show the message \"" + text + "\" (error " +
-                                 std::to_string(GetLastError()) + ")");
+        NoteWindowFailure(WithLastError("cannot show the message \"" + text + "\""));
     }
 }
 
