@@ -126,11 +126,7 @@ Result<T> VirtualStoreFileService::Written(const std::string& path, Write write)
 
 Result<std::unique_ptr<TextStream>> VirtualStoreFileService::OpenTextFile(const std::string& path,
                                                                           OpenMode mode) {
-    if (mode == OpenMode::Reading) {
-        return host_->OpenTextFile(PresentCopy(path).value_or(path), mode);
-    }
-    return Written<std::unique_ptr<TextStream>>(
-        path, [&](const std::string& used) { return host_->OpenTextFile(used, mode); });
+    return host_->OpenTextFile(PresentCopy(path).value_or(path), mode);
 }
 
 EntryInfo VirtualStoreFileService::Inspect(const std::string& path) {

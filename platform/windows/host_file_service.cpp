@@ -157,13 +157,6 @@ public:
         return all;
     }
 
-    FileStatus Write(std::string_view text) override {
-        if (handle_ == INVALID_HANDLE_VALUE) {
-            return FileStatus::Failure(kClosed);
-        }
-        return WriteAll(handle_, text);
-    }
-
     FileStatus Close() override {
         if (handle_ == INVALID_HANDLE_VALUE) {
             return FileStatus::Failure(kClosed);
@@ -182,37 +175,13 @@ private:
 
 Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::string& path,
                                                                   OpenMode mode) {
-    DWORD access = GENERIC_READ;
-    DWORD disposition = OPEN_EXISTING;
-    switch (mode) {
-    case OpenMode::Reading:
-        break;
-    case OpenMode::Writing:
-    case OpenMode::Appending:
-        access = GENERIC_WRITE;
-        disposition = OPEN_ALWAYS;
-        break;
-    default:
+    if (mode != OpenMode::Reading) {
         return FileStatus::Failure(SystemMessage(ERROR_INVALID_PARAMETER));
     }
     FileStatus status;
-    const HANDLE handle = OpenPlainFile(HostPathForCalls(path), access, disposition, status);
+    const HANDLE handle =
+        OpenPlainFile(HostPathForCalls(path), GENERIC_READ, OPEN_EXISTING, status);
     if (handle == INVALID_HANDLE_VALUE) {
-        return status;
-    }
-    // An existing file is emptied rather than replaced: Windows refuses to
-    // replace a hidden or system file, and emptying keeps its attributes, as
-    // O_TRUNC does elsewhere. SetFilePointerEx reaches the end of a file of
-    // any size.
-    bool positioned = true;
-    if (mode == OpenMode::Writing) {
-        positioned = SetEndOfFile(handle) != 0;
-    } else if (mode == OpenMode::Appending) {
-        positioned = SetFilePointerEx(handle, LARGE_INTEGER{}, nullptr, FILE_END) != 0;
-    }
-    if (!positioned) {
-        status = LastErrorStatus();
-        CloseHandle(handle);
         return status;
     }
     return std::make_unique<WindowsStream>(handle);
