@@ -3,7 +3,6 @@
 // window shows afterwards.
 
 #include "core/installer.h"
-#include "platform/wine_registry.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/scripted_window_system.h"
@@ -209,43 +208,6 @@ TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
 
 // A game folder with spaces, an apostrophe and an accent, named in user.reg
 // as Wine writes it and in other letter cases than on disk.
-#ifndef _WIN32
-// The settings store here is a Wine prefix's user.reg, and C: its drive_c.
-TEST(Installation, AFolderWithSpacesAndAccentsIsFoundThroughUserReg) {
-    GameFolder game("Jeux/M\xC3\xA9"
-                    "daille d'honneur/MOHAA");
-    game.Write("custom.cfg", kPlayerCustomCfg);
-    const auto userReg = game.Prefix() / "user.reg";
-    test::WriteBytes(userReg, R"(WINE REGISTRY Version 2
-
-[Software\\2015\\MOHAA] 1700000000
-"basepath"="C:\\JEUX\\M\x00c9DAILLE D'HONNEUR\\mohaa\\"
-)");
-    WineRegistryStore store(WineRegistryFile::Load(userReg.string()));
-
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer(windows, store, game.files);
-    installer.RunStartup(window);
-    EXPECT_EQ(windows.promptsShown.at(0).defaultAnswer, "C:\\JEUX\\M\xC3\x89"
-                                                        "DAILLE D'HONNEUR\\mohaa");
-    EXPECT_EQ(LinesOf(window.current), kPlayerCustomCfgShown);
-
-    windows.Then(DialogStep::Answer("Medium"));
-    windows.Then(DialogStep::Answer("Highest"));
-    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
-    EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
-    EXPECT_EQ(game.Read("newconfig.cfg"), kPlayerFirstNewConfig);
-    // Nothing was made beside the folders in the letter case of the store.
-    const auto entries = [](const std::filesystem::path& folder) {
-        return std::distance(std::filesystem::directory_iterator(folder),
-                             std::filesystem::directory_iterator());
-    };
-    EXPECT_EQ(entries(game.Prefix() / "drive_c"), 1);
-    EXPECT_EQ(entries(game.Mainta().parent_path().parent_path()), 1);
-    EXPECT_EQ(entries(game.Mainta()), 2);
-}
-#endif
 
 } // namespace
 } // namespace quorvel
