@@ -7,7 +7,7 @@
 #include "tests/support/line_lists.h"
 #include "tests/support/stream_io.h"
 #include "tests/support/temp_dir.h"
-#include "tests/windows/test_roots.h"
+#include "tests/support/windows/test_roots.h"
 
 #include <gtest/gtest.h>
 #include <random>

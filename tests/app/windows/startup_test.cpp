@@ -9,8 +9,8 @@
 #include "tests/support/scripted_window_system.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
-#include "tests/windows/registry_sandbox.h"
-#include "tests/windows/test_roots.h"
+#include "tests/support/windows/registry_sandbox.h"
+#include "tests/support/windows/test_roots.h"
 
 #include <gtest/gtest.h>
 #include <string>
