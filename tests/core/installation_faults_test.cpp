@@ -23,6 +23,7 @@ using test::GameFolder;
 using test::kPlayerCustomCfg;
 using test::kSuccess;
 using test::LinesOf;
+using test::LinesOfBoth;
 using test::MemoryFileService;
 using test::MessageRecord;
 using test::ScriptedMainWindow;
@@ -63,17 +64,6 @@ std::vector<std::string> TrimmedLines(const std::optional<std::string>& bytes) {
     std::vector<std::string> lines;
     for (std::size_t i = 0; i < buffer.Count(); ++i) {
         lines.emplace_back(TrimSpaces(buffer[i]));
-    }
-    return lines;
-}
-
-// The lines of a file, trimmed, without the empty ones.
-std::set<std::string> NonEmptyLines(const std::optional<std::string>& bytes) {
-    std::set<std::string> lines;
-    for (std::string& line : TrimmedLines(bytes)) {
-        if (!line.empty()) {
-            lines.insert(std::move(line));
-        }
     }
     return lines;
 }
@@ -145,8 +135,7 @@ void FailEveryOperation(Phase phase, const std::string& customCfg,
         }
         const auto customBefore = files.File(custom);
         const auto otherBefore = files.File(other);
-        std::set<std::string> before = NonEmptyLines(customBefore);
-        before.merge(NonEmptyLines(otherBefore));
+        const std::set<std::string> before = LinesOfBoth(customBefore, otherBefore);
         const std::size_t messagesBefore = windows.messagesShown.size();
         const std::size_t installBefore = window.install.Count();
 
@@ -160,8 +149,7 @@ void FailEveryOperation(Phase phase, const std::string& customCfg,
                      files.Log().at(armedAt + k - 1));
 
         const auto expectNothingLost = [&] {
-            std::set<std::string> after = NonEmptyLines(files.File(custom));
-            after.merge(NonEmptyLines(files.File(other)));
+            const std::set<std::string> after = LinesOfBoth(files.File(custom), files.File(other));
             for (const auto& line : before) {
                 EXPECT_TRUE(after.count(line)) << "lost: " << line;
             }

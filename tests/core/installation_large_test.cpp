@@ -4,6 +4,7 @@
 
 #include "core/installer.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/installation_runs.h"
 #include "tests/support/scripted_window_system.h"
 #include "tests/support/test_data.h"
 
@@ -12,29 +13,11 @@
 namespace quorvel {
 namespace {
 
-using test::DialogStep;
 using test::GameFolder;
-using test::ScriptedMainWindow;
-using test::ScriptedWindowSystem;
+using test::ProgramRun;
 
 std::string InstalledCustomCfg() {
     return test::ExpectedFile("custom_medium_highest.cfg");
-}
-
-// One run of the program against `registry`: start-up, then an installation.
-InstallationResult Install(GameFolder& game, RegistryStore& registry,
-                           ScriptedWindowSystem& windows) {
-    ScriptedMainWindow window;
-    Installer installer(windows, registry, game.files);
-    installer.RunStartup(window);
-    windows.Then(DialogStep::Answer("Medium"));
-    windows.Then(DialogStep::Answer("Highest"));
-    return installer.RunInstallation(window);
-}
-
-InstallationResult Install(GameFolder& game) {
-    ScriptedWindowSystem windows;
-    return Install(game, game.registry, windows);
 }
 
 // n numbered lines of about `width` characters, each ended by CR LF.
@@ -57,7 +40,7 @@ TEST(InstallationLarge, SeveralMegabytesWithAMegabyteLineMoveToNewconfigExactly)
     ASSERT_GT(player.size(), std::size_t{4} << 20);
     game.Write("custom.cfg", player);
 
-    EXPECT_EQ(Install(game), InstallationResult::Installed);
+    EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
     EXPECT_EQ(game.Read("custom.cfg"), InstalledCustomCfg());
     // An empty line, the player's lines, and the empty line after the last
     // line end.
@@ -71,7 +54,7 @@ TEST(InstallationLarge, AHundredThousandLineNewconfigIsKeptExactly) {
     game.Write("newconfig.cfg", earlier);
     game.Write("custom.cfg", InstalledCustomCfg() + handAdded + "\r\n");
 
-    EXPECT_EQ(Install(game), InstallationResult::Installed);
+    EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
     EXPECT_EQ(game.Read("custom.cfg"), InstalledCustomCfg());
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + earlier + "\r\n" + handAdded + "\r\n");
 }

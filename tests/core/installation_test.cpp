@@ -4,6 +4,7 @@
 
 #include "core/installer.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/installation_runs.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/scripted_window_system.h"
 #include "tests/support/test_data.h"
@@ -20,8 +21,7 @@ using test::kPlayerCustomCfg;
 using test::kPlayerCustomCfgShown;
 using test::kPlayerFirstNewConfig;
 using test::LinesOf;
-using test::ScriptedMainWindow;
-using test::ScriptedWindowSystem;
+using test::ProgramRun;
 using Lines = std::vector<std::string>;
 
 const std::string kHeader =
@@ -36,26 +36,10 @@ std::string CrLfLines(const Lines& lines) {
     return text;
 }
 
-// One run of the program: start-up, then whatever the test does.
-struct ProgramRun {
-    explicit ProgramRun(GameFolder& game) : installer(windows, game.registry, game.files) {
-        installer.RunStartup(window);
-    }
-    InstallationResult Install(const std::string& texture, const std::string& model) {
-        windows.Then(DialogStep::Answer(texture));
-        windows.Then(DialogStep::Answer(model));
-        return installer.RunInstallation(window);
-    }
-
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer;
-};
-
 TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
 
     EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
 
@@ -82,10 +66,10 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
 TEST(Installation, RepeatingItInANewRunGrowsNewconfigByTwoEmptyLines) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    ProgramRun(game).Install("Medium", "Highest");
+    ProgramRun(game.registry, game.files).Install("Medium", "Highest");
     const auto customAfterFirst = game.Read("custom.cfg");
 
-    ProgramRun second(game);
+    ProgramRun second(game.registry, game.files);
     EXPECT_EQ(second.Install("Medium", "Highest"), InstallationResult::Installed);
     EXPECT_EQ(game.Read("custom.cfg"), customAfterFirst);
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n\r\nbind MOUSE1 \"+attack\"\r\n\r\n\r\n");
@@ -93,7 +77,7 @@ TEST(Installation, RepeatingItInANewRunGrowsNewconfigByTwoEmptyLines) {
 
 TEST(Installation, WithNoFilesAtStartBothAreCreated) {
     GameFolder game;
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     EXPECT_TRUE(LinesOf(run.window.current).empty());
 
     EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
@@ -111,7 +95,7 @@ TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
                              "setu r_lodcap 1\r\n"      // its repeat too
                              "\tsetu r_lodscale 1\r\n"  // a tab is no space: stays
                              "seta name Player");
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     run.Install("Medium", "Highest");
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n"
                                           "Setu r_picmip 1\r\n"
@@ -124,12 +108,12 @@ TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
 TEST(Installation, AnEarlierInstallationsCustomCfgKeepsOnlyWhatDiffers) {
     GameFolder game;
     game.Write("custom.cfg", "bind F1 vote yes\r\n");
-    ProgramRun(game).Install("Low", "Med");
+    ProgramRun(game.registry, game.files).Install("Low", "Med");
     // Lose newconfig.cfg, so that the next first installation takes the
     // lines of the custom.cfg that an installation wrote.
     std::filesystem::remove(game.NewConfig());
 
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     run.Install("High", "Med");
     // The header stays, the end marker, the base settings and the repeated
     // answer go, and the texture line with its other value stays.
@@ -140,7 +124,7 @@ TEST(Installation, NeedToGoCheckEndsTheProgramWithoutWriting) {
     for (const bool inModelDialog : {false, true}) {
         GameFolder game;
         game.Write("custom.cfg", kPlayerCustomCfg);
-        ProgramRun run(game);
+        ProgramRun run(game.registry, game.files);
         if (inModelDialog) {
             run.windows.Then(DialogStep::Answer("Low"));
         }
@@ -159,7 +143,7 @@ TEST(Installation, NeedToGoCheckEndsTheProgramWithoutWriting) {
 
 TEST(Installation, ADialogClosedWithoutAnAnswerAddsNothing) {
     GameFolder game;
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     run.windows.Then(DialogStep::CloseWindow());
     run.windows.Then(DialogStep::Answer("Highest"));
     EXPECT_EQ(run.installer.RunInstallation(run.window), InstallationResult::Installed);
@@ -173,7 +157,7 @@ TEST(Installation, ADialogClosedWithoutAnAnswerAddsNothing) {
 TEST(Installation, ASecondInstallationInTheSameRunAppendsAfterTheFirst) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     run.Install("Medium", "Highest");
     EXPECT_EQ(run.Install("Low", "Lowest"), InstallationResult::Installed);
 
@@ -189,14 +173,14 @@ TEST(Installation, ASecondInstallationInTheSameRunAppendsAfterTheFirst) {
 TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    ProgramRun(game).Install("Medium", "Highest");
+    ProgramRun(game.registry, game.files).Install("Medium", "Highest");
 
     // The player edits the installed custom.cfg between runs.
     game.Write("custom.cfg",
                game.Read("custom.cfg").value_or("") +
                    "bind h \"say hello\"\r\n  bind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\n"
                    "bind h \"say hello\"\r\n");
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     run.Install("Medium", "Highest");
 
     // The new binding is kept once; one already among the earlier lines and

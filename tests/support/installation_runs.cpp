@@ -12,9 +12,9 @@ ProgramRun::ProgramRun(RegistryStore& registry, FileService& files)
     installer.RunStartup(window);
 }
 
-InstallationResult ProgramRun::Install() {
-    windows.Then(DialogStep::Answer("Medium"));
-    windows.Then(DialogStep::Answer("Highest"));
+InstallationResult ProgramRun::Install(const std::string& texture, const std::string& model) {
+    windows.Then(DialogStep::Answer(texture));
+    windows.Then(DialogStep::Answer(model));
     return installer.RunInstallation(window);
 }
 

@@ -26,10 +26,12 @@ inline const std::string kLaterCustomCfg =
 inline const std::string kLaterNewConfig =
     "\r\nbind MOUSE1 \"+attack\"\r\nseta name Player\r\n\r\n";
 
-// One run of the program: start-up, then an installation for each Install.
+// One run of the program: start-up, then an installation for each Install,
+// its detail dialogs answered `texture` and `model`.
 struct ProgramRun {
     ProgramRun(RegistryStore& registry, FileService& files);
-    InstallationResult Install();
+    InstallationResult Install(const std::string& texture = "Medium",
+                               const std::string& model = "Highest");
 
     ScriptedWindowSystem windows;
     ScriptedMainWindow window;
