@@ -158,9 +158,27 @@ FileStatus VirtualStoreFileService::CheckWritable(const std::string& path) {
     return CheckCopyCanBeMade(*host_, *copy);
 }
 
-Result<std::unique_ptr<Replacement>> VirtualStoreFileService::Replace(const std::string& path) {
+Result<std::optional<FileIdentity>> VirtualStoreFileService::Identify(const std::string& path) {
+    return host_->Identify(PresentCopy(path).value_or(path));
+}
+
+Result<std::unique_ptr<Replacement>> VirtualStoreFileService::Replace(const std::string& path,
+                                                                      const std::string& like) {
+    // `like` is the file as it is read, which may be its copy.
+    const std::string likeRead = like.empty() ? like : PresentCopy(like).value_or(like);
     return Written<std::unique_ptr<Replacement>>(
-        path, [&](const std::string& used) { return host_->Replace(used); });
+        path, [&](const std::string& used) { return host_->Replace(used, likeRead); });
+}
+
+FileStatus VirtualStoreFileService::RestoreLeftover(const std::string& path) {
+    // A new file is left where the replacement was written: beside the copy
+    // when the copy took the writes.
+    if (const std::optional<std::string> copy = CopyOf(path)) {
+        if (host_->Inspect(*copy + std::string(kReplacementSuffix)).kind == EntryKind::File) {
+            return host_->RestoreLeftover(*copy);
+        }
+    }
+    return host_->RestoreLeftover(path);
 }
 
 Result<std::unique_ptr<FolderLock>> VirtualStoreFileService::LockFolder(const std::string& folder) {

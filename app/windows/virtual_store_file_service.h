@@ -39,7 +39,10 @@ public:
                                                      OpenMode mode) override;
     EntryInfo Inspect(const std::string& path) override;
     FileStatus CheckWritable(const std::string& path) override;
-    Result<std::unique_ptr<Replacement>> Replace(const std::string& path) override;
+    Result<std::optional<FileIdentity>> Identify(const std::string& path) override;
+    Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
+                                                 const std::string& like) override;
+    FileStatus RestoreLeftover(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
     std::string HostPathForMessages(const std::string& path) const override;
 
