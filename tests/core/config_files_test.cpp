@@ -73,7 +73,7 @@ TEST_F(ConfigFilesTest, ANewFileHoldsItsLinesExactlyAndOnlyPuttingItInPlaceRepla
     for (const std::size_t length : {0u, 1u, 253u, 254u, 255u, 256u, 5000u}) {
         held.emplace_back(length, static_cast<char>('a' + length % 26));
     }
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 6000; ++i) {
         held.push_back("seta line" + std::to_string(i) + " 1");
     }
     const std::vector<std::string_view> lines(held.begin(), held.end());
