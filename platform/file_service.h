@@ -78,14 +78,11 @@ inline constexpr std::uint64_t kMaxReadSize = std::uint64_t{256} << 20;
 // file like a missing one.
 inline constexpr const char* kEmptyFileReason = "the file is empty";
 
-// The modes of OpenTextFile, numbered as the program has always numbered them.
+// The modes of OpenTextFile. Files are only ever read through a stream;
+// they are written whole through Replace.
 enum class OpenMode : int {
     // Positioned at the start of an existing file; a missing file is an error.
     Reading = 1,
-    // The file is created when missing and emptied when it exists.
-    Writing = 2,
-    // Positioned at the end of the file, which is created empty when missing.
-    Appending = 8,
 };
 
 // An open file. Every stream is closed exactly once: by Close, or by its
@@ -100,10 +97,7 @@ public:
     // errors.
     virtual Result<std::string> ReadAll() = 0;
 
-    // Writes exactly the bytes given; no line end is added.
-    virtual FileStatus Write(std::string_view text) = 0;
-
-    // Closes the stream; what was written has been handed to the system.
+    // Closes the stream.
     virtual FileStatus Close() = 0;
 };
 

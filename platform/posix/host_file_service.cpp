@@ -161,10 +161,6 @@ public:
         return all;
     }
 
-    FileStatus Write(std::string_view text) override {
-        return fd_ < 0 ? FileStatus::Failure(kClosed) : WriteAll(fd_, text);
-    }
-
     FileStatus Close() override {
         if (fd_ < 0) {
             return FileStatus::Failure(kClosed);
@@ -187,18 +183,7 @@ private:
 
 Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::string& path,
                                                                   OpenMode mode) {
-    int flags = 0;
-    switch (mode) {
-    case OpenMode::Reading:
-        flags = O_RDONLY;
-        break;
-    case OpenMode::Writing:
-        flags = O_WRONLY | O_CREAT | O_TRUNC;
-        break;
-    case OpenMode::Appending:
-        flags = O_WRONLY | O_CREAT | O_APPEND;
-        break;
-    default:
+    if (mode != OpenMode::Reading) {
         return ErrorStatus(EINVAL);
     }
     // Opened without blocking, so that a pipe in the file's place cannot hang
@@ -206,14 +191,14 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
     int fd = -1;
     if (asWritten_) {
         // Something that opens where the path names it as written is where
-        // the mapping leads as well, so the look-up is spared. Nothing is
-        // created here: a file that is missing as written may exist in
-        // another letter case, which only the mapping finds. Where nothing
-        // opens, nothing has changed, and the mapped path is opened as usual.
-        fd = OpenRetrying(asWritten_(path), (flags & ~O_CREAT) | O_NONBLOCK);
+        // the mapping leads as well, so the look-up is spared. Where nothing
+        // opens there, the mapped path is opened as usual: a file missing as
+        // written may exist in another letter case, which only the mapping
+        // finds.
+        fd = OpenRetrying(asWritten_(path), O_RDONLY | O_NONBLOCK);
     }
     if (fd < 0) {
-        fd = OpenRetrying(HostPathForCalls(path), flags | O_NONBLOCK);
+        fd = OpenRetrying(HostPathForCalls(path), O_RDONLY | O_NONBLOCK);
     }
     if (fd < 0) {
         return ErrorStatus(errno);
@@ -221,11 +206,9 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
     struct stat info;
     FileStatus status = ::fstat(fd, &info) == 0 ? RequireRegularFile(info) : ErrorStatus(errno);
 #ifndef __linux__
-    // The flags the file was opened with, less O_NONBLOCK; F_SETFL takes
-    // only the status flags (O_APPEND here) from them. Linux ignores
-    // O_NONBLOCK for plain files, whose reads and writes block as usual, so
-    // there the call, one in five of every line written, is spared.
-    if (status && ::fcntl(fd, F_SETFL, flags) != 0) {
+    // Back to blocking reads. Linux ignores O_NONBLOCK for plain files, whose
+    // reads block as usual, so there the call is spared.
+    if (status && ::fcntl(fd, F_SETFL, O_RDONLY) != 0) {
         status = ErrorStatus(errno);
     }
 #endif

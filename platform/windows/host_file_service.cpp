@@ -176,13 +176,6 @@ public:
         return all;
     }
 
-    FileStatus Write(std::string_view text) override {
-        if (handle_ == INVALID_HANDLE_VALUE) {
-            return FileStatus::Failure(kClosed);
-        }
-        return WriteAll(handle_, text);
-    }
-
     FileStatus Close() override {
         if (handle_ == INVALID_HANDLE_VALUE) {
             return FileStatus::Failure(kClosed);
@@ -201,37 +194,13 @@ private:
 
 Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::string& path,
                                                                   OpenMode mode) {
-    DWORD access = GENERIC_READ;
-    DWORD disposition = OPEN_EXISTING;
-    switch (mode) {
-    case OpenMode::Reading:
-        break;
-    case OpenMode::Writing:
-    case OpenMode::Appending:
-        access = GENERIC_WRITE;
-        disposition = OPEN_ALWAYS;
-        break;
-    default:
+    if (mode != OpenMode::Reading) {
         return FileStatus::Failure(SystemMessage(ERROR_INVALID_PARAMETER));
     }
     FileStatus status;
-    const HANDLE handle = OpenPlainFile(HostPathForCalls(path), access, disposition, status);
+    const HANDLE handle =
+        OpenPlainFile(HostPathForCalls(path), GENERIC_READ, OPEN_EXISTING, status);
     if (handle == INVALID_HANDLE_VALUE) {
-        return status;
-    }
-    // An existing file is emptied rather than replaced: Windows refuses to
-    // replace a hidden or system file, and emptying keeps its attributes, as
-    // O_TRUNC does elsewhere. SetFilePointerEx reaches the end of a file of
-    // any size.
-    bool positioned = true;
-    if (mode == OpenMode::Writing) {
-        positioned = SetEndOfFile(handle) != 0;
-    } else if (mode == OpenMode::Appending) {
-        positioned = SetFilePointerEx(handle, LARGE_INTEGER{}, nullptr, FILE_END) != 0;
-    }
-    if (!positioned) {
-        status = LastErrorStatus();
-        CloseHandle(handle);
         return status;
     }
     return std::make_unique<WindowsStream>(handle);
@@ -278,6 +247,11 @@ FileStatus HostFileService::CheckWritable(const std::string& path) {
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
             return FileStatus::Failure(kFolder);
+        }
+        // A read-only file may still open for writing (Wine lets root), but
+        // it cannot be replaced: say so now, as the replacement would.
+        if (attributes & FILE_ATTRIBUTE_READONLY) {
+            return FileStatus::Failure(FailureText(ERROR_ACCESS_DENIED, host));
         }
         return TryOpen(host, GENERIC_WRITE);
     }
@@ -489,6 +463,12 @@ FileStatus HostFileService::RestoreLeftover(const std::string& path) {
 Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path,
                                                               const std::string& /*like*/) {
     ReplacementPaths paths = ReplacedFile(HostPathForCalls(path));
+    // A folder is never replaced by a file (Wine would move a file over an
+    // empty one).
+    if (const DWORD attributes = GetFileAttributesW(paths.wideTarget.c_str());
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return FileStatus::Failure(kFolder);
+    }
     // A new file left by a run that stopped half way is ours to remove.
     if (!DeleteFileW(paths.wideNew.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
         return LastErrorStatus();

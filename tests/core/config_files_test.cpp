@@ -3,11 +3,12 @@
 // host file service.
 
 #include "core/config_files.h"
-#include "tests/support/config_line_writes.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/memory_file_service.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <string_view>
 
 namespace quorvel {
 namespace {
@@ -65,37 +66,69 @@ TEST_F(ConfigFilesTest, FailedReadsFallBackToTheLastGoodRead) {
     EXPECT_EQ(LinesOf(list), (Lines{"one", "two"}));
 }
 
-TEST_F(ConfigFilesTest, OneRewriteAndAppendsGiveExactlyTheirLines) {
-    files.SetFile(kCustom, "a long old content that must go\r\n");
-    EXPECT_TRUE(RewriteConfigFile(files, kCustom, "//header"));
-    EXPECT_EQ(files.File(kCustom), "//header\r\n");
-    EXPECT_TRUE(AppendConfigLine(files, kCustom, "setu r_picmip 1"));
-    EXPECT_TRUE(AppendConfigLine(files, kCustom, ""));
-    EXPECT_TRUE(AppendConfigLine(files, kCustom, "cheats 0"));
-    EXPECT_EQ(files.File(kCustom), "//header\r\nsetu r_picmip 1\r\n\r\ncheats 0\r\n");
+TEST_F(ConfigFilesTest, ANewFileHoldsItsLinesExactlyAndOnlyPuttingItInPlaceReplaces) {
+    // Lines of every length, short ones and ones far longer than any config
+    // line, and enough of them to fill several blocks of writing.
+    std::vector<std::string> held;
+    for (const std::size_t length : {0u, 1u, 253u, 254u, 255u, 256u, 5000u}) {
+        held.emplace_back(length, static_cast<char>('a' + length % 26));
+    }
+    for (int i = 0; i < 6000; ++i) {
+        held.push_back("seta line" + std::to_string(i) + " 1");
+    }
+    const std::vector<std::string_view> lines(held.begin(), held.end());
+    std::string expected = "//header\r\n";
+    for (const std::string& line : held) {
+        expected += line + "\r\n";
+    }
+    files.SetFile(kCustom, "old\r\n");
 
-    EXPECT_TRUE(RewriteConfigFile(files, kOther, ""));
-    EXPECT_EQ(files.File(kOther), "\r\n");
+    auto replacement = WriteReplacement(files, kCustom, {}, "//header", lines);
 
-    files.RemoveFile(kOther);
-    EXPECT_TRUE(AppendConfigLine(files, kOther, "x"));
-    EXPECT_EQ(files.File(kOther), "x\r\n");
+    ASSERT_TRUE(replacement);
+    EXPECT_EQ(files.File(kCustom), "old\r\n");
+    EXPECT_EQ(files.File(kCustom + ".quorvel-new"), expected);
+    // Written in blocks: neither a write per line nor one for everything.
+    const auto writes = std::count(files.Log().begin(), files.Log().end(), "write new " + kCustom);
+    EXPECT_GT(writes, 1);
+    EXPECT_LT(writes, 10);
+    ASSERT_TRUE((*replacement)->PutInPlace());
+    EXPECT_EQ(files.File(kCustom), expected);
+    EXPECT_FALSE(files.File(kCustom + ".quorvel-new").has_value());
 }
 
-TEST_F(ConfigFilesTest, EachWriteSaysWhetherItFailed) {
-    EXPECT_FALSE(AppendConfigLine(files, "C:\\missing\\custom.cfg", "x"));
-    EXPECT_FALSE(files.File("C:\\missing\\custom.cfg").has_value());
-
-    // A failure at the open, the write or the close of one append loses that
-    // line only, and is reported; the next append works on its own.
+TEST_F(ConfigFilesTest, AFailedNewFileIsRemovedAndTheOldOneKept) {
+    const std::vector<std::string_view> lines{"seta a 1", "seta b 2"};
+    // The creation, the write and the flush of the new file.
     for (std::size_t k = 1; k <= 3; ++k) {
-        files.SetFile(kCustom, "first\r\n");
+        files.SetFile(kCustom, "old\r\n");
         files.FailOperation(k);
-        const FileStatus failed = AppendConfigLine(files, kCustom, "lost");
-        EXPECT_FALSE(failed) << "operation " << k;
-        EXPECT_FALSE(failed.reason.empty());
-        EXPECT_TRUE(AppendConfigLine(files, kCustom, "kept"));
-        EXPECT_EQ(files.File(kCustom), "first\r\nkept\r\n") << "operation " << k;
+        const auto replacement = WriteReplacement(files, kCustom, {}, "", lines);
+        ASSERT_FALSE(replacement) << "operation " << k;
+        EXPECT_FALSE(replacement.Status().reason.empty());
+        EXPECT_EQ(files.Files(), (std::map<std::string, std::string>{{kCustom, "old\r\n"}}))
+            << "operation " << k;
+    }
+}
+
+TEST_F(ConfigFilesTest, AWholeFileIsReplacedInOneStepOrNotAtAll) {
+    const std::string bytes = "seta a 1\nno line end at the end";
+    files.SetFile(kCustom, "old\r\n");
+    ASSERT_TRUE(ReplaceWholeFile(files, kCustom, {}, bytes));
+    EXPECT_EQ(files.Files(), (std::map<std::string, std::string>{{kCustom, bytes}}));
+    // Nothing at all is a content too, written without a write.
+    ASSERT_TRUE(ReplaceWholeFile(files, kOther, {}, ""));
+    EXPECT_EQ(files.File(kOther), "");
+
+    // The creation, write, flush and move: the old bytes stay. A failing
+    // flush of the folder comes after the move: the new bytes are in place,
+    // and the failure is still reported.
+    for (std::size_t k = 1; k <= 5; ++k) {
+        files.SetFile(kCustom, "old\r\n");
+        files.FailOperation(k);
+        EXPECT_FALSE(ReplaceWholeFile(files, kCustom, {}, bytes)) << "operation " << k;
+        EXPECT_EQ(files.File(kCustom), k < 5 ? "old\r\n" : bytes) << "operation " << k;
+        EXPECT_FALSE(files.File(kCustom + ".quorvel-new").has_value()) << "operation " << k;
     }
 }
 

@@ -1,12 +1,11 @@
 // Installation when the program or the machine stops half way: a power cut
-// at every file operation (in memory), a process killed at every file
-// operation (on real files), a real full disk, two copies of the program at
-// once, and a pipe where user.reg should be.
+// at every file operation, and another copy of the program installing into
+// the same folder, on files in memory. The same on real files is in
+// posix/installation_crash_test.cpp.
 
 #include "core/installer.h"
-#include "platform/wine_registry.h"
-#include "tests/support/game_folder.h"
-#include "tests/support/hooked_file_service.h"
+#include "tests/support/fake_registry_store.h"
+#include "tests/support/installation_runs.h"
 #include "tests/support/memory_file_service.h"
 #include "tests/support/scripted_window_system.h"
 
@@ -14,93 +13,23 @@
 #include <iostream>
 #include <set>
 
-#ifndef _WIN32
-#include <csignal>
-#include <sched.h>
-#include <sys/mount.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 namespace quorvel {
 namespace {
 
-using test::DialogStep;
+using test::ExpectWholeAndNothingLost;
 using test::FakeRegistryStore;
-using test::GameFolder;
+using test::Files;
+using test::kFirstCustomCfg;
+using test::kLaterCustomCfg;
+using test::kLaterNewConfig;
+using test::kSuccess;
 using test::MemoryFileService;
-using test::ScriptedMainWindow;
-using test::ScriptedWindowSystem;
+using test::PlayerLines;
+using test::ProgramRun;
 
 const std::string kFolder = "C:\\Games\\MOHAA\\mainta";
 const std::string kCustom = kFolder + "\\custom.cfg";
 const std::string kOther = kFolder + "\\newconfig.cfg";
-const std::string kSuccess =
-    "Custom Config has been created and the Quorvel Config has been installed";
-
-const std::string kFirstCustomCfg =
-    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\nsetu r_lodcap .5\r\n";
-const std::string kLaterCustomCfg =
-    "bind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\nbind h \"say hand added\"\r\n";
-const std::string kLaterNewConfig = "\r\nbind MOUSE1 \"+attack\"\r\nseta name Player\r\n\r\n";
-
-// One run of the program: start-up, then an installation answered
-// "Medium", "Highest".
-struct ProgramRun {
-    ProgramRun(RegistryStore& registry, FileService& files) : installer(windows, registry, files) {
-        installer.RunStartup(window);
-    }
-    InstallationResult Install() {
-        windows.Then(DialogStep::Answer("Medium"));
-        windows.Then(DialogStep::Answer("Highest"));
-        return installer.RunInstallation(window);
-    }
-
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer;
-};
-
-// The non-empty lines of a file, trimmed.
-std::set<std::string> PlayerLines(const std::optional<std::string>& bytes) {
-    LineBuffer buffer;
-    buffer.AssignText(bytes.value_or(""));
-    std::set<std::string> lines;
-    for (std::size_t i = 0; i < buffer.Count(); ++i) {
-        if (const std::string_view line = TrimSpaces(buffer[i]); !line.empty()) {
-            lines.emplace(line);
-        }
-    }
-    return lines;
-}
-
-std::set<std::string> LinesOfBoth(const std::optional<std::string>& custom,
-                                  const std::optional<std::string>& other) {
-    std::set<std::string> lines = PlayerLines(custom);
-    lines.merge(PlayerLines(other));
-    return lines;
-}
-
-// What the two files hold.
-struct Files {
-    std::optional<std::string> custom;
-    std::optional<std::string> other;
-};
-
-// Checks the files after a stop at any moment: each is either what it was
-// or what the installation writes, and no line of either is lost.
-void ExpectWholeAndNothingLost(const Files& now, const Files& before, const Files& after) {
-    EXPECT_TRUE(now.custom == before.custom || now.custom == after.custom) << "custom.cfg torn";
-    // A newconfig.cfg that was missing may be missing or empty afterwards.
-    const bool otherWas = now.other == before.other || (!before.other && now.other == "");
-    EXPECT_TRUE(otherWas || now.other == after.other) << "newconfig.cfg torn";
-    const std::set<std::string> kept = LinesOfBoth(now.custom, now.other);
-    for (const std::string& line : LinesOfBoth(before.custom, before.other)) {
-        EXPECT_TRUE(kept.count(line)) << "lost: " << line;
-    }
-}
-
 // The power goes at the k-th file operation of an installation, for every
 // k: every later operation fails, and what was not flushed is lost. Then the
 // program starts afresh on what is left and installs. Returns the number of
@@ -202,278 +131,6 @@ TEST(InstallationCrash, AnotherCopyInstallingIntoTheFolderIsRefused) {
     held.Value().reset();
     EXPECT_EQ(run.Install(), InstallationResult::Installed);
 }
-
-#ifndef _WIN32
-
-// The files of a game folder on disk.
-Files FilesOf(const GameFolder& game) {
-    return {game.Read("custom.cfg"), game.Read("newconfig.cfg")};
-}
-
-// The names in the mainta folder.
-std::set<std::string> NamesIn(const GameFolder& game) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(game.Mainta())) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
-
-// Runs start-up and an installation in a child process through `files`, and
-// returns its wait status. The child exits with the InstallationResult.
-template <typename MakeFiles> int InstallInChild(GameFolder& game, MakeFiles makeFiles) {
-    const pid_t child = fork();
-    if (child == 0) {
-        auto files = makeFiles();
-        ProgramRun run(game.registry, *files);
-        _exit(static_cast<int>(run.Install()));
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return status;
-}
-
-// A process killed at each file operation from start-up to the end of the
-// installation, on real files; then a new process installs.
-void KillAtEveryOperation(const std::string& customCfg, const std::optional<std::string>& newConfig,
-                          std::size_t& tried) {
-    const auto setUp = [&](GameFolder& game) {
-        game.Write("custom.cfg", customCfg);
-        if (newConfig) {
-            game.Write("newconfig.cfg", *newConfig);
-        }
-    };
-    const Files before{customCfg, newConfig};
-    Files after;
-    {
-        GameFolder game;
-        setUp(game);
-        EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
-        after = FilesOf(game);
-    }
-    for (std::size_t k = 1;; ++k) {
-        SCOPED_TRACE("killed at operation " + std::to_string(k));
-        GameFolder game;
-        setUp(game);
-        const int status = InstallInChild(game, [&] {
-            return std::make_unique<test::HookedFileService>(
-                game.files, [k](std::size_t operation, const std::string&) {
-                    if (operation == k) {
-                        raise(SIGKILL);
-                    }
-                });
-        });
-        if (WIFEXITED(status)) {
-            EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Installed));
-            EXPECT_EQ(FilesOf(game).custom, after.custom);
-            break;
-        }
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-        ++tried;
-        ExpectWholeAndNothingLost(FilesOf(game), before, after);
-
-        EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
-        EXPECT_EQ(FilesOf(game).custom, after.custom);
-        EXPECT_EQ(PlayerLines(FilesOf(game).other), PlayerLines(after.other));
-        EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
-    }
-}
-
-TEST(InstallationCrash, AProcessKilledAtAnyFileOperationLosesNothing) {
-    std::size_t tried = 0;
-    KillAtEveryOperation(kFirstCustomCfg, std::nullopt, tried);
-    KillAtEveryOperation(kLaterCustomCfg, kLaterNewConfig, tried);
-    std::cout << "[ crash    ] SIGKILL: " << tried << " points\n";
-    EXPECT_GE(tried, 30u);
-}
-
-// Two processes: the first holds still at its first rename, with both new
-// files written; the second is refused meanwhile and writes nothing.
-TEST(InstallationCrash, ASecondProcessIsRefusedWhileTheFirstInstalls) {
-    GameFolder game;
-    game.Write("custom.cfg", kFirstCustomCfg);
-    int ready[2];
-    int go[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(go), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        bool held = false;
-        test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
-            if (!held && what.rfind("rename ", 0) == 0) {
-                held = true;
-                char byte = 1;
-                (void)!write(ready[1], &byte, 1);
-                (void)!read(go[0], &byte, 1);
-            }
-        });
-        ProgramRun run(game.registry, files);
-        _exit(static_cast<int>(run.Install()));
-    }
-    char byte = 0;
-    ASSERT_EQ(read(ready[0], &byte, 1), 1);
-    const std::set<std::string> names = NamesIn(game);
-    EXPECT_EQ(names.size(), 3u); // custom.cfg and both new files
-    std::map<std::string, std::optional<std::string>> bytes;
-    for (const std::string& name : names) {
-        bytes[name] = game.Read(name);
-    }
-
-    ProgramRun second(game.registry, game.files);
-    EXPECT_EQ(second.Install(), InstallationResult::Refused);
-    ASSERT_EQ(second.windows.messagesShown.size(), 1u);
-    EXPECT_EQ(second.windows.messagesShown[0].text.rfind(
-                  "Another quorvel is installing into \"" + game.WindowsPath() + "\\mainta\"", 0),
-              0u);
-    EXPECT_EQ(second.windows.messagesShown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(NamesIn(game), names);
-    for (const std::string& name : names) {
-        EXPECT_EQ(game.Read(name), bytes[name]) << name;
-    }
-
-    ASSERT_EQ(write(go[1], &byte, 1), 1);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Installed));
-    const std::set<std::string> kept =
-        LinesOfBoth(game.Read("custom.cfg"), game.Read("newconfig.cfg"));
-    for (const std::string& line : PlayerLines(kFirstCustomCfg)) {
-        EXPECT_TRUE(kept.count(line)) << "lost: " << line;
-    }
-    // And now that it is done, the second copy installs too.
-    EXPECT_EQ(second.Install(), InstallationResult::Installed);
-    for (int fd : {ready[0], ready[1], go[0], go[1]}) {
-        close(fd);
-    }
-}
-
-// A tmpfs of 64 KiB on the mainta folder, in a mount namespace of this
-// process's own; it goes when the process ends.
-class SmallDisk {
-public:
-    explicit SmallDisk(const std::filesystem::path& where) : where_(where) {
-        if (geteuid() != 0 || unshare(CLONE_NEWNS) != 0 ||
-            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            mount("quorvel-test", where_.c_str(), "tmpfs", 0, "size=64k") != 0) {
-            return;
-        }
-        mounted_ = true;
-    }
-    ~SmallDisk() {
-        if (mounted_) {
-            umount2(where_.c_str(), MNT_DETACH);
-        }
-    }
-    bool Mounted() const { return mounted_; }
-    bool Grow() {
-        return mount("quorvel-test", where_.c_str(), "tmpfs", MS_REMOUNT, "size=512k") == 0;
-    }
-
-private:
-    std::filesystem::path where_;
-    bool mounted_ = false;
-};
-
-TEST(InstallationCrash, ARealFullDiskLeavesBothFilesAndInstallsOnceFreed) {
-    // 40 KB of the player's lines: the new newconfig.cfg does not fit beside
-    // them in 64 KiB.
-    std::string player;
-    for (int i = 0; player.size() < 40000; ++i) {
-        player += "bind k" + std::to_string(i) + " \"say " + std::string(60, 'p') + "\"\r\n";
-    }
-    Files after;
-    {
-        GameFolder reference;
-        reference.Write("custom.cfg", player);
-        EXPECT_EQ(ProgramRun(reference.registry, reference.files).Install(),
-                  InstallationResult::Installed);
-        after = FilesOf(reference);
-    }
-    GameFolder game;
-    SmallDisk disk(game.Mainta());
-    if (!disk.Mounted()) {
-        GTEST_SKIP() << "mounting a small tmpfs needs root and a mount namespace";
-    }
-    game.Write("custom.cfg", player);
-
-    ProgramRun run(game.registry, game.files);
-    EXPECT_EQ(run.Install(), InstallationResult::Failed);
-    ASSERT_EQ(run.windows.messagesShown.size(), 1u);
-    const auto& told = run.windows.messagesShown[0];
-    EXPECT_EQ(told.title, "quorvel");
-    EXPECT_EQ(told.icon, MessageIcon::Warning);
-    EXPECT_NE(told.text.find(std::strerror(ENOSPC)), std::string::npos) << told.text;
-    EXPECT_EQ(game.Read("custom.cfg"), player);
-    EXPECT_EQ(NamesIn(game), std::set<std::string>{"custom.cfg"});
-
-    ASSERT_TRUE(disk.Grow());
-    EXPECT_EQ(run.Install(), InstallationResult::Installed);
-    EXPECT_EQ(FilesOf(game).custom, after.custom);
-    EXPECT_EQ(FilesOf(game).other, after.other);
-}
-
-// One file under both names (either name a link to the other) is refused
-// before anything is written, also by a process that would be killed at its
-// k-th flush: the file keeps its bytes and stays under both names.
-TEST(InstallationCrash, TwoNamesForOneFileAreRefusedWithAKillAtEveryFlush) {
-    const std::string names[] = {"custom.cfg", "newconfig.cfg"};
-    for (int linked = 0; linked < 2; ++linked) {
-        const std::string& link = names[linked];
-        const std::string& file = names[1 - linked];
-        for (std::size_t k = 1;; ++k) {
-            SCOPED_TRACE(link + " a link to " + file + ", killed at flush " + std::to_string(k));
-            GameFolder game;
-            game.Write(file, kFirstCustomCfg);
-            std::filesystem::create_symlink(file, game.Mainta() / link);
-            const int status = InstallInChild(game, [&] {
-                return std::make_unique<test::HookedFileService>(
-                    game.files,
-                    [k, flushes = std::size_t{0}](std::size_t, const std::string& what) mutable {
-                        if (what.rfind("flush", 0) == 0 && ++flushes == k) {
-                            raise(SIGKILL);
-                        }
-                    });
-            });
-            EXPECT_EQ(game.Read(file), kFirstCustomCfg);
-            EXPECT_TRUE(std::filesystem::is_symlink(game.Mainta() / link));
-            EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
-            if (!WIFEXITED(status)) {
-                continue; // killed: the bytes above must have held
-            }
-            EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Refused));
-            ProgramRun run(game.registry, game.files);
-            EXPECT_EQ(run.Install(), InstallationResult::Refused);
-            ASSERT_FALSE(run.windows.messagesShown.empty());
-            EXPECT_EQ(run.windows.messagesShown.back().text,
-                      "custom.cfg and newconfig.cfg are the same file (\"" + kCustom + "\" (" +
-                          game.files.HostPathForMessages(kCustom) + ") and \"" + kOther + "\" (" +
-                          game.files.HostPathForMessages(kOther) +
-                          ")); quorvel needs them apart.\n\nNothing was installed and no file "
-                          "was changed.");
-            break;
-        }
-    }
-}
-
-// A pipe where user.reg should be reads as no registry, at once: start-up
-// reaches the prompt with nothing filled in.
-TEST(InstallationCrash, APipeForUserRegDoesNotHoldUpStartup) {
-    GameFolder game;
-    const auto userReg = game.Prefix() / "user.reg";
-    ASSERT_EQ(mkfifo(userReg.c_str(), 0600), 0);
-    alarm(10); // a start-up that waits on the pipe ends the test here
-    WineRegistryStore registry(WineRegistryFile::Load(userReg.string()));
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer(windows, registry, game.files);
-    installer.RunStartup(window);
-    alarm(0);
-    ASSERT_EQ(windows.promptsShown.size(), 1u);
-    EXPECT_EQ(windows.promptsShown[0].defaultAnswer, "");
-}
-
-#endif
 
 } // namespace
 } // namespace quorvel

@@ -3,8 +3,8 @@
 // window shows afterwards.
 
 #include "core/installer.h"
-#include "platform/wine_registry.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/installation_runs.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/scripted_window_system.h"
 #include "tests/support/test_data.h"
@@ -21,8 +21,7 @@ using test::kPlayerCustomCfg;
 using test::kPlayerCustomCfgShown;
 using test::kPlayerFirstNewConfig;
 using test::LinesOf;
-using test::ScriptedMainWindow;
-using test::ScriptedWindowSystem;
+using test::ProgramRun;
 using Lines = std::vector<std::string>;
 
 const std::string kHeader =
@@ -37,26 +36,10 @@ std::string CrLfLines(const Lines& lines) {
     return text;
 }
 
-// One run of the program: start-up, then whatever the test does.
-struct ProgramRun {
-    explicit ProgramRun(GameFolder& game) : installer(windows, game.registry, game.files) {
-        installer.RunStartup(window);
-    }
-    InstallationResult Install(const std::string& texture, const std::string& model) {
-        windows.Then(DialogStep::Answer(texture));
-        windows.Then(DialogStep::Answer(model));
-        return installer.RunInstallation(window);
-    }
-
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer;
-};
-
 TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
 
     EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
 
@@ -83,10 +66,10 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
 TEST(Installation, RepeatingItInANewRunGrowsNewconfigByTwoEmptyLines) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    ProgramRun(game).Install("Medium", "Highest");
+    ProgramRun(game.registry, game.files).Install("Medium", "Highest");
     const auto customAfterFirst = game.Read("custom.cfg");
 
-    ProgramRun second(game);
+    ProgramRun second(game.registry, game.files);
     EXPECT_EQ(second.Install("Medium", "Highest"), InstallationResult::Installed);
     EXPECT_EQ(game.Read("custom.cfg"), customAfterFirst);
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n\r\nbind MOUSE1 \"+attack\"\r\n\r\n\r\n");
@@ -94,7 +77,7 @@ TEST(Installation, RepeatingItInANewRunGrowsNewconfigByTwoEmptyLines) {
 
 TEST(Installation, WithNoFilesAtStartBothAreCreated) {
     GameFolder game;
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     EXPECT_TRUE(LinesOf(run.window.current).empty());
 
     EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
@@ -112,7 +95,7 @@ TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
                              "setu r_lodcap 1\r\n"      // its repeat too
                              "\tsetu r_lodscale 1\r\n"  // a tab is no space: stays
                              "seta name Player");
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     run.Install("Medium", "Highest");
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n"
                                           "Setu r_picmip 1\r\n"
@@ -125,12 +108,12 @@ TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
 TEST(Installation, AnEarlierInstallationsCustomCfgKeepsOnlyWhatDiffers) {
     GameFolder game;
     game.Write("custom.cfg", "bind F1 vote yes\r\n");
-    ProgramRun(game).Install("Low", "Med");
+    ProgramRun(game.registry, game.files).Install("Low", "Med");
     // Lose newconfig.cfg, so that the next first installation takes the
     // lines of the custom.cfg that an installation wrote.
     std::filesystem::remove(game.NewConfig());
 
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     run.Install("High", "Med");
     // The header stays, the end marker, the base settings and the repeated
     // answer go, and the texture line with its other value stays.
@@ -141,7 +124,7 @@ TEST(Installation, NeedToGoCheckEndsTheProgramWithoutWriting) {
     for (const bool inModelDialog : {false, true}) {
         GameFolder game;
         game.Write("custom.cfg", kPlayerCustomCfg);
-        ProgramRun run(game);
+        ProgramRun run(game.registry, game.files);
         if (inModelDialog) {
             run.windows.Then(DialogStep::Answer("Low"));
         }
@@ -160,7 +143,7 @@ TEST(Installation, NeedToGoCheckEndsTheProgramWithoutWriting) {
 
 TEST(Installation, ADialogClosedWithoutAnAnswerAddsNothing) {
     GameFolder game;
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     run.windows.Then(DialogStep::CloseWindow());
     run.windows.Then(DialogStep::Answer("Highest"));
     EXPECT_EQ(run.installer.RunInstallation(run.window), InstallationResult::Installed);
@@ -174,7 +157,7 @@ TEST(Installation, ADialogClosedWithoutAnAnswerAddsNothing) {
 TEST(Installation, ASecondInstallationInTheSameRunAppendsAfterTheFirst) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     run.Install("Medium", "Highest");
     EXPECT_EQ(run.Install("Low", "Lowest"), InstallationResult::Installed);
 
@@ -190,14 +173,14 @@ TEST(Installation, ASecondInstallationInTheSameRunAppendsAfterTheFirst) {
 TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
-    ProgramRun(game).Install("Medium", "Highest");
+    ProgramRun(game.registry, game.files).Install("Medium", "Highest");
 
     // The player edits the installed custom.cfg between runs.
     game.Write("custom.cfg",
                game.Read("custom.cfg").value_or("") +
                    "bind h \"say hello\"\r\n  bind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\n"
                    "bind h \"say hello\"\r\n");
-    ProgramRun run(game);
+    ProgramRun run(game.registry, game.files);
     run.Install("Medium", "Highest");
 
     // The new binding is kept once; one already among the earlier lines and
@@ -209,43 +192,6 @@ TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
 
 // A game folder with spaces, an apostrophe and an accent, named in user.reg
 // as Wine writes it and in other letter cases than on disk.
-#ifndef _WIN32
-// The settings store here is a Wine prefix's user.reg, and C: its drive_c.
-TEST(Installation, AFolderWithSpacesAndAccentsIsFoundThroughUserReg) {
-    GameFolder game("Jeux/M\xC3\xA9"
-                    "daille d'honneur/MOHAA");
-    game.Write("custom.cfg", kPlayerCustomCfg);
-    const auto userReg = game.Prefix() / "user.reg";
-    test::WriteBytes(userReg, R"(WINE REGISTRY Version 2
-
-[Software\\2015\\MOHAA] 1700000000
-"basepath"="C:\\JEUX\\M\x00c9DAILLE D'HONNEUR\\mohaa\\"
-)");
-    WineRegistryStore store(WineRegistryFile::Load(userReg.string()));
-
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer(windows, store, game.files);
-    installer.RunStartup(window);
-    EXPECT_EQ(windows.promptsShown.at(0).defaultAnswer, "C:\\JEUX\\M\xC3\x89"
-                                                        "DAILLE D'HONNEUR\\mohaa");
-    EXPECT_EQ(LinesOf(window.current), kPlayerCustomCfgShown);
-
-    windows.Then(DialogStep::Answer("Medium"));
-    windows.Then(DialogStep::Answer("Highest"));
-    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
-    EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
-    EXPECT_EQ(game.Read("newconfig.cfg"), kPlayerFirstNewConfig);
-    // Nothing was made beside the folders in the letter case of the store.
-    const auto entries = [](const std::filesystem::path& folder) {
-        return std::distance(std::filesystem::directory_iterator(folder),
-                             std::filesystem::directory_iterator());
-    };
-    EXPECT_EQ(entries(game.Prefix() / "drive_c"), 1);
-    EXPECT_EQ(entries(game.Mainta().parent_path().parent_path()), 1);
-    EXPECT_EQ(entries(game.Mainta()), 2);
-}
-#endif
 
 } // namespace
 } // namespace quorvel

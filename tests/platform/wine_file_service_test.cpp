@@ -3,9 +3,11 @@
 // found in another letter case, or in drive_c, otherwise -- with the same
 // result as mapping every path first.
 
+#include "core/config_files.h"
 #include "platform/file_service.h"
 #include "platform/host_file_service.h"
 #include "platform/posix/path_mapping.h"
+#include "tests/support/stream_io.h"
 #include "tests/support/temp_dir.h"
 
 #include <cerrno>
@@ -30,23 +32,10 @@ protected:
     }
     fs::path Mainta() const { return dir_.Path() / "drive_c/Games/MOHAA/mainta"; }
 
-    FileStatus Write(const std::string& path, OpenMode mode, std::string_view text) {
-        auto stream = files_->OpenTextFile(path, mode);
-        if (!stream) {
-            return stream.Status();
-        }
-        const FileStatus written = (*stream)->Write(text);
-        const FileStatus closed = (*stream)->Close();
-        return written ? closed : written;
+    FileStatus Write(const std::string& path, std::string_view bytes) {
+        return ReplaceWholeFile(*files_, path, {}, bytes);
     }
-    std::string Read(const std::string& path) {
-        auto stream = files_->OpenTextFile(path, OpenMode::Reading);
-        if (!stream) {
-            return "open: " + stream.Status().reason;
-        }
-        Result<std::string> text = (*stream)->ReadAll();
-        return text ? *text : "read: " + text.Status().reason;
-    }
+    std::string Read(const std::string& path) { return test::ReadThrough(*files_, path); }
 
     TempDir dir_;
     std::unique_ptr<FileService> files_ = MakeWineFileService(dir_.Path().string());
@@ -54,25 +43,23 @@ protected:
 
 TEST_F(WineFileServiceTest, FilesNamedAsWrittenAreReadAndWritten) {
     const std::string path = "C:\\Games\\MOHAA\\mainta\\custom.cfg";
-    ASSERT_TRUE(Write(path, OpenMode::Writing, "a\r\n"));
-    ASSERT_TRUE(Write(path, OpenMode::Appending, "b\r\n"));
+    ASSERT_TRUE(Write(path, "a\r\nb\r\n"));
     EXPECT_EQ(Read(path), "a\r\nb\r\n");
-    ASSERT_TRUE(Write(path, OpenMode::Writing, "c\r\n"));
+    ASSERT_TRUE(Write(path, "c\r\n"));
     EXPECT_EQ(ReadBytes(Mainta() / "custom.cfg"), "c\r\n");
 }
 
 TEST_F(WineFileServiceTest, AFileInAnotherLetterCaseIsUsedNotDoubled) {
     WriteBytes(Mainta() / "CUSTOM.CFG", "a\r\n");
     const std::string path = "C:\\Games\\MOHAA\\mainta\\custom.cfg";
-    ASSERT_TRUE(Write(path, OpenMode::Appending, "b\r\n"));
-    EXPECT_EQ(Read(path), "a\r\nb\r\n");
-    ASSERT_TRUE(Write(path, OpenMode::Writing, "c\r\n"));
+    EXPECT_EQ(Read(path), "a\r\n");
+    ASSERT_TRUE(Write(path, "c\r\n"));
     EXPECT_EQ(ReadBytes(Mainta() / "CUSTOM.CFG"), "c\r\n");
     EXPECT_FALSE(fs::exists(Mainta() / "custom.cfg"));
 }
 
 TEST_F(WineFileServiceTest, NewFilesGoIntoFoldersFoundInAnotherLetterCase) {
-    ASSERT_TRUE(Write("c:\\games\\mohaa\\MAINTA\\newconfig.cfg", OpenMode::Appending, "x\r\n"));
+    ASSERT_TRUE(Write("c:\\games\\mohaa\\MAINTA\\newconfig.cfg", "x\r\n"));
     EXPECT_EQ(ReadBytes(Mainta() / "newconfig.cfg"), "x\r\n");
     EXPECT_EQ(Read("C:\\GAMES\\MOHAA\\MAINTA\\NEWCONFIG.CFG"), "x\r\n");
 }
@@ -80,8 +67,7 @@ TEST_F(WineFileServiceTest, NewFilesGoIntoFoldersFoundInAnotherLetterCase) {
 TEST_F(WineFileServiceTest, APrefixWithoutDriveLinksUsesDriveC) {
     fs::remove(dir_.Path() / "dosdevices/c:");
     const std::string path = "C:\\Games\\MOHAA\\mainta\\custom.cfg";
-    ASSERT_TRUE(Write(path, OpenMode::Writing, "a\r\n"));
-    ASSERT_TRUE(Write(path, OpenMode::Appending, "b\r\n"));
+    ASSERT_TRUE(Write(path, "a\r\nb\r\n"));
     EXPECT_EQ(ReadBytes(Mainta() / "custom.cfg"), "a\r\nb\r\n");
     EXPECT_EQ(Read(path), "a\r\nb\r\n");
 }
@@ -89,8 +75,8 @@ TEST_F(WineFileServiceTest, APrefixWithoutDriveLinksUsesDriveC) {
 TEST_F(WineFileServiceTest, FailuresAreTheSystemsOwn) {
     fs::create_directory(Mainta() / "custom.cfg");
     const std::string folder = "C:\\Games\\MOHAA\\mainta\\custom.cfg";
-    EXPECT_EQ(Write(folder, OpenMode::Writing, "x").reason, std::strerror(EISDIR));
-    EXPECT_EQ(Write(folder, OpenMode::Appending, "x").reason, std::strerror(EISDIR));
+    EXPECT_EQ(Write(folder, "x").reason, std::strerror(EISDIR));
+    EXPECT_TRUE(fs::is_directory(Mainta() / "custom.cfg"));
     EXPECT_EQ(Read(folder), "open: " + std::string(std::strerror(EISDIR)));
     EXPECT_EQ(Read("C:\\Games\\MOHAA\\mainta\\missing.cfg"),
               "open: " + std::string(std::strerror(ENOENT)));

@@ -10,7 +10,6 @@
 // C:\Users\...\Temp\quorvel-test-...\Games\MOHAA.
 
 #include "platform/host_file_service.h"
-#include "platform/posix/path_mapping.h"
 #include "tests/support/fake_registry_store.h"
 #include "tests/support/temp_dir.h"
 
@@ -35,6 +34,10 @@ public:
     std::filesystem::path Mainta() const { return mainta_; }
     std::filesystem::path CustomCfg() const { return mainta_ / "custom.cfg"; }
     std::filesystem::path NewConfig() const { return mainta_ / "newconfig.cfg"; }
+
+    // The mainta folder as a message to the player names it: its path, and
+    // where the system shows it elsewhere, that place too.
+    std::string MaintaAsTold() const;
 
     // The bytes of a file in mainta, or nullopt when it does not exist.
     std::optional<std::string> Read(const std::string& name) const;

@@ -12,10 +12,6 @@ public:
         service_.Before("read");
         return inner_->ReadAll();
     }
-    FileStatus Write(std::string_view text) override {
-        service_.Before("write");
-        return inner_->Write(text);
-    }
     FileStatus Close() override {
         service_.Before("close");
         return inner_->Close();

@@ -11,18 +11,11 @@ std::string ParentOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash);
 }
 
-// Writes are held by the stream and reach the file when it closes, so that a
-// failing close loses them, as a full disk can.
+// A file opened for reading: its content as it was when opened.
 class MemoryStream : public TextStream {
 public:
-    MemoryStream(MemoryFileService& service, MemoryFileService::NodePtr node, std::string content)
-        : service_(service), node_(std::move(node)), content_(std::move(content)) {}
-
-    ~MemoryStream() override {
-        if (!closed_) {
-            service_.Commit(node_, pending_);
-        }
-    }
+    MemoryStream(MemoryFileService& service, std::string content)
+        : service_(service), content_(std::move(content)) {}
 
     Result<std::string> ReadAll() override {
         if (service_.Fails("read")) {
@@ -34,29 +27,16 @@ public:
         return std::exchange(content_, std::string());
     }
 
-    FileStatus Write(std::string_view text) override {
-        if (service_.Fails("write")) {
-            return FileStatus::Failure("injected write failure");
-        }
-        pending_.append(text);
-        return {};
-    }
-
     FileStatus Close() override {
-        closed_ = true;
         if (service_.Fails("close")) {
             return FileStatus::Failure("injected close failure");
         }
-        service_.Commit(node_, pending_);
         return {};
     }
 
 private:
     MemoryFileService& service_;
-    MemoryFileService::NodePtr node_;
     std::string content_;
-    std::string pending_;
-    bool closed_ = false;
 };
 
 // A new file under the name `path` + kReplacementSuffix. Its data reaches
@@ -214,20 +194,10 @@ Result<std::unique_ptr<TextStream>> MemoryFileService::OpenTextFile(const std::s
         return FileStatus::Failure("No such file or directory");
     }
     const auto it = names_.find(path);
-    if (mode == OpenMode::Reading) {
-        if (it == names_.end()) {
-            return FileStatus::Failure("No such file or directory");
-        }
-        return std::make_unique<MemoryStream>(*this, it->second, it->second->data);
+    if (mode != OpenMode::Reading || it == names_.end()) {
+        return FileStatus::Failure("No such file or directory");
     }
-    NodePtr& node = names_[path];
-    if (!node) {
-        node = std::make_shared<Node>();
-    }
-    if (mode == OpenMode::Writing) {
-        node->data.clear();
-    }
-    return std::make_unique<MemoryStream>(*this, node, std::string());
+    return std::make_unique<MemoryStream>(*this, it->second->data);
 }
 
 EntryInfo MemoryFileService::Inspect(const std::string& path) {

@@ -7,7 +7,6 @@
 // It keeps two views of its files: what programs see, and what is on the
 // disk. File data reaches the disk when a replacement is finished (fsync);
 // a name (a file created, replaced or removed) when its folder is flushed.
-// A stream's writes are held until it closes, and so are never on the disk.
 
 #include "platform/file_service.h"
 
@@ -41,7 +40,7 @@ public:
     // when the disk goes away.
     void FailFromOperation(std::size_t k) { failFrom_ = operations_ + k; }
     std::size_t Operations() const { return operations_; }
-    // One entry per operation, such as "open 2 C:\x\custom.cfg" or "write".
+    // One entry per operation, such as "open 1 C:\x\custom.cfg" or "write new ...".
     const std::vector<std::string>& Log() const { return log_; }
 
     // The power goes: what is not on the disk is lost, every lock is
@@ -76,7 +75,6 @@ public:
     // Used by the streams and replacements: counts the operation and says
     // whether it fails.
     bool Fails(std::string what);
-    void Commit(const NodePtr& node, const std::string& bytes) { node->data += bytes; }
     void Rename(const std::string& from, const std::string& to);
     void Unlink(const std::string& path) { names_.erase(path); }
     void FlushFolderOf(const std::string& path);

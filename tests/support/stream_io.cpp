@@ -11,15 +11,4 @@ std::string ReadThrough(FileService& files, const std::string& path) {
     return text ? *text : "read: " + text.Status().reason;
 }
 
-FileStatus WriteThrough(FileService& files, const std::string& path, OpenMode mode,
-                        std::string_view text) {
-    auto stream = files.OpenTextFile(path, mode);
-    if (!stream) {
-        return stream.Status();
-    }
-    const FileStatus written = (*stream)->Write(text);
-    const FileStatus closed = (*stream)->Close();
-    return written ? closed : written;
-}
-
 } // namespace quorvel::test

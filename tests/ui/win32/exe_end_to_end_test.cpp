@@ -9,8 +9,8 @@
 #include "tests/support/game_folder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
-#include "tests/windows/refusing_folder.h"
-#include "tests/windows/window_driver.h"
+#include "tests/support/windows/refusing_folder.h"
+#include "tests/ui/win32/window_driver.h"
 
 #include <algorithm>
 #include <filesystem>

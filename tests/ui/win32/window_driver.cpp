@@ -1,4 +1,4 @@
-#include "tests/windows/window_driver.h"
+#include "tests/ui/win32/window_driver.h"
 
 #include "core/installer.h"
 

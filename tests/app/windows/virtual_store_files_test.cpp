@@ -9,7 +9,7 @@
 #include "tests/support/scripted_window_system.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
-#include "tests/windows/refusing_folder.h"
+#include "tests/support/windows/refusing_folder.h"
 
 #include <filesystem>
 #include <functional>

@@ -3,7 +3,7 @@
 
 #include "platform/registry.h"
 #include "platform/windows/windows_registry.h"
-#include "tests/windows/registry_sandbox.h"
+#include "tests/support/windows/registry_sandbox.h"
 
 #include <gtest/gtest.h>
 #include <string>

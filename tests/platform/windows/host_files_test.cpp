@@ -7,15 +7,15 @@
 #include "core/config_files.h"
 #include "platform/host_file_service.h"
 #include "platform/windows/file_paths.h"
-#include "tests/support/config_line_writes.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/stream_io.h"
 #include "tests/support/temp_dir.h"
-#include "tests/windows/test_roots.h"
+#include "tests/support/windows/test_roots.h"
 
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 #include <windows.h>
 
@@ -53,10 +53,6 @@ protected:
 
     std::string ReadThrough(const std::string& path) { return test::ReadThrough(files_, path); }
 
-    FileStatus WriteThrough(const std::string& path, OpenMode mode, std::string_view text) {
-        return test::WriteThrough(files_, path, mode, text);
-    }
-
     TempDir dir_;
     HostFileService files_;
 };
@@ -77,10 +73,10 @@ TEST_P(WindowsRootsTest, ConfigFilesKeepExactBytesOnDriveLetterPaths) {
     EXPECT_EQ(files_.Inspect(folder).kind, EntryKind::Folder);
     EXPECT_EQ(files_.Inspect(custom).kind, EntryKind::Missing);
     ASSERT_TRUE(files_.CheckWritable(custom));
-    ASSERT_TRUE(RewriteConfigFile(files_, custom, "// first"));
-    for (const char* line : {"seta a 1", "", "  bind x \"\xE9\xFF\"  "}) {
-        ASSERT_TRUE(AppendConfigLine(files_, custom, line));
-    }
+    const std::vector<std::string_view> lines{"seta a 1", "", "  bind x \"\xE9\xFF\"  "};
+    auto replacement = WriteReplacement(files_, custom, {}, "// first", lines);
+    ASSERT_TRUE(replacement) << replacement.Status().reason;
+    ASSERT_TRUE((*replacement)->PutInPlace());
     const std::string bytes = "// first\r\nseta a 1\r\n\r\n  bind x \"\xE9\xFF\"  \r\n";
     EXPECT_EQ(ReadBytes(folder + "\\custom.cfg"), bytes);
     EXPECT_EQ(files_.Inspect(custom).size, bytes.size());
@@ -88,13 +84,12 @@ TEST_P(WindowsRootsTest, ConfigFilesKeepExactBytesOnDriveLetterPaths) {
     // The same file in other letter case and with forward slashes.
     std::string other = Upper(custom);
     other.replace(other.rfind('\\'), 1, "/");
-    ASSERT_TRUE(AppendConfigLine(files_, other, "seta b 2"));
     LineBuffer buffer;
     LineList list;
-    ASSERT_TRUE(ReadConfigLines(files_, buffer, custom, list));
-    EXPECT_EQ(LinesOf(list),
-              (Lines{"// first", "seta a 1", "", "bind x \"\xE9\xFF\"", "seta b 2", ""}));
-    EXPECT_EQ(ReadBytes(custom), bytes + "seta b 2\r\n");
+    ASSERT_TRUE(ReadConfigLines(files_, buffer, other, list));
+    EXPECT_EQ(LinesOf(list), (Lines{"// first", "seta a 1", "", "bind x \"\xE9\xFF\"", ""}));
+    ASSERT_TRUE(ReplaceWholeFile(files_, other, {}, "seta b 2\r\n"));
+    EXPECT_EQ(ReadBytes(custom), "seta b 2\r\n");
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, WindowsRootsTest,
@@ -107,7 +102,6 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowsRootsTest,
 TEST_F(WindowsFilesTest, DevicesAndPipesAreNotFiles) {
     EXPECT_EQ(files_.Inspect("NUL").kind, EntryKind::Other);
     EXPECT_EQ(ReadThrough("NUL"), kNotAFile);
-    EXPECT_EQ("open: " + WriteThrough("NUL", OpenMode::Writing, "x").reason, kNotAFile);
     EXPECT_FALSE(files_.CheckWritable("NUL"));
     EXPECT_FALSE(files_.OpenTextFile("NUL", OpenMode::Reading));
 
@@ -143,32 +137,21 @@ TEST_F(WindowsFilesTest, ChecksAgreeWithOpeningWhileAnotherProgramHasTheFile) {
         EXPECT_TRUE(files_.OpenTextFile(path, OpenMode::Reading));
         EXPECT_EQ(ReadThrough(path), "seta a 1\r\n");
         const bool writable = static_cast<bool>(files_.CheckWritable(path));
-        EXPECT_EQ(static_cast<bool>(WriteThrough(path, OpenMode::Appending, "x")), writable);
-        EXPECT_EQ(static_cast<bool>(WriteThrough(path, OpenMode::Writing, "seta a 1\r\n")),
-                  writable);
+        EXPECT_EQ(static_cast<bool>(ReplaceWholeFile(files_, path, {}, "seta a 1\r\n")), writable);
         CloseHandle(held);
     }
     EXPECT_EQ(ReadBytes(path), "seta a 1\r\n");
 }
 
-// Rewriting a hidden file keeps it and its attributes; Windows refuses to
-// replace a hidden file by a newly created one. A read-only file is refused
-// by the check exactly when writing it fails, and left as it was then. (Wine
-// lets root write it: the check must still agree.)
-TEST_F(WindowsFilesTest, HiddenAndReadOnlyFiles) {
-    const std::string hidden = Path("custom.cfg");
-    WriteBytes(hidden, "old text that is longer\r\n");
-    ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
-    EXPECT_TRUE(files_.CheckWritable(hidden));
-    ASSERT_TRUE(RewriteConfigFile(files_, hidden, "seta a 1"));
-    EXPECT_EQ(ReadBytes(hidden), "seta a 1\r\n");
-    EXPECT_NE(GetFileAttributesA(hidden.c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
-
+// A read-only file is refused by the check exactly when replacing it fails,
+// and left as it was then. (Wine lets root write it: the check must still
+// agree.)
+TEST_F(WindowsFilesTest, ReadOnlyFiles) {
     const std::string locked = Path("newconfig.cfg");
     WriteBytes(locked, "seta b 2\r\n");
     ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
     const FileStatus check = files_.CheckWritable(locked);
-    const FileStatus write = RewriteConfigFile(files_, locked, "x");
+    const FileStatus write = ReplaceWholeFile(files_, locked, {}, "x\r\n");
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(check.ok, write.ok);
     EXPECT_EQ(check.reason, write.reason);
@@ -187,23 +170,21 @@ TEST_F(WindowsFilesTest, StreamsCloseOnceAndOnDestruction) {
         CloseHandle(alone);
         return true;
     };
+    WriteBytes(path, "abc");
     {
-        auto opened = files_.OpenTextFile(path, OpenMode::Writing);
+        auto opened = files_.OpenTextFile(path, OpenMode::Reading);
         ASSERT_TRUE(opened) << opened.Status().reason;
-        auto& stream = *opened;
-        EXPECT_TRUE(stream->Write("abc"));
         EXPECT_FALSE(openAlone());
     }
     EXPECT_TRUE(openAlone());
-    EXPECT_EQ(ReadBytes(path), "abc");
 
-    auto opened = files_.OpenTextFile(path, OpenMode::Appending);
+    auto opened = files_.OpenTextFile(path, OpenMode::Reading);
     ASSERT_TRUE(opened) << opened.Status().reason;
     auto& stream = *opened;
     EXPECT_TRUE(stream->Close());
     EXPECT_TRUE(openAlone());
     EXPECT_FALSE(stream->Close());
-    EXPECT_FALSE(stream->Write("x"));
+    EXPECT_FALSE(stream->ReadAll());
 }
 
 // A replacement is written beside the file and put in its place whole: over
@@ -315,7 +296,7 @@ TEST_F(WindowsFilesTest, PathsPastTheClassicLimitAreReached) {
     EXPECT_EQ(files_.Inspect(folder).kind, EntryKind::Folder);
     EXPECT_EQ(files_.Inspect(custom).kind, EntryKind::Missing);
     EXPECT_TRUE(files_.CheckWritable(custom));
-    ASSERT_TRUE(RewriteConfigFile(files_, custom, "seta a 1"));
+    ASSERT_TRUE(ReplaceWholeFile(files_, custom, {}, "seta a 1\r\n"));
     ASSERT_TRUE(ReplaceWholeFile(files_, custom, {}, "seta b 2\r\n"));
     EXPECT_EQ(ReadThrough(custom), "seta b 2\r\n");
     EXPECT_EQ(files_.Inspect(custom).size, 10u);

@@ -1,15 +1,8 @@
 #include "tests/support/system_text.h"
 
-#ifdef _WIN32
 #include <windows.h>
-#else
-#include <cerrno>
-#include <cstring>
-#endif
 
 namespace quorvel::test {
-
-#ifdef _WIN32
 
 namespace {
 
@@ -42,22 +35,5 @@ std::string NotAFolderText() {
 std::string IsAFolderText() {
     return "the path is a folder";
 }
-
-#else
-
-std::string NoSuchFileText() {
-    return std::strerror(ENOENT);
-}
-std::string NoSuchFolderText() {
-    return std::strerror(ENOENT);
-}
-std::string NotAFolderText() {
-    return std::strerror(ENOTDIR);
-}
-std::string IsAFolderText() {
-    return std::strerror(EISDIR);
-}
-
-#endif
 
 } // namespace quorvel::test

@@ -1,4 +1,4 @@
-#include "tests/windows/refusing_folder.h"
+#include "tests/support/windows/refusing_folder.h"
 
 #include <chrono>
 #include <functional>

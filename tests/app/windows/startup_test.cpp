@@ -12,8 +12,8 @@
 #include "tests/support/stream_io.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
-#include "tests/windows/registry_sandbox.h"
-#include "tests/windows/test_roots.h"
+#include "tests/support/windows/registry_sandbox.h"
+#include "tests/support/windows/test_roots.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,0 +1,224 @@
+// Installation when the files are not what they seem, on real POSIX files:
+// links, pipes, endless files, permissions, another user's links and a full
+// disk.
+
+#include "core/installer.h"
+#include "platform/host_file_service.h"
+#include "tests/support/game_folder.h"
+#include "tests/support/installation_runs.h"
+#include "tests/support/test_data.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <optional>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace quorvel {
+namespace {
+
+using test::Attempt;
+using test::GameFolder;
+using test::kPlayerCustomCfg;
+using test::kSuccess;
+
+const std::string kVictim = "export TOKEN=secret\r\n";
+
+// Links, pipes and a full disk (a file size limit in a child process) are
+// POSIX matters; the failures injected further below reach the same paths on
+// every system.
+
+// Neither a link to nothing nor a pipe is taken for a file: the installation
+// stops before writing anything, nothing is created where the link points,
+// and start-up does not wait on the pipe.
+TEST(InstallationFaults, WhatIsNotAPlainFileStopsEverything) {
+    namespace fs = std::filesystem;
+    for (const std::string blocked : {"custom.cfg", "newconfig.cfg"}) {
+        for (const bool pipe : {false, true}) {
+            SCOPED_TRACE(blocked + (pipe ? " is a pipe" : " is a link to nothing"));
+            GameFolder game;
+            const std::string other = blocked == "custom.cfg" ? "newconfig.cfg" : "custom.cfg";
+            game.Write(other, kPlayerCustomCfg);
+            const fs::path place = game.Mainta() / blocked;
+            if (pipe) {
+                ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0);
+            } else {
+                fs::create_symlink(game.Mainta() / "elsewhere.cfg", place);
+            }
+
+            Attempt attempt(game.registry, game.files);
+            EXPECT_EQ(attempt.result, InstallationResult::Refused);
+            attempt.ExpectToldAbout(blocked);
+            attempt.ExpectWindowUnchanged();
+            EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
+            EXPECT_EQ(fs::symlink_status(place).type(),
+                      pipe ? fs::file_type::fifo : fs::file_type::symlink);
+            EXPECT_FALSE(fs::exists(fs::symlink_status(game.Mainta() / "elsewhere.cfg")));
+        }
+    }
+}
+
+// A custom.cfg that never ends (a /proc file that says it holds nothing) is
+// read only up to the limit, at start-up and before installing, and the
+// installation stops with that reason. newconfig.cfg is read the same way.
+TEST(InstallationFaults, AFileThatNeverEndsStopsEverything) {
+    const std::filesystem::path endless = "/proc/self/pagemap";
+    if (::access(endless.c_str(), R_OK) != 0) {
+        GTEST_SKIP() << endless << " cannot be read here";
+    }
+    GameFolder game;
+    game.Write("newconfig.cfg", kPlayerCustomCfg);
+    std::filesystem::create_symlink(endless, game.CustomCfg());
+    Attempt attempt(game.registry, game.files);
+    EXPECT_EQ(attempt.result, InstallationResult::Refused);
+    attempt.ExpectToldAbout("custom.cfg\" (/proc/");
+    attempt.ExpectToldAbout(std::string("cannot be read: ") + host_failure::kTooLarge + ".");
+    EXPECT_EQ(game.Read("newconfig.cfg"), kPlayerCustomCfg);
+    EXPECT_TRUE(std::filesystem::is_symlink(game.CustomCfg()));
+}
+
+// Each file keeps its permission bits; a new newconfig.cfg, which holds
+// custom.cfg's lines, takes custom.cfg's, and a new custom.cfg is the
+// player's alone. Nothing is ever more open than before, whatever the umask.
+TEST(InstallationFaults, PermissionsNeverWiden) {
+    struct Case {
+        mode_t custom;
+        std::optional<mode_t> other; // newconfig.cfg before, if any
+        mode_t otherAfter;
+    };
+    const Case cases[] = {
+        {0600, std::nullopt, 0600},
+        {0660, std::nullopt, 0660},
+        {0600, 0644, 0644},
+        {0644, 0600, 0600},
+    };
+    const mode_t umaskBefore = ::umask(0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE("custom.cfg " + std::to_string(c.custom));
+        GameFolder game;
+        game.Write("custom.cfg", kPlayerCustomCfg);
+        ASSERT_EQ(::chmod(game.CustomCfg().c_str(), c.custom), 0);
+        if (c.other) {
+            game.Write("newconfig.cfg", "seta name Player\r\n");
+            ASSERT_EQ(::chmod(game.NewConfig().c_str(), *c.other), 0);
+        }
+        Attempt attempt(game.registry, game.files);
+        EXPECT_EQ(attempt.result, InstallationResult::Installed);
+        struct stat info {};
+        ASSERT_EQ(::stat(game.NewConfig().c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.otherAfter);
+        ASSERT_EQ(::stat(game.CustomCfg().c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, c.custom);
+    }
+    {
+        GameFolder game; // neither file there: both are the player's alone
+        Attempt attempt(game.registry, game.files);
+        EXPECT_EQ(attempt.result, InstallationResult::Installed);
+        for (const auto& path : {game.CustomCfg(), game.NewConfig()}) {
+            struct stat info {};
+            ASSERT_EQ(::stat(path.c_str(), &info), 0);
+            EXPECT_EQ(info.st_mode & 07777, 0600u) << path;
+        }
+    }
+    ::umask(umaskBefore);
+}
+
+// A link that another user planted where either file should be is never
+// followed: nothing is written where it leads, and the player is told whose
+// link it is. Links of the player's own and of root's are followed.
+TEST(InstallationFaults, ALinkOfAnotherUserIsNotFollowed) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a link to another user needs root";
+    }
+    constexpr uid_t kStranger = 54321;
+    for (const std::string planted : {"custom.cfg", "newconfig.cfg"}) {
+        SCOPED_TRACE(planted);
+        GameFolder game;
+        const std::string other = planted == "custom.cfg" ? "newconfig.cfg" : "custom.cfg";
+        game.Write(other, kPlayerCustomCfg);
+        const auto victim = game.Prefix() / "victim";
+        test::WriteBytes(victim, kVictim);
+        const auto link = game.Mainta() / planted;
+        std::filesystem::create_symlink(victim, link);
+        ASSERT_EQ(::lchown(link.c_str(), kStranger, kStranger), 0);
+
+        Attempt attempt(game.registry, game.files);
+        EXPECT_EQ(attempt.result, InstallationResult::Refused);
+        attempt.ExpectToldAbout("cannot be written: it is a symbolic link owned by another user, "
+                                "uid 54321, and is not followed: ");
+        attempt.ExpectToldAbout("mainta/" + planted + ".");
+        EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
+        EXPECT_EQ(test::ReadBytes(victim), kVictim);
+
+        ASSERT_EQ(::lchown(link.c_str(), 0, 0), 0);
+        EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
+        EXPECT_NE(test::ReadBytes(victim), kVictim);
+    }
+}
+
+// Runs an installation in a child process whose files may not grow past
+// `limit` bytes, as on a full disk. Returns the child's exit status: the
+// InstallationResult, or 99 when the success message was shown for a failure.
+int InstallWithFileSizeLimit(GameFolder& game, rlim_t limit) {
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
+        const rlimit fsize{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &fsize);
+        Attempt attempt(game.registry, game.files);
+        const bool toldSuccess = !attempt.windows.messagesShown.empty() &&
+                                 attempt.windows.messagesShown.back().text == kSuccess;
+        if (toldSuccess && attempt.result != InstallationResult::Installed) {
+            _exit(99);
+        }
+        _exit(static_cast<int>(attempt.result));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(InstallationFaults, AFullDiskLosesNoLine) {
+    // custom.cfg fails part way: both files go back as they were.
+    {
+        GameFolder game;
+        game.Write("custom.cfg", kPlayerCustomCfg);
+        EXPECT_EQ(InstallWithFileSizeLimit(game, 300),
+                  static_cast<int>(InstallationResult::Failed));
+        EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg);
+    }
+    // newconfig.cfg fails at a later installation, when the lines added to
+    // custom.cfg by hand make it grow past the limit: custom.cfg is put back.
+    {
+        GameFolder game;
+        const std::string earlier(1400, 'x');
+        const std::string handAdded = "bind h \"say " + std::string(150, 'h') + "\"\r\n";
+        game.Write("newconfig.cfg", "\r\n" + earlier + "\r\n");
+        game.Write("custom.cfg", kPlayerCustomCfg + handAdded);
+        EXPECT_EQ(InstallWithFileSizeLimit(game, 1500),
+                  static_cast<int>(InstallationResult::Failed));
+        EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg + handAdded);
+        EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + earlier + "\r\n");
+    }
+    // newconfig.cfg fails part way at a first installation: it is left empty,
+    // so that trying again in a later run still takes all of custom.cfg for
+    // the player's lines.
+    {
+        GameFolder game;
+        const std::string player =
+            "seta name " + std::string(1400, 'x') + "\r\nsetu r_lodcap .5\r\n";
+        game.Write("custom.cfg", player);
+        EXPECT_EQ(InstallWithFileSizeLimit(game, player.size() + 1),
+                  static_cast<int>(InstallationResult::Failed));
+        EXPECT_EQ(game.Read("custom.cfg"), player);
+        EXPECT_EQ(game.Read("newconfig.cfg").value_or(""), "");
+        EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
+        EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + player + "\r\n");
+    }
+}
+
+} // namespace
+} // namespace quorvel

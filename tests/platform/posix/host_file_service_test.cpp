@@ -1,0 +1,166 @@
+// What the host file service does on POSIX systems only: pipes, links,
+// open descriptors and paths mapped into a Wine prefix.
+
+#include "core/config_files.h"
+#include "platform/host_file_service.h"
+#include "platform/posix/path_mapping.h"
+#include "tests/support/stream_io.h"
+#include "tests/support/system_text.h"
+#include "tests/support/temp_dir.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+#include <sys/stat.h>
+
+namespace quorvel {
+namespace {
+
+namespace fs = std::filesystem;
+using test::ReadBytes;
+using test::TempDir;
+using test::WriteBytes;
+
+const std::string kNoEntry = test::NoSuchFileText();
+const std::string kBytes = "seta a \"\xE9\xFF\"\r\nb\n";
+
+class PosixHostFileServiceTest : public ::testing::Test {
+protected:
+    std::string Path(const std::string& name) const { return dir_ / name; }
+    std::string ReadThrough(const std::string& name) {
+        return test::ReadThrough(files_, Path(name));
+    }
+
+    TempDir dir_;
+    HostFileService files_;
+};
+
+// Opening a pipe must neither block nor be taken for a file.
+TEST_F(PosixHostFileServiceTest, APipeIsNoFile) {
+    ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
+    EXPECT_EQ(files_.Inspect(Path("pipe")).kind, EntryKind::Other);
+    EXPECT_EQ(ReadThrough("pipe"), "open: not a regular file");
+}
+
+// A link to nothing is reported as something other than a file, so that no
+// caller takes it for a free place to write.
+TEST_F(PosixHostFileServiceTest, DanglingLinkIsNeitherMissingNorAFile) {
+    fs::create_symlink(Path("target.cfg"), Path("custom.cfg"));
+    EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Other);
+    EXPECT_FALSE(files_.CheckWritable(Path("custom.cfg")));
+    EXPECT_EQ(files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading).Status().reason, kNoEntry);
+    EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + kNoEntry);
+    EXPECT_FALSE(fs::exists(Path("target.cfg")));
+}
+
+TEST_F(PosixHostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
+    const auto openFiles = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+    };
+    WriteBytes(Path("custom.cfg"), "abc");
+    const auto before = openFiles();
+    {
+        auto streamOpened = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading);
+        ASSERT_TRUE(streamOpened) << streamOpened.Status().reason;
+        EXPECT_EQ(openFiles(), before + 1);
+        EXPECT_EQ((*streamOpened)->ReadAll().Value(), "abc");
+    }
+    EXPECT_EQ(openFiles(), before);
+}
+
+// A replacement is put in place whole: through a link (which stays a link,
+// its target replaced in the target's folder), with the permission bits of
+// the file it replaces, over a new file left by an earlier run, and with no
+// new file left behind. Until then the old file is untouched.
+TEST_F(PosixHostFileServiceTest, ReplacementsKeepLinksAndPermissions) {
+    fs::create_directory(Path("elsewhere"));
+    WriteBytes(Path("elsewhere/custom.cfg"), "old\r\n");
+    ASSERT_EQ(::chmod(Path("elsewhere/custom.cfg").c_str(), 0640), 0);
+    fs::create_symlink(Path("elsewhere/custom.cfg"), Path("custom.cfg"));
+    WriteBytes(Path("elsewhere/custom.cfg.quorvel-new"), "left by a run that stopped");
+    ASSERT_TRUE(ReplaceWholeFile(files_, Path("custom.cfg"), {}, kBytes));
+    EXPECT_TRUE(fs::is_symlink(Path("custom.cfg")));
+    EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg")), kBytes);
+    struct stat info {};
+    ASSERT_EQ(::stat(Path("elsewhere/custom.cfg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ((std::set<std::string>{"custom.cfg"}), [&] {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(Path("elsewhere"))) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }());
+
+    {
+        auto replacement = files_.Replace(Path("custom.cfg"), {});
+        ASSERT_TRUE(replacement) << replacement.Status().reason;
+        ASSERT_TRUE((*replacement)->Write("never put in place") && (*replacement)->Finish());
+        EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg.quorvel-new")), "never put in place");
+        EXPECT_EQ(ReadBytes(Path("elsewhere/custom.cfg")), kBytes);
+    }
+    EXPECT_FALSE(fs::exists(Path("elsewhere/custom.cfg.quorvel-new")));
+
+    // A new file is made afresh, never written through a link in its place.
+    fs::create_symlink(Path("victim.cfg"), Path("new.cfg.quorvel-new"));
+    ASSERT_TRUE(ReplaceWholeFile(files_, Path("new.cfg"), {}, "x"));
+    EXPECT_EQ(ReadBytes(Path("new.cfg")), "x");
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Path("victim.cfg"))));
+    EXPECT_FALSE(fs::exists(fs::symlink_status(Path("new.cfg.quorvel-new"))));
+}
+
+// One installer at a time per folder: a second lock fails as busy until the
+// first is dropped, also when held through another open of the folder.
+TEST_F(PosixHostFileServiceTest, FolderLocksExcludeEachOther) {
+    fs::create_directory(Path("mainta"));
+    auto first = files_.LockFolder(Path("mainta"));
+    ASSERT_TRUE(first) << first.Status().reason;
+    const auto second = files_.LockFolder(Path("mainta") + "/");
+    EXPECT_FALSE(second);
+    EXPECT_TRUE(second.Status().busy);
+    EXPECT_TRUE(files_.LockFolder(Path(".")));
+    first.Value().reset();
+    EXPECT_TRUE(files_.LockFolder(Path("mainta")));
+    EXPECT_EQ(files_.LockFolder(Path("missing")).Status().reason, kNoEntry);
+}
+
+// A link and the file it leads to are one file; another file is not, and
+// nothing there has no identity. A new file left behind is put back only
+// where the file is missing, never over it.
+TEST_F(PosixHostFileServiceTest, IdentitiesAndLeftovers) {
+    WriteBytes(Path("custom.cfg"), "a\r\n");
+    WriteBytes(Path("other.cfg"), "a\r\n");
+    fs::create_symlink("custom.cfg", Path("newconfig.cfg"));
+    auto custom = files_.Identify(Path("custom.cfg"));
+    auto linked = files_.Identify(Path("newconfig.cfg"));
+    auto other = files_.Identify(Path("other.cfg"));
+    ASSERT_TRUE(custom && linked && other);
+    ASSERT_TRUE(*custom && *linked && *other);
+    EXPECT_EQ(**custom, **linked);
+    EXPECT_NE(**custom, **other);
+    auto missing = files_.Identify(Path("missing.cfg"));
+    ASSERT_TRUE(missing);
+    EXPECT_FALSE(*missing);
+
+    WriteBytes(Path("other.cfg.quorvel-new"), "b\r\n");
+    EXPECT_EQ(files_.RestoreLeftover(Path("other.cfg")).reason, "File exists");
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "a\r\n");
+    fs::remove(Path("other.cfg"));
+    EXPECT_TRUE(files_.RestoreLeftover(Path("other.cfg")));
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "b\r\n");
+    EXPECT_FALSE(fs::exists(Path("other.cfg.quorvel-new")));
+}
+
+TEST(HostFileServiceMappingTest, MapsPathsIntoThePrefix) {
+    TempDir dir;
+    fs::create_directories(dir.Path() / "drive_c/Games/MOHAA/main");
+    const WinePathMapper mapper(dir.Path().string());
+    HostFileService files([&mapper](const std::string& path) { return mapper.ToHostPath(path); });
+    ASSERT_TRUE(ReplaceWholeFile(files, "C:\\games\\mohaa\\MAIN\\custom.cfg", {}, "x\r\n"));
+    EXPECT_EQ(ReadBytes(dir.Path() / "drive_c/Games/MOHAA/main/custom.cfg"), "x\r\n");
+    EXPECT_EQ(files.Inspect("c:\\GAMES\\mohaa\\main\\CUSTOM.CFG").size, 3u);
+    EXPECT_EQ(test::ReadThrough(files, "c:\\games\\MOHAA\\main\\Custom.cfg"), "x\r\n");
+}
+
+} // namespace
+} // namespace quorvel

@@ -1,0 +1,72 @@
+#pragma once
+
+// Runs of the installer as a player makes them, answered "Medium" and
+// "Highest", and the checks that the tests of stopped and failed
+// installations share.
+
+#include "core/installer.h"
+#include "tests/support/scripted_window_system.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace quorvel::test {
+
+inline const std::string kSuccess =
+    "Custom Config has been created and the Quorvel Config has been installed";
+
+// A custom.cfg before a first installation, and one with newconfig.cfg
+// before a later one.
+inline const std::string kFirstCustomCfg =
+    "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\nsetu r_lodcap .5\r\n";
+inline const std::string kLaterCustomCfg =
+    "bind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\nbind h \"say hand added\"\r\n";
+inline const std::string kLaterNewConfig =
+    "\r\nbind MOUSE1 \"+attack\"\r\nseta name Player\r\n\r\n";
+
+// One run of the program: start-up, then an installation for each Install,
+// its detail dialogs answered `texture` and `model`.
+struct ProgramRun {
+    ProgramRun(RegistryStore& registry, FileService& files);
+    InstallationResult Install(const std::string& texture = "Medium",
+                               const std::string& model = "Highest");
+
+    ScriptedWindowSystem windows;
+    ScriptedMainWindow window;
+    Installer installer;
+};
+
+// Starts a run against `files`, installs, and keeps what the player saw.
+struct Attempt {
+    Attempt(RegistryStore& registry, FileService& files);
+
+    // Exactly one message: the success one, or a warning naming `file`.
+    void ExpectToldAbout(const std::string& file) const;
+    // The window is as start-up left it.
+    void ExpectWindowUnchanged() const;
+
+    ScriptedWindowSystem windows;
+    ScriptedMainWindow window;
+    Installer installer;
+    std::vector<std::string> currentBefore;
+    InstallationResult result{};
+};
+
+// The non-empty lines of a file, trimmed.
+std::set<std::string> PlayerLines(const std::optional<std::string>& bytes);
+std::set<std::string> LinesOfBoth(const std::optional<std::string>& custom,
+                                  const std::optional<std::string>& other);
+
+// What custom.cfg and newconfig.cfg hold.
+struct Files {
+    std::optional<std::string> custom;
+    std::optional<std::string> other;
+};
+
+// Checks the files after a stop at any moment: each is either what it was
+// or what the installation writes, and no line of either is lost.
+void ExpectWholeAndNothingLost(const Files& now, const Files& before, const Files& after);
+
+} // namespace quorvel::test
