@@ -464,10 +464,16 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
                                                               const std::string& /*like*/) {
     ReplacementPaths paths = ReplacedFile(HostPathForCalls(path));
     // A folder is never replaced by a file (Wine would move a file over an
-    // empty one).
+    // empty one). A file marked read-only is the player's to unmark: Windows
+    // refuses to replace it, and so does this program, under Wine too.
     if (const DWORD attributes = GetFileAttributesW(paths.wideTarget.c_str());
-        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-        return FileStatus::Failure(kFolder);
+        attributes != INVALID_FILE_ATTRIBUTES) {
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+            return FileStatus::Failure(kFolder);
+        }
+        if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+            return FileStatus::Failure(FailureText(ERROR_ACCESS_DENIED, paths.target));
+        }
     }
     // A new file left by a run that stopped half way is ours to remove.
     if (!DeleteFileW(paths.wideNew.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
