@@ -27,6 +27,7 @@ using test::LinesOf;
 using test::LinesOfBoth;
 using test::MemoryFileService;
 using test::MessageRecord;
+using test::ProgramRun;
 using test::ScriptedMainWindow;
 using test::ScriptedWindowSystem;
 
@@ -282,15 +283,11 @@ TEST(InstallationFaults, ARefusalAfterALeftoverWasPutInPlaceSaysSo) {
         files.AddFolder(folder);
         files.SetFile(folder + "\\custom.cfg", kPlayerCustomCfg);
         files.SetFile(leftover, "\r\nseta name Player\r\n");
-        ScriptedWindowSystem windows;
-        ScriptedMainWindow window;
-        Installer installer(windows, registry, files);
-        installer.RunStartup(window);
+        ProgramRun run(registry, files);
         files.FailOperation(k);
         const std::size_t armedAt = files.Operations();
-        windows.Then(DialogStep::Answer("Medium"));
-        windows.Then(DialogStep::Answer("Highest"));
-        const InstallationResult result = installer.RunInstallation(window);
+        const InstallationResult result = run.Install();
+        const ScriptedWindowSystem& windows = run.windows;
         if (files.Operations() - armedAt < k) {
             break;
         }
@@ -328,15 +325,11 @@ TEST(InstallationFaults, AFailureThatLastsIsReportedWithWhatCouldNotBePutBack) {
         MemoryFileService files;
         files.AddFolder(folder);
         files.SetFile(folder + "\\custom.cfg", kPlayerCustomCfg);
-        ScriptedWindowSystem windows;
-        ScriptedMainWindow window;
-        Installer installer(windows, registry, files);
-        installer.RunStartup(window);
+        ProgramRun run(registry, files);
         files.FailFromOperation(k);
         const std::size_t armedAt = files.Operations();
-        windows.Then(DialogStep::Answer("Medium"));
-        windows.Then(DialogStep::Answer("Highest"));
-        const InstallationResult result = installer.RunInstallation(window);
+        const InstallationResult result = run.Install();
+        const ScriptedWindowSystem& windows = run.windows;
         if (files.Operations() - armedAt < k) {
             break;
         }

@@ -7,6 +7,7 @@
 #include "platform/host_file_service.h"
 #include "platform/windows/file_paths.h"
 #include "platform/windows/windows_registry.h"
+#include "tests/support/installation_runs.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/scripted_window_system.h"
 #include "tests/support/stream_io.h"
@@ -166,16 +167,11 @@ TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
     RedirectedCurrentUser currentUser;
     currentUser.SetBasePath(game);
     WindowsRegistryStore registry;
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer(windows, registry, files);
-    installer.RunStartup(window);
-    windows.Then(DialogStep::Answer("Medium"));
-    windows.Then(DialogStep::Answer("Highest"));
-    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Refused);
-    ASSERT_EQ(windows.messagesShown.size(), 1u);
-    EXPECT_EQ(windows.messagesShown[0].text, "Another quorvel is installing into \"" + mainta +
-                                                 "\". Try again when it has finished.");
+    test::ProgramRun run(registry, files);
+    EXPECT_EQ(run.Install(), InstallationResult::Refused);
+    ASSERT_EQ(run.windows.messagesShown.size(), 1u);
+    EXPECT_EQ(run.windows.messagesShown[0].text, "Another quorvel is installing into \"" + mainta +
+                                                     "\". Try again when it has finished.");
     EXPECT_EQ(ReadBytes(mainta + "\\custom.cfg"), kPlayerCustomCfg);
     EXPECT_EQ(GetFileAttributesA((mainta + "\\newconfig.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
 }
@@ -192,15 +188,9 @@ TEST(WindowsStartup, AGameFolderPastTheClassicLimitInstalls) {
     RedirectedCurrentUser currentUser;
     currentUser.SetBasePath(game);
     WindowsRegistryStore registry;
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer(windows, registry, files);
-    installer.RunStartup(window);
-    EXPECT_EQ(LinesOf(window.current), test::kPlayerCustomCfgShown);
-
-    windows.Then(DialogStep::Answer("Medium"));
-    windows.Then(DialogStep::Answer("Highest"));
-    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
+    test::ProgramRun run(registry, files);
+    EXPECT_EQ(LinesOf(run.window.current), test::kPlayerCustomCfgShown);
+    EXPECT_EQ(run.Install(), InstallationResult::Installed);
     EXPECT_EQ(test::ReadThrough(files, mainta + "\\custom.cfg"),
               test::ExpectedFile("custom_medium_highest.cfg"));
     EXPECT_EQ(test::ReadThrough(files, mainta + "\\newconfig.cfg"), test::kPlayerFirstNewConfig);
