@@ -176,12 +176,18 @@ TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
     EXPECT_EQ(GetFileAttributesA((mainta + "\\newconfig.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
-// A game folder whose path passes 260 characters installs like any other,
-// from the registry's path to both files written.
-TEST(WindowsStartup, AGameFolderPastTheClassicLimitInstalls) {
+// A game folder whose path passes 260 characters, or that is named in
+// letters outside the code page, installs like any other: from the
+// registry's path, offered as it is, to both files written.
+class WindowsGameFolderTest : public ::testing::TestWithParam<bool> {};
+
+TEST_P(WindowsGameFolderTest, InstallsFromTheRegistrysPath) {
     TempDir dir;
-    const std::string game = test::MakeLongFolder(dir.Path().string(), 300);
+    const std::string game = GetParam() ? test::MakeLongFolder(dir.Path().string(), 300)
+                                        : dir.Path().string() + "\\\xC5\x81\xC3\xB3"
+                                                                "d\xC5\xBA";
     const std::string mainta = game + "\\mainta";
+    CreateDirectoryW(windows_paths::WidePath(game).c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryW(windows_paths::WidePath(mainta).c_str(), nullptr));
     HostFileService files;
     ASSERT_TRUE(ReplaceWholeFile(files, mainta + "\\custom.cfg", {}, kPlayerCustomCfg));
@@ -189,6 +195,8 @@ TEST(WindowsStartup, AGameFolderPastTheClassicLimitInstalls) {
     currentUser.SetBasePath(game);
     WindowsRegistryStore registry;
     test::ProgramRun run(registry, files);
+    ASSERT_EQ(run.windows.promptsShown.size(), 1u);
+    EXPECT_EQ(run.windows.promptsShown[0].defaultAnswer, game);
     EXPECT_EQ(LinesOf(run.window.current), test::kPlayerCustomCfgShown);
     EXPECT_EQ(run.Install(), InstallationResult::Installed);
     EXPECT_EQ(test::ReadThrough(files, mainta + "\\custom.cfg"),
@@ -196,39 +204,10 @@ TEST(WindowsStartup, AGameFolderPastTheClassicLimitInstalls) {
     EXPECT_EQ(test::ReadThrough(files, mainta + "\\newconfig.cfg"), test::kPlayerFirstNewConfig);
 }
 
-// A folder named with letters outside the code page (typed at the prompt,
-// which hands the program code-page text) is refused as such, not as missing.
-TEST(WindowsStartup, AFolderNameOutsideTheCodePageIsNamedAsSuch) {
-    TempDir dir;
-    const std::wstring game =
-        windows_paths::WidePath(dir.Path().string()) + L"\\\x0141\x00f3d\x017a";
-    ASSERT_TRUE(CreateDirectoryW(game.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW((game + L"\\mainta").c_str(), nullptr));
-    const std::string typed = windows_paths::CodePagePath(game);
-    if (typed.find('?') == std::string::npos) {
-        GTEST_SKIP() << "the code page " << GetACP() << " holds the Polish letters";
-    }
-    RedirectedCurrentUser currentUser;
-    WindowsRegistryStore registry;
-    HostFileService files;
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    windows.AnswerPrompt(typed);
-    Installer installer(windows, registry, files);
-    installer.RunStartup(window);
-    windows.Then(DialogStep::Answer("Medium"));
-    windows.Then(DialogStep::Answer("Highest"));
-    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Refused);
-    ASSERT_FALSE(windows.messagesShown.empty());
-    EXPECT_EQ(
-        windows.messagesShown.back().text.rfind("The folder \"" + typed +
-                                                    "\\mainta\" cannot be used: a name in it has "
-                                                    "characters that the system's code page (" +
-                                                    std::to_string(GetACP()) + ") cannot hold",
-                                                0),
-        0u)
-        << windows.messagesShown.back().text;
-}
+INSTANTIATE_TEST_SUITE_P(Windows, WindowsGameFolderTest, ::testing::Values(true, false),
+                         [](const auto& row) {
+                             return row.param ? "PastTheClassicLimit" : "NamedOutsideTheCodePage";
+                         });
 
 } // namespace
 } // namespace quorvel
