@@ -104,11 +104,16 @@ std::optional<std::wstring> Resolved(const std::wstring& path) {
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     std::optional<std::wstring> final;
     if (handle != INVALID_HANDLE_VALUE) {
+        // A device (NUL, COM1) is no folder: the one above it is asked.
+        const bool device = GetFileType(handle) != FILE_TYPE_DISK;
         // Normalised names on the DOS volume (flags 0): C:\..., not \Device\...
         final = Filled([&](wchar_t* buffer, DWORD size) {
-            return GetFinalPathNameByHandleW(handle, buffer, size, 0);
+            return device ? 0 : GetFinalPathNameByHandleW(handle, buffer, size, 0);
         });
         CloseHandle(handle);
+        if (device) {
+            return std::nullopt;
+        }
     }
     if (!final) {
         final = Filled([&](wchar_t* buffer, DWORD size) {

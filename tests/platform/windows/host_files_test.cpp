@@ -325,6 +325,33 @@ TEST_F(WindowsFilesTest, AnyFolderNameIsReachedAndTooLongOnesAreNamed) {
     }
 }
 
+// Every spelling of a folder resolves to its one long path, as the system
+// sees it; names below it that do not exist yet are kept as written.
+TEST_F(WindowsFilesTest, EverySpellingOfAFolderResolvesToItsLongPath) {
+    const std::string folder = Path("Quorvel Long Name");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((folder + "\\MOHAA").c_str(), nullptr));
+    const std::string game = folder + "\\MOHAA";
+    wchar_t shortNames[MAX_PATH] = {};
+    GetShortPathNameW(windows_paths::WidePath(game).c_str(), shortNames, MAX_PATH);
+    const std::vector<std::string> spellings{Upper(game),
+                                             windows_paths::ProgramText(shortNames),
+                                             "\\\\?\\" + game,
+                                             folder + "/MOHAA/",
+                                             folder + "\\..\\Quorvel Long Name\\.\\MOHAA",
+                                             test::OtherSpelling(game)};
+    ASSERT_NE(spellings[1], game) << "the system gives no short names";
+    for (const std::string& spelled : spellings) {
+        if (!spelled.empty()) {
+            EXPECT_EQ(windows_paths::FinalPath(spelled), game) << spelled;
+            EXPECT_EQ(windows_paths::FinalPath(spelled + "\\mainta\\custom.cfg"),
+                      game + "\\mainta\\custom.cfg")
+                << spelled;
+        }
+    }
+    EXPECT_EQ(windows_paths::FinalPath(game + "\\NUL\\mainta"), game + "\\NUL\\mainta");
+}
+
 // A refusal to write says what to do: a file marked read-only is named as
 // such, and a folder that refuses new files says how to get past it.
 TEST(WindowsFailureText, RefusedWritesGiveTheNextStep) {

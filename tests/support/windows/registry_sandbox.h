@@ -39,7 +39,7 @@ public:
     HKEY Key() const { return key_; }
 
     // Writes a value into `subKey` of the sandbox ("" for the sandbox itself),
-    // creating the key when needed.
+    // creating the key when needed. Strings are UTF-16, as the W calls take them.
     void Set(const std::string& subKey, const std::string& name, DWORD type, const void* data,
              DWORD size) const {
         HKEY key = nullptr;
@@ -47,33 +47,19 @@ public:
                             nullptr) != ERROR_SUCCESS) {
             throw std::runtime_error("cannot create " + subKey);
         }
-        const LONG status =
-            RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+        const LONG status = RegSetValueExW(key, windows_paths::WideText(name).c_str(), 0, type,
+                                           static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
         if (status != ERROR_SUCCESS) {
             throw std::runtime_error("cannot set " + name);
         }
     }
     // A string as programs store it: its characters (given in UTF-8, as the
-    // program's text) in UTF-16, and a terminating NUL.
+    // program's text) and a terminating NUL.
     void SetString(const std::string& subKey, const std::string& name, const std::string& text,
                    DWORD type = REG_SZ) const {
         const std::wstring wide = windows_paths::WideText(text);
-        SetWide(subKey, name, type, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * 2));
-    }
-    void SetWide(const std::string& subKey, const std::string& name, DWORD type,
-                 const wchar_t* data, DWORD size) const {
-        HKEY key = nullptr;
-        if (RegCreateKeyExA(key_, subKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                            nullptr) != ERROR_SUCCESS) {
-            throw std::runtime_error("cannot create " + subKey);
-        }
-        const LONG status = RegSetValueExW(key, windows_paths::WideText(name).c_str(), 0, type,
-                                           reinterpret_cast<const BYTE*>(data), size);
-        RegCloseKey(key);
-        if (status != ERROR_SUCCESS) {
-            throw std::runtime_error("cannot set " + name);
-        }
+        Set(subKey, name, type, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * 2));
     }
     void SetDword(const std::string& subKey, const std::string& name, DWORD word) const {
         Set(subKey, name, REG_DWORD, &word, sizeof word);
