@@ -16,7 +16,6 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"Empty", u"", ""},
     {"Ascii", u"C:\\Games\\MOHAA", "C:\\Games\\MOHAA"},
     {"PolishLetters", u"C:\\Games\\\u0141\u00f3d\u017a",
      "C:\\Games\\\xC5\x81\xC3\xB3"
