@@ -1,4 +1,5 @@
 #include "app/program.h"
+#include "platform/windows/file_paths.h"
 
 #include <vector>
 #include <windows.h>
@@ -11,12 +12,14 @@ namespace quorvel {
 // offered when its mainta folder exists.
 std::optional<int> ReadCommandLine(const std::vector<std::string>& /*args*/,
                                    ProgramOptions& options) {
-    std::vector<char> appData(32768);
+    std::vector<wchar_t> appData(32768);
     const DWORD length =
-        GetEnvironmentVariableA("APPDATA", appData.data(), static_cast<DWORD>(appData.size()));
+        GetEnvironmentVariableW(L"APPDATA", appData.data(), static_cast<DWORD>(appData.size()));
     if (length > 0 && length < appData.size()) {
-        const std::string folder = std::string(appData.data(), length) + "\\openmohaa";
-        const DWORD attributes = GetFileAttributesA((folder + "\\mainta").c_str());
+        const std::string folder =
+            windows_paths::ProgramText(std::wstring_view(appData.data(), length)) + "\\openmohaa";
+        const DWORD attributes =
+            GetFileAttributesW(windows_paths::WidePath(folder + "\\mainta").c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             options.gameFolder = folder;
         }

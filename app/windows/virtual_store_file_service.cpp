@@ -1,27 +1,12 @@
 #include "app/windows/virtual_store_file_service.h"
 
+#include "platform/windows/file_paths.h"
+
 #include <vector>
 #include <windows.h>
 
 namespace quorvel {
 namespace {
-
-// The system's text for an error, without its closing full stop.
-std::string ErrorText(DWORD code) {
-    char* buffer = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
-    std::string text = length != 0 && buffer != nullptr ? std::string(buffer, length) : "";
-    if (buffer != nullptr) {
-        LocalFree(buffer);
-    }
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ' ||
-                             text.back() == '.')) {
-        text.pop_back();
-    }
-    return text.empty() ? "system error " + std::to_string(code) : text;
-}
 
 // The folders that hold `path`, from the innermost out, down to the drive's root.
 std::vector<std::string> FoldersAbove(const std::string& path) {
@@ -37,7 +22,7 @@ std::vector<std::string> FoldersAbove(const std::string& path) {
 // security without making one. Wine does not answer this for a folder its
 // host refuses to write; the write itself then finds out.
 bool TakesNewFiles(const std::string& folder) {
-    const HANDLE handle = CreateFileA(folder.c_str(), FILE_ADD_FILE,
+    const HANDLE handle = CreateFileW(windows_paths::WidePath(folder).c_str(), FILE_ADD_FILE,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
@@ -77,22 +62,55 @@ FileStatus MakeFoldersOf(FileService& host, const std::string& copy) {
         if (kind != EntryKind::Missing) {
             return FileStatus::Failure(NotAFolder(copy, *folder));
         }
-        if (!CreateDirectoryA(folder->c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        if (!CreateDirectoryW(windows_paths::WidePath(*folder).c_str(), nullptr) &&
+            GetLastError() != ERROR_ALREADY_EXISTS) {
             return FileStatus::Failure("the folder " + *folder + " cannot be made for its copy: " +
-                                       ErrorText(GetLastError()));
+                                       windows_paths::SystemText(GetLastError()));
         }
     }
     return {};
 }
 
-std::string Environment(const char* name) {
-    std::vector<char> value(32768);
+std::string Environment(const wchar_t* name) {
+    std::vector<wchar_t> value(32768);
     const DWORD length =
-        GetEnvironmentVariableA(name, value.data(), static_cast<DWORD>(value.size()));
-    return length > 0 && length < value.size() ? std::string(value.data(), length) : std::string();
+        GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size()));
+    return length > 0 && length < value.size()
+               ? windows_paths::ProgramText(std::wstring_view(value.data(), length))
+               : std::string();
+}
+
+// The folder that holds `path`, as the system sees it, and the file's name.
+std::string Resolved(const std::string& path) {
+    const std::size_t cut = path.find_last_of("\\/");
+    if (cut == std::string::npos) {
+        return windows_paths::FinalPath(path);
+    }
+    const std::string folder = windows_paths::FinalPath(path.substr(0, cut == 0 ? 1 : cut));
+    const bool separated = !folder.empty() && (folder.back() == '\\' || folder.back() == '/');
+    return folder + (separated ? "" : "\\") + path.substr(cut + 1);
+}
+
+// A protected folder or %LOCALAPPDATA% as the system sees it; an empty or
+// relative one stays as it is, which redirects nothing.
+std::string ResolvedRoot(const std::string& root) {
+    return root.size() >= 3 && root[1] == ':' ? windows_paths::FinalPath(root) : root;
 }
 
 } // namespace
+
+VirtualStoreFileService::VirtualStoreFileService(std::unique_ptr<FileService> host,
+                                                 VirtualStoreEnvironment environment)
+    : host_(std::move(host)), environment_(std::move(environment)) {
+    for (std::string& root : environment_.protectedRoots) {
+        root = ResolvedRoot(root);
+    }
+    environment_.localAppData = ResolvedRoot(environment_.localAppData);
+}
+
+std::optional<std::string> VirtualStoreFileService::CopyOf(const std::string& path) const {
+    return VirtualStoreCopy(Resolved(path), environment_);
+}
 
 std::optional<std::string> VirtualStoreFileService::PresentCopy(const std::string& path) const {
     std::optional<std::string> copy = CopyOf(path);
@@ -196,10 +214,11 @@ std::string VirtualStoreFileService::HostPathForMessages(const std::string& path
 
 VirtualStoreEnvironment VirtualStoreEnvironmentFromProcess() {
     VirtualStoreEnvironment environment;
-    for (const char* root : {"ProgramFiles", "ProgramFiles(x86)", "SystemRoot", "ProgramData"}) {
+    for (const wchar_t* root :
+         {L"ProgramFiles", L"ProgramFiles(x86)", L"SystemRoot", L"ProgramData"}) {
         environment.protectedRoots.push_back(Environment(root));
     }
-    environment.localAppData = Environment("LOCALAPPDATA");
+    environment.localAppData = Environment(L"LOCALAPPDATA");
     return environment;
 }
 

@@ -34,8 +34,9 @@ namespace quorvel {
 
 class VirtualStoreFileService final : public FileService {
 public:
-    VirtualStoreFileService(std::unique_ptr<FileService> host, VirtualStoreEnvironment environment)
-        : host_(std::move(host)), environment_(std::move(environment)) {}
+    // The protected folders and %LOCALAPPDATA% are taken as the system sees
+    // them (windows_paths::FinalPath), as is every path asked about.
+    VirtualStoreFileService(std::unique_ptr<FileService> host, VirtualStoreEnvironment environment);
 
     Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
                                                      OpenMode mode) override;
@@ -49,9 +50,10 @@ public:
     std::string HostPathForMessages(const std::string& path) const override;
 
 private:
-    std::optional<std::string> CopyOf(const std::string& path) const {
-        return VirtualStoreCopy(path, environment_);
-    }
+    // The copy of `path`, by the rule applied to its folder as the system
+    // sees it: 8.3 names, \\?\ forms, "..", letter case, junctions, links
+    // and SUBST drives all come out as the folder they lead to.
+    std::optional<std::string> CopyOf(const std::string& path) const;
     // The copy of `path` when it is there (in any form), else nullopt.
     std::optional<std::string> PresentCopy(const std::string& path) const;
     // Runs `write` on the file that a write to `path` goes to.

@@ -1,6 +1,9 @@
 #pragma once
 
-// The Windows registry as a settings store (Windows builds only).
+// The Windows registry as a settings store (Windows builds only). Names and
+// text go through the registry's W calls and come out in UTF-8, as the
+// program's paths are kept on Windows; everything else is as the A calls
+// answer.
 
 #include "platform/registry.h"
 

@@ -1,6 +1,7 @@
 #include "ui/win32/wide_text.h"
 
 #include "platform/line_list.h"
+#include "platform/windows/file_paths.h"
 
 #include <climits>
 #include <stdexcept>
@@ -17,6 +18,16 @@ int CheckedLength(std::size_t size) {
 }
 
 } // namespace
+
+std::wstring Widen(std::string_view text) {
+    CheckedLength(text.size());
+    return windows_paths::WideText(text);
+}
+
+std::string Narrow(std::wstring_view text) {
+    CheckedLength(text.size());
+    return windows_paths::ProgramText(text);
+}
 
 std::wstring Widen(std::string_view bytes, unsigned codePage) {
     if (bytes.empty()) {

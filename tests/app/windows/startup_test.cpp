@@ -196,39 +196,5 @@ TEST(WindowsStartup, AGameFolderPastTheClassicLimitInstalls) {
     EXPECT_EQ(test::ReadThrough(files, mainta + "\\newconfig.cfg"), test::kPlayerFirstNewConfig);
 }
 
-// A folder named with letters outside the code page (typed at the prompt,
-// which hands the program code-page text) is refused as such, not as missing.
-TEST(WindowsStartup, AFolderNameOutsideTheCodePageIsNamedAsSuch) {
-    TempDir dir;
-    const std::wstring game =
-        windows_paths::WidePath(dir.Path().string()) + L"\\\x0141\x00f3d\x017a";
-    ASSERT_TRUE(CreateDirectoryW(game.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW((game + L"\\mainta").c_str(), nullptr));
-    const std::string typed = windows_paths::CodePagePath(game);
-    if (typed.find('?') == std::string::npos) {
-        GTEST_SKIP() << "the code page " << GetACP() << " holds the Polish letters";
-    }
-    RedirectedCurrentUser currentUser;
-    WindowsRegistryStore registry;
-    HostFileService files;
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    windows.AnswerPrompt(typed);
-    Installer installer(windows, registry, files);
-    installer.RunStartup(window);
-    windows.Then(DialogStep::Answer("Medium"));
-    windows.Then(DialogStep::Answer("Highest"));
-    EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Refused);
-    ASSERT_FALSE(windows.messagesShown.empty());
-    EXPECT_EQ(
-        windows.messagesShown.back().text.rfind("The folder \"" + typed +
-                                                    "\\mainta\" cannot be used: a name in it has "
-                                                    "characters that the system's code page (" +
-                                                    std::to_string(GetACP()) + ") cannot hold",
-                                                0),
-        0u)
-        << windows.messagesShown.back().text;
-}
-
 } // namespace
 } // namespace quorvel

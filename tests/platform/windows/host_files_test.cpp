@@ -1,7 +1,7 @@
 // The Win32 half of the host file service and the configuration files on
 // drive-letter paths: exact bytes, letter case, devices and pipes, files that
 // other programs hold open, hidden and read-only files, paths past 260
-// characters, names the code page cannot hold, and the folder lock through
+// characters, names in any letters, and the folder lock through
 // every spelling of a folder.
 
 #include "core/config_files.h"
@@ -303,32 +303,53 @@ TEST_F(WindowsFilesTest, PathsPastTheClassicLimitAreReached) {
     EXPECT_TRUE(files_.LockFolder(folder));
 }
 
-// What stops a path for good is named as such, never as missing: a name
-// longer than Windows allows, and a name with letters the code page cannot
-// hold (the game, an ANSI program, could not use that folder either).
-TEST_F(WindowsFilesTest, UnreachablePathsAreNamedForWhatStopsThem) {
-    const std::wstring polish = L"\x0141\x00f3d\x017a"; // Lodz with its Polish letters
-    const std::wstring wideFolder = windows_paths::WidePath(Path("")) + L"\\" + polish;
-    ASSERT_TRUE(CreateDirectoryW(wideFolder.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryW((wideFolder + L"\\mainta").c_str(), nullptr));
-    const std::string lossy = windows_paths::CodePagePath(wideFolder) + "\\mainta";
-    if (lossy.find('?') == std::string::npos) {
-        GTEST_SKIP() << "the code page " << GetACP() << " holds the Polish letters";
+// A folder named in letters outside the code page is reached like any
+// other, by its very name. What stops a path for good, a name longer than
+// Windows allows, is named as such, never as missing.
+TEST_F(WindowsFilesTest, AnyFolderNameIsReachedAndTooLongOnesAreNamed) {
+    const std::string folder = dir_.Path().string() + "\\\xC5\x81\xC3\xB3"
+                                                      "d\xC5\xBA"; // Łódź
+    ASSERT_TRUE(CreateDirectoryW(windows_paths::WidePath(folder).c_str(), nullptr));
+    EXPECT_EQ(files_.Inspect(folder).kind, EntryKind::Folder);
+    ASSERT_TRUE(ReplaceWholeFile(files_, folder + "\\custom.cfg", {}, "seta a 1\r\n"));
+    EXPECT_EQ(ReadThrough(folder + "\\custom.cfg"), "seta a 1\r\n");
+    const std::wstring onDisk = dir_.Path().wstring() + L"\\\u0141\u00f3d\u017a\\custom.cfg";
+    EXPECT_NE(GetFileAttributesW(onDisk.c_str()), INVALID_FILE_ATTRIBUTES);
+
+    const std::string tooLong = Path(std::string(300, 'n'));
+    EXPECT_EQ(files_.Inspect(tooLong).kind, EntryKind::Other);
+    for (const FileStatus& status :
+         {files_.CheckWritable(tooLong + "\\custom.cfg"), files_.LockFolder(tooLong).Status(),
+          files_.OpenTextFile(tooLong + "\\custom.cfg", OpenMode::Reading).Status()}) {
+        EXPECT_NE(status.reason.find("too long"), std::string::npos) << status.reason;
     }
-    const struct {
-        std::string path;
-        const char* named;
-    } cases[] = {{lossy, "code page"}, {Path(std::string(300, 'n')), "too long"}};
-    for (const auto& unreachable : cases) {
-        SCOPED_TRACE(unreachable.path);
-        EXPECT_EQ(files_.Inspect(unreachable.path).kind, EntryKind::Other);
-        for (const FileStatus& status :
-             {files_.CheckWritable(unreachable.path + "\\custom.cfg"),
-              files_.LockFolder(unreachable.path).Status(),
-              files_.OpenTextFile(unreachable.path + "\\custom.cfg", OpenMode::Reading).Status()}) {
-            EXPECT_NE(status.reason.find(unreachable.named), std::string::npos) << status.reason;
+}
+
+// Every spelling of a folder resolves to its one long path, as the system
+// sees it; names below it that do not exist yet are kept as written.
+TEST_F(WindowsFilesTest, EverySpellingOfAFolderResolvesToItsLongPath) {
+    const std::string folder = Path("Quorvel Long Name");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryA((folder + "\\MOHAA").c_str(), nullptr));
+    const std::string game = folder + "\\MOHAA";
+    wchar_t shortNames[MAX_PATH] = {};
+    GetShortPathNameW(windows_paths::WidePath(game).c_str(), shortNames, MAX_PATH);
+    const std::vector<std::string> spellings{Upper(game),
+                                             windows_paths::ProgramText(shortNames),
+                                             "\\\\?\\" + game,
+                                             folder + "/MOHAA/",
+                                             folder + "\\..\\Quorvel Long Name\\.\\MOHAA",
+                                             test::OtherSpelling(game)};
+    ASSERT_NE(spellings[1], game) << "the system gives no short names";
+    for (const std::string& spelled : spellings) {
+        if (!spelled.empty()) {
+            EXPECT_EQ(windows_paths::FinalPath(spelled), game) << spelled;
+            EXPECT_EQ(windows_paths::FinalPath(spelled + "\\mainta\\custom.cfg"),
+                      game + "\\mainta\\custom.cfg")
+                << spelled;
         }
     }
+    EXPECT_EQ(windows_paths::FinalPath(game + "\\NUL\\mainta"), game + "\\NUL\\mainta");
 }
 
 // A refusal to write says what to do: a file marked read-only is named as

@@ -14,6 +14,8 @@ namespace {
 using test::RegistrySandbox;
 
 const RegistryValue kEmpty{};
+const std::string kPolish = "C:\\Gry\\\xC5\x81\xC3\xB3"
+                            "d\xC5\xBA"; // C:\Gry\Łódź
 
 class WindowsRegistryStoreTest : public ::testing::Test {
 protected:
@@ -29,8 +31,11 @@ protected:
         const unsigned long long wide = 5;
         sandbox_.Set("MOHAA", "Quad", REG_QWORD, &wide, sizeof wide);
         // Stored without its terminating NUL, as some programs do.
-        sandbox_.Set("MOHAA", "Unterminated", REG_SZ, "C:\\MOHAA", 8);
+        sandbox_.Set("MOHAA", "Unterminated", REG_SZ, L"C:\\MOHAA", 16);
         sandbox_.SetString("MOHAA", "", "default");
+        // Letters outside any code page, and a surrogate without its pair.
+        sandbox_.SetString("MOHAA", "Polish", kPolish);
+        sandbox_.Set("MOHAA", "Unpaired", REG_SZ, L"C:\\x\xD800", 12);
     }
 
     // Reads one value of the sandbox's MOHAA key through the real registry.
@@ -54,6 +59,8 @@ TEST_F(WindowsRegistryStoreTest, ReadsStringsAndDoubleWords) {
     EXPECT_EQ(Read("Minus"), RegistryValue{std::int32_t{-1}});
     EXPECT_EQ(Read("Unterminated"), RegistryValue{std::string("C:\\MOHAA")});
     EXPECT_EQ(Read(""), RegistryValue{std::string("default")});
+    EXPECT_EQ(Read("Polish"), RegistryValue{kPolish});
+    EXPECT_EQ(Read("Unpaired"), RegistryValue{std::string("C:\\x\xED\xA0\x80")});
 }
 
 TEST_F(WindowsRegistryStoreTest, OtherTypesAndMissingEntriesGiveNothing) {
@@ -102,6 +109,13 @@ TEST_F(WindowsRegistryStoreTest, AnswersAsTheStoreInterfaceSays) {
     ASSERT_EQ(store_.QueryValue(key, "basepath", &type, data, &dataSize), reg::kSuccess);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(data), dataSize),
               std::string("C:\\Games\\MOHAA", 15));
+
+    // Text is measured in UTF-8, as it is handed over.
+    ASSERT_EQ(store_.QueryValue(key, "Polish", &type, nullptr, &size), reg::kSuccess);
+    EXPECT_EQ(size, kPolish.size() + 1);
+    smallSize = static_cast<std::uint32_t>(kPolish.size());
+    EXPECT_EQ(store_.QueryValue(key, "Polish", nullptr, data, &smallSize), reg::kMoreData);
+    EXPECT_EQ(smallSize, kPolish.size() + 1);
 
     EXPECT_EQ(store_.QueryValue(key, "NoSuchValue", &type, nullptr, &size), reg::kFileNotFound);
     EXPECT_EQ(store_.CloseKey(key), reg::kSuccess);

@@ -4,6 +4,8 @@
 // HKEY_CURRENT_USER\Software\quorvel-tests and removed with everything in it
 // afterwards. The program only ever reads the registry; its tests write here.
 
+#include "platform/windows/file_paths.h"
+
 #include <random>
 #include <stdexcept>
 #include <string>
@@ -37,7 +39,7 @@ public:
     HKEY Key() const { return key_; }
 
     // Writes a value into `subKey` of the sandbox ("" for the sandbox itself),
-    // creating the key when needed.
+    // creating the key when needed. Strings are UTF-16, as the W calls take them.
     void Set(const std::string& subKey, const std::string& name, DWORD type, const void* data,
              DWORD size) const {
         HKEY key = nullptr;
@@ -45,17 +47,19 @@ public:
                             nullptr) != ERROR_SUCCESS) {
             throw std::runtime_error("cannot create " + subKey);
         }
-        const LONG status =
-            RegSetValueExA(key, name.c_str(), 0, type, static_cast<const BYTE*>(data), size);
+        const LONG status = RegSetValueExW(key, windows_paths::WideText(name).c_str(), 0, type,
+                                           static_cast<const BYTE*>(data), size);
         RegCloseKey(key);
         if (status != ERROR_SUCCESS) {
             throw std::runtime_error("cannot set " + name);
         }
     }
-    // A string as programs store it: its characters and a terminating NUL.
+    // A string as programs store it: its characters (given in UTF-8, as the
+    // program's text) and a terminating NUL.
     void SetString(const std::string& subKey, const std::string& name, const std::string& text,
                    DWORD type = REG_SZ) const {
-        Set(subKey, name, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+        const std::wstring wide = windows_paths::WideText(text);
+        Set(subKey, name, type, wide.c_str(), static_cast<DWORD>((wide.size() + 1) * 2));
     }
     void SetDword(const std::string& subKey, const std::string& name, DWORD word) const {
         Set(subKey, name, REG_DWORD, &word, sizeof word);

@@ -6,6 +6,7 @@
 #include "core/identity.h"
 #include "core/installer.h"
 #include "core/line_buffer.h"
+#include "platform/windows/file_paths.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
@@ -391,6 +392,9 @@ const std::string kStale = "seta r_stale 1\r\n";
 // set for the program to a throwaway folder, and what is in the game's
 // folder and in its per-user copy before and after. (Wine sets
 // %ProgramFiles% for each program itself, so the game goes below the real one.)
+// The registry may spell the game folder otherwise than the system does.
+enum class Spelling { AsIs, ShortNames, LongPrefix };
+
 struct StoreCase {
     const char* name;
     bool protectedFolder;                                 // below %ProgramFiles%
@@ -398,6 +402,7 @@ struct StoreCase {
     std::optional<std::string> copyCustom, copyNewconfig; // beforehand
     bool refuses; // the game's mainta folder refuses new files
     std::string installedNewconfig;
+    Spelling spelling = Spelling::AsIs;
 };
 
 // Each file goes into its copy where the copy exists or the folder refuses.
@@ -412,7 +417,23 @@ const StoreCase kStoreCases[] = {
      kEarlierLines},
     {"UnprotectedFolderLeavesALookAlikeAlone", false, kPlayerCustomCfg, kStale, std::nullopt, false,
      kEarlierLines},
+    // C:\PROGRA~1\..., as older installers stored it, and \\?\C:\Program Files\...
+    {"ShortNamesReachTheCopy", true, kStale, kPlayerCustomCfg, std::nullopt, false, kEarlierLines,
+     Spelling::ShortNames},
+    {"LongPrefixReachesTheCopy", true, kStale, kPlayerCustomCfg, std::nullopt, false, kEarlierLines,
+     Spelling::LongPrefix},
+    {"ShortNamesOfARefusingFolderMakeTheCopy", true, kPlayerCustomCfg, std::nullopt, std::nullopt,
+     true, kEarlierLines, Spelling::ShortNames},
 };
+
+// `folder` as `spelling` writes it.
+std::string Spelled(const std::string& folder, Spelling spelling) {
+    wchar_t shortNames[MAX_PATH] = {};
+    GetShortPathNameW(windows_paths::WidePath(folder).c_str(), shortNames, MAX_PATH);
+    return spelling == Spelling::AsIs         ? folder
+           : spelling == Spelling::LongPrefix ? "\\\\?\\" + folder
+                                              : windows_paths::ProgramText(shortNames);
+}
 
 void PrintTo(const StoreCase& row, std::ostream* out) {
     *out << row.name;
@@ -455,7 +476,12 @@ TEST_P(ExeVirtualStoreTest, InstallsWhereTheGameReads) {
     }
 
     const ScopedVariable localAppData("LOCALAPPDATA", local.Path().string());
-    const test::GameFolderSetting setting(game);
+    const std::string spelled = Spelled(game, row.spelling);
+    ASSERT_TRUE(row.spelling == Spelling::AsIs || spelled != game) << "no other spelling";
+    if (BuildGameFolder(spelled) != spelled) {
+        GTEST_SKIP() << "the folder's short name " << spelled << " holds \"aa\"";
+    }
+    const test::GameFolderSetting setting(spelled);
     std::optional<test::RefusingFolder> refusing;
     if (row.refuses) {
         refusing.emplace(mainta);
@@ -507,6 +533,35 @@ TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
                                                        const HWND edit = ChildOf(prompt, "Edit");
                                                        ASSERT_NE(edit, nullptr);
                                                        EXPECT_EQ(test::TextOf(edit), offered);
+                                                   }});
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
+    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"), kInstalled);
+    EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), kEarlierLines);
+}
+
+// A game folder named in letters outside the code page, found through the
+// registry: the prompt shows it as it is, and both files are installed.
+TEST(ExeUnicodeFolderTest, AFolderNamedOutsideTheCodePageInstalls) {
+    const test::TempDir dir;
+    std::string game = windows_paths::ProgramText(dir.Path().wstring());
+    for (const char* name : {"Games",
+                             "\xC5\x81\xC3\xB3"
+                             "d\xC5\xBA",
+                             "MOHAA", "mainta"}) {
+        game += std::string("\\") + name;
+        ASSERT_TRUE(CreateDirectoryW(windows_paths::WidePath(game).c_str(), nullptr)) << game;
+    }
+    const std::filesystem::path mainta = windows_paths::WidePath(game);
+    game.resize(game.size() - std::string("\\mainta").size());
+    test::WriteBytes(mainta / "custom.cfg", kPlayerCustomCfg);
+    const test::GameFolderSetting setting(game);
+
+    const SessionLog log =
+        InstallMediumHighest(dir.Path().string(), {kFolderPromptTitle, "OK", [&](HWND prompt) {
+                                                       const HWND edit = ChildOf(prompt, "Edit");
+                                                       ASSERT_NE(edit, nullptr);
+                                                       EXPECT_EQ(test::TextOf(edit), game);
                                                    }});
     EXPECT_EQ(log.unmet, Lines{});
     EXPECT_EQ(log.messages, Lines{kInstalledMessage});

@@ -1,5 +1,5 @@
 // The Win32 front end's arithmetic and text: the conversion between the
-// program's code-page bytes and the UTF-16 the windows show, the text of a
+// program's UTF-8 and code-page bytes and the UTF-16 the windows show, the text of a
 // list row, and the scaling of the fonts of the 96-dpi layout.
 
 #include "platform/line_list.h"
@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <windows.h>
 
 namespace quorvel::win32 {
 namespace {
@@ -34,6 +35,18 @@ INSTANTIATE_TEST_SUITE_P(
                       CodePageCase{1252, "D:\\Spiele\\\xC4rger", L"D:\\Spiele\\\u00C4rger"},
                       CodePageCase{1251, "D:\\\xC8\xE3\xF0\xFB", L"D:\\\u0418\u0433\u0440\u044B"},
                       CodePageCase{1252, "bind \x80 \"+attack\"\r", L"bind \u20AC \"+attack\"\r"}));
+
+// The program's own text (paths, messages) is UTF-8, whatever the code page;
+// bytes that are not UTF-8, such as a system text of an A call, are read in
+// the code page.
+TEST(ProgramTextTest, IsUtf8AndOtherBytesAreReadInTheCodePage) {
+    const std::string lodz = "C:\\\xC5\x81\xC3\xB3"
+                             "d\xC5\xBA";
+    EXPECT_EQ(Widen(lodz), L"C:\\\u0141\u00f3d\u017a");
+    EXPECT_EQ(Narrow(L"C:\\\u0141\u00f3d\u017a"), lodz);
+    const std::string denied = Narrow(L": Acc\u00e8s refus\u00e9", kAnsiCodePage);
+    EXPECT_EQ(Widen(lodz + denied), L"C:\\\u0141\u00f3d\u017a: Acc\u00e8s refus\u00e9") << GetACP();
+}
 
 TEST(RowTextTest, ShowsAShortLineWhole) {
     EXPECT_EQ(RowText("setu r_picmip 1", 1252), L"setu r_picmip 1");

@@ -1,6 +1,7 @@
 #include "tests/ui/win32/window_driver.h"
 
 #include "core/installer.h"
+#include "platform/windows/file_paths.h"
 
 #include <algorithm>
 #include <commctrl.h>
@@ -97,23 +98,25 @@ GameFolderSetting::GameFolderSetting(const std::string& folder) {
                                  kGameRegistryKey);
     }
     createdKey_ = disposition == REG_CREATED_NEW_KEY;
+    const std::wstring name = windows_paths::WideText(kGameRegistryValue);
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key, kGameRegistryValue, nullptr, &type, nullptr, &size) ==
-            ERROR_SUCCESS &&
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
         type == REG_SZ) {
-        std::string text(size, '\0');
-        RegQueryValueExA(key, kGameRegistryValue, nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(text.data()), &size);
-        before_ = text.substr(0, size);
+        before_ = std::wstring(size / 2, L'\0');
+        RegQueryValueExW(key, name.c_str(), nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(before_->data()), &size);
     }
-    const LONG status = RegSetValueExA(key, kGameRegistryValue, 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(folder.c_str()),
-                                       static_cast<DWORD>(folder.size() + 1));
+    const LONG status = SetString(key, name, windows_paths::WideText(folder) + L'\0');
     RegCloseKey(key);
     if (status != ERROR_SUCCESS) {
         throw std::runtime_error("cannot set the game folder in the registry");
     }
+}
+
+LONG GameFolderSetting::SetString(HKEY key, const std::wstring& name, const std::wstring& text) {
+    return RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
+                          static_cast<DWORD>(text.size() * 2));
 }
 
 GameFolderSetting::~GameFolderSetting() {
@@ -123,9 +126,7 @@ GameFolderSetting::~GameFolderSetting() {
         return;
     }
     if (before_) {
-        RegSetValueExA(key, kGameRegistryValue, 0, REG_SZ,
-                       reinterpret_cast<const BYTE*>(before_->data()),
-                       static_cast<DWORD>(before_->size()));
+        SetString(key, windows_paths::WideText(kGameRegistryValue), *before_);
     } else {
         RegDeleteValueA(key, kGameRegistryValue);
     }
@@ -171,16 +172,17 @@ SIZE ClientSize(HWND form) {
 
 std::string TextOf(HWND window) {
     // WM_GETTEXT with a time limit: the window's thread may be busy or hung.
+    // In UTF-16, given in UTF-8 as the program's own text.
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) {
         return "(no answer)";
     }
-    std::string text(length + 1, '\0');
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                         SMTO_ABORTIFHUNG, 5000, &copied);
     text.resize(std::min<std::size_t>(copied, length));
-    return text;
+    return windows_paths::ProgramText(text);
 }
 
 HWND ChildOf(HWND parent, const std::string& kind, const std::string& text) {

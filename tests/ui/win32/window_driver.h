@@ -18,7 +18,8 @@
 namespace quorvel::test {
 
 // HKEY_CURRENT_USER\Software\2015\MOHAA, value basepath, set for as long as
-// the object lives; what was there before is put back afterwards.
+// the object lives to `folder` (UTF-8, as the program's text, stored in
+// UTF-16); what was there before is put back afterwards.
 class GameFolderSetting {
 public:
     explicit GameFolderSetting(const std::string& folder);
@@ -27,8 +28,10 @@ public:
     GameFolderSetting& operator=(const GameFolderSetting&) = delete;
 
 private:
+    static LONG SetString(HKEY key, const std::wstring& name, const std::wstring& text);
+
     bool createdKey_ = false;
-    std::optional<std::string> before_;
+    std::optional<std::wstring> before_;
 };
 
 // A child window of a form as the player sees it: its kind (the window
