@@ -55,6 +55,27 @@ TEST_F(PathMappingTest, FindsEveryComponentInAnyLetterCase) {
     EXPECT_EQ(mapper_.ToHostPath("\\GAMES\\MOHAA\\Mainta\\CUSTOM.cfg"), custom);
 }
 
+// A folder typed at the prompt as a shell would take it: "~" is the home
+// folder, with the letter case of what is below it matched as on a drive.
+TEST_F(PathMappingTest, TildeIsTheHomeFolder) {
+    const std::string home = (dir_.Path() / "home").string();
+    fs::create_directories(home + "/Games/MOHAA/mainta");
+    const char* saved = std::getenv("HOME");
+    const std::string old = saved ? saved : "";
+    ::setenv("HOME", home.c_str(), 1);
+    const WinePathMapper mapper(dir_.Path().string());
+    saved ? ::setenv("HOME", old.c_str(), 1) : ::unsetenv("HOME");
+    const std::pair<const char*, std::string> kCases[] = {
+        {"~", home},
+        {"~\\mainta\\custom.cfg", home + "/mainta/custom.cfg"},
+        {"~/games/mohaa\\MAINTA\\custom.cfg", home + "/Games/MOHAA/mainta/custom.cfg"},
+        {"~other\\mainta", "~other/mainta"},
+    };
+    for (const auto& [typed, host] : kCases) {
+        EXPECT_EQ(mapper.ToHostPath(typed), host) << typed;
+    }
+}
+
 TEST_F(PathMappingTest, KeepsWhatMatchesNothingAsWritten) {
     EXPECT_EQ(mapper_.ToHostPath("C:\\Games\\MOHAA\\mainta\\NewConfig.cfg"),
               C() + "/games/mohaa/MAINTA/NewConfig.cfg");
