@@ -44,6 +44,28 @@ TEST(InstallationFaults, AMissingMaintaFolderIsReportedAndNothingIsCreated) {
     EXPECT_FALSE(std::filesystem::exists(game.Mainta()));
 }
 
+// A folder typed with a slip, or mainta itself typed for the game folder:
+// the player hears which folder to type when quorvel next asks.
+TEST(InstallationFaults, AMissingMaintaSaysWhichFolderToType) {
+    GameFolder game("Games/Game");
+    const std::pair<std::string, std::string> kTyped[] = {
+        {"x\\", "type the game's own folder: the one that holds mainta (such as C:\\Games\\MOHAA), "
+                "not mainta itself."},
+        {"\\MAINTA",
+         "\"" + game.WindowsPath() +
+             "\\MAINTA\" is the mainta folder itself.\n\nStart quorvel again and, when it "
+             "asks for the game folder, type the folder that holds it: \"" +
+             game.WindowsPath() + "\"."},
+    };
+    for (const auto& [typed, told] : kTyped) {
+        game.registry.SetString(kGameRegistryKey, kGameRegistryValue, game.WindowsPath() + typed);
+        Attempt attempt(game.registry, game.files);
+        EXPECT_EQ(attempt.result, InstallationResult::Refused);
+        attempt.ExpectToldAbout("Nothing was installed and no file was changed.\n\n");
+        attempt.ExpectToldAbout(told);
+    }
+}
+
 // A file where the folder should be is there, so it is not called missing:
 // the player hears why the folder cannot be used (the lock's reason).
 TEST(InstallationFaults, AFileWhereMaintaShouldBeIsNotCalledMissing) {
