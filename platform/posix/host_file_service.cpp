@@ -95,7 +95,7 @@ FileStatus RefuseForeignLinks(const std::string& host) {
 FileStatus WriteRefused(int error, const std::string& host, bool folder) {
     FileStatus status = ErrorStatus(error);
     struct stat info {};
-    if ((error != EACCES && error != EPERM && error != EROFS) || ::stat(host.c_str(), &info) != 0) {
+    if ((error != EACCES && error != EROFS) || ::stat(host.c_str(), &info) != 0) {
         return status;
     }
     passwd entry{};
