@@ -8,6 +8,7 @@
 #include "tests/support/test_data.h"
 #include "tests/support/wine_prefixes.h"
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -107,48 +108,28 @@ TEST(ProgramTest, InstallsIntoOpenMohaasFolderWhereItIsTheNewest) {
     EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), "\r\nbind F1 vote yes\r\n\r\n");
 }
 
-// A newer prefix still holds the game's key, but the game is no longer in
-// it: the stale ~/.wine, where the game lives, is chosen, and the standard
-// error says why the newer one was passed over.
-struct StalePrefixCase {
-    const char* name;
-    const char* newer;      // the newer prefix, below the home folder
-    const char* gameFolder; // made in it, below drive_c; empty for none
-    const char* passedOver; // the line on standard error
-};
-
-const StalePrefixCase kStalePrefixCases[] = {
-    {"BottlesWithoutTheGameFolder", ".local/share/bottles/bottles/Old", "",
-     "quorvel: passed over the Wine prefix ~/.local/share/bottles/bottles/Old (Bottles): its game "
-     "folder C:\\Games\\MOHAA (~/.local/share/bottles/bottles/Old/drive_c/Games/MOHAA) does not "
-     "exist\n"},
-    {"ProtonWithoutMainta", ".local/share/Steam/steamapps/compatdata/2200/pfx", "Games/MOHAA",
-     "quorvel: passed over the Wine prefix ~/.local/share/Steam/steamapps/compatdata/2200/pfx "
-     "(Steam): its game folder C:\\Games\\MOHAA "
-     "(~/.local/share/Steam/steamapps/compatdata/2200/pfx/drive_c/Games/MOHAA) holds no mainta\n"},
-};
-
-class StalePrefixTest : public ::testing::TestWithParam<StalePrefixCase> {};
+// A newer prefix (Bottles, Proton) still holds the game's key, but the game
+// is gone from it, or its folder holds no mainta: the stale ~/.wine, where
+// the game lives, is chosen, and standard error says why the other was not.
+class StalePrefixTest : public ::testing::TestWithParam<std::array<const char*, 3>> {};
 
 TEST_P(StalePrefixTest, InstallsIntoThePrefixWhereTheGameIs) {
-    const StalePrefixCase& row = GetParam();
+    const auto [newerPrefix, gameFolder, why] = GetParam();
     test::TempDir home;
     const ScopedHome scoped(home.Path());
     test::MakePrefix(home.Path() / ".wine", true, 1600000000);
     const fs::path mainta = home.Path() / ".wine/drive_c/Games/MOHAA/mainta";
     test::WriteFile(mainta / "custom.cfg", "bind F1 vote yes\r\n");
-    const fs::path newer = home.Path() / row.newer;
+    const fs::path newer = home.Path() / newerPrefix;
     test::MakePrefix(newer, true, 1700000000);
-    if (*row.gameFolder != '\0') {
-        fs::create_directories(newer / "drive_c" / row.gameFolder);
-    }
+    fs::create_directories(newer / "drive_c" / gameFolder);
 
     ProgramOptions options;
     ::testing::internal::CaptureStderr();
     ASSERT_EQ(ReadCommandLine({}, options), std::nullopt);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
-              row.passedOver + std::string("quorvel: using the Wine prefix ") +
-                  (home.Path() / ".wine").string() + " (Wine)\n");
+              "quorvel: passed over the Wine prefix ~/" + std::string(newerPrefix) + why +
+                  "\nquorvel: using the Wine prefix " + home.Path().string() + "/.wine (Wine)\n");
     test::ScriptedWindowSystem windows;
     test::ScriptedMainWindow window;
     Program program(windows, options);
@@ -161,8 +142,16 @@ TEST_P(StalePrefixTest, InstallsIntoThePrefixWhereTheGameIs) {
     EXPECT_FALSE(fs::exists(newer / "drive_c/Games/MOHAA/mainta"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Prefixes, StalePrefixTest, ::testing::ValuesIn(kStalePrefixCases),
-                         [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Prefixes, StalePrefixTest,
+    ::testing::Values(std::array<const char*, 3>{".local/share/bottles/bottles/Old", "",
+                                                 " (Bottles): its game folder C:\\Games\\MOHAA "
+                                                 "(~/.local/share/bottles/bottles/Old/drive_c/"
+                                                 "Games/MOHAA) does not exist"},
+                      std::array<const char*, 3>{
+                          ".local/share/Steam/steamapps/compatdata/2200/pfx", "Games/MOHAA",
+                          " (Steam): its game folder C:\\Games\\MOHAA (~/.local/share/Steam/"
+                          "steamapps/compatdata/2200/pfx/drive_c/Games/MOHAA) holds no mainta"}));
 
 TEST(ProgramTest, ThePrefixOptionComesFirstAndHelpNeedsNoWindow) {
     test::TempDir home;

@@ -12,6 +12,7 @@
 #include "tests/support/test_data.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 
 namespace quorvel {
@@ -48,20 +49,15 @@ TEST(InstallationFaults, AMissingMaintaFolderIsReportedAndNothingIsCreated) {
 // the player hears which folder to type when quorvel next asks.
 TEST(InstallationFaults, AMissingMaintaSaysWhichFolderToType) {
     GameFolder game("Games/Game");
-    const std::pair<std::string, std::string> kTyped[] = {
-        {"x\\", "type the game's own folder: the one that holds mainta (such as C:\\Games\\MOHAA), "
-                "not mainta itself."},
-        {"\\MAINTA",
-         "\"" + game.WindowsPath() +
-             "\\MAINTA\" is the mainta folder itself.\n\nStart quorvel again and, when it "
-             "asks for the game folder, type the folder that holds it: \"" +
-             game.WindowsPath() + "\"."},
-    };
-    for (const auto& [typed, told] : kTyped) {
+    const std::string ask =
+        "\n\nStart quorvel again and, when it asks for the game folder, type the ";
+    for (const auto& [typed, told] : std::map<std::string, std::string>{
+             {"x\\",
+              ask + "game's own folder: the one that holds mainta (such as C:\\Games\\MOHAA)"},
+             {"\\MAINTA", "MAINTA\" is the mainta folder itself." + ask +
+                              "folder that holds it: \"" + game.WindowsPath() + "\"."}}) {
         game.registry.SetString(kGameRegistryKey, kGameRegistryValue, game.WindowsPath() + typed);
-        Attempt attempt(game.registry, game.files);
-        EXPECT_EQ(attempt.result, InstallationResult::Refused);
-        attempt.ExpectToldAbout("Nothing was installed and no file was changed.\n\n");
+        const Attempt attempt(game.registry, game.files);
         attempt.ExpectToldAbout(told);
     }
 }
