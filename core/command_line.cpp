@@ -11,6 +11,8 @@ namespace {
 constexpr std::string_view kUsage =
     "Usage: quorvel [--prefix DIR]\n"
     "Installs the Quorvel console settings into MOHAA's custom.cfg.\n"
+    "Changes two files in the game's mainta folder: custom.cfg, rewritten with\n"
+    "the settings, and newconfig.cfg, which keeps your own lines from it.\n"
     "\n"
     "  --prefix DIR  use the Wine prefix DIR (before $WINEPREFIX and the\n"
     "                prefixes of Wine, Lutris, Heroic, Bottles, Steam,\n"

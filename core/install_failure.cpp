@@ -1,6 +1,7 @@
 #include "core/install_failure.h"
 
 #include <stdexcept>
+#include <string_view>
 
 namespace quorvel {
 namespace {
@@ -75,6 +76,91 @@ std::string WordNotInstalled(const FileService& files, const InstallFailure& fai
     return message;
 }
 
+// The last name of a Windows-style path, past any separator at its end.
+std::string_view LastName(std::string_view path) {
+    while (!path.empty() && (path.back() == '\\' || path.back() == '/')) {
+        path.remove_suffix(1);
+    }
+    const std::size_t separator = path.find_last_of("\\/");
+    return separator == std::string_view::npos ? path : path.substr(separator + 1);
+}
+
+bool IsMaintaName(std::string_view name) {
+    constexpr std::string_view kMainta = "mainta";
+    if (name.size() != kMainta.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const char c = name[i];
+        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kMainta[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// What to type at the prompt instead of the folder typed, whose mainta
+// (`maintaPath`) is missing.
+std::string TypeTheGameFolder(const std::string& maintaPath) {
+    const std::string ask = "\n\nStart quorvel again and, when it asks for the game folder, type ";
+    std::string_view typed(maintaPath);
+    typed.remove_suffix(LastName(typed).size());
+    while (!typed.empty() && (typed.back() == '\\' || typed.back() == '/')) {
+        typed.remove_suffix(1);
+    }
+    if (IsMaintaName(LastName(typed))) {
+        std::string_view above = typed.substr(0, typed.size() - LastName(typed).size());
+        // "C:\\" stays whole: "C:" alone is the drive's current folder.
+        if (above.size() > 1 && (above.back() == '\\' || above.back() == '/') &&
+            above[above.size() - 2] != ':') {
+            above.remove_suffix(1);
+        }
+        return "\n\n\"" + std::string(typed) + "\" is the mainta folder itself." + ask +
+               "the folder that holds it: \"" + std::string(above) + "\".";
+    }
+    return ask + "the game's own folder: the one that holds mainta (such as C:\\Games\\MOHAA), "
+                 "not mainta itself.";
+}
+
+// A path as a shell takes it, in single quotes.
+std::string ShellQuoted(const std::string& path) {
+    std::string quoted = "'";
+    for (const char c : path) {
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    }
+    return quoted + "'";
+}
+
+// How to make writable what the system would not let the player write.
+std::string MakeWritable(const WriteRefusal& refusal) {
+    const std::string kind = refusal.folder ? "folder" : "file";
+    if (refusal.readOnlyMount) {
+        return "\n\nThe " + kind +
+               " is on a file system mounted read-only. Mount it "
+               "read-write, or move the game to a folder of your own, then install again.";
+    }
+    if (refusal.playersOwn) {
+        return "\n\nThe " + kind + " is yours (" + refusal.owner +
+               ") but not writable. Make it writable, in a terminal:\n    chmod u+w " +
+               ShellQuoted(refusal.hostPath) + "\nthen install again.";
+    }
+    return "\n\nThe " + kind + " belongs to " + refusal.owner +
+           ", not to you. Make it yours, in a terminal:\n    sudo chown \"$USER\" " +
+           ShellQuoted(refusal.hostPath) + "\nthen install again.";
+}
+
+// Where the player goes from here after a refusal; empty where the reason
+// already says.
+std::string NextStep(const InstallFailure& failure) {
+    if (failure.step == InstallStep::FindFolder) {
+        return TypeTheGameFolder(failure.path);
+    }
+    if (failure.step == InstallStep::CheckWritable && failure.status.refusal) {
+        return MakeWritable(*failure.status.refusal);
+    }
+    return {};
+}
+
 } // namespace
 
 std::string QuotedPath(const FileService& files, const std::string& path) {
@@ -105,7 +191,7 @@ std::string WordFailure(const FileService& files, const InstallFailure& failure)
                ", left complete by an installation that stopped, was put in place as " +
                FileNameOf(*restored) + ".";
     }
-    return why + kNothingChanged;
+    return why + kNothingChanged + NextStep(failure);
 }
 
 } // namespace quorvel

@@ -19,14 +19,25 @@
 
 namespace quorvel {
 
+// Whose a file or folder is that may not be written, and why, where the
+// system tells (POSIX): what the player needs to make it writable.
+struct WriteRefusal {
+    std::string hostPath; // the file, or the folder a new file would go in
+    bool folder = false;
+    std::string owner;          // its owner's user name, else "uid N"
+    bool playersOwn = false;    // the player owns it
+    bool readOnlyMount = false; // its file system is mounted read-only
+};
+
 // The outcome of one file operation. A failure carries the system's reason;
 // `busy` marks a lock that another program holds, `denied` a system that
-// refused access (where it says so).
+// refused access (where it says so), `refusal` who may change what refused.
 struct [[nodiscard]] FileStatus {
     bool ok = true;
     std::string reason;
     bool busy = false;
     bool denied = false;
+    std::optional<WriteRefusal> refusal{};
 
     static FileStatus Success() { return {}; }
     static FileStatus Failure(std::string why) { return {false, std::move(why), false}; }

@@ -54,6 +54,30 @@ bool DecodeUtf8(const char*& p, const char* end, char32_t& cp) {
     return true;
 }
 
+bool IsUtf8(std::string_view text) {
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    char32_t codePoint = 0;
+    while (p < end) {
+        if (static_cast<unsigned char>(*p) < 0x80) {
+            ++p;
+        } else if (!DecodeUtf8(p, end, codePoint)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+char16_t Windows1252(unsigned char byte) {
+    // 0x80 to 0x9F; the rest is Latin-1, byte for character.
+    static constexpr char16_t kHigh[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+    };
+    return byte >= 0x80 && byte < 0xA0 ? kHigh[byte - 0x80] : char16_t{byte};
+}
+
 char32_t FoldCase(char32_t c) {
     if ((c >= 'A' && c <= 'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) ||
         (c >= 0x391 && c <= 0x3AB && c != 0x3A2) || (c >= 0x410 && c <= 0x42F)) {

@@ -15,6 +15,16 @@ void AppendUtf8(std::string& out, char32_t codePoint);
 // a surrogate, a cut-off sequence) is refused and p stays where it was.
 bool DecodeUtf8(const char*& p, const char* end, char32_t& codePoint);
 
+// Whether `text` is well-formed UTF-8 throughout (ASCII is).
+bool IsUtf8(std::string_view text);
+
+// The character `byte` stands for in Windows-1252, the code page of a
+// Western Windows and of Wine's usual set-up, in which the game writes its
+// files. The five bytes that code page leaves undefined (0x81, 0x8D, 0x8F,
+// 0x90, 0x9D) stand for the C1 controls of the same number, as Windows maps
+// them; so every byte stands for one character.
+char16_t Windows1252(unsigned char byte);
+
 // Lower case for the letters of the European alphabets names are written
 // in: ASCII, Latin-1, Latin Extended-A, Greek and Cyrillic. Wine folds all of
 // Unicode; the game's folders and settings need no more than this.

@@ -90,12 +90,31 @@ FileStatus RefuseForeignLinks(const std::string& host) {
     return {};
 }
 
-// Opens and closes the file again, to learn whether the system allows it.
-// Without O_CREAT and O_TRUNC this changes nothing on disk.
-FileStatus TryOpen(const std::string& host, int flags) {
-    const int fd = OpenRetrying(host, flags | O_NONBLOCK);
+// A refusal to write `host` (a file, or the folder a new file would go in),
+// with whose it is, so that the player can be told how to make it writable.
+FileStatus WriteRefused(int error, const std::string& host, bool folder) {
+    FileStatus status = ErrorStatus(error);
+    struct stat info {};
+    if ((error != EACCES && error != EROFS) || ::stat(host.c_str(), &info) != 0) {
+        return status;
+    }
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[4096];
+    const bool named =
+        ::getpwuid_r(info.st_uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr;
+    status.refusal = WriteRefusal{
+        host, folder, named ? std::string(found->pw_name) : "uid " + std::to_string(info.st_uid),
+        info.st_uid == ::geteuid(), error == EROFS};
+    return status;
+}
+
+// Opens the file for writing and closes it again, to learn whether the
+// system allows it. Without O_CREAT and O_TRUNC this changes nothing on disk.
+FileStatus TryOpenForWriting(const std::string& host) {
+    const int fd = OpenRetrying(host, O_WRONLY | O_NONBLOCK);
     if (fd < 0) {
-        return ErrorStatus(errno);
+        return WriteRefused(errno, host, false);
     }
     ::close(fd);
     return {};
@@ -246,7 +265,7 @@ FileStatus HostFileService::CheckWritable(const std::string& path) {
     struct stat info;
     if (::stat(host.c_str(), &info) == 0) {
         const FileStatus plain = RequireRegularFile(info);
-        return plain ? TryOpen(host, O_WRONLY) : plain;
+        return plain ? TryOpenForWriting(host) : plain;
     }
     if (errno != ENOENT) {
         return ErrorStatus(errno);
@@ -264,7 +283,7 @@ FileStatus HostFileService::CheckWritable(const std::string& path) {
         return ErrorStatus(ENOTDIR);
     }
     if (::access(folder.c_str(), W_OK | X_OK) != 0) {
-        return ErrorStatus(errno);
+        return WriteRefused(errno, folder, true);
     }
     return {};
 }

@@ -6,9 +6,11 @@
 #include <cstdlib>
 #include <dirent.h>
 #include <optional>
+#include <pwd.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -104,7 +106,30 @@ std::string ToSlashes(std::string_view text) {
     return result;
 }
 
+std::string HomeFolder() {
+    if (const char* home = std::getenv("HOME"); home != nullptr && home[0] == '/') {
+        return home;
+    }
+    passwd entry{};
+    passwd* found = nullptr;
+    std::vector<char> buffer(16384);
+    if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 &&
+        found != nullptr && found->pw_dir != nullptr && found->pw_dir[0] == '/') {
+        return found->pw_dir;
+    }
+    return {};
+}
+
+// "~", "~/..." and "~\...": the home folder, as a shell takes the first two.
+bool StartsAtHome(std::string_view path) {
+    return !path.empty() && path[0] == '~' &&
+           (path.size() == 1 || path[1] == '/' || path[1] == '\\');
+}
+
 } // namespace
+
+WinePathMapper::WinePathMapper(std::string prefix)
+    : prefix_(std::move(prefix)), home_(HomeFolder()) {}
 
 WinePathMapper::Start WinePathMapper::StartOf(const std::string& path,
                                               std::size_t roomForRest) const {
@@ -115,6 +140,11 @@ WinePathMapper::Start WinePathMapper::StartOf(const std::string& path,
         start.rest.remove_prefix(2);
     } else if (!path.empty() && path[0] == '\\') {
         start.drive = 'c';
+    } else if (StartsAtHome(path) && !home_.empty()) {
+        start.root = home_;
+        start.root.reserve(home_.size() + roomForRest);
+        start.rest.remove_prefix(1);
+        return start;
     }
     if (start.drive != 0) {
         start.root.reserve(prefix_.size() + 16 + roomForRest);

@@ -13,12 +13,15 @@ namespace quorvel {
 
 class WinePathMapper {
 public:
-    explicit WinePathMapper(std::string prefix) : prefix_(std::move(prefix)) {}
+    // The player's home folder is $HOME, else the password database's.
+    explicit WinePathMapper(std::string prefix);
 
     // Maps a path to the host:
     // - "X:\..." goes below the prefix's dosdevices/x: (a drive letter in any case);
     // - "\..." (the current drive's root) goes below drive C:;
     // - "/..." is already a host path;
+    // - "~" alone or followed by "/" or "\" is the player's home folder, as a
+    //   shell reads it ("~name" is not);
     // - anything else is relative to the working folder.
     // Backslashes become slashes. A component that does not exist with that
     // exact case is matched against its folder's entries in any letter case,
@@ -45,6 +48,7 @@ private:
     Start StartOf(const std::string& path, std::size_t roomForRest) const;
 
     std::string prefix_;
+    std::string home_;
 };
 
 // The file service for the drives of the Wine prefix `prefix`: the program's

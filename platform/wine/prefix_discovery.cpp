@@ -1,5 +1,7 @@
 #include "platform/wine/prefix_discovery.h"
 
+#include "platform/posix/path_mapping.h"
+#include "platform/registry.h"
 #include "platform/unicode_text.h"
 #include "platform/wine/vdf.h"
 #include "platform/wine_registry.h"
@@ -181,16 +183,16 @@ private:
     std::size_t nextUpper_;
 };
 
-// The section headers of a user.reg that name `name` (lower case, ASCII, not
-// empty), one a line: all that decides whether the file has a key ending in
-// that name, in a fraction of the text. A header is a line whose first
-// character after blanks is '['.
-std::string HeadersNaming(std::string_view text, std::string_view name) {
-    std::string headers;
+// The sections of a user.reg whose headers name `name` (lower case, ASCII,
+// not empty), each header with the lines of its section: all that decides
+// whether the file has a key ending in that name, and what its values are,
+// in a fraction of the text. A header is a line whose first character after
+// blanks is '['; a section ends where the next header starts.
+std::string SectionsNaming(std::string_view text, std::string_view name) {
+    std::string sections;
     // Each header once: a file of one header a million times over is
-    // parsed as one line.
+    // parsed as one section.
     std::unordered_set<std::string_view> seen;
-    std::string_view last;
     AnyCaseFinder finder(text, name);
     std::size_t at = 0;
     while ((at = finder.Next(at)) != std::string_view::npos) {
@@ -198,13 +200,23 @@ std::string HeadersNaming(std::string_view text, std::string_view name) {
         const std::size_t first = text.find_first_not_of(" \t", lineStart);
         const std::size_t end = std::min(text.find('\n', at), text.size());
         const std::string_view header = text.substr(first, end - first);
-        if (header.front() == '[' && header != last && seen.insert(header).second) {
-            headers.append(header).push_back('\n');
-        }
-        last = header;
         at = end;
+        if (header.front() != '[' || !seen.insert(header).second) {
+            continue;
+        }
+        // The section's lines, up to the next header.
+        std::size_t next = end;
+        while (next < text.size()) {
+            const std::size_t lineFirst = text.find_first_not_of(" \t", next + 1);
+            if (lineFirst == std::string_view::npos || text[lineFirst] == '[') {
+                break;
+            }
+            next = std::min(text.find('\n', lineFirst), text.size());
+        }
+        sections.append(text.substr(first, next - first)).push_back('\n');
+        at = next;
     }
-    return headers;
+    return sections;
 }
 
 // The last part of a key path, lower-cased: every section of the key or of a
@@ -294,16 +306,51 @@ public:
         if (Later(changed, now_)) {
             changed = now_;
         }
-        CheckedPrefix checked{path, launcher, false};
-        checked.hasGame =
-            keyName_.empty()
-                ? WineRegistryFile::Parse(userReg_).HasKey(key_)
-                : WineRegistryFile::Parse(HeadersNaming(userReg_, keyName_)).HasKey(key_);
-        if (checked.hasGame && (!best_ || Later(changed, bestChanged_))) {
+        CheckedPrefix checked{path, launcher, false, GameFolderState::NoBasepath, {}, {}};
+        WineRegistryFile registry = WineRegistryFile::Parse(
+            keyName_.empty() ? std::string_view(userReg_) : SectionsNaming(userReg_, keyName_));
+        checked.hasGame = registry.HasKey(key_);
+        if (checked.hasGame) {
+            LookForGameFolder(*real, std::move(registry), checked);
+        }
+        Consider(checked.hasGame, checked.folder == GameFolderState::There, changed);
+        result_.checked.push_back(std::move(checked));
+    }
+
+    // Where the prefix's settings store puts the game, and whether its
+    // mainta is there, through the prefix's own drives.
+    void LookForGameFolder(const std::string& prefix, WineRegistryFile registry,
+                           CheckedPrefix& checked) const {
+        WineRegistryStore store(std::move(registry));
+        checked.basepath = RegistryValueText(
+            ReadRegistryValue(store, RegistryRoot::CurrentUser, std::string(key_), "basepath"));
+        if (checked.basepath.empty()) {
+            checked.folder = GameFolderState::NoBasepath;
+            return;
+        }
+        const WinePathMapper drives(prefix);
+        checked.hostFolder = drives.ToHostPath(checked.basepath);
+        if (IsFolder(drives.ToHostPath(checked.basepath + "\\mainta"))) {
+            checked.folder = GameFolderState::There;
+        } else {
+            checked.folder =
+                IsFolder(checked.hostFolder) ? GameFolderState::NoMainta : GameFolderState::Missing;
+        }
+    }
+
+    // Takes the entry just checked as the best so far where it holds the
+    // game and beats the best: its game folder there where the best's is
+    // not, else newer. On a tie the one found first stays.
+    void Consider(bool hasGame, bool folderThere, const timespec& changed) {
+        if (!hasGame) {
+            return;
+        }
+        if (!best_ || (folderThere && !bestFolderThere_) ||
+            (folderThere == bestFolderThere_ && Later(changed, bestChanged_))) {
             best_ = result_.checked.size();
             bestChanged_ = changed;
+            bestFolderThere_ = folderThere;
         }
-        result_.checked.push_back(std::move(checked));
     }
 
     // Each entry of `folder`, with `below` after its name, as a prefix.
@@ -470,14 +517,12 @@ public:
             result_.passedOver = mainta;
             return;
         }
-        result_.checked.push_back({folder, kOpenMohaa, true});
-        if (!best_ || Later(*changed, bestChanged_)) {
-            best_ = result_.checked.size() - 1;
-            bestChanged_ = *changed;
-        }
+        Consider(true, true, *changed);
+        result_.checked.push_back({folder, kOpenMohaa, true, GameFolderState::There, {}, {}});
     }
 
     DiscoveryResult Finish(std::string fallback, std::string fallbackLauncher) {
+        result_.chosen = best_.value_or(0);
         if (best_ && result_.checked[*best_].launcher == kOpenMohaa) {
             result_.gameFolder = result_.checked[*best_].path;
             result_.launcher = kOpenMohaa;
@@ -505,6 +550,7 @@ private:
     std::string userReg_; // the bytes of the user.reg being looked at
     std::optional<std::size_t> best_;
     timespec bestChanged_{};
+    bool bestFolderThere_ = false;
     timespec now_{};
 };
 
@@ -574,12 +620,58 @@ DiscoveryResult DiscoverWinePrefix(const DiscoveryEnvironment& environment,
 
 namespace {
 
+// What became of a prefix's game folder, where it is not there.
+std::string DescribeGameFolder(const CheckedPrefix& prefix, const std::string& home) {
+    const std::string folder = "its game folder " + EscapeControls(prefix.basepath) + " (" +
+                               EscapeControls(Tilde(prefix.hostFolder, home)) + ")";
+    switch (prefix.folder) {
+    case GameFolderState::NoBasepath:
+        return "the game's key in its user.reg names no game folder (basepath)";
+    case GameFolderState::Missing:
+        return folder + " does not exist";
+    case GameFolderState::NoMainta:
+        return folder + " holds no mainta";
+    case GameFolderState::There:
+        break;
+    }
+    return folder + " is there";
+}
+
+// A line for each other prefix that holds the game, and OpenMoHAA's folder,
+// saying why it was passed over.
+std::string DescribeRivals(const DiscoveryResult& result, const std::string& home) {
+    if (!result.found) {
+        return {};
+    }
+    const CheckedPrefix& chosen = result.checked[result.chosen];
+    std::string lines;
+    for (std::size_t i = 0; i < result.checked.size(); ++i) {
+        const CheckedPrefix& rival = result.checked[i];
+        if (i == result.chosen || !rival.hasGame) {
+            continue;
+        }
+        const bool folderMissing =
+            rival.folder != GameFolderState::There && chosen.folder == GameFolderState::There;
+        lines +=
+            "quorvel: passed over " +
+            std::string(rival.launcher == kOpenMohaa ? "OpenMoHAA's folder " : "the Wine prefix ") +
+            EscapeControls(Tilde(rival.path, home)) + " (" + rival.launcher + "): " +
+            (folderMissing ? DescribeGameFolder(rival, home) : "not newer than the one used") +
+            "\n";
+    }
+    return lines;
+}
+
 // The line that says which prefix is used, or where the search looked.
 std::string DescribeSearch(const DiscoveryResult& result, const DiscoveryEnvironment& environment) {
     const std::string lead = "quorvel: ";
     if (result.found) {
+        const CheckedPrefix& chosen = result.checked[result.chosen];
+        const std::string though = chosen.folder == GameFolderState::There
+                                       ? ""
+                                       : ", though " + DescribeGameFolder(chosen, environment.home);
         return lead + "using the Wine prefix " + EscapeControls(result.prefix) + " (" +
-               result.launcher + ")";
+               result.launcher + ")" + though;
     }
     if (result.launcher == "--prefix" || result.launcher == "WINEPREFIX") {
         return lead + "the game was not found in the Wine prefix " + EscapeControls(result.prefix) +
@@ -617,6 +709,7 @@ std::string DescribeDiscovery(const DiscoveryResult& result,
                    "): its user.reg belongs to another user (uid " + std::to_string(prefix.owner) +
                    ")\n";
     }
+    foreign += DescribeRivals(result, environment.home);
     if (!result.gameFolder.empty()) {
         return foreign + lead + "using OpenMoHAA's folder " + EscapeControls(result.gameFolder);
     }

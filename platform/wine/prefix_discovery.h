@@ -34,8 +34,12 @@
 // in it.
 //
 // Of the prefixes whose user.reg holds the game's key, and OpenMoHAA's
-// folder, the one that changed last wins (a time in the future counts as
-// now); on a tie, the one found first. A prefix whose user.reg belongs to
+// folder, those where the game is still there come first: the key's
+// `basepath`, through the prefix's own drives, leads to a folder that holds
+// mainta (OpenMoHAA's folder always does). A prefix left behind when the game
+// was removed or moved elsewhere keeps the key, and often the newer user.reg.
+// Within each group the one that changed last wins (a time in the future
+// counts as now); on a tie, the one found first. A prefix whose user.reg belongs to
 // another user than the player or root is passed over, so that nobody else
 // can plant one. Only these places and one
 // level of listing below each are read; a folder that cannot be read, a
@@ -63,11 +67,23 @@ struct DiscoveryEnvironment {
 // home folder; a relative one counts as unset) and $WINEPREFIX.
 DiscoveryEnvironment EnvironmentFromProcess(std::string prefixOption = {});
 
+// Where a prefix that holds the game's key has the game's folder.
+enum class GameFolderState {
+    NoBasepath, // the key holds no `basepath`
+    Missing,    // `basepath` leads nowhere
+    NoMainta,   // `basepath` is a folder, without mainta
+    There,      // `basepath` holds mainta
+};
+
 // A prefix that was looked at.
 struct CheckedPrefix {
     std::string path;     // as found, not resolved
     std::string launcher; // "Wine", "Lutris (Flatpak)", "Steam (Snap)", ...
     bool hasGame = false; // its user.reg holds the game's key
+    // Where it holds the game's key: what became of its game folder.
+    GameFolderState folder = GameFolderState::NoBasepath;
+    std::string basepath;   // the key's `basepath`, as stored
+    std::string hostFolder; // where `basepath` leads on the host
 };
 
 // A prefix passed over because its user.reg belongs to another user.
@@ -97,6 +113,9 @@ struct DiscoveryResult {
     // Every prefix looked at (a folder with a user.reg), in the order
     // searched, each once; then OpenMoHAA's folder where it counts.
     std::vector<CheckedPrefix> checked;
+    // Where `found`: the place in `checked` of the prefix (or OpenMoHAA's
+    // folder) chosen.
+    std::size_t chosen = 0;
     // The prefixes passed over: their user.reg belongs to neither the player
     // nor root, so another user could have planted them.
     std::vector<ForeignPrefix> foreign;
@@ -108,9 +127,12 @@ DiscoveryResult DiscoverWinePrefix(const DiscoveryEnvironment& environment,
                                    std::string_view gameKey);
 
 // What to say on standard error, without the last line end: a line for
-// each prefix passed over as another user's, then one saying which prefix is
-// used, or that none holds the game and where the search looked (paths in the
-// home folder written with "~", control characters escaped).
+// each prefix passed over, as another user's or for another that holds the
+// game too (saying why: its game folder is not there, or it is older), then
+// one saying which prefix is used (and what became of its game folder, where
+// that is not there either), or that none holds the game and where the
+// search looked (paths in the home folder written with "~", control
+// characters escaped).
 std::string DescribeDiscovery(const DiscoveryResult& result,
                               const DiscoveryEnvironment& environment);
 

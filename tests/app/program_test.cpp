@@ -8,6 +8,7 @@
 #include "tests/support/test_data.h"
 #include "tests/support/wine_prefixes.h"
 
+#include <array>
 #include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -106,6 +107,51 @@ TEST(ProgramTest, InstallsIntoOpenMohaasFolderWhereItIsTheNewest) {
               test::ExpectedFile("custom_medium_highest.cfg"));
     EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), "\r\nbind F1 vote yes\r\n\r\n");
 }
+
+// A newer prefix (Bottles, Proton) still holds the game's key, but the game
+// is gone from it, or its folder holds no mainta: the stale ~/.wine, where
+// the game lives, is chosen, and standard error says why the other was not.
+class StalePrefixTest : public ::testing::TestWithParam<std::array<const char*, 3>> {};
+
+TEST_P(StalePrefixTest, InstallsIntoThePrefixWhereTheGameIs) {
+    const auto [newerPrefix, gameFolder, why] = GetParam();
+    test::TempDir home;
+    const ScopedHome scoped(home.Path());
+    test::MakePrefix(home.Path() / ".wine", true, 1600000000);
+    const fs::path mainta = home.Path() / ".wine/drive_c/Games/MOHAA/mainta";
+    test::WriteFile(mainta / "custom.cfg", "bind F1 vote yes\r\n");
+    const fs::path newer = home.Path() / newerPrefix;
+    test::MakePrefix(newer, true, 1700000000);
+    fs::create_directories(newer / "drive_c" / gameFolder);
+
+    ProgramOptions options;
+    ::testing::internal::CaptureStderr();
+    ASSERT_EQ(ReadCommandLine({}, options), std::nullopt);
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "quorvel: passed over the Wine prefix ~/" + std::string(newerPrefix) + why +
+                  "\nquorvel: using the Wine prefix " + home.Path().string() + "/.wine (Wine)\n");
+    test::ScriptedWindowSystem windows;
+    test::ScriptedMainWindow window;
+    Program program(windows, options);
+    program.GetInstaller().RunStartup(window);
+    windows.Then(test::DialogStep::Answer("Medium"));
+    windows.Then(test::DialogStep::Answer("Highest"));
+    EXPECT_EQ(program.GetInstaller().RunInstallation(window), InstallationResult::Installed);
+    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"),
+              test::ExpectedFile("custom_medium_highest.cfg"));
+    EXPECT_FALSE(fs::exists(newer / "drive_c/Games/MOHAA/mainta"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Prefixes, StalePrefixTest,
+    ::testing::Values(std::array<const char*, 3>{".local/share/bottles/bottles/Old", "",
+                                                 " (Bottles): its game folder C:\\Games\\MOHAA "
+                                                 "(~/.local/share/bottles/bottles/Old/drive_c/"
+                                                 "Games/MOHAA) does not exist"},
+                      std::array<const char*, 3>{
+                          ".local/share/Steam/steamapps/compatdata/2200/pfx", "Games/MOHAA",
+                          " (Steam): its game folder C:\\Games\\MOHAA (~/.local/share/Steam/"
+                          "steamapps/compatdata/2200/pfx/drive_c/Games/MOHAA) holds no mainta"}));
 
 TEST(ProgramTest, ThePrefixOptionComesFirstAndHelpNeedsNoWindow) {
     test::TempDir home;

@@ -12,6 +12,7 @@
 #include "tests/support/test_data.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <set>
 
 namespace quorvel {
@@ -42,6 +43,23 @@ TEST(InstallationFaults, AMissingMaintaFolderIsReportedAndNothingIsCreated) {
     attempt.ExpectToldAbout(game.MaintaAsTold());
     attempt.ExpectWindowUnchanged();
     EXPECT_FALSE(std::filesystem::exists(game.Mainta()));
+}
+
+// A folder typed with a slip, or mainta itself typed for the game folder:
+// the player hears which folder to type when quorvel next asks.
+TEST(InstallationFaults, AMissingMaintaSaysWhichFolderToType) {
+    GameFolder game("Games/Game");
+    const std::string ask =
+        "\n\nStart quorvel again and, when it asks for the game folder, type the ";
+    for (const auto& [typed, told] : std::map<std::string, std::string>{
+             {"x\\",
+              ask + "game's own folder: the one that holds mainta (such as C:\\Games\\MOHAA)"},
+             {"\\MAINTA", "MAINTA\" is the mainta folder itself." + ask +
+                              "folder that holds it: \"" + game.WindowsPath() + "\"."}}) {
+        game.registry.SetString(kGameRegistryKey, kGameRegistryValue, game.WindowsPath() + typed);
+        const Attempt attempt(game.registry, game.files);
+        attempt.ExpectToldAbout(told);
+    }
 }
 
 // A file where the folder should be is there, so it is not called missing:

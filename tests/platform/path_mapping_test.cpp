@@ -55,6 +55,22 @@ TEST_F(PathMappingTest, FindsEveryComponentInAnyLetterCase) {
     EXPECT_EQ(mapper_.ToHostPath("\\GAMES\\MOHAA\\Mainta\\CUSTOM.cfg"), custom);
 }
 
+// A folder typed at the prompt as a shell would take it: "~" is the home
+// folder, with the letter case of what is below it matched as on a drive.
+TEST_F(PathMappingTest, TildeIsTheHomeFolder) {
+    const std::string home = (dir_.Path() / "home").string();
+    fs::create_directories(home + "/Games/MOHAA/mainta");
+    const std::string saved = std::getenv("HOME") ? std::getenv("HOME") : "/";
+    ::setenv("HOME", home.c_str(), 1);
+    const WinePathMapper mapper(dir_.Path().string());
+    ::setenv("HOME", saved.c_str(), 1);
+    EXPECT_EQ(mapper.ToHostPath("~"), home);
+    EXPECT_EQ(mapper.ToHostPath("~\\mainta\\custom.cfg"), home + "/mainta/custom.cfg");
+    EXPECT_EQ(mapper.ToHostPath("~/games/mohaa\\MAINTA\\x.cfg"),
+              home + "/Games/MOHAA/mainta/x.cfg");
+    EXPECT_EQ(mapper.ToHostPath("~other\\mainta"), "~other/mainta");
+}
+
 TEST_F(PathMappingTest, KeepsWhatMatchesNothingAsWritten) {
     EXPECT_EQ(mapper_.ToHostPath("C:\\Games\\MOHAA\\mainta\\NewConfig.cfg"),
               C() + "/games/mohaa/MAINTA/NewConfig.cfg");

@@ -160,6 +160,7 @@ TEST_F(PrefixDiscoveryTest, APrefixOfAnotherUserIsPassedOver) {
         GTEST_SKIP() << "giving a user.reg to another user needs root";
     }
     MakePrefix(At(".wine"), true, 1000);
+    fs::create_directories(At(".wine/drive_c/Games/MOHAA/mainta"));
     const fs::path planted = At("shared/steamapps/compatdata/2200/pfx");
     MakePrefix(planted, true, 9000);
     ASSERT_EQ(::chown((planted / "user.reg").c_str(), 54321, 54321), 0);
@@ -274,6 +275,7 @@ class OpenMohaaDiscoveryTest : public PrefixDiscoveryTest,
 TEST_P(OpenMohaaDiscoveryTest, CountsByTheNewestOfMaintaAndItsEntries) {
     const OpenMohaaCase& row = GetParam();
     MakePrefix(At(".local/share/wineprefixes/mohaa"), true, 2000);
+    fs::create_directories(At(".local/share/wineprefixes/mohaa/drive_c/Games/MOHAA/mainta"));
     WriteFile(At(".openmohaa/mainta/qconsole.log"), "log\n");
     test::SetChanged(At(".openmohaa/mainta/qconsole.log"), row.entry);
     test::SetChanged(At(".openmohaa/mainta"), row.mainta);
@@ -285,7 +287,9 @@ TEST_P(OpenMohaaDiscoveryTest, CountsByTheNewestOfMaintaAndItsEntries) {
         EXPECT_EQ(result.launcher, "OpenMoHAA");
         EXPECT_EQ(result.prefix, At(".wine").string());
         EXPECT_EQ(DescribeDiscovery(result, Env()),
-                  "quorvel: using OpenMoHAA's folder " + At(".openmohaa").string());
+                  "quorvel: passed over the Wine prefix ~/.local/share/wineprefixes/mohaa "
+                  "(winetricks): not newer than the one used\nquorvel: using OpenMoHAA's folder " +
+                      At(".openmohaa").string());
     } else {
         EXPECT_EQ(result.gameFolder, "");
         EXPECT_EQ(result.prefix, At(".local/share/wineprefixes/mohaa").string());
@@ -413,7 +417,9 @@ TEST_F(PrefixDiscoveryTest, DescribesTheOutcomeInOneLine) {
     // A name that would steer the terminal is printed with its controls escaped.
     MakePrefix(At("Games/mo\x1b[2Jhaa"), true, 1000);
     EXPECT_EQ(DescribeDiscovery(Discover(), env),
-              "quorvel: using the Wine prefix " + At("Games/mo\\x1b[2Jhaa").string() + " (Lutris)");
+              "quorvel: using the Wine prefix " + At("Games/mo\\x1b[2Jhaa").string() +
+                  " (Lutris), though its game folder C:\\Games\\MOHAA "
+                  "(~/Games/mo\\x1b[2Jhaa/drive_c/Games/MOHAA) does not exist");
 
     env.winePrefix = At("elsewhere").string();
     EXPECT_EQ(DescribeDiscovery(DiscoverWinePrefix(env, kGameKey), env),

@@ -1,5 +1,7 @@
 #include "ui/qt/line_list_model.h"
 
+#include "platform/unicode_text.h"
+
 #include <limits>
 
 namespace quorvel::ui {
@@ -7,6 +9,22 @@ namespace {
 
 int Row(std::size_t index) {
     return static_cast<int>(std::min<std::size_t>(index, std::numeric_limits<int>::max()));
+}
+
+// A line as the game wrote it: UTF-8 where it is that (from a Linux editor,
+// say), else Windows-1252, the code page the game writes in. The line's
+// bytes stay as they are; only what the row shows is decoded.
+QString ShownText(std::string_view line) {
+    const auto size = static_cast<qsizetype>(line.size());
+    if (IsUtf8(line)) {
+        return QString::fromUtf8(line.data(), size);
+    }
+    QString text(size, Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char c : line) {
+        *out++ = QChar(Windows1252(static_cast<unsigned char>(c)));
+    }
+    return text;
 }
 
 } // namespace
@@ -38,8 +56,7 @@ QVariant LineListModel::data(const QModelIndex& index, int role) const {
     }
     const DisplayText display =
         ShortenForDisplay(lines_.View(static_cast<std::size_t>(index.row())));
-    QString text =
-        QString::fromLocal8Bit(display.shown.data(), static_cast<qsizetype>(display.shown.size()));
+    QString text = ShownText(display.shown);
     if (display.shortened) {
         text += QChar(0x2026); // …
     }

@@ -7,8 +7,9 @@
 namespace quorvel::ui {
 
 // Shows a LineList in a list view, one line per row, and keeps in step with
-// every change to it. The text of a line is decoded from the system's 8-bit
-// encoding only when its row is drawn, and a very long line is shown
+// every change to it. The text of a line is decoded only when its row is
+// drawn (as UTF-8 where it is that, else as Windows-1252, the code page the
+// game writes in), and a very long line is shown
 // shortened, with an ellipsis (ShortenForDisplay); the line itself is left
 // as it is.
 class LineListModel : public QAbstractListModel, private LineList::Observer {

@@ -159,6 +159,57 @@ TEST(InstallationFaults, ALinkOfAnotherUserIsNotFollowed) {
     }
 }
 
+// What the player may not write, the player hears whose it is and how to
+// make it writable: an installation run in a child process as the player.
+TEST(InstallationFaults, WhatCannotBeWrittenSaysHowToMakeItWritable) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "playing a player who owns some files and not others needs root";
+    }
+    constexpr uid_t kPlayer = 54321;
+    const struct {
+        uid_t maintaOwner;
+        mode_t customMode;
+        std::string told, what; // `what` is below the game folder on drive C:
+    } kCases[] = {
+        {kPlayer, 0444,
+         "file is yours (uid 54321) but not writable. Make it writable, in a terminal:"
+         "\n    chmod u+w '",
+         "mainta/custom.cfg"},
+        {0, 0644,
+         "folder belongs to root, not to you. Make it yours, in a terminal:\n    sudo chown "
+         "\"$USER\" '",
+         "mainta"},
+    };
+    for (const auto& c : kCases) {
+        GameFolder game;
+        game.Write("custom.cfg", kPlayerCustomCfg);
+        std::filesystem::permissions(game.Prefix().parent_path(), std::filesystem::perms(0755));
+        ASSERT_EQ(::chown(game.Mainta().c_str(), c.maintaOwner, c.maintaOwner), 0);
+        ASSERT_EQ(::chown(game.CustomCfg().c_str(), kPlayer, kPlayer), 0);
+        ASSERT_EQ(::chmod(game.CustomCfg().c_str(), c.customMode), 0);
+        int pipe[2];
+        ASSERT_EQ(::pipe(pipe), 0);
+        if (const pid_t child = fork(); child == 0) {
+            if (::setgid(kPlayer) != 0 || ::setuid(kPlayer) != 0) {
+                _exit(1);
+            }
+            const std::string told =
+                Attempt(game.registry, game.files).windows.messagesShown.at(0).text;
+            _exit(::write(pipe[1], told.data(), told.size()) < 0 ? 1 : 0);
+        }
+        ::close(pipe[1]);
+        std::string told(65536, '\0');
+        told.resize(static_cast<std::size_t>(
+            std::max<ssize_t>(0, ::read(pipe[0], told.data(), told.size()))));
+        ::close(pipe[0]);
+        ::wait(nullptr);
+        EXPECT_NE(told.find("\n\nThe " + c.told + game.Prefix().string() +
+                            "/dosdevices/c:/Games/MOHAA/" + c.what + "'\nthen install again."),
+                  std::string::npos)
+            << told;
+    }
+}
+
 // Runs an installation in a child process whose files may not grow past
 // `limit` bytes, as on a full disk. Returns the child's exit status: the
 // InstallationResult, or 99 when the success message was shown for a failure.

@@ -176,6 +176,26 @@ private slots:
         QCOMPARE(run.captions.size(), 1);
     }
 
+    // The game writes Windows-1252, an editor on Linux UTF-8: each line is
+    // shown as it was written, and keeps its bytes through an installation.
+    void eachLineShownInItsOwnEncodingAndKeptByteForByte() {
+        const std::string game = "seta name \"J\xE9r\xF4me M\xFCller \x80\x81\x9F\"";
+        const std::string editor = "seta name \"J\xC3\xA9r\xC3\xB4me \xE2\x82\xAC\"";
+        Run run(game + "\r\n" + editor + "\r\n");
+        run.Start();
+        QCOMPARE(
+            run.List1Rows(),
+            (QStringList{QString::fromUtf16(u"seta name \"J\u00E9r\u00F4me M\u00FCller "
+                                            u"\u20AC\u0081\u0178\""),
+                         QString::fromUtf16(u"seta name \"J\u00E9r\u00F4me \u20AC\""), QString()}));
+
+        run.Then("Form2", Press("Medium"));
+        run.Then("Form3", Press("Highest"));
+        run.Then(quorvel::ui::kMessageObjectName, Press("OK"));
+        QTest::mouseClick(&run.Get<QPushButton>("Command1"), Qt::LeftButton);
+        QCOMPARE(run.game.Read("newconfig.cfg"), "\r\n" + game + "\r\n" + editor + "\r\n\r\n");
+    }
+
     // A pasted blob far longer than a row is shown cut short, and the
     // installation still keeps every byte of it.
     void longLineShownShortenedAndKeptWhole() {
