@@ -43,7 +43,6 @@ inline constexpr int kList2 = 202;
 inline constexpr int kPromptText = 301;
 inline constexpr int kPromptEdit = 302;
 
-
 // The ID of the control of that object name; a name outside the scheme is a
 // programming error (std::logic_error).
 inline int ControlId(std::string_view name) {

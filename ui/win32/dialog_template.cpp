@@ -75,8 +75,8 @@ void WriteItem(TemplateWriter& out, const forms::ControlShape& control) {
 }
 
 // The template's header: the dialog class, no menu, `count` items.
-void WriteHeader(TemplateWriter& out, DWORD style, DWORD exStyle, int count, int width,
-                 int height, const char* caption) {
+void WriteHeader(TemplateWriter& out, DWORD style, DWORD exStyle, int count, int width, int height,
+                 const char* caption) {
     out.Word(1);      // version
     out.Word(0xFFFF); // extended template
     out.Dword(0);     // help ID

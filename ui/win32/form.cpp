@@ -246,9 +246,9 @@ void CentreOnWorkArea(HWND window) {
 
 HWND CreateFormDialog(const forms::FormShape& shape, DLGPROC procedure, void* object) {
     const std::vector<WORD> frame = FrameTemplate(shape);
-    HWND dialog = CreateDialogIndirectParamW(
-        GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()), nullptr,
-        procedure, reinterpret_cast<LPARAM>(object));
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                             reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()),
+                                             nullptr, procedure, reinterpret_cast<LPARAM>(object));
     if (!dialog) {
         NoteWindowFailure(WithLastError("cannot create the window " + std::string(shape.name)));
         return nullptr;

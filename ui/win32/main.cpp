@@ -40,6 +40,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         quorvel::win32::Win32WindowSystem windows;
         quorvel::Program program(windows, options);
         quorvel::win32::MainWindow window(program.GetInstaller());
+        windows.WhilePromptShows([&window] { window.Make(); });
         int code = 1;
         if (!quorvel::win32::HasWindowFailure()) {
             window.Load();

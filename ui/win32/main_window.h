@@ -17,13 +17,18 @@ namespace quorvel::win32 {
 // their IDs are in control_ids.h.
 class MainWindow : public MainWindowPort {
 public:
-    // The window is made, hidden, under its creation caption when first
-    // needed: when start-up sets its caption, or when it is shown.
+    // The window is made, hidden, under its creation caption by Make, or
+    // when first needed: when start-up sets its caption, or when it is
+    // shown. WinMain has it made while the prompt shows, which thus comes up
+    // without waiting for it.
     explicit MainWindow(Installer& installer);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
+    // Makes the window, hidden, if it is not yet made. False when there is
+    // no window.
+    bool Make();
     // The load step: runs start-up while the window is still hidden, so
     // that the caption it sets is the first one the player sees.
     void Load();
@@ -40,10 +45,6 @@ public:
     void Close() override;
 
 private:
-    // Makes the window, hidden, the first time it is needed: after the
-    // prompt, which thus comes up without waiting for it. False when there
-    // is no window.
-    bool Make();
     static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
     // Does what the button of that ID does; false for any other ID.

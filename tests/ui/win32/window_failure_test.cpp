@@ -1,5 +1,6 @@
 // What the machine can make the Win32 windows fail at is noted, not thrown:
-// a form's window that cannot be made, a list that cannot take its rows. The noted failure stops the message loop.
+// a form's window that cannot be made, a list that cannot take its rows. The noted failure stops
+// the message loop.
 
 #include "platform/line_list.h"
 #include "ui/win32/form.h"
@@ -46,9 +47,9 @@ TEST(WindowFailure, IsNotedAndNotThrown) {
     const FailureCase cases[] = {
         {"a form whose window goes as it is made",
          [] {
-             EXPECT_EQ(CreateFormDialog(forms::DetailForm(DetailDialogKind::Model), &GoAtOnce,
-                                        nullptr),
-                       nullptr);
+             EXPECT_EQ(
+                 CreateFormDialog(forms::DetailForm(DetailDialogKind::Model), &GoAtOnce, nullptr),
+                 nullptr);
          },
          "cannot create the window Form3 (error "},
         {"a list that cannot take its rows", [] { AttachToAStatic(3); },
