@@ -137,7 +137,7 @@ time_one() {
     wait "$program_pid" 2>/dev/null || true
     program_pid=
     # Until Wine has let the process go.
-    sleep ${SETTLE:-0.2}
+    sleep 0.2
 }
 
 # One start of each, untimed: Wine's first start of a program loads more.

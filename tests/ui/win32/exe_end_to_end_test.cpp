@@ -11,6 +11,8 @@
 #include "tests/support/test_data.h"
 #include "tests/support/windows/refusing_folder.h"
 #include "tests/ui/win32/window_driver.h"
+#include "ui/forms/form_shapes.h"
+#include "ui/win32/control_ids.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -284,6 +286,32 @@ TEST(ExeLongPath, AGameFolderPastTheClassicLimitInstalls) {
     EXPECT_EQ(log.messages, Lines{kInstalledMessage});
     EXPECT_EQ(game.Read("custom.cfg"), kInstalled);
     EXPECT_EQ(game.Read("newconfig.cfg"), kEarlierLines);
+}
+
+// What a screen reader meets as each window opens, asked from another
+// process: a dialog of the system's class (#32770), which screen readers
+// announce as a dialog, reading out its text; the caption as its name; and
+// its text as its label's accessible name: the question of Form2 and Form3,
+// and in Form1 what the program does.
+TEST_F(ExeEndToEndTest, EveryWindowIsADialogWhoseTextAScreenReaderReads) {
+    const auto readAs = [](const forms::FormShape& form, const char* caption, const char* text) {
+        const forms::ControlShape& label = forms::ControlNamed(form, text);
+        return [&label, caption](HWND window) {
+            EXPECT_EQ(test::KindOf(window), "#32770");
+            EXPECT_EQ(test::AccessibleNameOf(window), caption);
+            const HWND control = GetDlgItem(window, win32::ControlId(label.name));
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(test::AccessibleNameOf(control), label.text);
+        };
+    };
+    const SessionLog log = Run(
+        {Prompt(),
+         {kMainWindowCaption, kInstall, readAs(forms::MainForm(), kMainWindowCaption, "Label2")},
+         {kTexture, "Medium",
+          readAs(forms::DetailForm(DetailDialogKind::Texture), kTexture, "Label1")},
+         {kModel, kCheck, readAs(forms::DetailForm(DetailDialogKind::Model), kModel, "Label1")}});
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_TRUE(log.ended);
 }
 
 // The three windows and their controls at 96 dots per inch, in client

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <stdexcept>
 #include <thread>
 
@@ -251,6 +252,31 @@ std::string KindOf(HWND window) {
 std::string LabelOf(HWND control) {
     const HWND before = GetWindow(control, GW_HWNDPREV);
     return before && ClassOf(before) == "static" ? TextOf(before) : "";
+}
+
+std::string AccessibleNameOf(HWND window) {
+    // COM for this thread, once; the objects come from the window's process.
+    static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* object = nullptr;
+    if (FAILED(com) ||
+        FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        !object) {
+        throw std::runtime_error("the window has no accessible object");
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT named = object->get_accName(self, &name);
+    object->Release();
+    const int length = SUCCEEDED(named) && name ? static_cast<int>(SysStringLen(name)) : 0;
+    const int size = WideCharToMultiByte(CP_ACP, 0, name, length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, name, length, bytes.data(), size, nullptr, nullptr);
+    SysFreeString(name);
+    return bytes;
 }
 
 bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {

@@ -64,6 +64,11 @@ std::vector<std::string> ListRows(HWND list);
 // finds it: the static text right before the control among its siblings.
 // Empty when the control before it is no static text.
 std::string LabelOf(HWND control);
+// The name the system's accessibility gives a screen reader for a window,
+// asked from another process as a screen reader asks: that of the window's
+// client object (AccessibleObjectFromWindow, OBJID_CLIENT). Throws when the
+// window has no accessible object.
+std::string AccessibleNameOf(HWND window);
 // Polls `ready` until it holds or `timeout` has passed; whether it held.
 bool WaitUntil(const std::function<bool()>& ready,
                std::chrono::milliseconds timeout = std::chrono::seconds(20));
