@@ -249,7 +249,8 @@ HWND CreateFormDialog(const forms::FormShape& shape, DLGPROC procedure, void* ob
     HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
                                              reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()),
                                              nullptr, procedure, reinterpret_cast<LPARAM>(object));
-    if (!dialog) {
+    // Wine hands back a window that went while it was made; Windows null.
+    if (!dialog || !IsWindow(dialog)) {
         NoteWindowFailure(WithLastError("cannot create the window " + std::string(shape.name)));
         return nullptr;
     }

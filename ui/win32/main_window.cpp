@@ -5,6 +5,7 @@
 #include "ui/win32/message_loop.h"
 #include "ui/win32/wide_text.h"
 
+#include <commctrl.h>
 #include <exception>
 #include <stdexcept>
 
@@ -17,6 +18,9 @@ bool MainWindow::Make() {
         return window_ != nullptr;
     }
     made_ = true;
+    // The list view's class; the prompt, which comes first, needs none of it.
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
     const forms::FormShape& shape = forms::MainForm();
     if (!CreateFormDialog(shape, &MainWindow::Procedure, this)) {
         return false;
