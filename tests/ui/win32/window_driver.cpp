@@ -136,6 +136,45 @@ GameFolderSetting::~GameFolderSetting() {
     }
 }
 
+namespace {
+
+constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+
+void SetLogPixels(std::optional<DWORD> dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        throw std::runtime_error("cannot open HKEY_CURRENT_USER\\Control Panel\\Desktop");
+    }
+    const LONG status = dpi ? RegSetValueExA(key, "LogPixels", 0, REG_DWORD,
+                                             reinterpret_cast<const BYTE*>(&*dpi), sizeof *dpi)
+                            : RegDeleteValueA(key, "LogPixels");
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS && dpi) {
+        throw std::runtime_error("cannot set the screen's density");
+    }
+}
+
+} // namespace
+
+DpiSetting::DpiSetting(int dpi) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) == ERROR_SUCCESS) {
+        before_ = value;
+    }
+    SetLogPixels(static_cast<DWORD>(dpi));
+}
+
+DpiSetting::~DpiSetting() {
+    try {
+        SetLogPixels(before_);
+    } catch (...) {
+        // Nothing to be done about it here.
+    }
+}
+
 std::ostream& operator<<(std::ostream& out, const Control& control) {
     return out << control.kind << " \"" << control.text << "\" (" << control.left << ", "
                << control.top << ", " << control.width << ", " << control.height << ")"

@@ -31,6 +31,21 @@ private:
     std::optional<std::string> before_;
 };
 
+// The screen's density for programs started while the object lives:
+// HKEY_CURRENT_USER\Control Panel\Desktop, value LogPixels, which Windows
+// and Wine read when a program starts; what was there before is put back
+// afterwards.
+class DpiSetting {
+public:
+    explicit DpiSetting(int dpi);
+    ~DpiSetting();
+    DpiSetting(const DpiSetting&) = delete;
+    DpiSetting& operator=(const DpiSetting&) = delete;
+
+private:
+    std::optional<DWORD> before_;
+};
+
 // A child window of a form as the player sees it: its kind (the window
 // class, in lower case), the text of a button (empty for the others), its
 // place in the form's client area and whether it shows.
