@@ -11,18 +11,21 @@
 # always follows the same one) and times from launching `wine` until the
 # prompt's window ("MOHAA Path") is mapped; for quorvel.exe also from
 # answering it (xdotool key Return, 0.3 s after it showed) until the main
-# window is mapped. Prints
-# median, min and max of each, and the ratio of quorvel.exe's median to each
-# baseline's.
+# window is mapped. Prints median, min and max of each, and the ratio of
+# quorvel.exe's median to each baseline's. KEEP_TIMES names a file to keep
+# every run's figures in.
 #
 #   bench/startup-windows.sh [windows-build] [runs]   (defaults: build-windows, 20)
 #
+# On a machine busy with other work the times depend mostly on how soon the
+# programs get a core; run it as `chrt -f 5 bench/startup-windows.sh` (as
+# root) to give them one at once, in turns with each other.
+#
 # The build must hold ui/win32/quorvel.exe and bench/windows/bare_prompt*.exe
 # (any Windows build: `cmake --preset windows`); QUORVEL_EXE times another
-# quorvel.exe in its place, such as one built before a change. Wine runs in a throwaway
-# prefix, with its wineserver kept running between the runs, as it is on a
-# player's desktop; x11_map_watch (bench/x11_map_watch.cpp) is compiled into
-# the scratch folder. Needs Xvfb, xdotool, Wine and the X11 headers
+# quorvel.exe in its place, such as one built before a change. Wine runs in
+# a throwaway prefix, told that no window manager runs; x11_map_watch
+# (bench/x11_map_watch.cpp) is compiled into the scratch folder. Needs Xvfb, xdotool, Wine and the X11 headers
 # (`scripts/setup-deps.sh windows bench`).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -84,10 +87,8 @@ printf 'bind MOUSE1 "+attack"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\n' \
     >"$WINEPREFIX/drive_c/Games/MOHAA/mainta/custom.cfg"
 wineserver -w
 # Wine's session (the wineserver, its desktop and services) stays from here
-# on, as a player's Windows session does: a command prompt waits on a pipe
-# that is never written to. Without it, Wine shuts its services down when a
-# program ends and starts them again with the next, which makes half the
-# starts nearly half a second slower, whichever the program.
+# on, as a player's Windows session does, rather than ending after each
+# program: a command prompt waits on a pipe that is never written to.
 mkfifo "$work/session"
 wine cmd.exe <"$work/session" >/dev/null 2>&1 &
 session_pid=$!
