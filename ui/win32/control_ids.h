@@ -43,6 +43,9 @@ inline constexpr int kList2 = 202;
 inline constexpr int kPromptText = 301;
 inline constexpr int kPromptEdit = 302;
 
+// An ID no control has.
+inline constexpr int kNoControl = 0xFFFF;
+
 // The ID of the control of that object name; a name outside the scheme is a
 // programming error (std::logic_error).
 inline int ControlId(std::string_view name) {

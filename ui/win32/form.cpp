@@ -255,6 +255,9 @@ HWND CreateFormDialog(const forms::FormShape& shape, DLGPROC procedure, void* ob
         return nullptr;
     }
     MarkAsForm(dialog);
+    // No default button: the dialog manager would make Command1 (IDOK) one,
+    // shown as such whenever no other button has the focus.
+    SendMessageW(dialog, DM_SETDEFID, kNoControl, 0);
     KeepDialogLayout(dialog);
     SetProgramIcon(dialog);
     SetClientSize(dialog, shape.clientWidth, shape.clientHeight);

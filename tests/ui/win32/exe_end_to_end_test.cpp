@@ -316,6 +316,30 @@ TEST_F(ExeEndToEndTest, EveryWindowIsADialogWhoseTextAScreenReaderReads) {
     EXPECT_TRUE(log.ended);
 }
 
+// Form1 has no default button: with List1 focused, neither button is drawn
+// as one, as the dialog manager would draw Command1 (whose ID is IDOK).
+TEST_F(ExeEndToEndTest, NoButtonIsTheDefaultWhileTheListHasTheFocus) {
+    const auto drawnAsDefault = [](HWND button) {
+        return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    };
+    const auto focusOf = [](HWND window) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+        return info.hwndFocus;
+    };
+    const auto look = [&](HWND window) {
+        const HWND install = GetDlgItem(window, win32::kCommand1);
+        ASSERT_TRUE(test::WaitUntil([&] { return focusOf(window) == install; }));
+        PostMessageA(install, WM_KEYDOWN, VK_TAB, 0);
+        ASSERT_TRUE(test::WaitUntil([&] { return focusOf(window) == List1(window); }));
+        EXPECT_FALSE(drawnAsDefault(install));
+        EXPECT_FALSE(drawnAsDefault(GetDlgItem(window, win32::kCommand2)));
+    };
+    const SessionLog log = Run({Prompt(), {kMainWindowCaption, "Exit", look}});
+    EXPECT_EQ(log.unmet, Lines{});
+}
+
 // The three windows and their controls at 96, 144 and 192 dots per inch, in
 // client coordinates: the buttons by their texts, the labels and lists by
 // place, every length of the table scaled to the density.
