@@ -316,6 +316,28 @@ TEST_F(ExeEndToEndTest, EveryWindowIsADialogWhoseTextAScreenReaderReads) {
     EXPECT_TRUE(log.ended);
 }
 
+// A detail dialog made larger and smaller by the player keeps its controls
+// where they were.
+TEST_F(ExeEndToEndTest, DetailDialogsKeepTheirControlsWhereTheyAreWhenResized) {
+    const auto resize = [](HWND window) {
+        const std::vector<Control> before = test::ControlsOf(window);
+        const SIZE client = test::ClientSize(window);
+        RECT frame{};
+        GetWindowRect(window, &frame);
+        for (const int grow : {200, -100}) {
+            SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left + grow,
+                         frame.bottom - frame.top + grow, SWP_NOMOVE | SWP_NOZORDER);
+            EXPECT_EQ(test::ClientSize(window).cx, client.cx + grow);
+            EXPECT_EQ(test::ControlsOf(window), before) << "grown by " << grow;
+        }
+    };
+    const SessionLog log = Run({Prompt(),
+                                {kMainWindowCaption, kInstall},
+                                {kTexture, "Medium", resize},
+                                {kModel, kCheck, resize}});
+    EXPECT_EQ(log.unmet, Lines{});
+}
+
 // Form1 has no default button: with List1 focused, neither button is drawn
 // as one, as the dialog manager would draw Command1 (whose ID is IDOK).
 TEST_F(ExeEndToEndTest, NoButtonIsTheDefaultWhileTheListHasTheFocus) {
