@@ -1,21 +1,22 @@
 #pragma once
 
-// The control IDs of quorvel.exe's windows, for GetDlgItem, and the window
-// classes of its forms. The IDs stay as they are: tools that drive the
-// program from outside rely on them.
+// The control IDs of quorvel.exe's windows, for GetDlgItem. The IDs stay as
+// they are: tools that drive the program from outside rely on them. Every
+// window is of the system's dialog class (#32770), so that screen readers
+// take it for a dialog and read its text when it opens.
 //
 // Every form uses one scheme: CommandN has ID N, Label1 and Label2 have 101
 // and 102, List1 and List2 201 and 202.
 //
-//   Form1 "Quorvel Config Setup 3.2"  class QuorvelForm1
+//   Form1 "Quorvel Config Setup 3.2"
 //       Command1 "Install Quorvel Config" 1, Command2 "Exit" 2,
 //       Label1 101, Label2 102, List1 201 (custom.cfg), List2 202 (hidden)
-//   Form2 "Texture Detail"             class QuorvelDetailDialog
+//   Form2 "Texture Detail"
 //       Command1..Command4 1..4 ("High", "Medium", "Low", "Need to go Check"), Label1 101
-//   Form3 "Model Detail"               class QuorvelDetailDialog
+//   Form3 "Model Detail"
 //       Command1..Command7 1..7 ("Highest", "Higher", "High", "Med", "Low", "Lowest",
 //       "Need to go Check"), Label1 101
-//   The folder prompt "MOHAA Path"     the system's dialog class (#32770)
+//   The folder prompt "MOHAA Path"
 //       text 301, edit field 302, OK IDOK (1), Cancel IDCANCEL (2)
 //
 // The lists are virtual list views (SysListView32, LVS_OWNERDATA) with one
@@ -42,8 +43,8 @@ inline constexpr int kList2 = 202;
 inline constexpr int kPromptText = 301;
 inline constexpr int kPromptEdit = 302;
 
-inline constexpr const wchar_t* kMainWindowClass = L"QuorvelForm1";
-inline constexpr const wchar_t* kDetailDialogClass = L"QuorvelDetailDialog";
+// An ID no control has.
+inline constexpr int kNoControl = 0xFFFF;
 
 // The ID of the control of that object name; a name outside the scheme is a
 // programming error (std::logic_error).

@@ -25,20 +25,10 @@ public:
     }
 
     void Create() {
-        if (!RegisterFormClass(kDetailDialogClass, &DetailDialog::Procedure)) {
-            return;
-        }
-        window_ = CreateWindowExW(0, kDetailDialogClass, Widen(shape_.caption).c_str(),
-                                  FrameStyle(shape_.frame), CW_USEDEFAULT, CW_USEDEFAULT,
-                                  shape_.clientWidth, shape_.clientHeight, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), this);
+        window_ = CreateFormDialog(shape_, &DetailDialog::Procedure, this);
         if (!window_) {
-            NoteWindowFailure(
-                WithLastError("cannot create the " + std::string(shape_.caption) + " dialog"));
             return;
         }
-        MarkAsForm(window_);
-        SetClientSize(window_, shape_.clientWidth, shape_.clientHeight);
         controls_.Create(window_, shape_);
         // The question first among the children, as a dialog has its text
         // before its buttons: a screen reader reads it when the window opens.
@@ -75,37 +65,34 @@ private:
         }
     }
 
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        DetailDialog* self = ObjectOf<DetailDialog>(window, message, lParam);
+    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        DetailDialog* self = DialogObjectOf<DetailDialog>(window, message, lParam);
         if (!self) {
-            return DefWindowProcW(window, message, wParam, lParam);
+            return FALSE;
         }
-        if (message == WM_NCCREATE) {
-            self->window_ = window;
-        }
-        return Guarded(0, [&] { return self->Handle(window, message, wParam, lParam); });
+        return static_cast<INT_PTR>(
+            Guarded(FALSE, [&] { return self->Handle(window, message, wParam, lParam); }));
     }
 
-    LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // TRUE for a message handled here, FALSE for the dialog's own handling.
+    INT_PTR Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
+        case WM_INITDIALOG:
+            // The controls come afterwards; the focus is set when shown.
+            return FALSE;
         case WM_COMMAND:
+            // A button pressed. The dialog's own Enter and Escape (IDOK and
+            // IDCANCEL, the IDs of Command1 and Command2) never come: the
+            // message loop keeps those keys from it.
             if (HIWORD(wParam) == BN_CLICKED) {
-                const forms::ControlShape* button = controls_.Button(LOWORD(wParam));
-                if (button && button->role == forms::ButtonRole::NeedToCheck) {
-                    End(DialogOutcome::NeedToCheck, {});
-                    return 0;
-                }
-                if (button && button->role == forms::ButtonRole::Answer) {
-                    End(DialogOutcome::Answered, button->text);
-                    return 0;
-                }
+                return Press(LOWORD(wParam)) ? TRUE : FALSE;
             }
-            break;
+            return FALSE;
         case WM_CLOSE:
             // The title-bar close button: no answer. The dialog is destroyed
             // once its modal showing has ended.
             End(DialogOutcome::ClosedWithoutAnswer, {});
-            return 0;
+            return TRUE;
         case WM_ACTIVATE:
             if (LOWORD(wParam) == WA_INACTIVE) {
                 HWND focus = GetFocus();
@@ -115,23 +102,36 @@ private:
             } else if (!HIWORD(wParam)) {
                 SetFocus(focus_ ? focus_ : FirstButton());
             }
-            return 0;
+            return DialogResult(window, 0);
         case WM_DPICHANGED: {
             const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
             SetWindowPos(window, nullptr, suggested.left, suggested.top,
                          suggested.right - suggested.left, suggested.bottom - suggested.top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
             controls_.Layout(HIWORD(wParam));
-            return 0;
+            return DialogResult(window, 0);
         }
         case WM_NCDESTROY:
             window_ = nullptr;
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-            break;
+            return FALSE;
         default:
-            break;
+            return FALSE;
         }
-        return DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    // Ends the dialog as the button of that ID says; false for any other ID.
+    bool Press(int id) {
+        const forms::ControlShape* button = controls_.Button(id);
+        if (button && button->role == forms::ButtonRole::NeedToCheck) {
+            End(DialogOutcome::NeedToCheck, {});
+            return true;
+        }
+        if (button && button->role == forms::ButtonRole::Answer) {
+            End(DialogOutcome::Answered, button->text);
+            return true;
+        }
+        return false;
     }
 
     const forms::FormShape& shape_;

@@ -74,6 +74,24 @@ void WriteItem(TemplateWriter& out, const forms::ControlShape& control) {
     out.Word(0); // no creation data
 }
 
+// The template's header: the dialog class, no menu, `count` items.
+void WriteHeader(TemplateWriter& out, DWORD style, DWORD exStyle, int count, int width, int height,
+                 const char* caption) {
+    out.Word(1);      // version
+    out.Word(0xFFFF); // extended template
+    out.Dword(0);     // help ID
+    out.Dword(exStyle);
+    out.Dword(style);
+    out.Word(static_cast<WORD>(count));
+    out.Short(0);
+    out.Short(0);
+    out.Short(width);
+    out.Short(height);
+    out.Word(0); // no menu
+    out.Word(0); // the dialog class
+    out.Text(caption);
+}
+
 } // namespace
 
 std::vector<WORD> DialogTemplate(const forms::FormShape& form) {
@@ -81,19 +99,9 @@ std::vector<WORD> DialogTemplate(const forms::FormShape& form) {
         throw std::logic_error(std::string(form.name) + " is not laid out in dialog units");
     }
     TemplateWriter out;
-    out.Word(1);      // version
-    out.Word(0xFFFF); // extended template
-    out.Dword(0);     // help ID
-    out.Dword(WS_EX_APPWINDOW);
-    out.Dword(FrameStyle(form.frame));
-    out.Word(static_cast<WORD>(form.controls.size()));
-    out.Short(0);
-    out.Short(0);
-    out.Short(form.clientWidth);
-    out.Short(form.clientHeight);
-    out.Word(0); // no menu
-    out.Word(0); // the dialog class
-    out.Text(form.caption);
+    WriteHeader(out, FrameStyle(form.frame), WS_EX_APPWINDOW,
+                static_cast<int>(form.controls.size()), form.clientWidth, form.clientHeight,
+                form.caption);
     // DS_SHELLFONT: the system's dialog font, 8 points.
     out.Word(8);
     out.Word(FW_NORMAL);
@@ -102,6 +110,16 @@ std::vector<WORD> DialogTemplate(const forms::FormShape& form) {
     for (const forms::ControlShape& control : form.controls) {
         WriteItem(out, control);
     }
+    return out.Take();
+}
+
+std::vector<WORD> FrameTemplate(const forms::FormShape& form) {
+    if (form.unit != forms::LayoutUnit::Pixels) {
+        throw std::logic_error(std::string(form.name) + " is not laid out in pixels");
+    }
+    // No DS_SETFONT: the controls get their fonts when they are made.
+    TemplateWriter out;
+    WriteHeader(out, FrameStyle(form.frame), 0, 0, 0, 0, form.caption);
     return out.Take();
 }
 

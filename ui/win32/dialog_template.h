@@ -1,7 +1,7 @@
 #pragma once
 
-// A dialog template in memory (DLGTEMPLATEEX and its items), made from a
-// form of the description laid out in dialog units, for DialogBoxIndirect.
+// Dialog templates in memory (DLGTEMPLATEEX and its items), made from a form
+// of the description, for DialogBoxIndirect and CreateDialogIndirect.
 
 #include "ui/forms/form_shapes.h"
 
@@ -14,5 +14,11 @@ namespace quorvel::win32 {
 // dialog font and each control in order. The buffer is WORD-sized and its
 // start is DWORD-aligned, as DialogBoxIndirect needs.
 std::vector<WORD> DialogTemplate(const forms::FormShape& form);
+
+// The template of a form laid out in pixels: its frame and caption in the
+// dialog class (#32770), without controls, which FormControls then makes at
+// their pixel boxes. The window is a dialog to the system and its screen
+// readers, which then read the text it holds when it opens.
+std::vector<WORD> FrameTemplate(const forms::FormShape& form);
 
 } // namespace quorvel::win32

@@ -18,6 +18,10 @@ template <typename Function> Function User32Function(const char* name) {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, PVOID, UINT, UINT);
+using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+
+// DIALOG_DPI_CHANGE_BEHAVIORS' DDC_DISABLE_ALL, from Windows 10 1703 on.
+constexpr int kDialogKeepsItsLayout = 0x0001;
 
 int SystemDpi() {
     HDC screen = GetDC(nullptr);
@@ -58,6 +62,14 @@ SIZE WindowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD e
         AdjustWindowRectEx(&rect, style, FALSE, exStyle);
     }
     return SIZE{rect.right - rect.left, rect.bottom - rect.top};
+}
+
+void KeepDialogLayout(HWND dialog) {
+    static const auto setBehavior =
+        User32Function<SetDialogDpiChangeBehaviorFn>("SetDialogDpiChangeBehavior");
+    if (setBehavior) {
+        setBehavior(dialog, kDialogKeepsItsLayout, kDialogKeepsItsLayout);
+    }
 }
 
 LOGFONTW MessageFontForDpi(int dpi) {

@@ -24,6 +24,11 @@ int DpiOfWindow(HWND window);
 // `clientHeight` at `dpi`.
 SIZE WindowSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, int dpi);
 
+// Keeps the system from resizing a dialog and its controls, and from
+// changing their fonts, when the dialog moves to a monitor of another
+// density: the form places its controls itself on WM_DPICHANGED.
+void KeepDialogLayout(HWND dialog);
+
 // The window system's message font (the one dialogs use) at `dpi`.
 LOGFONTW MessageFontForDpi(int dpi);
 

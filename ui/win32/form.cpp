@@ -1,6 +1,7 @@
 #include "ui/win32/form.h"
 
 #include "ui/win32/control_ids.h"
+#include "ui/win32/dialog_template.h"
 #include "ui/win32/dpi.h"
 #include "ui/win32/list_box_view.h"
 #include "ui/win32/message_loop.h"
@@ -11,6 +12,7 @@
 #include <cwchar>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace quorvel::win32 {
 namespace {
@@ -242,26 +244,29 @@ void CentreOnWorkArea(HWND window) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool RegisterFormClass(const wchar_t* name, WNDPROC procedure) {
-    HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExW(instance, name, &existing)) {
-        return true;
+HWND CreateFormDialog(const forms::FormShape& shape, DLGPROC procedure, void* object) {
+    const std::vector<WORD> frame = FrameTemplate(shape);
+    HWND dialog = CreateDialogIndirectParamW(GetModuleHandleW(nullptr),
+                                             reinterpret_cast<LPCDLGTEMPLATEW>(frame.data()),
+                                             nullptr, procedure, reinterpret_cast<LPARAM>(object));
+    // Wine hands back a window that went while it was made; Windows null.
+    if (!dialog || !IsWindow(dialog)) {
+        NoteWindowFailure(WithLastError("cannot create the window " + std::string(shape.name)));
+        return nullptr;
     }
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)); // IDC_ARROW
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = name;
-    SetProgramIcon(windowClass);
-    if (!RegisterClassExW(&windowClass)) {
-        NoteWindowFailure(WithLastError("cannot register a window class"));
-        return false;
-    }
-    return true;
+    MarkAsForm(dialog);
+    // No default button: the dialog manager would make Command1 (IDOK) one,
+    // shown as such whenever no other button has the focus.
+    SendMessageW(dialog, DM_SETDEFID, kNoControl, 0);
+    KeepDialogLayout(dialog);
+    SetProgramIcon(dialog);
+    SetClientSize(dialog, shape.clientWidth, shape.clientHeight);
+    return dialog;
+}
+
+INT_PTR DialogResult(HWND dialog, LRESULT result) {
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, result);
+    return TRUE;
 }
 
 } // namespace quorvel::win32

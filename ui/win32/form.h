@@ -64,19 +64,25 @@ void SetClientSize(HWND window, int width, int height);
 // under the mouse pointer, as a new window appears where the player looks.
 void CentreOnWorkArea(HWND window);
 
-// Registers a window class of the program once; the windows of the class
-// find their object through CREATESTRUCT's parameter (see ObjectOf). False,
-// the failure noted, when it cannot be registered.
-bool RegisterFormClass(const wchar_t* name, WNDPROC procedure);
+// Makes the window of `shape`, a form laid out in pixels, hidden: a dialog
+// of the system's class (#32770) from FrameTemplate, whose messages go to
+// `procedure`, which is given `object` with WM_INITDIALOG (see
+// DialogObjectOf). The window takes keys as a form (MarkAsForm), has the
+// program's icon and its client size, and is left to place its controls
+// itself when its density changes. Null, the failure noted, when it cannot be
+// made.
+HWND CreateFormDialog(const forms::FormShape& shape, DLGPROC procedure, void* object);
 
-// The object a form procedure was created for: stored at WM_NCCREATE.
-template <typename Form> Form* ObjectOf(HWND window, UINT message, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* form = static_cast<Form*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
-        return form;
+// The object a form dialog was made for: stored at WM_INITDIALOG.
+template <typename Form> Form* DialogObjectOf(HWND dialog, UINT message, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrW(dialog, GWLP_USERDATA, lParam);
     }
-    return reinterpret_cast<Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return reinterpret_cast<Form*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
 }
+
+// What a dialog procedure returns for a message it handled, whose result is
+// `result`.
+INT_PTR DialogResult(HWND dialog, LRESULT result);
 
 } // namespace quorvel::win32

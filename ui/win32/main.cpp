@@ -7,7 +7,6 @@
 #include "ui/win32/wide_text.h"
 #include "ui/win32/win32_window_system.h"
 
-#include <commctrl.h>
 #include <exception>
 #include <string>
 #include <windows.h>
@@ -28,9 +27,6 @@ void ReportFailure(const std::string& text) {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     try {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
-        InitCommonControlsEx(&controls);
-
         // The program takes no options on Windows; this keeps the front ends
         // alike should it ever take some.
         quorvel::ProgramOptions options;
@@ -40,6 +36,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
         quorvel::win32::Win32WindowSystem windows;
         quorvel::Program program(windows, options);
         quorvel::win32::MainWindow window(program.GetInstaller());
+        windows.WhilePromptShows([&window] { window.Make(); });
         int code = 1;
         if (!quorvel::win32::HasWindowFailure()) {
             window.Load();

@@ -5,29 +5,30 @@
 #include "ui/win32/message_loop.h"
 #include "ui/win32/wide_text.h"
 
+#include <commctrl.h>
 #include <exception>
 #include <stdexcept>
 
 namespace quorvel::win32 {
 
-MainWindow::MainWindow(Installer& installer) : installer_(installer) {
-    if (!RegisterFormClass(kMainWindowClass, &MainWindow::Procedure)) {
-        return;
+MainWindow::MainWindow(Installer& installer) : installer_(installer) {}
+
+bool MainWindow::Make() {
+    if (made_) {
+        return window_ != nullptr;
     }
+    made_ = true;
+    // The list view's class; the prompt, which comes first, needs none of it.
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES};
+    InitCommonControlsEx(&classes);
     const forms::FormShape& shape = forms::MainForm();
-    window_ =
-        CreateWindowExW(0, kMainWindowClass, Widen(shape.caption).c_str(), FrameStyle(shape.frame),
-                        CW_USEDEFAULT, CW_USEDEFAULT, shape.clientWidth, shape.clientHeight,
-                        nullptr, nullptr, GetModuleHandleW(nullptr), this);
-    if (!window_) {
-        NoteWindowFailure(WithLastError("cannot create the main window"));
-        return;
+    if (!CreateFormDialog(shape, &MainWindow::Procedure, this)) {
+        return false;
     }
-    MarkAsForm(window_);
-    SetClientSize(window_, shape.clientWidth, shape.clientHeight);
     controls_.Create(window_, shape);
     currentView_.Attach(controls_.Control(kList1));
     installView_.Attach(controls_.Control(kList2));
+    return true;
 }
 
 MainWindow::~MainWindow() {
@@ -45,7 +46,7 @@ void MainWindow::Load() {
 }
 
 void MainWindow::Show(int showCommand) {
-    if (!window_) {
+    if (!Make()) {
         return;
     }
     if (!shown_) {
@@ -64,10 +65,12 @@ int MainWindow::Run() {
 }
 
 void MainWindow::SetCaption(const std::string& caption) {
+    Make();
     SetWindowTextW(window_, Widen(caption).c_str());
 }
 
 void MainWindow::SetLabel1Caption(const std::string& caption) {
+    Make();
     SetWindowTextW(controls_.Control(kLabel1), Widen(caption).c_str());
 }
 
@@ -96,15 +99,16 @@ void MainWindow::Install() {
     }
 }
 
-LRESULT CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    MainWindow* self = ObjectOf<MainWindow>(window, message, lParam);
+INT_PTR CALLBACK MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    MainWindow* self = DialogObjectOf<MainWindow>(window, message, lParam);
     if (!self) {
-        return DefWindowProcW(window, message, wParam, lParam);
+        return FALSE;
     }
-    if (message == WM_NCCREATE) {
+    if (message == WM_INITDIALOG) {
         self->window_ = window;
     }
-    return Guarded(0, [&] { return self->Handle(message, wParam, lParam); });
+    return static_cast<INT_PTR>(
+        Guarded(FALSE, [&] { return self->Handle(message, wParam, lParam); }));
 }
 
 bool MainWindow::Press(int id) {
@@ -120,24 +124,22 @@ bool MainWindow::Press(int id) {
     return false;
 }
 
-LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = window_;
     switch (message) {
     case WM_COMMAND:
-        if (HIWORD(wParam) == BN_CLICKED && Press(LOWORD(wParam))) {
-            return 0;
-        }
-        break;
+        // The dialog's own Enter and Escape never come (see message_loop.h).
+        return HIWORD(wParam) == BN_CLICKED && Press(LOWORD(wParam));
     case WM_NOTIFY: {
         // The lists ask for the text of their rows.
         auto& header = *reinterpret_cast<NMHDR*>(lParam);
         if (const auto answer = currentView_.Notify(header)) {
-            return *answer;
+            return DialogResult(window, *answer);
         }
         if (const auto answer = installView_.Notify(header)) {
-            return *answer;
+            return DialogResult(window, *answer);
         }
-        break;
+        return FALSE;
     }
     case WM_ACTIVATE:
         // Give the focus back to the control that had it, as a dialog does.
@@ -149,26 +151,30 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         } else if (!HIWORD(wParam)) {
             SetFocus(focus_ ? focus_ : controls_.Control(kCommand1));
         }
-        return 0;
+        return DialogResult(window, 0);
     case WM_DPICHANGED: {
         const RECT& suggested = *reinterpret_cast<const RECT*>(lParam);
         SetWindowPos(window_, nullptr, suggested.left, suggested.top, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         SetClientSize(window_, forms::MainForm().clientWidth, forms::MainForm().clientHeight);
         controls_.Layout(HIWORD(wParam));
-        return 0;
+        return DialogResult(window, 0);
     }
+    case WM_CLOSE:
+        // The title bar's close button, or Alt+F4: the window goes, as the
+        // Exit button makes it go.
+        Close();
+        return TRUE;
     case WM_DESTROY:
         PostQuitMessage(exitCode_);
-        return 0;
+        return FALSE;
     case WM_NCDESTROY:
         window_ = nullptr;
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        break;
+        return FALSE;
     default:
-        break;
+        return FALSE;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 } // namespace quorvel::win32

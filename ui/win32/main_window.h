@@ -12,15 +12,23 @@ namespace quorvel::win32 {
 
 // The main window, Form1: the current custom.cfg lines, the hidden list of
 // lines to install, and the install and exit buttons. A fixed frame with a
-// minimize button; its controls and their IDs are in control_ids.h.
+// minimize button, of the system's dialog class, so that a screen reader
+// reads Label2's description of the program when it opens; its controls and
+// their IDs are in control_ids.h.
 class MainWindow : public MainWindowPort {
 public:
-    // Creates the window, hidden, under its creation caption.
+    // The window is made, hidden, under its creation caption by Make, or
+    // when first needed: when start-up sets its caption, or when it is
+    // shown. WinMain has it made while the prompt shows, which thus comes up
+    // without waiting for it.
     explicit MainWindow(Installer& installer);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
+    // Makes the window, hidden, if it is not yet made. False when there is
+    // no window.
+    bool Make();
     // The load step: runs start-up while the window is still hidden, so
     // that the caption it sets is the first one the player sees.
     void Load();
@@ -37,8 +45,8 @@ public:
     void Close() override;
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR Handle(UINT message, WPARAM wParam, LPARAM lParam);
     // Does what the button of that ID does; false for any other ID.
     bool Press(int id);
     void Install();
@@ -52,6 +60,7 @@ private:
     HWND window_ = nullptr;
     // The control that had the focus when the window was last deactivated.
     HWND focus_ = nullptr;
+    bool made_ = false;
     bool shown_ = false;
     int exitCode_ = 0;
 };

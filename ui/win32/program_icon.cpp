@@ -18,9 +18,4 @@ void SetProgramIcon(HWND window) {
                  reinterpret_cast<LPARAM>(ProgramIcon(SM_CXSMICON)));
 }
 
-void SetProgramIcon(WNDCLASSEXW& windowClass) {
-    windowClass.hIcon = ProgramIcon(SM_CXICON);
-    windowClass.hIconSm = ProgramIcon(SM_CXSMICON);
-}
-
 } // namespace quorvel::win32

@@ -13,7 +13,4 @@ inline constexpr int kProgramIconId = 1;
 // (title bar, taskbar, 16 px).
 void SetProgramIcon(HWND window);
 
-// Gives a window class the icon.
-void SetProgramIcon(WNDCLASSEXW& windowClass);
-
 } // namespace quorvel::win32

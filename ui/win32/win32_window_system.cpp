@@ -8,6 +8,7 @@
 #include "ui/win32/wide_text.h"
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 #include <windows.h>
 
@@ -19,7 +20,29 @@ struct PromptRequest {
     std::wstring title;
     std::wstring defaultAnswer;
     std::wstring answer;
+    std::function<void()> whileShown = {};
 };
+
+// The timer that runs the work to be done while the prompt shows: its first
+// tick comes once the prompt is on the screen and the thread has no other
+// message to handle.
+constexpr UINT_PTR kShownTimer = 1;
+
+// Handles what the prompt does once shown; true when `message` was that.
+bool HandleShown(HWND dialog, UINT message, WPARAM wParam, PromptRequest& request) {
+    if (message == WM_SHOWWINDOW && wParam && request.whileShown) {
+        SetTimer(dialog, kShownTimer, USER_TIMER_MINIMUM, nullptr);
+        return true;
+    }
+    if (message == WM_TIMER && wParam == kShownTimer) {
+        KillTimer(dialog, kShownTimer);
+        if (const auto work = std::exchange(request.whileShown, nullptr)) {
+            work();
+        }
+        return true;
+    }
+    return false;
+}
 
 INT_PTR HandlePrompt(HWND dialog, UINT message, WPARAM wParam, PromptRequest& request) {
     switch (message) {
@@ -66,6 +89,9 @@ INT_PTR CALLBACK PromptProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
         return FALSE;
     }
     return static_cast<INT_PTR>(Guarded(FALSE, [&] {
+        if (HandleShown(dialog, message, wParam, *request)) {
+            return static_cast<LRESULT>(message == WM_TIMER);
+        }
         return static_cast<LRESULT>(HandlePrompt(dialog, message, wParam, *request));
     }));
 }
@@ -75,6 +101,7 @@ INT_PTR CALLBACK PromptProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
 std::string Win32WindowSystem::Prompt(const std::string& text, const std::string& title,
                                       const std::string& defaultAnswer) {
     PromptRequest request{Widen(text), Widen(title), Widen(defaultAnswer), {}};
+    request.whileShown = std::exchange(whilePromptShows_, nullptr);
     const std::vector<WORD> dialog = DialogTemplate(forms::PromptForm());
     const INT_PTR result = DialogBoxIndirectParamW(
         GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(dialog.data()), nullptr,

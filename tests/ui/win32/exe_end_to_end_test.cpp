@@ -12,10 +12,14 @@
 #include "tests/support/test_data.h"
 #include "tests/support/windows/refusing_folder.h"
 #include "tests/ui/win32/window_driver.h"
+#include "ui/forms/form_shapes.h"
+#include "ui/win32/control_ids.h"
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -287,12 +291,104 @@ TEST(ExeLongPath, AGameFolderPastTheClassicLimitInstalls) {
     EXPECT_EQ(game.Read("newconfig.cfg"), kEarlierLines);
 }
 
-// The three windows and their controls at 96 dots per inch, in client
-// coordinates: the buttons by their texts, the labels and lists by place.
-TEST_F(ExeEndToEndTest, WindowsAndControlsHaveTheirSizesAndPlaces) {
-    const auto layout = [](SIZE client, std::vector<Control> controls) {
+// What a screen reader meets as each window opens, asked from another
+// process: a dialog of the system's class (#32770), which screen readers
+// announce as a dialog, reading out its text; the caption as its name; and
+// its text as its label's accessible name: the question of Form2 and Form3,
+// and in Form1 what the program does.
+TEST_F(ExeEndToEndTest, EveryWindowIsADialogWhoseTextAScreenReaderReads) {
+    const auto readAs = [](const forms::FormShape& form, const char* caption, const char* text) {
+        const forms::ControlShape& label = forms::ControlNamed(form, text);
+        return [&label, caption](HWND window) {
+            EXPECT_EQ(test::KindOf(window), "#32770");
+            EXPECT_EQ(test::AccessibleNameOf(window), caption);
+            const HWND control = GetDlgItem(window, win32::ControlId(label.name));
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(test::AccessibleNameOf(control), label.text);
+        };
+    };
+    const SessionLog log = Run(
+        {Prompt(),
+         {kMainWindowCaption, kInstall, readAs(forms::MainForm(), kMainWindowCaption, "Label2")},
+         {kTexture, "Medium",
+          readAs(forms::DetailForm(DetailDialogKind::Texture), kTexture, "Label1")},
+         {kModel, kCheck, readAs(forms::DetailForm(DetailDialogKind::Model), kModel, "Label1")}});
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_TRUE(log.ended);
+}
+
+// A detail dialog made larger and smaller by the player keeps its controls
+// where they were.
+TEST_F(ExeEndToEndTest, DetailDialogsKeepTheirControlsWhereTheyAreWhenResized) {
+    const auto resize = [](HWND window) {
+        const std::vector<Control> before = test::ControlsOf(window);
+        const SIZE client = test::ClientSize(window);
+        RECT frame{};
+        GetWindowRect(window, &frame);
+        for (const int grow : {200, -100}) {
+            SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left + grow,
+                         frame.bottom - frame.top + grow, SWP_NOMOVE | SWP_NOZORDER);
+            EXPECT_EQ(test::ClientSize(window).cx, client.cx + grow);
+            EXPECT_EQ(test::ControlsOf(window), before) << "grown by " << grow;
+        }
+    };
+    const SessionLog log = Run({Prompt(),
+                                {kMainWindowCaption, kInstall},
+                                {kTexture, "Medium", resize},
+                                {kModel, kCheck, resize}});
+    EXPECT_EQ(log.unmet, Lines{});
+}
+
+// Form1 has no default button: with List1 focused, neither button is drawn
+// as one, as the dialog manager would draw Command1 (whose ID is IDOK).
+TEST_F(ExeEndToEndTest, NoButtonIsTheDefaultWhileTheListHasTheFocus) {
+    const auto drawnAsDefault = [](HWND button) {
+        return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+    };
+    const auto focusOf = [](HWND window) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
+        return info.hwndFocus;
+    };
+    const auto look = [&](HWND window) {
+        const HWND install = GetDlgItem(window, win32::kCommand1);
+        ASSERT_TRUE(test::WaitUntil([&] { return focusOf(window) == install; }));
+        PostMessageA(install, WM_KEYDOWN, VK_TAB, 0);
+        ASSERT_TRUE(test::WaitUntil([&] { return focusOf(window) == List1(window); }));
+        EXPECT_FALSE(drawnAsDefault(install));
+        EXPECT_FALSE(drawnAsDefault(GetDlgItem(window, win32::kCommand2)));
+    };
+    const SessionLog log = Run({Prompt(), {kMainWindowCaption, "Exit", look}});
+    EXPECT_EQ(log.unmet, Lines{});
+}
+
+// The three windows and their controls at 96, 144 and 192 dots per inch, in
+// client coordinates: the buttons by their texts, the labels and lists by
+// place, every length of the table scaled to the density.
+class ExeDensityTest : public ExeEndToEndTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ExeDensityTest, WindowsAndControlsHaveTheirSizesAndPlaces) {
+    const int dpi = GetParam();
+    const test::DpiSetting density(dpi);
+    const auto scaled = [dpi](int length) { return forms::ScaleToDpi(length, dpi); };
+    // The screen of Wine's null display is 1,024 pixels wide, and the system
+    // keeps a window within the screen: Form1 at 192 dpi (1,078 pixels) is
+    // checked only on a screen that holds it.
+    const auto layout = [&scaled](SIZE client, std::vector<Control> controls) {
+        client = {scaled(client.cx), scaled(client.cy)};
+        if (client.cx >= GetSystemMetrics(SM_CXMAXTRACK)) {
+            std::cout << "a window " << client.cx << " pixels wide is left out: the screen is "
+                      << GetSystemMetrics(SM_CXSCREEN) << " pixels wide\n";
+            return std::function<void(HWND)>();
+        }
+        for (Control& control : controls) {
+            control = {control.kind,        control.text,          scaled(control.left),
+                       scaled(control.top), scaled(control.width), scaled(control.height),
+                       control.visible};
+        }
         std::sort(controls.begin(), controls.end());
-        return [client, controls](HWND window) {
+        return std::function<void(HWND)>([client, controls, &scaled](HWND window) {
             const SIZE size = test::ClientSize(window);
             EXPECT_EQ(size.cx, client.cx);
             EXPECT_EQ(size.cy, client.cy);
@@ -304,7 +400,7 @@ TEST_F(ExeEndToEndTest, WindowsAndControlsHaveTheirSizesAndPlaces) {
                 int room = client.cy;
                 for (const Control& other : controls) {
                     if (other.kind == "button" && other.top > control.top) {
-                        room = std::min(room, other.top - control.top - 4);
+                        room = std::min(room, other.top - control.top - scaled(4) + 1);
                     }
                 }
                 for (const Control& table : controls) {
@@ -318,7 +414,7 @@ TEST_F(ExeEndToEndTest, WindowsAndControlsHaveTheirSizesAndPlaces) {
             }
             std::sort(actual.begin(), actual.end());
             EXPECT_EQ(actual, controls);
-        };
+        });
     };
     const auto button = [](const char* text, int left, int top, int width) {
         return Control{"button", text, left, top, width, 25, true};
@@ -352,6 +448,9 @@ TEST_F(ExeEndToEndTest, WindowsAndControlsHaveTheirSizesAndPlaces) {
     EXPECT_TRUE(log.ended);
     EXPECT_EQ(game_.Read("newconfig.cfg"), std::nullopt);
 }
+
+INSTANTIATE_TEST_SUITE_P(Exe, ExeDensityTest, ::testing::Values(96, 144, 192),
+                         [](const auto& dpi) { return "Dpi" + std::to_string(dpi.param); });
 
 // An environment variable of this process, and so of the program it starts,
 // set for as long as the object lives.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <stdexcept>
 #include <thread>
 
@@ -136,6 +137,45 @@ GameFolderSetting::~GameFolderSetting() {
     }
 }
 
+namespace {
+
+constexpr const char* kDesktopKey = "Control Panel\\Desktop";
+
+void SetLogPixels(std::optional<DWORD> dpi) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS) {
+        throw std::runtime_error("cannot open HKEY_CURRENT_USER\\Control Panel\\Desktop");
+    }
+    const LONG status = dpi ? RegSetValueExA(key, "LogPixels", 0, REG_DWORD,
+                                             reinterpret_cast<const BYTE*>(&*dpi), sizeof *dpi)
+                            : RegDeleteValueA(key, "LogPixels");
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS && dpi) {
+        throw std::runtime_error("cannot set the screen's density");
+    }
+}
+
+} // namespace
+
+DpiSetting::DpiSetting(int dpi) {
+    DWORD value = 0;
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", RRF_RT_REG_DWORD, nullptr, &value,
+                     &size) == ERROR_SUCCESS) {
+        before_ = value;
+    }
+    SetLogPixels(static_cast<DWORD>(dpi));
+}
+
+DpiSetting::~DpiSetting() {
+    try {
+        SetLogPixels(before_);
+    } catch (...) {
+        // Nothing to be done about it here.
+    }
+}
+
 std::ostream& operator<<(std::ostream& out, const Control& control) {
     return out << control.kind << " \"" << control.text << "\" (" << control.left << ", "
                << control.top << ", " << control.width << ", " << control.height << ")"
@@ -253,6 +293,31 @@ std::string KindOf(HWND window) {
 std::string LabelOf(HWND control) {
     const HWND before = GetWindow(control, GW_HWNDPREV);
     return before && ClassOf(before) == "static" ? TextOf(before) : "";
+}
+
+std::string AccessibleNameOf(HWND window) {
+    // COM for this thread, once; the objects come from the window's process.
+    static const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* object = nullptr;
+    if (FAILED(com) ||
+        FAILED(AccessibleObjectFromWindow(window, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&object))) ||
+        !object) {
+        throw std::runtime_error("the window has no accessible object");
+    }
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    const HRESULT named = object->get_accName(self, &name);
+    object->Release();
+    const int length = SUCCEEDED(named) && name ? static_cast<int>(SysStringLen(name)) : 0;
+    const int size = WideCharToMultiByte(CP_ACP, 0, name, length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, name, length, bytes.data(), size, nullptr, nullptr);
+    SysFreeString(name);
+    return bytes;
 }
 
 bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {

@@ -34,6 +34,21 @@ private:
     std::optional<std::wstring> before_;
 };
 
+// The screen's density for programs started while the object lives:
+// HKEY_CURRENT_USER\Control Panel\Desktop, value LogPixels, which Windows
+// and Wine read when a program starts; what was there before is put back
+// afterwards.
+class DpiSetting {
+public:
+    explicit DpiSetting(int dpi);
+    ~DpiSetting();
+    DpiSetting(const DpiSetting&) = delete;
+    DpiSetting& operator=(const DpiSetting&) = delete;
+
+private:
+    std::optional<DWORD> before_;
+};
+
 // A child window of a form as the player sees it: its kind (the window
 // class, in lower case), the text of a button (empty for the others), its
 // place in the form's client area and whether it shows.
@@ -67,6 +82,11 @@ std::vector<std::string> ListRows(HWND list);
 // finds it: the static text right before the control among its siblings.
 // Empty when the control before it is no static text.
 std::string LabelOf(HWND control);
+// The name the system's accessibility gives a screen reader for a window,
+// asked from another process as a screen reader asks: that of the window's
+// client object (AccessibleObjectFromWindow, OBJID_CLIENT). Throws when the
+// window has no accessible object.
+std::string AccessibleNameOf(HWND window);
 // Polls `ready` until it holds or `timeout` has passed; whether it held.
 bool WaitUntil(const std::function<bool()>& ready,
                std::chrono::milliseconds timeout = std::chrono::seconds(20));

@@ -1,6 +1,6 @@
 // What the machine can make the Win32 windows fail at is noted, not thrown:
-// a window class that cannot be registered, a list that cannot take its
-// rows. The noted failure stops the message loop.
+// a form's window that cannot be made, a list that cannot take its rows. The noted failure stops
+// the message loop.
 
 #include "platform/line_list.h"
 #include "ui/win32/form.h"
@@ -36,11 +36,22 @@ void AttachToAStatic(std::size_t rows) {
     DestroyWindow(notAList);
 }
 
+INT_PTR CALLBACK GoAtOnce(HWND dialog, UINT message, WPARAM, LPARAM) {
+    if (message == WM_INITDIALOG) {
+        DestroyWindow(dialog);
+    }
+    return FALSE;
+}
+
 TEST(WindowFailure, IsNotedAndNotThrown) {
     const FailureCase cases[] = {
-        {"a class name one letter longer than an atom holds",
-         [] { EXPECT_FALSE(RegisterFormClass(std::wstring(256, L'q').c_str(), &DefWindowProcW)); },
-         "cannot register a window class (error "},
+        {"a form whose window goes as it is made",
+         [] {
+             EXPECT_EQ(
+                 CreateFormDialog(forms::DetailForm(DetailDialogKind::Model), &GoAtOnce, nullptr),
+                 nullptr);
+         },
+         "cannot create the window Form3 (error "},
         {"a list that cannot take its rows", [] { AttachToAStatic(3); },
          "the list cannot hold 3 lines (error "},
     };
