@@ -1,5 +1,7 @@
 #include "app/windows/virtual_store_file_service.h"
 
+#include "platform/folder_by_path.h"
+
 #include <vector>
 #include <windows.h>
 
@@ -92,6 +94,18 @@ std::string Environment(const char* name) {
     return length > 0 && length < value.size() ? std::string(value.data(), length) : std::string();
 }
 
+// A folder the host holds, whose files are reached through the copies' rules.
+class StoreFolder final : public FolderByPath {
+public:
+    StoreFolder(FileOperations& files, std::unique_ptr<HeldFolder> held)
+        : FolderByPath(files), held_(std::move(held)) {}
+    FileIdentity Identity() const override { return held_->Identity(); }
+    Result<std::unique_ptr<FolderLock>> Lock() override { return held_->Lock(); }
+
+private:
+    std::unique_ptr<HeldFolder> held_;
+};
+
 } // namespace
 
 std::optional<std::string> VirtualStoreFileService::PresentCopy(const std::string& path) const {
@@ -183,8 +197,12 @@ FileStatus VirtualStoreFileService::RestoreLeftover(const std::string& path) {
     return host_->RestoreLeftover(path);
 }
 
-Result<std::unique_ptr<FolderLock>> VirtualStoreFileService::LockFolder(const std::string& folder) {
-    return host_->LockFolder(folder);
+Result<std::unique_ptr<HeldFolder>> VirtualStoreFileService::OpenFolder(const std::string& path) {
+    auto held = host_->OpenFolder(path);
+    if (!held) {
+        return held;
+    }
+    return std::unique_ptr<HeldFolder>(std::make_unique<StoreFolder>(*this, std::move(*held)));
 }
 
 std::string VirtualStoreFileService::HostPathForMessages(const std::string& path) const {

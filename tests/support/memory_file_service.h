@@ -11,6 +11,7 @@
 #include "platform/file_service.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -24,6 +25,8 @@ namespace quorvel::test {
 class MemoryFileService : public FileService {
 public:
     void AddFolder(const std::string& path) { folders_.insert(path); }
+    // Another folder takes the place of `path`, holding the same files.
+    void SwapFolder(const std::string& path) { ++generations_[path]; }
     // A file as it stands on the disk.
     void SetFile(const std::string& path, std::string content);
     void RemoveFile(const std::string& path);
@@ -60,7 +63,11 @@ public:
     Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
                                                  const std::string& like) override;
     FileStatus RestoreLeftover(const std::string& path) override;
-    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
+    // A held folder's operations are the service's own, by path; only its
+    // lock and identity are the folder's.
+    Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) override;
+    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder);
+    FileIdentity FolderIdentity(const std::string& path) const;
     std::string HostPathForMessages(const std::string& path) const override {
         return where_ ? where_(path) : std::string();
     }
@@ -87,6 +94,7 @@ private:
     std::map<std::string, NodePtr> durable_; // as on the disk
     std::set<std::string> folders_;
     std::set<std::string> locked_;
+    std::map<std::string, std::uint64_t> generations_;
     std::function<std::string(const std::string&)> where_;
     std::size_t operations_ = 0;
     std::size_t failAt_ = 0;
