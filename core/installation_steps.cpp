@@ -122,8 +122,11 @@ Refusal CheckTwoFiles(FileOperations& files, const InstallationPlan& plan) {
 Refusal RestoreLeftover(FileOperations& files, InstallationPlan& plan) {
     const std::string& path = plan.newConfigPath;
     const std::string leftover = path + std::string(kReplacementSuffix);
-    if (files.Inspect(path).kind != EntryKind::Missing ||
-        files.Inspect(leftover).kind != EntryKind::File) {
+    // Only a plain file can be one that quorvel wrote; anything else there
+    // (a link, a pipe, a folder) is no leftover, and is replaced as any.
+    const EntryInfo left = files.Inspect(leftover);
+    if (files.Inspect(path).kind != EntryKind::Missing || left.kind != EntryKind::File ||
+        left.throughLink) {
         return std::nullopt;
     }
     Result<std::string> bytes = ReadWholeFile(files, leftover);

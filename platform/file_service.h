@@ -155,7 +155,8 @@ enum class EntryKind { Missing, File, Folder, Other };
 
 struct EntryInfo {
     EntryKind kind = EntryKind::Missing;
-    std::uint64_t size = 0; // bytes, for a file
+    std::uint64_t size = 0;   // bytes, for a file
+    bool throughLink = false; // reached through a link at its own name
 };
 
 // The operations on files named by path. `FileService` offers them for any

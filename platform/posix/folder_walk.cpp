@@ -57,6 +57,15 @@ Result<std::string> ReadLinkAt(int at, const std::string& name, int& error) {
     return target;
 }
 
+// The path of `name` in the folder shown as `folder`, for messages.
+std::string Below(const std::string& folder, const std::string& name) {
+    if (name == ".." && !folder.empty() && !folder.ends_with("/..") && folder != "." &&
+        folder != "..") {
+        return folder.substr(0, folder.find_last_of('/'));
+    }
+    return folder + "/" + name;
+}
+
 Walked Root() {
     return {HoldFd(OpenAt(AT_FDCWD, "/", O_PATH | O_DIRECTORY)), ""};
 }
@@ -99,7 +108,7 @@ Result<Walked> WalkToFolder(const Walked& from, std::string_view path, int& link
     while (!names.empty()) {
         const std::string name = std::move(names.front());
         names.pop_front();
-        const std::string shown = at.shown + "/" + name;
+        const std::string shown = Below(at.shown, name);
         struct stat info;
         if (::fstatat(*at.folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
             error = errno;

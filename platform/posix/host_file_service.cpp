@@ -454,9 +454,9 @@ public:
             return {nothing ? EntryKind::Missing : EntryKind::Other, 0};
         }
         if (S_ISREG(info.st_mode)) {
-            return {EntryKind::File, static_cast<std::uint64_t>(info.st_size)};
+            return {EntryKind::File, static_cast<std::uint64_t>(info.st_size), file->viaLink};
         }
-        return {S_ISDIR(info.st_mode) ? EntryKind::Folder : EntryKind::Other, 0};
+        return {S_ISDIR(info.st_mode) ? EntryKind::Folder : EntryKind::Other, 0, file->viaLink};
     }
 
     FileStatus CheckWritable(const std::string& path) override {

@@ -123,8 +123,8 @@ private:
 class MemoryFolder : public FolderByPath {
 public:
     MemoryFolder(MemoryFileService& service, std::string path)
-        : FolderByPath(service), service_(service), path_(std::move(path)),
-          identity_(service.FolderIdentity(path_)) {}
+        : FolderByPath(service), service_(service),
+          path_(std::move(path)), identity_{2, std::hash<std::string>()(path_)} {}
 
     FileIdentity Identity() const override { return identity_; }
     Result<std::unique_ptr<FolderLock>> Lock() override { return service_.LockFolder(path_); }
@@ -291,12 +291,6 @@ Result<std::unique_ptr<HeldFolder>> MemoryFileService::OpenFolder(const std::str
                                                            : "No such file or directory");
     }
     return std::unique_ptr<HeldFolder>(std::make_unique<MemoryFolder>(*this, path));
-}
-
-FileIdentity MemoryFileService::FolderIdentity(const std::string& path) const {
-    const auto generation = generations_.find(path);
-    return {2, std::hash<std::string>()(path) +
-                   (generation == generations_.end() ? 0 : generation->second)};
 }
 
 Result<std::unique_ptr<FolderLock>> MemoryFileService::LockFolder(const std::string& folder) {

@@ -11,7 +11,6 @@
 #include "platform/file_service.h"
 
 #include <cstddef>
-#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -25,8 +24,6 @@ namespace quorvel::test {
 class MemoryFileService : public FileService {
 public:
     void AddFolder(const std::string& path) { folders_.insert(path); }
-    // Another folder takes the place of `path`, holding the same files.
-    void SwapFolder(const std::string& path) { ++generations_[path]; }
     // A file as it stands on the disk.
     void SetFile(const std::string& path, std::string content);
     void RemoveFile(const std::string& path);
@@ -67,7 +64,6 @@ public:
     // lock and identity are the folder's.
     Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder);
-    FileIdentity FolderIdentity(const std::string& path) const;
     std::string HostPathForMessages(const std::string& path) const override {
         return where_ ? where_(path) : std::string();
     }
@@ -94,7 +90,6 @@ private:
     std::map<std::string, NodePtr> durable_; // as on the disk
     std::set<std::string> folders_;
     std::set<std::string> locked_;
-    std::map<std::string, std::uint64_t> generations_;
     std::function<std::string(const std::string&)> where_;
     std::size_t operations_ = 0;
     std::size_t failAt_ = 0;

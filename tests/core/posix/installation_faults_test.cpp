@@ -8,7 +8,9 @@
 #include "tests/support/installation_runs.h"
 #include "tests/support/test_data.h"
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
@@ -156,6 +158,66 @@ TEST(InstallationFaults, ALinkOfAnotherUserIsNotFollowed) {
         ASSERT_EQ(::lchown(link.c_str(), 0, 0), 0);
         EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
         EXPECT_NE(test::ReadBytes(victim), kVictim);
+    }
+}
+
+// After start-up has read the player's private custom.cfg, another user puts
+// a link of theirs to a folder of theirs in the place of mainta. The link is
+// not followed; made root's, it is, but it leads to another folder than the
+// one start-up read, and that is refused too. Nothing reaches their folder.
+TEST(InstallationFaults, AMaintaSwappedForAnotherUsersFolderIsRefused) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a link to another user needs root";
+    }
+    namespace fs = std::filesystem;
+    constexpr uid_t kStranger = 54321;
+    GameFolder game;
+    game.Write("custom.cfg", kPlayerCustomCfg);
+    ASSERT_EQ(::chmod(game.CustomCfg().c_str(), 0600), 0);
+    const auto theirs = game.Prefix() / "theirs";
+    fs::create_directory(theirs);
+    test::WriteBytes(theirs / "custom.cfg", kVictim);
+    ASSERT_EQ(::chown(theirs.c_str(), kStranger, kStranger), 0);
+    test::ProgramRun run(game.registry, game.files);
+    fs::rename(game.Mainta(), game.Prefix() / "mainta.player");
+    fs::create_directory_symlink(theirs, game.Mainta());
+
+    const std::pair<uid_t, std::string> owners[] = {
+        {kStranger, "cannot be used: it is a symbolic link owned by another user, uid 54321, "
+                    "and is not followed: " +
+                        game.Mainta().string() + "."},
+        {0, "changed since quorvel read it"}};
+    for (const auto& [owner, told] : owners) {
+        ASSERT_EQ(::lchown(game.Mainta().c_str(), owner, owner), 0);
+        EXPECT_EQ(run.Install(), InstallationResult::Refused);
+        EXPECT_NE(run.windows.messagesShown.back().text.find(told), std::string::npos)
+            << run.windows.messagesShown.back().text;
+        EXPECT_EQ(test::ReadBytes(theirs / "custom.cfg"), kVictim);
+        EXPECT_EQ(std::distance(fs::directory_iterator(theirs), fs::directory_iterator()), 1);
+    }
+}
+
+// A mainta that is a pipe, or a link that leads round in a loop, is no
+// folder: the installation stops before writing and says why, at once.
+TEST(InstallationFaults, AMaintaThatIsNoFolderStopsEverything) {
+    namespace fs = std::filesystem;
+    for (const bool pipe : {true, false}) {
+        SCOPED_TRACE(pipe ? "a pipe" : "a link loop");
+        GameFolder game;
+        fs::remove(game.Mainta());
+        if (pipe) {
+            ASSERT_EQ(::mkfifo(game.Mainta().c_str(), 0600), 0);
+        } else {
+            fs::create_symlink("mainta", game.Mainta());
+        }
+        ::alarm(10); // a check that waits on the pipe ends the test here
+        Attempt attempt(game.registry, game.files);
+        ::alarm(0);
+        EXPECT_EQ(attempt.result, InstallationResult::Refused);
+        attempt.ExpectToldAbout(game.MaintaAsTold() +
+                                " cannot be used: " + std::strerror(pipe ? ENOTDIR : ELOOP) + ".");
+        EXPECT_EQ(fs::symlink_status(game.Mainta()).type(),
+                  pipe ? fs::file_type::fifo : fs::file_type::symlink);
     }
 }
 
