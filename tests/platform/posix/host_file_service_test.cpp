@@ -113,10 +113,7 @@ TEST_F(PosixHostFileServiceTest, ReplacementsKeepLinksAndPermissions) {
 // first is dropped, also when held through another open of the folder.
 TEST_F(PosixHostFileServiceTest, FolderLocksExcludeEachOther) {
     fs::create_directory(Path("mainta"));
-    const auto lock = [this](const std::string& path) -> Result<std::unique_ptr<FolderLock>> {
-        auto folder = files_.OpenFolder(path);
-        return folder ? (*folder)->Lock() : folder.Status();
-    };
+    const auto lock = [this](const std::string& path) { return test::LockThrough(files_, path); };
     auto first = lock(Path("mainta"));
     ASSERT_TRUE(first) << first.Status().reason;
     const auto second = lock(Path("mainta") + "/");

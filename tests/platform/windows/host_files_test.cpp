@@ -225,16 +225,16 @@ TEST_F(WindowsFilesTest, ReplacementsPutWholeFilesInPlace) {
 TEST_F(WindowsFilesTest, FolderLocksExcludeEachOther) {
     ASSERT_TRUE(CreateDirectoryA(Path("mainta").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(Path("other").c_str(), nullptr));
-    auto first = files_.LockFolder(Path("mainta"));
+    auto first = test::LockThrough(files_, Path("mainta"));
     ASSERT_TRUE(first) << first.Status().reason;
     // The same folder by another spelling is the same folder.
-    const auto second = files_.LockFolder(Upper(Path("mainta")) + "\\");
+    const auto second = test::LockThrough(files_, Upper(Path("mainta")) + "\\");
     EXPECT_FALSE(second);
     EXPECT_TRUE(second.Status().busy);
-    EXPECT_TRUE(files_.LockFolder(Path("other")));
+    EXPECT_TRUE(test::LockThrough(files_, Path("other")));
     first.Value().reset();
-    EXPECT_TRUE(files_.LockFolder(Path("mainta")));
-    EXPECT_FALSE(files_.LockFolder(Path("missing")));
+    EXPECT_TRUE(test::LockThrough(files_, Path("mainta")));
+    EXPECT_FALSE(test::LockThrough(files_, Path("missing")));
 }
 
 // Two names of one file (a hard link) have one identity, another file has
@@ -275,13 +275,13 @@ TEST_F(WindowsFilesTest, TheFolderLockHoldsThroughEverySpellingOfTheFolder) {
     }
     ASSERT_NE(other.substr(0, 2), Path("mainta").substr(0, 2));
     ASSERT_EQ(files_.Inspect(other).kind, EntryKind::Folder);
-    auto first = files_.LockFolder(Path("mainta"));
+    auto first = test::LockThrough(files_, Path("mainta"));
     ASSERT_TRUE(first) << first.Status().reason;
-    const auto second = files_.LockFolder(other);
+    const auto second = test::LockThrough(files_, other);
     EXPECT_FALSE(second);
     EXPECT_TRUE(second.Status().busy);
     first.Value().reset();
-    EXPECT_TRUE(files_.LockFolder(other));
+    EXPECT_TRUE(test::LockThrough(files_, other));
 }
 
 // A game folder whose path passes 260 characters is reached like any other:
@@ -300,7 +300,7 @@ TEST_F(WindowsFilesTest, PathsPastTheClassicLimitAreReached) {
     ASSERT_TRUE(ReplaceWholeFile(files_, custom, {}, "seta b 2\r\n"));
     EXPECT_EQ(ReadThrough(custom), "seta b 2\r\n");
     EXPECT_EQ(files_.Inspect(custom).size, 10u);
-    EXPECT_TRUE(files_.LockFolder(folder));
+    EXPECT_TRUE(test::LockThrough(files_, folder));
 }
 
 // What stops a path for good is named as such, never as missing: a name
@@ -324,7 +324,7 @@ TEST_F(WindowsFilesTest, UnreachablePathsAreNamedForWhatStopsThem) {
         EXPECT_EQ(files_.Inspect(unreachable.path).kind, EntryKind::Other);
         for (const FileStatus& status :
              {files_.CheckWritable(unreachable.path + "\\custom.cfg"),
-              files_.LockFolder(unreachable.path).Status(),
+              test::LockThrough(files_, unreachable.path).Status(),
               files_.OpenTextFile(unreachable.path + "\\custom.cfg", OpenMode::Reading).Status()}) {
             EXPECT_NE(status.reason.find(unreachable.named), std::string::npos) << status.reason;
         }
