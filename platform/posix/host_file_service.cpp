@@ -300,7 +300,9 @@ Result<std::string> ReplacedFile(const std::string& host) {
 
 // Gives the new file the permissions and, where the process may, the owner
 // of the file it replaces (`old`); where there is none, the permissions of
-// `like`. The new file was made private, so it is never more open than either.
+// `like`, which must be the player's: another user's file says nothing of
+// how open the player's lines may be. The new file was made private, so it
+// is never more open than either.
 FileStatus KeepPermissions(int fd, const struct stat* old, const struct stat* like) {
     if (old == nullptr) {
         if (like == nullptr || !S_ISREG(like->st_mode)) {
@@ -513,7 +515,8 @@ public:
             like.empty() ? FileStatus::Failure("none") : Resolved(like);
         const bool hasLike = likeFile && likeFile->folder &&
                              ::fstatat(*likeFile->folder, likeFile->name.c_str(), &likeInfo,
-                                       AT_SYMLINK_NOFOLLOW) == 0;
+                                       AT_SYMLINK_NOFOLLOW) == 0 &&
+                             likeInfo.st_uid == ::geteuid();
         return StartReplacement(file->folder, file->name, hasLike ? &likeInfo : nullptr);
     }
 

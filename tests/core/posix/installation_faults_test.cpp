@@ -125,6 +125,16 @@ TEST(InstallationFaults, PermissionsNeverWiden) {
             EXPECT_EQ(info.st_mode & 07777, 0600u) << path;
         }
     }
+    if (::geteuid() == 0) { // another user's open custom.cfg: the new newconfig.cfg stays private
+        GameFolder game;
+        game.Write("custom.cfg", kPlayerCustomCfg);
+        ASSERT_EQ(::chmod(game.CustomCfg().c_str(), 0666), 0);
+        ASSERT_EQ(::chown(game.CustomCfg().c_str(), 54321, 54321), 0);
+        EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
+        struct stat info {};
+        ASSERT_EQ(::stat(game.NewConfig().c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+    }
     ::umask(umaskBefore);
 }
 
