@@ -668,19 +668,23 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
     if (!target) {
         return target.Status();
     }
-    const SharedFd folder = HoldFd(OpenRetrying(ParentFolder(*target), O_RDONLY | O_DIRECTORY));
-    if (*folder < 0) {
+    const int folder = OpenRetrying(ParentFolder(*target), O_RDONLY | O_DIRECTORY);
+    if (folder < 0) {
         return ErrorStatus(errno);
     }
     struct stat likeInfo;
-    const bool hasLike = !like.empty() && ::stat(HostPathForCalls(like).c_str(), &likeInfo) == 0;
-    return StartReplacement(folder, NameOf(*target), hasLike ? &likeInfo : nullptr);
+    const bool hasLike = !like.empty() && ::stat(HostPathForCalls(like).c_str(), &likeInfo) == 0 &&
+                         likeInfo.st_uid == ::geteuid();
+    return StartReplacement(HoldFd(folder), NameOf(*target), hasLike ? &likeInfo : nullptr);
 }
 
 FileStatus HostFileService::RestoreLeftover(const std::string& path) {
     const std::string host = HostPathForCalls(path);
-    const SharedFd folder = HoldFd(OpenRetrying(ParentFolder(host), O_RDONLY | O_DIRECTORY));
-    return *folder < 0 ? ErrorStatus(errno) : RestoreIn(*folder, NameOf(host));
+    const int folder = OpenRetrying(ParentFolder(host), O_RDONLY | O_DIRECTORY);
+    if (folder < 0) {
+        return ErrorStatus(errno);
+    }
+    return RestoreIn(*HoldFd(folder), NameOf(host));
 }
 
 std::string HostFileService::HostPathForMessages(const std::string& path) const {
