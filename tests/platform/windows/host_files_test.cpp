@@ -237,6 +237,21 @@ TEST_F(WindowsFilesTest, FolderLocksExcludeEachOther) {
     EXPECT_FALSE(test::LockThrough(files_, Path("missing")));
 }
 
+// A folder held can be neither renamed nor removed, so its path leads to it
+// until it is let go; its files are written as usual meanwhile.
+TEST_F(WindowsFilesTest, AHeldFolderStaysWhereItIs) {
+    ASSERT_TRUE(CreateDirectoryA(Path("mainta").c_str(), nullptr));
+    auto held = files_.OpenFolder(Path("mainta"));
+    ASSERT_TRUE(held) << held.Status().reason;
+    EXPECT_EQ((*held)->Identity(), files_.Identify(Path("mainta"))->value());
+    EXPECT_FALSE(MoveFileA(Path("mainta").c_str(), Path("moved").c_str()));
+    EXPECT_FALSE(RemoveDirectoryA(Path("mainta").c_str()));
+    EXPECT_TRUE(ReplaceWholeFile(**held, Path("mainta\\custom.cfg"), {}, "seta a 1\r\n"));
+    held.Value().reset();
+    EXPECT_TRUE(MoveFileA(Path("mainta").c_str(), Path("moved").c_str()));
+    EXPECT_EQ(ReadBytes(Path("moved\\custom.cfg")), "seta a 1\r\n");
+}
+
 // Two names of one file (a hard link) have one identity, another file has
 // its own, and nothing there has none. A new file left behind is put back
 // only where the file is missing.
