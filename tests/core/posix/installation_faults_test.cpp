@@ -8,9 +8,7 @@
 #include "tests/support/installation_runs.h"
 #include "tests/support/test_data.h"
 
-#include <cerrno>
 #include <csignal>
-#include <cstring>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <optional>
@@ -204,30 +202,6 @@ TEST(InstallationFaults, AMaintaSwappedForAnotherUsersFolderIsRefused) {
             << run.windows.messagesShown.back().text;
         EXPECT_EQ(test::ReadBytes(theirs / "custom.cfg"), kVictim);
         EXPECT_EQ(std::distance(fs::directory_iterator(theirs), fs::directory_iterator()), 1);
-    }
-}
-
-// A mainta that is a pipe, or a link that leads round in a loop, is no
-// folder: the installation stops before writing and says why, at once.
-TEST(InstallationFaults, AMaintaThatIsNoFolderStopsEverything) {
-    namespace fs = std::filesystem;
-    for (const bool pipe : {true, false}) {
-        SCOPED_TRACE(pipe ? "a pipe" : "a link loop");
-        GameFolder game;
-        fs::remove(game.Mainta());
-        if (pipe) {
-            ASSERT_EQ(::mkfifo(game.Mainta().c_str(), 0600), 0);
-        } else {
-            fs::create_symlink("mainta", game.Mainta());
-        }
-        ::alarm(10); // a check that waits on the pipe ends the test here
-        Attempt attempt(game.registry, game.files);
-        ::alarm(0);
-        EXPECT_EQ(attempt.result, InstallationResult::Refused);
-        attempt.ExpectToldAbout(game.MaintaAsTold() +
-                                " cannot be used: " + std::strerror(pipe ? ENOTDIR : ELOOP) + ".");
-        EXPECT_EQ(fs::symlink_status(game.Mainta()).type(),
-                  pipe ? fs::file_type::fifo : fs::file_type::symlink);
     }
 }
 

@@ -36,11 +36,7 @@ std::string PathOf(int fd) {
 }
 
 std::string PathAt(int folder, const char* name) {
-    if (name[0] == '/') {
-        return name;
-    }
-    return (folder == AT_FDCWD ? std::filesystem::current_path().string() : PathOf(folder)) + "/" +
-           name;
+    return name[0] == '/' ? std::string(name) : PathOf(folder) + "/" + name;
 }
 
 template <typename Function> Function Real(const char* name) {
@@ -63,10 +59,6 @@ extern "C" int renameat(int fromFolder, const char* from, int toFolder, const ch
     }
     static const auto real = Real<int (*)(int, const char*, int, const char*)>("renameat");
     return real(fromFolder, from, toFolder, to);
-}
-
-extern "C" int rename(const char* from, const char* to) noexcept {
-    return renameat(AT_FDCWD, from, AT_FDCWD, to);
 }
 
 namespace quorvel {
