@@ -212,12 +212,32 @@ FileStatus FlushFolderFd(int folder) {
     return ErrorStatus(errno);
 }
 
-// A new file `newName` in `folder`, to be renamed over `target` there.
+// Moves `from` to `to` in `folder` unless `to` exists, in one step where the
+// file system can; elsewhere as a second name given and the first removed.
+FileStatus MoveUnlessThere(int folder, const std::string& from, const std::string& to) {
+    if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return {};
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return ErrorStatus(errno);
+    }
+    if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) {
+        return ErrorStatus(errno);
+    }
+    if (::unlinkat(folder, from.c_str(), 0) != 0) {
+        return ErrorStatus(errno);
+    }
+    return {};
+}
+
+// A new file `newName` in `folder`, to be renamed over `target` there; or
+// where `target` was missing, put in its place only while it still is.
 class PosixReplacement final : public Replacement {
 public:
-    PosixReplacement(int fd, SharedFd folder, std::string newName, std::string target)
+    PosixReplacement(int fd, SharedFd folder, std::string newName, std::string target,
+                     bool targetMissing)
         : fd_(fd), folder_(std::move(folder)), newName_(std::move(newName)),
-          target_(std::move(target)) {}
+          target_(std::move(target)), targetMissing_(targetMissing) {}
     PosixReplacement(const PosixReplacement&) = delete;
     PosixReplacement& operator=(const PosixReplacement&) = delete;
     ~PosixReplacement() override {
@@ -249,7 +269,11 @@ public:
         if (!finished_ || removed_ || inPlace_) {
             return FileStatus::Failure(kClosed);
         }
-        if (::renameat(*folder_, newName_.c_str(), *folder_, target_.c_str()) != 0) {
+        if (targetMissing_) {
+            if (FileStatus moved = MoveUnlessThere(*folder_, newName_, target_); !moved) {
+                return moved;
+            }
+        } else if (::renameat(*folder_, newName_.c_str(), *folder_, target_.c_str()) != 0) {
             return ErrorStatus(errno);
         }
         inPlace_ = true;
@@ -277,6 +301,7 @@ private:
     SharedFd folder_;
     std::string newName_;
     std::string target_;
+    bool targetMissing_;
     bool finished_ = false;
     bool inPlace_ = false;
     bool removed_ = false;
@@ -345,29 +370,12 @@ StartReplacement(const SharedFd& folder, const std::string& target, const struct
     if (fd < 0) {
         return ErrorStatus(errno);
     }
-    auto replacement = std::make_unique<PosixReplacement>(fd, folder, std::move(newName), target);
+    auto replacement =
+        std::make_unique<PosixReplacement>(fd, folder, std::move(newName), target, !exists);
     if (const FileStatus kept = KeepPermissions(fd, exists ? &old : nullptr, like); !kept) {
         return kept; // the replacement removes its new file
     }
     return std::unique_ptr<Replacement>(std::move(replacement));
-}
-
-// Moves `from` to `to` in `folder` unless `to` exists, in one step where the
-// file system can; elsewhere as a second name given and the first removed.
-FileStatus MoveUnlessThere(int folder, const std::string& from, const std::string& to) {
-    if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) {
-        return {};
-    }
-    if (errno != EINVAL && errno != ENOSYS) {
-        return ErrorStatus(errno);
-    }
-    if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) {
-        return ErrorStatus(errno);
-    }
-    if (::unlinkat(folder, from.c_str(), 0) != 0) {
-        return ErrorStatus(errno);
-    }
-    return {};
 }
 
 // Puts the new file left beside `name` in `folder` in its place, where it is

@@ -184,6 +184,24 @@ TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
     EXPECT_GE(k, 15u);
 }
 
+// A newconfig.cfg that the player makes while the installation writes (it
+// was missing when checked) is never replaced: the installation fails with
+// both files as they were.
+TEST(InstallationCrash, ANewconfigMadeMeanwhileIsNeverReplaced) {
+    GameFolder game;
+    game.Write("custom.cfg", kFirstCustomCfg);
+    const std::string made = "seta made 1\r\n";
+    test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
+        if (what == "rename " + kOther) {
+            game.Write("newconfig.cfg", made);
+        }
+    });
+    EXPECT_EQ(ProgramRun(game.registry, files).Install(), InstallationResult::Failed);
+    EXPECT_EQ(game.Read("newconfig.cfg"), made);
+    EXPECT_EQ(game.Read("custom.cfg"), kFirstCustomCfg);
+    EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
+}
+
 // Two processes: the first holds still at its first rename, with both new
 // files written; the second is refused meanwhile and writes nothing.
 TEST(InstallationCrash, ASecondProcessIsRefusedWhileTheFirstInstalls) {

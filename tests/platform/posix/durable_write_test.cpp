@@ -3,7 +3,7 @@
 // over the old one, then its folder flushed; nothing renamed before its
 // flush.
 //
-// This test program has fsync and renameat of its own, in front of the C
+// This test program has fsync, renameat and renameat2 of its own, in front of the C
 // library's: while a test listens, they note each call with the paths its
 // descriptors lead to, then hand it on.
 
@@ -59,6 +59,16 @@ extern "C" int renameat(int fromFolder, const char* from, int toFolder, const ch
     }
     static const auto real = Real<int (*)(int, const char*, int, const char*)>("renameat");
     return real(fromFolder, from, toFolder, to);
+}
+
+extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
+                         unsigned flags) noexcept {
+    if (listening != nullptr) {
+        listening->push_back({"rename", PathAt(fromFolder, from), PathAt(toFolder, to)});
+    }
+    static const auto real =
+        Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
+    return real(fromFolder, from, toFolder, to, flags);
 }
 
 namespace quorvel {
