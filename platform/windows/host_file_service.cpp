@@ -283,6 +283,9 @@ struct ReplacementPaths {
     std::string target;
     std::wstring wideTarget;
     std::wstring wideNew;
+    // Missing when the replacement began: it is put in place only while it
+    // still is, never over a file made meanwhile.
+    bool targetMissing = false;
 };
 
 class WindowsReplacement final : public Replacement {
@@ -328,8 +331,9 @@ public:
             !SetFileAttributesW(paths_.wideNew.c_str(), attributes & kKeptAttributes)) {
             return LastErrorStatus();
         }
+        const DWORD replacing = paths_.targetMissing ? 0 : MOVEFILE_REPLACE_EXISTING;
         if (!MoveFileExW(paths_.wideNew.c_str(), paths_.wideTarget.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                         replacing | MOVEFILE_WRITE_THROUGH)) {
             return WordedFailure(GetLastError(), paths_.target);
         }
         inPlace_ = true;
@@ -486,8 +490,9 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
     // A folder is never replaced by a file (Wine would move a file over an
     // empty one). A file marked read-only is the player's to unmark: Windows
     // refuses to replace it, and so does this program, under Wine too.
-    if (const DWORD attributes = GetFileAttributesW(paths.wideTarget.c_str());
-        attributes != INVALID_FILE_ATTRIBUTES) {
+    const DWORD attributes = GetFileAttributesW(paths.wideTarget.c_str());
+    paths.targetMissing = attributes == INVALID_FILE_ATTRIBUTES;
+    if (!paths.targetMissing) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             return FileStatus::Failure(kFolder);
         }

@@ -252,6 +252,16 @@ TEST_F(WindowsFilesTest, AHeldFolderStaysWhereItIs) {
     EXPECT_EQ(ReadBytes(Path("moved\\custom.cfg")), "seta a 1\r\n");
 }
 
+// A file missing when its replacement began is not replaced once someone
+// makes it meanwhile.
+TEST_F(WindowsFilesTest, AFileMadeMeanwhileIsNotReplaced) {
+    auto fresh = files_.Replace(Path("made.cfg"), {});
+    ASSERT_TRUE(fresh && (*fresh)->Write("new\r\n") && (*fresh)->Finish());
+    WriteBytes(Path("made.cfg"), "mine\r\n");
+    EXPECT_FALSE((*fresh)->PutInPlace());
+    EXPECT_EQ(ReadBytes(Path("made.cfg")), "mine\r\n");
+}
+
 // Two names of one file (a hard link) have one identity, another file has
 // its own, and nothing there has none. A new file left behind is put back
 // only where the file is missing.
