@@ -122,8 +122,9 @@ Refusal CheckTwoFiles(FileOperations& files, const InstallationPlan& plan) {
 Refusal RestoreLeftover(FileOperations& files, InstallationPlan& plan) {
     const std::string& path = plan.newConfigPath;
     const std::string leftover = path + std::string(kReplacementSuffix);
-    // Only a plain file can be one that quorvel wrote; anything else there
-    // (a link, a pipe, a folder) is no leftover, and is replaced as any.
+    // Only a plain file at its own name can be one that quorvel wrote;
+    // anything else there (a link, a pipe, a folder) is no leftover, and is
+    // treated as any other new file left behind.
     const EntryInfo left = files.Inspect(leftover);
     if (files.Inspect(path).kind != EntryKind::Missing || left.kind != EntryKind::File ||
         left.throughLink) {

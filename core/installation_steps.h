@@ -49,8 +49,6 @@ struct InstallationPlan {
 // Why nothing was written; nullopt when all is well.
 using Refusal = std::optional<InstallFailure>;
 
-// The operations below take the held mainta folder as `files`.
-
 // Shows both detail dialogs and applies the answers to `installList`.
 // False when the player answered "Need to go Check" in either.
 bool AskDetailQuestions(WindowSystem& windows, LineList& installList, AbortFlagValue& abortFlag);
@@ -68,7 +66,8 @@ Refusal CheckFolderOpened(FileService& files, const InstallationPlan& plan,
 Refusal CheckFolderHeld(const InstallerState& state, const InstallationPlan& plan,
                         const HeldFolder& folder, const FileStatus& locked);
 
-// Both files could be written now.
+// Both files could be written now. This step and those below act on the
+// held mainta folder, given as `files`.
 Refusal CheckBeforeWriting(FileOperations& files, const InstallationPlan& plan);
 
 // Both names lead to two files, not one under two names: checked on the

@@ -65,9 +65,9 @@ std::string BuildGameFolder(const std::string& registryText);
 // The configuration files inside the game folder, which is trimmed of spaces;
 // no separator is added or removed.
 std::string CustomCfgPathFor(const std::string& gameFolder);
+std::string NewConfigPathFor(const std::string& gameFolder);
 // The folder that holds both: the game folder's mainta folder.
 std::string MaintaFolderFor(const std::string& gameFolder);
-std::string NewConfigPathFor(const std::string& gameFolder);
 
 class Installer {
 public:
