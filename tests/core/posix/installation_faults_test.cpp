@@ -205,6 +205,24 @@ TEST(InstallationFaults, AMaintaSwappedForAnotherUsersFolderIsRefused) {
     }
 }
 
+// A new newconfig.cfg that another user left beside a missing newconfig.cfg
+// is not put in place as the player's: the installation stops and says whose.
+TEST(InstallationFaults, AnotherUsersLeftoverIsNotPutInPlace) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a file to another user needs root";
+    }
+    GameFolder game;
+    game.Write("custom.cfg", kPlayerCustomCfg);
+    game.Write("newconfig.cfg.quorvel-new", kVictim);
+    ASSERT_EQ(::chown((game.Mainta() / "newconfig.cfg.quorvel-new").c_str(), 54321, 54321), 0);
+    Attempt attempt(game.registry, game.files);
+    EXPECT_EQ(attempt.result, InstallationResult::Refused);
+    attempt.ExpectToldAbout("cannot be put back as newconfig.cfg: it belongs to another user, "
+                            "uid 54321.");
+    EXPECT_FALSE(game.Read("newconfig.cfg"));
+    EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg);
+}
+
 // Runs an installation in a child process whose files may not grow past
 // `limit` bytes, as on a full disk. Returns the child's exit status: the
 // InstallationResult, or 99 when the success message was shown for a failure.
