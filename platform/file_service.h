@@ -120,8 +120,9 @@ public:
     virtual FileStatus Finish() = 0;
 
     // Moves the finished file over the one it replaces in one step, keeping
-    // that one's permissions (and owner where allowed). On failure nothing
-    // has moved.
+    // that one's permissions (and owner where allowed); where there was none
+    // when the replacement began, only while there still is none. Fails
+    // unless Finish succeeded. On failure nothing has moved.
     virtual FileStatus PutInPlace() = 0;
 
     // Flushes the folder after PutInPlace, so that the move outlasts a power
@@ -185,7 +186,7 @@ public:
     // left at that name by an earlier run is removed first. The new file is
     // never more open than the one it replaces; where `path` is missing it
     // takes the permissions of `like` (or stays private to the player when
-    // `like` is empty or missing too).
+    // `like` is empty, missing too, or another user's).
     virtual Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
                                                          const std::string& like) = 0;
 
@@ -193,7 +194,7 @@ public:
     // kReplacementSuffix) in place as `path`, which is missing, and flushes
     // the folder. Fails, and moves nothing, where `path` exists by then, and
     // where the new file is not a plain file of the player's (a link, a pipe,
-    // a folder, another user's file).
+    // a folder, or where the system keeps owners, another user's file).
     virtual FileStatus RestoreLeftover(const std::string& path) = 0;
 
     // Where `path` lives on the host's own file system, for messages; empty
