@@ -22,7 +22,7 @@ FileStatus Abandon(Replacement& file, FileStatus failure) {
 
 } // namespace
 
-FileStatus ReadConfigText(FileService& files, LineBuffer& buffer, const std::string& path) {
+FileStatus ReadConfigText(FileOperations& files, LineBuffer& buffer, const std::string& path) {
     Result<std::string> text = ReadWholeFile(files, path);
     if (text) {
         buffer.AssignText(std::move(*text));
@@ -33,7 +33,7 @@ FileStatus ReadConfigText(FileService& files, LineBuffer& buffer, const std::str
     return text.Status();
 }
 
-FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::string& path,
+FileStatus ReadConfigLines(FileOperations& files, LineBuffer& buffer, const std::string& path,
                            LineList& list) {
     const FileStatus status = ReadConfigText(files, buffer, path);
     // The list shares the buffer's text and line starts: nothing is copied
@@ -42,7 +42,7 @@ FileStatus ReadConfigLines(FileService& files, LineBuffer& buffer, const std::st
     return status;
 }
 
-Result<std::string> ReadWholeFile(FileService& files, const std::string& path) {
+Result<std::string> ReadWholeFile(FileOperations& files, const std::string& path) {
     auto stream = files.OpenTextFile(path, OpenMode::Reading);
     if (!stream) {
         return stream.Status();
@@ -54,10 +54,9 @@ Result<std::string> ReadWholeFile(FileService& files, const std::string& path) {
     return bytes;
 }
 
-Result<std::unique_ptr<Replacement>> WriteReplacement(FileService& files, const std::string& path,
-                                                      const std::string& like,
-                                                      std::string_view firstLine,
-                                                      std::span<const std::string_view> lines) {
+Result<std::unique_ptr<Replacement>>
+WriteReplacement(FileOperations& files, const std::string& path, const std::string& like,
+                 std::string_view firstLine, std::span<const std::string_view> lines) {
     auto replacement = files.Replace(path, like);
     if (!replacement) {
         return replacement;
@@ -86,7 +85,7 @@ Result<std::unique_ptr<Replacement>> WriteReplacement(FileService& files, const 
     return replacement;
 }
 
-FileStatus ReplaceWholeFile(FileService& files, const std::string& path, const std::string& like,
+FileStatus ReplaceWholeFile(FileOperations& files, const std::string& path, const std::string& like,
                             std::string_view bytes) {
     auto replacement = files.Replace(path, like);
     if (!replacement) {

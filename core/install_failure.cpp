@@ -19,7 +19,7 @@ std::string NewFileOf(const std::string& path) {
 }
 
 // Why nothing was written: the first sentence of a refusal.
-std::string WordRefusal(const FileService& files, const InstallFailure& failure) {
+std::string WordRefusal(const FileOperations& files, const InstallFailure& failure) {
     const std::string quoted = QuotedPath(files, failure.path);
     const std::string& reason = failure.status.reason;
     switch (failure.step) {
@@ -29,6 +29,9 @@ std::string WordRefusal(const FileService& files, const InstallFailure& failure)
         return "The folder " + quoted + " does not exist.";
     case InstallStep::UseFolder:
         return "The folder " + quoted + " cannot be used: " + reason + ".";
+    case InstallStep::FolderChanged:
+        return "The folder " + quoted + " changed since quorvel read it: " + reason +
+               " now. Start quorvel again, so that it reads the files that are there.";
     case InstallStep::CheckWritable:
         return quoted + " cannot be written: " + reason + ".";
     case InstallStep::Identify:
@@ -57,7 +60,7 @@ std::string WordRefusal(const FileService& files, const InstallFailure& failure)
 }
 
 // What could not be put back or removed, after a write failed.
-std::string WordNotInstalled(const FileService& files, const InstallFailure& failure) {
+std::string WordNotInstalled(const FileOperations& files, const InstallFailure& failure) {
     std::string message = "Writing " + QuotedPath(files, failure.path) +
                           " failed: " + failure.status.reason + ".\n\n";
     if (!failure.notPutBack) {
@@ -163,7 +166,7 @@ std::string NextStep(const InstallFailure& failure) {
 
 } // namespace
 
-std::string QuotedPath(const FileService& files, const std::string& path) {
+std::string QuotedPath(const FileOperations& files, const std::string& path) {
     std::string quoted = "\"" + path + "\"";
     if (const std::string host = files.HostPathForMessages(path); !host.empty() && host != path) {
         quoted += " (" + host + ")";
@@ -171,7 +174,7 @@ std::string QuotedPath(const FileService& files, const std::string& path) {
     return quoted;
 }
 
-std::string WordFailure(const FileService& files, const InstallFailure& failure) {
+std::string WordFailure(const FileOperations& files, const InstallFailure& failure) {
     if (failure.step == InstallStep::Write) {
         return WordNotInstalled(files, failure);
     }

@@ -18,6 +18,7 @@ enum class InstallStep {
     LockFolder,       // the mainta folder (`busy`: another copy holds it)
     FindFolder,       // the mainta folder does not exist
     UseFolder,        // something is there that cannot serve as the mainta folder
+    FolderChanged,    // another mainta folder than the one start-up read custom.cfg in
     CheckWritable,    // a file that cannot be written now
     Identify,         // a file that cannot be looked at
     TellApart,        // custom.cfg (`path`) and newconfig.cfg (`sameFileAs`) are one file
@@ -57,9 +58,9 @@ struct InstallFailure {
 
 // The path in quotes for a message, followed by where it lives on the host
 // when that differs: "C:\Games\MOHAA\mainta" (/home/me/.wine/drive_c/...).
-std::string QuotedPath(const FileService& files, const std::string& path);
+std::string QuotedPath(const FileOperations& files, const std::string& path);
 
 // The message for the player.
-std::string WordFailure(const FileService& files, const InstallFailure& failure);
+std::string WordFailure(const FileOperations& files, const InstallFailure& failure);
 
 } // namespace quorvel

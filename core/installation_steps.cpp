@@ -21,30 +21,11 @@ bool AbortRequested(const AbortFlagValue& flag) {
 // could not follow. A file that this installation created cannot be
 // removed, but emptied it reads as missing again. Returns what could not be
 // put back.
-std::optional<LeftBehind> PutBack(FileService& files, const InstallationPlan& plan) {
+std::optional<LeftBehind> PutBack(FileOperations& files, const InstallationPlan& plan) {
     FileStatus back =
         ReplaceWholeFile(files, plan.newConfigPath, plan.customPath, plan.newConfigBefore.bytes);
     if (!back) {
         return LeftBehind{plan.newConfigPath, std::move(back)};
-    }
-    return std::nullopt;
-}
-
-// Both names must lead to two files: one file under both names would be
-// written twice through one new file, and the second replacement would
-// take the player's lines with it.
-Refusal CheckTwoFiles(FileService& files, const InstallationPlan& plan) {
-    auto custom = files.Identify(plan.customPath);
-    auto newConfig = custom ? files.Identify(plan.newConfigPath) : custom;
-    if (!newConfig) {
-        const std::string& path = custom ? plan.newConfigPath : plan.customPath;
-        return InstallFailure{InstallStep::Identify, path, newConfig.Status()};
-    }
-    if (*custom && *newConfig && **custom == **newConfig) {
-        InstallFailure same{InstallStep::TellApart, plan.customPath,
-                            FileStatus::Failure("both names lead to one file")};
-        same.sameFileAs = plan.newConfigPath;
-        return same;
     }
     return std::nullopt;
 }
@@ -78,44 +59,75 @@ std::string MaintaFolder(const InstallationPlan& plan) {
     return FolderOf(plan.customPath);
 }
 
-Result<std::unique_ptr<FolderLock>> LockMaintaFolder(FileService& files,
-                                                     const InstallationPlan& plan) {
-    return files.LockFolder(MaintaFolder(plan));
-}
-
-Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
-                           const FileStatus& locked) {
-    const std::string folder = MaintaFolder(plan);
-    if (locked.busy) {
-        return InstallFailure{InstallStep::LockFolder, folder, locked};
+Refusal CheckFolderOpened(FileService& files, const InstallationPlan& plan,
+                          const FileStatus& opened) {
+    if (opened) {
+        return std::nullopt;
     }
-    const EntryKind kind = files.Inspect(folder).kind;
-    if (kind == EntryKind::Missing) {
+    const std::string folder = MaintaFolder(plan);
+    if (files.Inspect(folder).kind == EntryKind::Missing) {
         return InstallFailure{InstallStep::FindFolder, folder,
                               FileStatus::Failure("it does not exist")};
     }
-    // Something that is there but cannot serve (a file, a path too long, a
-    // name the system cannot spell): the lock tried it and says why.
-    if (kind != EntryKind::Folder) {
-        return InstallFailure{InstallStep::UseFolder, folder,
-                              locked ? FileStatus::Failure("it is not a folder") : locked};
+    // Something that is there but cannot serve (a file, a pipe, another
+    // user's link, a name the system cannot spell): opening it says why.
+    return InstallFailure{InstallStep::UseFolder, folder, opened};
+}
+
+Refusal CheckFolderHeld(const InstallerState& state, const InstallationPlan& plan,
+                        const HeldFolder& folder, const FileStatus& locked) {
+    const std::string path = MaintaFolder(plan);
+    if (locked.busy) {
+        return InstallFailure{InstallStep::LockFolder, path, locked};
+    }
+    // The lines read at start-up belong to the folder they were read in.
+    if (state.readFolder && *state.readFolder != folder.Identity()) {
+        return InstallFailure{InstallStep::FolderChanged, path,
+                              FileStatus::Failure("another folder is in its place")};
     }
     if (!locked) {
-        return InstallFailure{InstallStep::LockFolder, folder, locked};
+        return InstallFailure{InstallStep::LockFolder, path, locked};
     }
+    return std::nullopt;
+}
+
+Refusal CheckBeforeWriting(FileOperations& files, const InstallationPlan& plan) {
     for (const std::string* path : {&plan.customPath, &plan.newConfigPath}) {
         if (FileStatus writable = files.CheckWritable(*path); !writable) {
             return InstallFailure{InstallStep::CheckWritable, *path, std::move(writable)};
         }
     }
-    return CheckTwoFiles(files, plan);
+    return std::nullopt;
 }
 
-Refusal RestoreLeftover(FileService& files, InstallationPlan& plan) {
+// Both names must lead to two files: one file under both names would be
+// written twice through one new file, and the second replacement would
+// take the player's lines with it.
+Refusal CheckTwoFiles(FileOperations& files, const InstallationPlan& plan) {
+    auto custom = files.Identify(plan.customPath);
+    auto newConfig = custom ? files.Identify(plan.newConfigPath) : custom;
+    if (!newConfig) {
+        const std::string& path = custom ? plan.newConfigPath : plan.customPath;
+        return InstallFailure{InstallStep::Identify, path, newConfig.Status()};
+    }
+    if (*custom && *newConfig && **custom == **newConfig) {
+        InstallFailure same{InstallStep::TellApart, plan.customPath,
+                            FileStatus::Failure("both names lead to one file")};
+        same.sameFileAs = plan.newConfigPath;
+        return same;
+    }
+    return std::nullopt;
+}
+
+Refusal RestoreLeftover(FileOperations& files, InstallationPlan& plan) {
     const std::string& path = plan.newConfigPath;
     const std::string leftover = path + std::string(kReplacementSuffix);
-    if (files.Inspect(path).kind != EntryKind::Missing ||
-        files.Inspect(leftover).kind != EntryKind::File) {
+    // Only a plain file at its own name can be one that quorvel wrote;
+    // anything else there (a link, a pipe, a folder) is no leftover, and is
+    // treated as any other new file left behind.
+    const EntryInfo left = files.Inspect(leftover);
+    if (files.Inspect(path).kind != EntryKind::Missing || left.kind != EntryKind::File ||
+        left.throughLink) {
         return std::nullopt;
     }
     Result<std::string> bytes = ReadWholeFile(files, leftover);
@@ -138,7 +150,7 @@ Refusal RestoreLeftover(FileService& files, InstallationPlan& plan) {
     return std::nullopt;
 }
 
-Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan) {
+Refusal ReadReplacedCustomCfg(FileOperations& files, InstallationPlan& plan) {
     // Read whatever size it claims: a file in /proc says 0 and never ends.
     if (files.Inspect(plan.customPath).kind == EntryKind::File) {
         Result<std::string> bytes = ReadWholeFile(files, plan.customPath);
@@ -152,7 +164,7 @@ Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan) {
     return std::nullopt;
 }
 
-Refusal GatherEarlierLines(FileService& files, InstallerState& state, InstallationPlan& plan) {
+Refusal GatherEarlierLines(FileOperations& files, InstallerState& state, InstallationPlan& plan) {
     FileStatus gathered = ReadConfigText(files, state.LineBuffer, plan.newConfigPath);
     plan.gathered = gathered.ok;
     if (gathered) {
@@ -188,7 +200,7 @@ void PlanLines(LineList& installList, InstallationPlan& plan) {
     RemoveInstalledLines(plan.kept, plan.installing);
 }
 
-std::optional<InstallFailure> WriteBothFiles(FileService& files, const InstallationPlan& plan) {
+std::optional<InstallFailure> WriteBothFiles(FileOperations& files, const InstallationPlan& plan) {
     // Both new files are whole on the disk before either old one goes.
     // A new newconfig.cfg holds custom.cfg's lines: it is as private as that.
     auto newConfig =
@@ -228,7 +240,7 @@ std::optional<InstallFailure> WriteBothFiles(FileService& files, const Installat
     return std::nullopt;
 }
 
-void ShowNewCustomCfg(FileService& files, InstallerState& state, MainWindowPort& mainWindow) {
+void ShowNewCustomCfg(FileOperations& files, InstallerState& state, MainWindowPort& mainWindow) {
     LineList& current = mainWindow.CurrentList();
     current.Clear();
     mainWindow.SetLabel1Caption(kNewSettingsCaption);

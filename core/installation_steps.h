@@ -56,33 +56,42 @@ bool AskDetailQuestions(WindowSystem& windows, LineList& installList, AbortFlagV
 // The folder that holds both files.
 std::string MaintaFolder(const InstallationPlan& plan);
 
-// Locks the mainta folder against other copies of the program, until the
-// lock is dropped. A lock another copy holds fails as busy.
-Result<std::unique_ptr<FolderLock>> LockMaintaFolder(FileService& files,
-                                                     const InstallationPlan& plan);
+// The mainta folder could be found and held (`opened` says why not): it
+// exists and is a folder, reached through no other user's link.
+Refusal CheckFolderOpened(FileService& files, const InstallationPlan& plan,
+                          const FileStatus& opened);
 
-// The mainta folder exists, could be locked (`locked`, busy when another
-// copy of the program holds it), both files could be
-// written now, and they are two files, not one under two names.
-Refusal CheckBeforeWriting(FileService& files, const InstallationPlan& plan,
-                           const FileStatus& locked);
+// The folder held is the one start-up read custom.cfg in, and could be
+// locked (`locked`, busy when another copy of the program holds it).
+Refusal CheckFolderHeld(const InstallerState& state, const InstallationPlan& plan,
+                        const HeldFolder& folder, const FileStatus& locked);
+
+// Both files could be written now. This step and those below act on the
+// held mainta folder, given as `files`.
+Refusal CheckBeforeWriting(FileOperations& files, const InstallationPlan& plan);
+
+// Both names lead to two files, not one under two names: checked on the
+// files as the writes will find them, after any leftover is put in place.
+Refusal CheckTwoFiles(FileOperations& files, const InstallationPlan& plan);
 
 // A newconfig.cfg that is missing while a new one an earlier run left
 // beside it is complete (it ends with a line end) is that new one: it is put
 // in place, since it may be the only copy of the player's lines. One cut
 // short is left alone, and the player is told; an empty one holds nothing.
+// Only a plain file of the player's is put in place, and never over a
+// newconfig.cfg that appeared meanwhile.
 // Notes in the plan when it put one in place.
-Refusal RestoreLeftover(FileService& files, InstallationPlan& plan);
+Refusal RestoreLeftover(FileOperations& files, InstallationPlan& plan);
 
 // Reads the custom.cfg about to be replaced, whole, into the plan.
-Refusal ReadReplacedCustomCfg(FileService& files, InstallationPlan& plan);
+Refusal ReadReplacedCustomCfg(FileOperations& files, InstallationPlan& plan);
 
 // The player's earlier lines: those of newconfig.cfg, or, where it is missing
 // or empty, the lines read last (at the first installation, the custom.cfg
 // that start-up read), plus the lines added to custom.cfg by hand. They stay
 // in `state.LineBuffer`'s text, which nothing reads into again before the
 // files are written or put back.
-Refusal GatherEarlierLines(FileService& files, InstallerState& state, InstallationPlan& plan);
+Refusal GatherEarlierLines(FileOperations& files, InstallerState& state, InstallationPlan& plan);
 
 // Appends the end marker and works out what each file will hold.
 void PlanLines(LineList& installList, InstallationPlan& plan);
@@ -95,9 +104,9 @@ void PlanLines(LineList& installList, InstallationPlan& plan);
 // failure when the files were left as they were (or newconfig.cfg put
 // back); FlushInstalled when both are in place but the disk did not confirm
 // the last step.
-std::optional<InstallFailure> WriteBothFiles(FileService& files, const InstallationPlan& plan);
+std::optional<InstallFailure> WriteBothFiles(FileOperations& files, const InstallationPlan& plan);
 
 // Shows the new custom.cfg in the current list, under its new caption.
-void ShowNewCustomCfg(FileService& files, InstallerState& state, MainWindowPort& mainWindow);
+void ShowNewCustomCfg(FileOperations& files, InstallerState& state, MainWindowPort& mainWindow);
 
 } // namespace quorvel

@@ -9,14 +9,16 @@
 namespace quorvel {
 namespace {
 
-// Everything an installation looks at before it writes: another copy of the
-// program at work (held off by `locked`), the folder and both files. What
-// stops it, when it cannot go on.
-Refusal PrepareToWrite(FileService& files, InstallerState& state, InstallationPlan& plan,
-                       const FileStatus& locked) {
-    Refusal refusal = CheckBeforeWriting(files, plan, locked);
+// Everything an installation looks at in the held mainta folder before it
+// writes. What stops it, when it cannot go on.
+Refusal PrepareToWrite(HeldFolder& files, InstallerState& state, InstallationPlan& plan) {
+    Refusal refusal = CheckBeforeWriting(files, plan);
     if (!refusal) {
         refusal = RestoreLeftover(files, plan);
+    }
+    // On the files as the writes will find them, the leftover in place.
+    if (!refusal) {
+        refusal = CheckTwoFiles(files, plan);
     }
     if (!refusal) {
         refusal = ReadReplacedCustomCfg(files, plan);
@@ -63,10 +65,17 @@ void Installer::RunStartup(MainWindowPort& mainWindow) {
     state_.NewConfigPath = NewConfigPathFor(state_.GameFolder);
     state_.CustomCfgPath = CustomCfgPathFor(state_.GameFolder);
 
+    // Read in the mainta folder held, whose identity the installation
+    // checks; where it cannot be held, as the path leads.
+    auto folder = files_.OpenFolder(MaintaFolderFor(state_.GameFolder));
+    state_.readFolder.reset();
+    if (folder) {
+        state_.readFolder = (*folder)->Identity();
+    }
+    FileOperations& files = folder ? static_cast<FileOperations&>(**folder) : files_;
     // A custom.cfg that is missing, unreadable or empty is no error here: the
     // list simply stays empty, and the player sees that in the window.
-    (void)ReadConfigLines(files_, state_.LineBuffer, state_.CustomCfgPath,
-                          mainWindow.CurrentList());
+    (void)ReadConfigLines(files, state_.LineBuffer, state_.CustomCfgPath, mainWindow.CurrentList());
 
     std::vector<std::string> base(BaseSettings.begin(), BaseSettings.end());
     mainWindow.InstallList().AppendMany(std::move(base));
@@ -83,16 +92,27 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
     InstallationPlan plan;
     plan.customPath = state_.CustomCfgPath;
     plan.newConfigPath = state_.NewConfigPath;
-    // Held from the checks to the last file put in place, so that another
-    // copy of the program cannot write in between.
-    const auto lock = LockMaintaFolder(files_, plan);
-    if (const Refusal refusal = PrepareToWrite(files_, state_, plan, lock.Status())) {
+    // The folder is found once and held; every check and write below acts
+    // on it, whatever its path leads to meanwhile. The lock is held from the
+    // checks to the last file put in place, so that another copy of the
+    // program cannot write in between.
+    auto folder = files_.OpenFolder(MaintaFolder(plan));
+    Refusal refusal = CheckFolderOpened(files_, plan, folder.Status());
+    const auto lock = folder ? (*folder)->Lock() : folder.Status();
+    if (!refusal) {
+        refusal = CheckFolderHeld(state_, plan, **folder, lock.Status());
+    }
+    if (!refusal) {
+        refusal = PrepareToWrite(**folder, state_, plan);
+    }
+    if (refusal) {
         return GiveUp(windows_, installList, linesBefore, WordFailure(files_, *refusal),
                       InstallationResult::Refused);
     }
 
     PlanLines(installList, plan);
-    const std::optional<InstallFailure> failure = WriteBothFiles(files_, plan);
+    HeldFolder& files = **folder;
+    const std::optional<InstallFailure> failure = WriteBothFiles(files, plan);
     if (failure && failure->step != InstallStep::FlushInstalled) {
         return GiveUp(windows_, installList, linesBefore, WordFailure(files_, *failure),
                       InstallationResult::Failed);
@@ -104,7 +124,7 @@ InstallationResult Installer::RunInstallation(MainWindowPort& mainWindow) {
     } else {
         windows_.ShowMessage(kInstalledMessage, kApplicationTitle, MessageIcon::None);
     }
-    ShowNewCustomCfg(files_, state_, mainWindow);
+    ShowNewCustomCfg(files, state_, mainWindow);
     return InstallationResult::Installed;
 }
 

@@ -12,6 +12,7 @@
 #include "platform/registry.h"
 #include "platform/window_system.h"
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -23,6 +24,9 @@ struct InstallerState {
     // The two files, built from GameFolder at start-up.
     std::string CustomCfgPath;
     std::string NewConfigPath;
+    // Which mainta folder start-up read custom.cfg in; nullopt where it
+    // could not be found.
+    std::optional<FileIdentity> readFolder;
     // The lines of the configuration file read last.
     quorvel::LineBuffer LineBuffer;
     // Set to 1 by a "Need to go Check" answer; never reset.
@@ -62,6 +66,8 @@ std::string BuildGameFolder(const std::string& registryText);
 // no separator is added or removed.
 std::string CustomCfgPathFor(const std::string& gameFolder);
 std::string NewConfigPathFor(const std::string& gameFolder);
+// The folder that holds both: the game folder's mainta folder.
+std::string MaintaFolderFor(const std::string& gameFolder);
 
 class Installer {
 public:

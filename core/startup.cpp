@@ -38,6 +38,12 @@ std::string CustomCfgPathFor(const std::string& gameFolder) {
     return PathInFolder(gameFolder, "custom.cfg");
 }
 
+std::string MaintaFolderFor(const std::string& gameFolder) {
+    std::string folder = PathInFolder(gameFolder, "");
+    folder.pop_back();
+    return folder;
+}
+
 std::string NewConfigPathFor(const std::string& gameFolder) {
     return PathInFolder(gameFolder, "newconfig.cfg");
 }

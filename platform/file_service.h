@@ -131,8 +131,9 @@ public:
     virtual FileStatus Finish() = 0;
 
     // Moves the finished file over the one it replaces in one step, keeping
-    // that one's permissions (and owner where allowed). On failure nothing
-    // has moved.
+    // that one's permissions (and owner where allowed); where there was none
+    // when the replacement began, only while there still is none. Fails
+    // unless Finish succeeded. On failure nothing has moved.
     virtual FileStatus PutInPlace() = 0;
 
     // Flushes the folder after PutInPlace, so that the move outlasts a power
@@ -166,12 +167,15 @@ enum class EntryKind { Missing, File, Folder, Other };
 
 struct EntryInfo {
     EntryKind kind = EntryKind::Missing;
-    std::uint64_t size = 0; // bytes, for a file
+    std::uint64_t size = 0;   // bytes, for a file
+    bool throughLink = false; // reached through a link at its own name
 };
 
-class FileService {
+// The operations on files named by path. `FileService` offers them for any
+// path; a `HeldFolder` for the files directly inside the one folder it holds.
+class FileOperations {
 public:
-    virtual ~FileService() = default;
+    virtual ~FileOperations() = default;
 
     // Opens a stream. Folders are never created, and only plain files open:
     // nothing waits on a pipe or a device.
@@ -193,22 +197,45 @@ public:
     // left at that name by an earlier run is removed first. The new file is
     // never more open than the one it replaces; where `path` is missing it
     // takes the permissions of `like` (or stays private to the player when
-    // `like` is empty or missing too).
+    // `like` is empty, missing too, or another user's).
     virtual Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
                                                          const std::string& like) = 0;
 
     // Puts a new file that an earlier run left behind (`path` followed by
     // kReplacementSuffix) in place as `path`, which is missing, and flushes
-    // the folder. Fails, and moves nothing, where `path` exists.
+    // the folder. Fails, and moves nothing, where `path` exists by then, and
+    // where the new file is not a plain file of the player's (a link, a pipe,
+    // a folder, or where the system keeps owners, another user's file).
     virtual FileStatus RestoreLeftover(const std::string& path) = 0;
-
-    // Locks the folder against other copies of the program. A lock another
-    // program holds fails at once, as FileStatus::Busy.
-    virtual Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) = 0;
 
     // Where `path` lives on the host's own file system, for messages; empty
     // where paths are used as they stand.
     virtual std::string HostPathForMessages(const std::string& path) const = 0;
+};
+
+// A folder found once and held open until destroyed. Its operations take the
+// program's paths of files directly inside it (its own path, a backslash and
+// a name), and act on this very folder, whatever its path leads to
+// meanwhile: a folder renamed, or another put in its place, is not followed.
+// A link the player (or the system) made at a file's name is followed, once;
+// another user's is refused.
+class HeldFolder : public FileOperations {
+public:
+    // Which folder is held.
+    virtual FileIdentity Identity() const = 0;
+
+    // Locks the folder against other copies of the program. A lock another
+    // program holds fails at once, as FileStatus::Busy.
+    virtual Result<std::unique_ptr<FolderLock>> Lock() = 0;
+};
+
+class FileService : public FileOperations {
+public:
+    // Finds the folder at `path` and holds it. Links on the way are followed
+    // only when they are the player's or the system's; another user's link
+    // is refused, and named with its owner. Something that is not a folder
+    // fails.
+    virtual Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) = 0;
 };
 
 } // namespace quorvel

@@ -14,7 +14,17 @@
 // A replacement is written to a new file beside the replaced one, created
 // exclusively, flushed with fsync and renamed over it, after which the folder
 // is flushed. A file that is a link is replaced at the link's target, so the
-// link stays. The folder lock is flock on the folder itself.
+// link stays.
+//
+// A folder is held by a descriptor: found a name at a time with openat and
+// O_NOFOLLOW from the root (or the working folder), following only the
+// player's and root's links, and every operation on its files is relative
+// to that descriptor (openat, fstatat without following, renameat, unlinkat,
+// fsync of the folder itself). A link at a file's name is resolved the same
+// way, once, and its folder held too. A leftover is put in place with
+// renameat2(RENAME_NOREPLACE), or where the file system lacks it as a second
+// name (linkat, which never replaces) with the first removed. The folder lock
+// is flock on a descriptor of the held folder's own.
 //
 // On Windows the system's text comes without its closing full stop ("Access
 // is denied"), a folder fails as "the path is a folder", a file is emptied
@@ -29,7 +39,9 @@
 // past 260 characters as full \\?\ paths; a path with a character the code
 // page could not hold, or too long for Windows, fails as such (see
 // windows/file_paths.h), and a file marked read-only or a folder that refuses
-// new files fails with what to do about it.
+// new files fails with what to do about it. A folder is held as a handle
+// that lets others read and write in it but not delete or rename it, so its
+// path leads to it for as long as it is held; its files are reached by path.
 
 #include "platform/file_service.h"
 
@@ -68,7 +80,7 @@ public:
     Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
                                                  const std::string& like) override;
     FileStatus RestoreLeftover(const std::string& path) override;
-    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
+    Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) override;
     // The mapped path with its folders as they are on disk (through links
     // such as dosdevices/c:); empty without a mapping.
     std::string HostPathForMessages(const std::string& path) const override;

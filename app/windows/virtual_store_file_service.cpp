@@ -1,5 +1,6 @@
 #include "app/windows/virtual_store_file_service.h"
 
+#include "platform/folder_by_path.h"
 #include "platform/windows/file_paths.h"
 
 #include <vector>
@@ -96,6 +97,18 @@ std::string Resolved(const std::string& path) {
 std::string ResolvedRoot(const std::string& root) {
     return root.size() >= 3 && root[1] == ':' ? windows_paths::FinalPath(root) : root;
 }
+
+// A folder the host holds, whose files are reached through the copies' rules.
+class StoreFolder final : public FolderByPath {
+public:
+    StoreFolder(FileOperations& files, std::unique_ptr<HeldFolder> held)
+        : FolderByPath(files), held_(std::move(held)) {}
+    FileIdentity Identity() const override { return held_->Identity(); }
+    Result<std::unique_ptr<FolderLock>> Lock() override { return held_->Lock(); }
+
+private:
+    std::unique_ptr<HeldFolder> held_;
+};
 
 } // namespace
 
@@ -201,8 +214,12 @@ FileStatus VirtualStoreFileService::RestoreLeftover(const std::string& path) {
     return host_->RestoreLeftover(path);
 }
 
-Result<std::unique_ptr<FolderLock>> VirtualStoreFileService::LockFolder(const std::string& folder) {
-    return host_->LockFolder(folder);
+Result<std::unique_ptr<HeldFolder>> VirtualStoreFileService::OpenFolder(const std::string& path) {
+    auto held = host_->OpenFolder(path);
+    if (!held) {
+        return held;
+    }
+    return std::unique_ptr<HeldFolder>(std::make_unique<StoreFolder>(*this, std::move(*held)));
 }
 
 std::string VirtualStoreFileService::HostPathForMessages(const std::string& path) const {

@@ -18,7 +18,8 @@
 //   those of the copy where one exists;
 // - HostPathForMessages names the copy where one exists, so that messages name the
 //   file actually used;
-// - folder locks stay on the folders as named.
+// - a folder is held as the host holds it, and locked there; its files are
+//   reached through the rules above.
 //
 // A copy that is there but is not a plain file (a folder, a link that leads
 // nowhere) is refused rather than written through or passed over.
@@ -46,7 +47,7 @@ public:
     Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
                                                  const std::string& like) override;
     FileStatus RestoreLeftover(const std::string& path) override;
-    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
+    Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) override;
     std::string HostPathForMessages(const std::string& path) const override;
 
 private:

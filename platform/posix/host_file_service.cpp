@@ -1,5 +1,7 @@
 #include "platform/host_file_service.h"
 
+#include "platform/posix/folder_walk.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <climits>
@@ -7,7 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <pwd.h>
+#include <map>
+#include <optional>
+#include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,6 +21,9 @@ namespace quorvel {
 namespace {
 
 using namespace host_failure;
+using posix::HoldFd;
+using posix::SharedFd;
+using posix::UserName;
 
 // The folder in which a file at `path` would be created.
 std::string ParentFolder(const std::string& path) {
@@ -52,17 +59,6 @@ FileStatus RequireRegularFile(const struct stat& info) {
         return {};
     }
     return S_ISDIR(info.st_mode) ? ErrorStatus(EISDIR) : FileStatus::Failure(kNotAFile);
-}
-
-// The user name of `uid`, for messages, else its number.
-std::string UserName(uid_t uid) {
-    passwd entry{};
-    passwd* found = nullptr;
-    char buffer[4096];
-    if (::getpwuid_r(uid, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr) {
-        return std::string(found->pw_name) + " (uid " + std::to_string(uid) + ")";
-    }
-    return "uid " + std::to_string(uid);
 }
 
 // Another user may plant a link where the player's file should be, to have
@@ -198,6 +194,412 @@ private:
     std::size_t sizeHint_;
 };
 
+// A stream on `fd`, opened without blocking: only a plain file is read.
+Result<std::unique_ptr<TextStream>> StreamOf(int fd) {
+    if (fd < 0) {
+        return ErrorStatus(errno);
+    }
+    struct stat info;
+    FileStatus status = ::fstat(fd, &info) == 0 ? RequireRegularFile(info) : ErrorStatus(errno);
+#ifndef __linux__
+    // Back to blocking reads. Linux ignores O_NONBLOCK for plain files, whose
+    // reads block as usual, so there the call is spared.
+    if (status && ::fcntl(fd, F_SETFL, O_RDONLY) != 0) {
+        status = ErrorStatus(errno);
+    }
+#endif
+    if (!status) {
+        ::close(fd);
+        return status;
+    }
+    return std::unique_ptr<TextStream>(
+        std::make_unique<PosixStream>(fd, static_cast<std::size_t>(info.st_size)));
+}
+
+// The name of a file in its folder.
+std::string NameOf(const std::string& path) {
+    const std::size_t cut = path.find_last_of('/');
+    return cut == std::string::npos ? path : path.substr(cut + 1);
+}
+
+FileStatus FlushFolderFd(int folder) {
+    // Some file systems cannot flush a folder and say so; their changes are
+    // as safe as they get.
+    if (::fsync(folder) == 0 || errno == EINVAL || errno == ENOTSUP) {
+        return {};
+    }
+    return ErrorStatus(errno);
+}
+
+// Moves `from` to `to` in `folder` unless `to` exists, in one step where the
+// file system can; elsewhere as a second name given and the first removed.
+FileStatus MoveUnlessThere(int folder, const std::string& from, const std::string& to) {
+    if (::renameat2(folder, from.c_str(), folder, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return {};
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return ErrorStatus(errno);
+    }
+    if (::linkat(folder, from.c_str(), folder, to.c_str(), 0) != 0) {
+        return ErrorStatus(errno);
+    }
+    if (::unlinkat(folder, from.c_str(), 0) != 0) {
+        return ErrorStatus(errno);
+    }
+    return {};
+}
+
+// A new file `newName` in `folder`, to be renamed over `target` there; or
+// where `target` was missing, put in its place only while it still is.
+class PosixReplacement final : public Replacement {
+public:
+    PosixReplacement(int fd, SharedFd folder, std::string newName, std::string target,
+                     bool targetMissing)
+        : fd_(fd), folder_(std::move(folder)), newName_(std::move(newName)),
+          target_(std::move(target)), targetMissing_(targetMissing) {}
+    PosixReplacement(const PosixReplacement&) = delete;
+    PosixReplacement& operator=(const PosixReplacement&) = delete;
+    ~PosixReplacement() override {
+        if (!inPlace_) {
+            (void)Discard();
+        }
+    }
+
+    FileStatus Write(std::string_view text) override {
+        return fd_ < 0 ? FileStatus::Failure(kClosed) : WriteAll(fd_, text);
+    }
+
+    FileStatus Finish() override {
+        if (fd_ < 0) {
+            return FileStatus::Failure(kClosed);
+        }
+        const int fd = std::exchange(fd_, -1);
+        FileStatus status = ::fsync(fd) == 0 ? FileStatus::Success() : ErrorStatus(errno);
+        if (::close(fd) != 0 && errno != EINTR && status) {
+            status = ErrorStatus(errno);
+        }
+        finished_ = status.ok;
+        return status;
+    }
+
+    FileStatus PutInPlace() override {
+        // Never before the new file is flushed: a power cut could leave the
+        // name with nothing in it.
+        if (!finished_ || removed_ || inPlace_) {
+            return FileStatus::Failure(kClosed);
+        }
+        if (targetMissing_) {
+            if (FileStatus moved = MoveUnlessThere(*folder_, newName_, target_); !moved) {
+                return moved;
+            }
+        } else if (::renameat(*folder_, newName_.c_str(), *folder_, target_.c_str()) != 0) {
+            return ErrorStatus(errno);
+        }
+        inPlace_ = true;
+        return {};
+    }
+
+    FileStatus FlushFolder() override { return FlushFolderFd(*folder_); }
+
+    FileStatus Discard() override {
+        if (fd_ >= 0) {
+            ::close(std::exchange(fd_, -1));
+        }
+        if (inPlace_ || removed_) {
+            return {};
+        }
+        if (::unlinkat(*folder_, newName_.c_str(), 0) != 0 && errno != ENOENT) {
+            return ErrorStatus(errno);
+        }
+        removed_ = true;
+        return {};
+    }
+
+private:
+    int fd_;
+    SharedFd folder_;
+    std::string newName_;
+    std::string target_;
+    bool targetMissing_;
+    bool finished_ = false;
+    bool inPlace_ = false;
+    bool removed_ = false;
+};
+
+// The file a replacement of `host` replaces: the file itself, or for a link
+// the file it leads to, so that the link stays a link.
+Result<std::string> ReplacedFile(const std::string& host) {
+    struct stat info;
+    if (::lstat(host.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
+        return host;
+    }
+    char* resolved = ::realpath(host.c_str(), nullptr);
+    if (resolved == nullptr) {
+        return ErrorStatus(errno);
+    }
+    std::string target(resolved);
+    std::free(resolved);
+    return target;
+}
+
+// Gives the new file the permissions and, where the process may, the owner
+// of the file it replaces (`old`); where there is none, the permissions of
+// `like`, which must be the player's: another user's file says nothing of
+// how open the player's lines may be. The new file was made private, so it
+// is never more open than either.
+FileStatus KeepPermissions(int fd, const struct stat* old, const struct stat* like) {
+    if (old == nullptr) {
+        if (like == nullptr || !S_ISREG(like->st_mode)) {
+            return {}; // stays private
+        }
+        return ::fchmod(fd, like->st_mode & 0777) == 0 ? FileStatus::Success() : ErrorStatus(errno);
+    }
+    struct stat fresh;
+    if (::fstat(fd, &fresh) == 0 && (fresh.st_uid != old->st_uid || fresh.st_gid != old->st_gid)) {
+        // Only a privileged process may give a file away; anyone else keeps
+        // the file as theirs.
+        (void)::fchown(fd, old->st_uid, old->st_gid);
+    }
+    return ::fchmod(fd, old->st_mode & 07777) == 0 ? FileStatus::Success() : ErrorStatus(errno);
+}
+
+// Starts a replacement of `target` in `folder`, which may be missing.
+Result<std::unique_ptr<Replacement>>
+StartReplacement(const SharedFd& folder, const std::string& target, const struct stat* like) {
+    struct stat old;
+    const bool exists = ::fstatat(*folder, target.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists && errno != ENOENT) {
+        return ErrorStatus(errno);
+    }
+    if (exists && !S_ISREG(old.st_mode)) {
+        return RequireRegularFile(old);
+    }
+    std::string newName = target + std::string(kReplacementSuffix);
+    // A new file left by a run that stopped half way is ours to remove.
+    if (::unlinkat(*folder, newName.c_str(), 0) != 0 && errno != ENOENT) {
+        return ErrorStatus(errno);
+    }
+    // O_EXCL: never through a link, never into a file someone else made.
+    // Private to the player until it has the permissions it keeps.
+    int fd = -1;
+    do {
+        fd = ::openat(*folder, newName.c_str(),
+                      O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) {
+        return ErrorStatus(errno);
+    }
+    auto replacement =
+        std::make_unique<PosixReplacement>(fd, folder, std::move(newName), target, !exists);
+    if (const FileStatus kept = KeepPermissions(fd, exists ? &old : nullptr, like); !kept) {
+        return kept; // the replacement removes its new file
+    }
+    return std::unique_ptr<Replacement>(std::move(replacement));
+}
+
+// Puts the new file left beside `name` in `folder` in its place, where it is
+// a plain file of the player's and `name` is still missing.
+FileStatus RestoreIn(int folder, const std::string& name) {
+    const std::string leftover = name + std::string(kReplacementSuffix);
+    struct stat info;
+    if (::fstatat(folder, leftover.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        return ErrorStatus(errno);
+    }
+    if (S_ISLNK(info.st_mode)) {
+        return FileStatus::Failure("it is a symbolic link, not a file that quorvel wrote");
+    }
+    if (!S_ISREG(info.st_mode)) {
+        return RequireRegularFile(info);
+    }
+    if (info.st_uid != ::geteuid()) {
+        return FileStatus::Failure("it belongs to another user, " + UserName(info.st_uid));
+    }
+    const FileStatus moved = MoveUnlessThere(folder, leftover, name);
+    return moved ? FlushFolderFd(folder) : moved;
+}
+
+class PosixFolderLock final : public FolderLock {
+public:
+    explicit PosixFolderLock(int fd) : fd_(fd) {}
+    PosixFolderLock(const PosixFolderLock&) = delete;
+    PosixFolderLock& operator=(const PosixFolderLock&) = delete;
+    ~PosixFolderLock() override { ::close(fd_); }
+
+private:
+    int fd_;
+};
+
+// Locks the folder `fd` leads to, through a descriptor of the lock's own,
+// so that the lock goes with it.
+Result<std::unique_ptr<FolderLock>> LockFolderAt(int folder) {
+    const int fd = ::openat(folder, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+        return ErrorStatus(errno);
+    }
+    int locked = -1;
+    do {
+        locked = ::flock(fd, LOCK_EX | LOCK_NB);
+    } while (locked != 0 && errno == EINTR);
+    if (locked != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error == EWOULDBLOCK ? FileStatus::Busy(std::strerror(error)) : ErrorStatus(error);
+    }
+    return std::unique_ptr<FolderLock>(std::make_unique<PosixFolderLock>(fd));
+}
+
+FileIdentity IdentityOf(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+// The mainta folder, or any other, held by its descriptor.
+class PosixHeldFolder final : public HeldFolder {
+public:
+    PosixHeldFolder(const HostFileService& service, std::string path, posix::Walked folder,
+                    FileIdentity identity)
+        : service_(service), path_(std::move(path)), folder_(std::move(folder)),
+          identity_(identity) {}
+
+    Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
+                                                     OpenMode mode) override {
+        Result<posix::NameInFolder> file = Resolved(path);
+        if (mode != OpenMode::Reading || !file || !file->folder) {
+            return !file ? file.Status() : ErrorStatus(file->folder ? EINVAL : ENOENT);
+        }
+        // Without blocking, so that a pipe in the file's place cannot hang
+        // the program; the stream itself blocks as usual.
+        return StreamOf(::openat(*file->folder, file->name.c_str(),
+                                 O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC));
+    }
+
+    EntryInfo Inspect(const std::string& path) override {
+        Result<posix::NameInFolder> file = Resolved(path);
+        struct stat info;
+        if (!file || !file->folder ||
+            ::fstatat(*file->folder, file->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+            // A link that leads nowhere, or another user's, is something
+            // that must not be overwritten blindly.
+            const bool nothing = file && !file->viaLink && (errno == ENOENT || errno == ENOTDIR);
+            return {nothing ? EntryKind::Missing : EntryKind::Other, 0};
+        }
+        if (S_ISREG(info.st_mode)) {
+            return {EntryKind::File, static_cast<std::uint64_t>(info.st_size), file->viaLink};
+        }
+        return {S_ISDIR(info.st_mode) ? EntryKind::Folder : EntryKind::Other, 0, file->viaLink};
+    }
+
+    FileStatus CheckWritable(const std::string& path) override {
+        Result<posix::NameInFolder> file = Resolved(path);
+        if (!file) {
+            return file.Status();
+        }
+        struct stat info;
+        if (file->folder &&
+            ::fstatat(*file->folder, file->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            const FileStatus plain = RequireRegularFile(info);
+            const int fd = plain ? ::openat(*file->folder, file->name.c_str(),
+                                            O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC)
+                                 : -1;
+            return fd >= 0 ? (::close(fd), FileStatus::Success())
+                           : (plain ? ErrorStatus(errno) : plain);
+        }
+        if (file->folder && errno != ENOENT) {
+            return ErrorStatus(errno);
+        }
+        // Writing through a link to nothing would create a file wherever it
+        // points, outside the folder the player chose.
+        if (file->viaLink) {
+            return FileStatus::Failure(kDanglingLink);
+        }
+        return ::faccessat(*file->folder, ".", W_OK | X_OK, 0) == 0 ? FileStatus::Success()
+                                                                    : ErrorStatus(errno);
+    }
+
+    Result<std::optional<FileIdentity>> Identify(const std::string& path) override {
+        Result<posix::NameInFolder> file = Resolved(path);
+        if (!file) {
+            return file.Status();
+        }
+        struct stat info;
+        if (file->folder &&
+            ::fstatat(*file->folder, file->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            return std::optional<FileIdentity>(IdentityOf(info));
+        }
+        if (!file->folder || errno == ENOENT || errno == ENOTDIR) {
+            return std::optional<FileIdentity>();
+        }
+        return ErrorStatus(errno);
+    }
+
+    Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
+                                                 const std::string& like) override {
+        Result<posix::NameInFolder> file = Resolved(path);
+        if (!file || !file->folder) {
+            return !file ? file.Status() : ErrorStatus(ENOENT);
+        }
+        struct stat likeInfo;
+        Result<posix::NameInFolder> likeFile =
+            like.empty() ? FileStatus::Failure("none") : Resolved(like);
+        const bool hasLike = likeFile && likeFile->folder &&
+                             ::fstatat(*likeFile->folder, likeFile->name.c_str(), &likeInfo,
+                                       AT_SYMLINK_NOFOLLOW) == 0 &&
+                             likeInfo.st_uid == ::geteuid();
+        return StartReplacement(file->folder, file->name, hasLike ? &likeInfo : nullptr);
+    }
+
+    FileStatus RestoreLeftover(const std::string& path) override {
+        const std::string name = NameInside(path);
+        resolved_.erase(name);
+        return RestoreIn(*folder_.folder, name);
+    }
+
+    std::string HostPathForMessages(const std::string& path) const override {
+        return service_.HostPathForMessages(path);
+    }
+
+    FileIdentity Identity() const override { return identity_; }
+
+    Result<std::unique_ptr<FolderLock>> Lock() override { return LockFolderAt(*folder_.folder); }
+
+private:
+    // The name in this folder of the file at `path`, which must be directly
+    // inside it: as written where that name is there, else as the path's
+    // mapping spells it (in another letter case).
+    std::string NameInside(const std::string& path) const {
+        const std::string_view rest =
+            std::string_view(path).substr(std::min(path.size(), path_.size()));
+        if (!path.starts_with(path_) || rest.size() < 2 || (rest[0] != '\\' && rest[0] != '/') ||
+            rest.find_first_of("\\/", 1) != std::string_view::npos) {
+            throw std::logic_error("not a file of the folder held: " + path);
+        }
+        const std::string asWritten(rest.substr(1));
+        struct stat info;
+        if (::fstatat(*folder_.folder, asWritten.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+            return asWritten;
+        }
+        return NameOf(service_.HostPathForCalls(path));
+    }
+
+    // Where the file at `path` is: resolved once, and held from then on.
+    Result<posix::NameInFolder> Resolved(const std::string& path) {
+        const std::string name = NameInside(path);
+        if (const auto known = resolved_.find(name); known != resolved_.end()) {
+            return known->second;
+        }
+        Result<posix::NameInFolder> file = posix::ResolveName(folder_, name);
+        if (file) {
+            resolved_.emplace(name, *file);
+        }
+        return file;
+    }
+
+    const HostFileService& service_;
+    std::string path_;
+    posix::Walked folder_;
+    FileIdentity identity_;
+    std::map<std::string, posix::NameInFolder> resolved_;
+};
+
 } // namespace
 
 Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::string& path,
@@ -219,23 +621,7 @@ Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::str
     if (fd < 0) {
         fd = OpenRetrying(HostPathForCalls(path), O_RDONLY | O_NONBLOCK);
     }
-    if (fd < 0) {
-        return ErrorStatus(errno);
-    }
-    struct stat info;
-    FileStatus status = ::fstat(fd, &info) == 0 ? RequireRegularFile(info) : ErrorStatus(errno);
-#ifndef __linux__
-    // Back to blocking reads. Linux ignores O_NONBLOCK for plain files, whose
-    // reads block as usual, so there the call is spared.
-    if (status && ::fcntl(fd, F_SETFL, O_RDONLY) != 0) {
-        status = ErrorStatus(errno);
-    }
-#endif
-    if (!status) {
-        ::close(fd);
-        return status;
-    }
-    return std::make_unique<PosixStream>(fd, static_cast<std::size_t>(info.st_size));
+    return StreamOf(fd);
 }
 
 EntryInfo HostFileService::Inspect(const std::string& path) {
@@ -288,139 +674,6 @@ FileStatus HostFileService::CheckWritable(const std::string& path) {
     return {};
 }
 
-namespace {
-
-FileStatus FlushFolderAt(const std::string& folder) {
-    const int fd = OpenRetrying(folder, O_RDONLY | O_DIRECTORY);
-    if (fd < 0) {
-        return ErrorStatus(errno);
-    }
-    // Some file systems cannot flush a folder and say so; their changes are
-    // as safe as they get.
-    const bool flushed = ::fsync(fd) == 0 || errno == EINVAL || errno == ENOTSUP;
-    const int error = errno;
-    ::close(fd);
-    return flushed ? FileStatus::Success() : ErrorStatus(error);
-}
-
-class PosixReplacement final : public Replacement {
-public:
-    PosixReplacement(int fd, std::string newPath, std::string target)
-        : fd_(fd), newPath_(std::move(newPath)), target_(std::move(target)) {}
-    PosixReplacement(const PosixReplacement&) = delete;
-    PosixReplacement& operator=(const PosixReplacement&) = delete;
-    ~PosixReplacement() override {
-        if (!inPlace_) {
-            (void)Discard();
-        }
-    }
-
-    FileStatus Write(std::string_view text) override {
-        return fd_ < 0 ? FileStatus::Failure(kClosed) : WriteAll(fd_, text);
-    }
-
-    FileStatus Finish() override {
-        if (fd_ < 0) {
-            return FileStatus::Failure(kClosed);
-        }
-        const int fd = std::exchange(fd_, -1);
-        FileStatus status = ::fsync(fd) == 0 ? FileStatus::Success() : ErrorStatus(errno);
-        if (::close(fd) != 0 && errno != EINTR && status) {
-            status = ErrorStatus(errno);
-        }
-        return status;
-    }
-
-    FileStatus PutInPlace() override {
-        if (fd_ >= 0 || removed_ || inPlace_) {
-            return FileStatus::Failure(kClosed);
-        }
-        if (::rename(newPath_.c_str(), target_.c_str()) != 0) {
-            return ErrorStatus(errno);
-        }
-        inPlace_ = true;
-        return {};
-    }
-
-    FileStatus FlushFolder() override { return FlushFolderAt(ParentFolder(target_)); }
-
-    FileStatus Discard() override {
-        if (fd_ >= 0) {
-            ::close(std::exchange(fd_, -1));
-        }
-        if (inPlace_ || removed_) {
-            return {};
-        }
-        if (::unlink(newPath_.c_str()) != 0 && errno != ENOENT) {
-            return ErrorStatus(errno);
-        }
-        removed_ = true;
-        return {};
-    }
-
-private:
-    int fd_;
-    std::string newPath_;
-    std::string target_;
-    bool inPlace_ = false;
-    bool removed_ = false;
-};
-
-// The file a replacement of `host` replaces: the file itself, or for a link
-// the file it leads to, so that the link stays a link.
-Result<std::string> ReplacedFile(const std::string& host) {
-    struct stat info;
-    if (::lstat(host.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) {
-        return host;
-    }
-    char* resolved = ::realpath(host.c_str(), nullptr);
-    if (resolved == nullptr) {
-        return ErrorStatus(errno);
-    }
-    std::string target(resolved);
-    std::free(resolved);
-    return target;
-}
-
-// Gives the new file the permissions and, where the process may, the owner
-// of the file it replaces; where there is none, the permissions of `like`.
-// The new file was made private, so it is never more open than either.
-FileStatus KeepPermissions(int fd, const std::string& target, const std::string& like) {
-    struct stat old;
-    if (::stat(target.c_str(), &old) != 0) {
-        if (errno != ENOENT) {
-            return ErrorStatus(errno);
-        }
-        if (like.empty() || ::stat(like.c_str(), &old) != 0 || !S_ISREG(old.st_mode)) {
-            return {}; // stays private
-        }
-        return ::fchmod(fd, old.st_mode & 0777) == 0 ? FileStatus::Success() : ErrorStatus(errno);
-    }
-    if (!S_ISREG(old.st_mode)) {
-        return RequireRegularFile(old);
-    }
-    struct stat fresh;
-    if (::fstat(fd, &fresh) == 0 && (fresh.st_uid != old.st_uid || fresh.st_gid != old.st_gid)) {
-        // Only a privileged process may give a file away; anyone else keeps
-        // the file as theirs.
-        (void)::fchown(fd, old.st_uid, old.st_gid);
-    }
-    return ::fchmod(fd, old.st_mode & 07777) == 0 ? FileStatus::Success() : ErrorStatus(errno);
-}
-
-class PosixFolderLock final : public FolderLock {
-public:
-    explicit PosixFolderLock(int fd) : fd_(fd) {}
-    PosixFolderLock(const PosixFolderLock&) = delete;
-    PosixFolderLock& operator=(const PosixFolderLock&) = delete;
-    ~PosixFolderLock() override { ::close(fd_); }
-
-private:
-    int fd_;
-};
-
-} // namespace
-
 Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string& path) {
     struct stat info;
     if (::stat(HostPathForCalls(path).c_str(), &info) != 0) {
@@ -429,8 +682,7 @@ Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string&
         }
         return ErrorStatus(errno);
     }
-    return std::optional<FileIdentity>(FileIdentity{static_cast<std::uint64_t>(info.st_dev),
-                                                    static_cast<std::uint64_t>(info.st_ino)});
+    return std::optional<FileIdentity>(IdentityOf(info));
 }
 
 Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string& path,
@@ -443,45 +695,23 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
     if (!target) {
         return target.Status();
     }
-    std::string newPath = *target + std::string(kReplacementSuffix);
-    // A new file left by a run that stopped half way is ours to remove.
-    if (::unlink(newPath.c_str()) != 0 && errno != ENOENT) {
+    const int folder = OpenRetrying(ParentFolder(*target), O_RDONLY | O_DIRECTORY);
+    if (folder < 0) {
         return ErrorStatus(errno);
     }
-    // O_EXCL: never through a link, never into a file someone else made.
-    // Private to the player until it has the permissions it keeps.
-    const int fd = OpenRetrying(newPath, O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW, 0600);
-    if (fd < 0) {
-        return ErrorStatus(errno);
-    }
-    auto replacement = std::make_unique<PosixReplacement>(fd, newPath, *target);
-    if (const FileStatus kept =
-            KeepPermissions(fd, *target, like.empty() ? like : HostPathForCalls(like));
-        !kept) {
-        return kept; // the replacement removes its new file
-    }
-    return std::unique_ptr<Replacement>(std::move(replacement));
+    struct stat likeInfo;
+    const bool hasLike = !like.empty() && ::stat(HostPathForCalls(like).c_str(), &likeInfo) == 0 &&
+                         likeInfo.st_uid == ::geteuid();
+    return StartReplacement(HoldFd(folder), NameOf(*target), hasLike ? &likeInfo : nullptr);
 }
 
 FileStatus HostFileService::RestoreLeftover(const std::string& path) {
     const std::string host = HostPathForCalls(path);
-    const std::string leftover = host + std::string(kReplacementSuffix);
-    // Never over a file that is there: the folder is locked against other
-    // copies of the program, but the player may have put one back meanwhile.
-    if (::renameat2(AT_FDCWD, leftover.c_str(), AT_FDCWD, host.c_str(), RENAME_NOREPLACE) != 0) {
-        struct stat info;
-        const bool unsupported = errno == EINVAL || errno == ENOSYS;
-        if (!unsupported) {
-            return ErrorStatus(errno);
-        }
-        if (::lstat(host.c_str(), &info) == 0) {
-            return ErrorStatus(EEXIST);
-        }
-        if (::rename(leftover.c_str(), host.c_str()) != 0) {
-            return ErrorStatus(errno);
-        }
+    const int folder = OpenRetrying(ParentFolder(host), O_RDONLY | O_DIRECTORY);
+    if (folder < 0) {
+        return ErrorStatus(errno);
     }
-    return FlushFolderAt(ParentFolder(host));
+    return RestoreIn(*HoldFd(folder), NameOf(host));
 }
 
 std::string HostFileService::HostPathForMessages(const std::string& path) const {
@@ -507,21 +737,23 @@ std::string HostFileService::HostPathForMessages(const std::string& path) const 
     }
 }
 
-Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
-    const int fd = OpenRetrying(HostPathForCalls(folder), O_RDONLY | O_DIRECTORY | O_NONBLOCK);
-    if (fd < 0) {
+Result<std::unique_ptr<HeldFolder>> HostFileService::OpenFolder(const std::string& path) {
+    const std::string host = HostPathForCalls(path);
+    // A relative path starts at the working folder.
+    const posix::Walked start{HoldFd(OpenRetrying(".", O_PATH | O_DIRECTORY)), "."};
+    int linksLeft = posix::kMaxLinks;
+    int error = 0;
+    Result<posix::Walked> folder = posix::WalkToFolder(start, host, linksLeft, error);
+    if (!folder) {
+        return folder.Status();
+    }
+    folder->shown = host;
+    struct stat info;
+    if (::fstat(*folder->folder, &info) != 0) {
         return ErrorStatus(errno);
     }
-    int locked = -1;
-    do {
-        locked = ::flock(fd, LOCK_EX | LOCK_NB);
-    } while (locked != 0 && errno == EINTR);
-    if (locked != 0) {
-        const int error = errno;
-        ::close(fd);
-        return error == EWOULDBLOCK ? FileStatus::Busy(std::strerror(error)) : ErrorStatus(error);
-    }
-    return std::unique_ptr<FolderLock>(std::make_unique<PosixFolderLock>(fd));
+    return std::unique_ptr<HeldFolder>(
+        std::make_unique<PosixHeldFolder>(*this, path, std::move(*folder), IdentityOf(info)));
 }
 
 } // namespace quorvel

@@ -1,5 +1,6 @@
 #include "platform/host_file_service.h"
 
+#include "platform/folder_by_path.h"
 #include "platform/windows/file_paths.h"
 
 #include <algorithm>
@@ -282,6 +283,9 @@ struct ReplacementPaths {
     std::string target;
     std::wstring wideTarget;
     std::wstring wideNew;
+    // Missing when the replacement began: it is put in place only while it
+    // still is, never over a file made meanwhile.
+    bool targetMissing = false;
 };
 
 class WindowsReplacement final : public Replacement {
@@ -327,8 +331,9 @@ public:
             !SetFileAttributesW(paths_.wideNew.c_str(), attributes & kKeptAttributes)) {
             return LastErrorStatus();
         }
+        const DWORD replacing = paths_.targetMissing ? 0 : MOVEFILE_REPLACE_EXISTING;
         if (!MoveFileExW(paths_.wideNew.c_str(), paths_.wideTarget.c_str(),
-                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+                         replacing | MOVEFILE_WRITE_THROUGH)) {
             return WordedFailure(GetLastError(), paths_.target);
         }
         inPlace_ = true;
@@ -398,30 +403,51 @@ private:
 // A name for the folder's mutex from what the folder is rather than how it
 // is spelled: its volume's serial number and its file index, the same
 // through every drive letter, link or letter case that reaches it.
-Result<std::string> MutexNameFor(const std::string& host) {
-    const HANDLE handle = CreateFileW(WidePath(host).c_str(), 0,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                      nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) {
-        return WordedFailure(GetLastError(), host);
-    }
-    BY_HANDLE_FILE_INFORMATION data;
-    const bool known = GetFileInformationByHandle(handle, &data) != 0;
-    const DWORD error = GetLastError();
-    CloseHandle(handle);
-    if (!known) {
-        return WordedFailure(error, host);
-    }
-    if ((data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-        return FileStatus::Failure(SystemMessage(ERROR_DIRECTORY));
-    }
+std::string MutexNameFor(const FileIdentity& folder) {
     char name[64];
     std::snprintf(name, sizeof name, "Local\\quorvel-install-%08lx-%08lx%08lx",
-                  static_cast<unsigned long>(data.dwVolumeSerialNumber),
-                  static_cast<unsigned long>(data.nFileIndexHigh),
-                  static_cast<unsigned long>(data.nFileIndexLow));
+                  static_cast<unsigned long>(folder.volume),
+                  static_cast<unsigned long>(folder.index >> 32),
+                  static_cast<unsigned long>(folder.index & 0xffffffffu));
     return std::string(name);
 }
+
+FileIdentity IdentityOf(const BY_HANDLE_FILE_INFORMATION& data) {
+    return {data.dwVolumeSerialNumber,
+            (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow};
+}
+
+// A folder held open: others may read and write in it, but while it is held
+// Windows lets no one delete, rename or replace it (nor a folder above it),
+// so its path leads to it throughout.
+class WindowsHeldFolder final : public FolderByPath {
+public:
+    WindowsHeldFolder(FileOperations& files, HANDLE handle, FileIdentity identity)
+        : FolderByPath(files), handle_(handle), identity_(identity) {}
+    WindowsHeldFolder(const WindowsHeldFolder&) = delete;
+    WindowsHeldFolder& operator=(const WindowsHeldFolder&) = delete;
+    ~WindowsHeldFolder() override { CloseHandle(handle_); }
+
+    FileIdentity Identity() const override { return identity_; }
+
+    Result<std::unique_ptr<FolderLock>> Lock() override {
+        // The mutex exists while any program holds it, and Windows closes it
+        // with the program that made it, however that program ends.
+        const HANDLE mutex = CreateMutexA(nullptr, FALSE, MutexNameFor(identity_).c_str());
+        if (mutex == nullptr) {
+            return LastErrorStatus();
+        }
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            CloseHandle(mutex);
+            return FileStatus::Busy(SystemMessage(ERROR_LOCK_VIOLATION));
+        }
+        return std::unique_ptr<FolderLock>(std::make_unique<MutexFolderLock>(mutex));
+    }
+
+private:
+    HANDLE handle_;
+    FileIdentity identity_;
+};
 
 } // namespace
 
@@ -443,9 +469,7 @@ Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string&
     if (!known) {
         return failure;
     }
-    return std::optional<FileIdentity>(
-        FileIdentity{data.dwVolumeSerialNumber,
-                     (static_cast<std::uint64_t>(data.nFileIndexHigh) << 32) | data.nFileIndexLow});
+    return std::optional<FileIdentity>(IdentityOf(data));
 }
 
 FileStatus HostFileService::RestoreLeftover(const std::string& path) {
@@ -466,8 +490,9 @@ Result<std::unique_ptr<Replacement>> HostFileService::Replace(const std::string&
     // A folder is never replaced by a file (Wine would move a file over an
     // empty one). A file marked read-only is the player's to unmark: Windows
     // refuses to replace it, and so does this program, under Wine too.
-    if (const DWORD attributes = GetFileAttributesW(paths.wideTarget.c_str());
-        attributes != INVALID_FILE_ATTRIBUTES) {
+    const DWORD attributes = GetFileAttributesW(paths.wideTarget.c_str());
+    paths.targetMissing = attributes == INVALID_FILE_ATTRIBUTES;
+    if (!paths.targetMissing) {
         if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
             return FileStatus::Failure(kFolder);
         }
@@ -494,22 +519,26 @@ std::string HostFileService::HostPathForMessages(const std::string& path) const 
     return toHost_ ? toHost_(path) : std::string();
 }
 
-Result<std::unique_ptr<FolderLock>> HostFileService::LockFolder(const std::string& folder) {
-    Result<std::string> name = MutexNameFor(HostPathForCalls(folder));
-    if (!name) {
-        return name.Status();
+Result<std::unique_ptr<HeldFolder>> HostFileService::OpenFolder(const std::string& path) {
+    const std::string host = HostPathForCalls(path);
+    // Reading the folder's list is what makes Windows keep the sharing
+    // asked for; without FILE_SHARE_DELETE nothing renames it meanwhile.
+    const HANDLE handle = CreateFileW(WidePath(host).c_str(), FILE_LIST_DIRECTORY | SYNCHRONIZE,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) {
+        return WordedFailure(GetLastError(), host);
     }
-    // The mutex exists while any program holds it, and Windows closes it
-    // with the program that made it, however that program ends.
-    const HANDLE mutex = CreateMutexA(nullptr, FALSE, name->c_str());
-    if (mutex == nullptr) {
-        return LastErrorStatus();
+    BY_HANDLE_FILE_INFORMATION data;
+    const bool known = GetFileInformationByHandle(handle, &data) != 0;
+    const DWORD error = GetLastError();
+    if (!known || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+        CloseHandle(handle);
+        return known ? FileStatus::Failure(SystemMessage(ERROR_DIRECTORY))
+                     : WordedFailure(error, host);
     }
-    if (GetLastError() == ERROR_ALREADY_EXISTS) {
-        CloseHandle(mutex);
-        return FileStatus::Busy(SystemMessage(ERROR_LOCK_VIOLATION));
-    }
-    return std::unique_ptr<FolderLock>(std::make_unique<MutexFolderLock>(mutex));
+    return std::unique_ptr<HeldFolder>(
+        std::make_unique<WindowsHeldFolder>(*this, handle, IdentityOf(data)));
 }
 
 } // namespace quorvel

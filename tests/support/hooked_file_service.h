@@ -26,13 +26,20 @@ public:
     Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
                                                  const std::string& like) override;
     FileStatus RestoreLeftover(const std::string& path) override;
-    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
+    // The folder's operations are hooked too; opening and locking it count.
+    Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) override;
     std::string HostPathForMessages(const std::string& path) const override {
         return inner_.HostPathForMessages(path);
     }
 
     // Counts an operation and calls the hook.
     void Before(const std::string& what) { hook_(++operations_, what); }
+
+    // The operations of `files`, each counted and hooked here first.
+    Result<std::unique_ptr<TextStream>> OpenTextFile(FileOperations& files, const std::string& path,
+                                                     OpenMode mode);
+    Result<std::unique_ptr<Replacement>> Replace(FileOperations& files, const std::string& path,
+                                                 const std::string& like);
 
 private:
     FileService& inner_;

@@ -1,5 +1,7 @@
 #include "tests/support/memory_file_service.h"
 
+#include "platform/folder_by_path.h"
+
 #include <cstdint>
 #include <utility>
 
@@ -116,6 +118,21 @@ public:
 private:
     MemoryFileService& service_;
     std::string folder_;
+};
+
+class MemoryFolder : public FolderByPath {
+public:
+    MemoryFolder(MemoryFileService& service, std::string path)
+        : FolderByPath(service), service_(service),
+          path_(std::move(path)), identity_{2, std::hash<std::string>()(path_)} {}
+
+    FileIdentity Identity() const override { return identity_; }
+    Result<std::unique_ptr<FolderLock>> Lock() override { return service_.LockFolder(path_); }
+
+private:
+    MemoryFileService& service_;
+    std::string path_;
+    FileIdentity identity_;
 };
 
 } // namespace
@@ -266,6 +283,14 @@ Result<std::unique_ptr<Replacement>> MemoryFileService::Replace(const std::strin
     auto node = std::make_shared<Node>();
     names_[path + std::string(kReplacementSuffix)] = node;
     return std::make_unique<MemoryReplacement>(*this, path, node);
+}
+
+Result<std::unique_ptr<HeldFolder>> MemoryFileService::OpenFolder(const std::string& path) {
+    if (folders_.count(path) == 0) {
+        return FileStatus::Failure(names_.count(path) != 0 ? "Not a directory"
+                                                           : "No such file or directory");
+    }
+    return std::unique_ptr<HeldFolder>(std::make_unique<MemoryFolder>(*this, path));
 }
 
 Result<std::unique_ptr<FolderLock>> MemoryFileService::LockFolder(const std::string& folder) {

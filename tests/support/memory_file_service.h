@@ -60,7 +60,10 @@ public:
     Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
                                                  const std::string& like) override;
     FileStatus RestoreLeftover(const std::string& path) override;
-    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder) override;
+    // A held folder's operations are the service's own, by path; only its
+    // lock and identity are the folder's.
+    Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) override;
+    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder);
     std::string HostPathForMessages(const std::string& path) const override {
         return where_ ? where_(path) : std::string();
     }

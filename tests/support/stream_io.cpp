@@ -11,4 +11,9 @@ std::string ReadThrough(FileService& files, const std::string& path) {
     return text ? *text : "read: " + text.Status().reason;
 }
 
+Result<std::unique_ptr<FolderLock>> LockThrough(FileService& files, const std::string& path) {
+    auto folder = files.OpenFolder(path);
+    return folder ? (*folder)->Lock() : folder.Status();
+}
+
 } // namespace quorvel::test

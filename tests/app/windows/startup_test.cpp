@@ -161,7 +161,7 @@ TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
         GTEST_SKIP() << "no second drive letter for the folder outside Wine";
     }
     HostFileService files;
-    auto held = files.LockFolder(other);
+    auto held = test::LockThrough(files, other);
     ASSERT_TRUE(held) << held.Status().reason;
 
     RedirectedCurrentUser currentUser;

@@ -7,9 +7,11 @@
 #include "tests/support/game_folder.h"
 #include "tests/support/hooked_file_service.h"
 #include "tests/support/installation_runs.h"
+#include "tests/support/temp_dir.h"
 
 #include <csignal>
 #include <cstring>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
@@ -68,13 +70,18 @@ template <typename MakeFiles> int InstallInChild(GameFolder& game, MakeFiles mak
 }
 
 // A process killed at each file operation from start-up to the end of the
-// installation, on real files; then a new process installs.
+// installation, on real files; then a new process installs. `plant`, where
+// given, adds to the game folder what the test is about.
 void KillAtEveryOperation(const std::string& customCfg, const std::optional<std::string>& newConfig,
-                          std::size_t& tried) {
+                          std::size_t& tried,
+                          const std::function<void(const GameFolder&)>& plant = {}) {
     const auto setUp = [&](GameFolder& game) {
         game.Write("custom.cfg", customCfg);
         if (newConfig) {
             game.Write("newconfig.cfg", *newConfig);
+        }
+        if (plant) {
+            plant(game);
         }
     };
     const Files before{customCfg, newConfig};
@@ -119,6 +126,80 @@ TEST(InstallationCrash, AProcessKilledAtAnyFileOperationLosesNothing) {
     KillAtEveryOperation(kLaterCustomCfg, kLaterNewConfig, tried);
     std::cout << "[ crash    ] SIGKILL: " << tried << " points\n";
     EXPECT_GE(tried, 30u);
+}
+
+// A newconfig.cfg.quorvel-new that is a link to custom.cfg reads as a
+// complete new file that a stopped run left. It is no file of quorvel's: it
+// is never put in place as newconfig.cfg, and a kill at any operation, each
+// rename included, loses no line.
+TEST(InstallationCrash, ALinkLeftAsTheNewNewconfigIsNeverPutInPlace) {
+    std::size_t tried = 0;
+    KillAtEveryOperation(kFirstCustomCfg, std::nullopt, tried, [](const GameFolder& game) {
+        std::filesystem::create_symlink("custom.cfg", game.Mainta() / "newconfig.cfg.quorvel-new");
+    });
+    EXPECT_GE(tried, 15u);
+}
+
+// Another folder put in place of mainta before any file operation of an
+// installation. Before the folder is found, the installation refuses, since
+// start-up read the folder that went; from then on it installs into the
+// folder it found and checked. The new folder stays empty either way.
+TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
+    std::size_t k = 1;
+    for (bool swapped = true; swapped; ++k) {
+        SCOPED_TRACE("swapped before operation " + std::to_string(k));
+        GameFolder game;
+        game.Write("custom.cfg", kLaterCustomCfg);
+        game.Write("newconfig.cfg", kLaterNewConfig);
+        const std::filesystem::path checked = game.Mainta().string() + ".checked";
+        std::size_t seen = 0;
+        swapped = false;
+        test::HookedFileService files(game.files, [&](std::size_t, const std::string&) {
+            if (seen != 0 && ++seen == k + 1) {
+                std::filesystem::rename(game.Mainta(), checked);
+                std::filesystem::create_directory(game.Mainta());
+                swapped = true;
+            }
+        });
+        ProgramRun run(game.registry, files);
+        seen = 1; // counted from the installation's first operation
+        const InstallationResult result = run.Install();
+        EXPECT_TRUE(!swapped || NamesIn(game).empty());
+        const std::filesystem::path used = swapped ? checked : game.Mainta();
+        if (swapped && k == 1) {
+            EXPECT_EQ(result, InstallationResult::Refused);
+            EXPECT_NE(run.windows.messagesShown.back().text.find(
+                          "changed since quorvel read it: another folder is in its place now."),
+                      std::string::npos);
+            EXPECT_EQ(test::ReadBytes(used / "custom.cfg"), kLaterCustomCfg);
+            continue;
+        }
+        EXPECT_EQ(result, InstallationResult::Installed);
+        const std::string custom = test::ReadBytes(used / "custom.cfg");
+        EXPECT_EQ(custom.rfind(kHeaderLine, 0), 0u);
+        EXPECT_EQ(
+            LinesOfBoth(custom, test::ReadBytes(used / "newconfig.cfg")).count("seta name Player"),
+            1u);
+    }
+    EXPECT_GE(k, 15u);
+}
+
+// A newconfig.cfg that the player makes while the installation writes (it
+// was missing when checked) is never replaced: the installation fails with
+// both files as they were.
+TEST(InstallationCrash, ANewconfigMadeMeanwhileIsNeverReplaced) {
+    GameFolder game;
+    game.Write("custom.cfg", kFirstCustomCfg);
+    const std::string made = "seta made 1\r\n";
+    test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
+        if (what == "rename " + kOther) {
+            game.Write("newconfig.cfg", made);
+        }
+    });
+    EXPECT_EQ(ProgramRun(game.registry, files).Install(), InstallationResult::Failed);
+    EXPECT_EQ(game.Read("newconfig.cfg"), made);
+    EXPECT_EQ(game.Read("custom.cfg"), kFirstCustomCfg);
+    EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
 }
 
 // Two processes: the first holds still at its first rename, with both new

@@ -123,6 +123,16 @@ TEST(InstallationFaults, PermissionsNeverWiden) {
             EXPECT_EQ(info.st_mode & 07777, 0600u) << path;
         }
     }
+    if (::geteuid() == 0) { // another user's open custom.cfg: the new newconfig.cfg stays private
+        GameFolder game;
+        game.Write("custom.cfg", kPlayerCustomCfg);
+        ASSERT_EQ(::chmod(game.CustomCfg().c_str(), 0666), 0);
+        ASSERT_EQ(::chown(game.CustomCfg().c_str(), 54321, 54321), 0);
+        EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
+        struct stat info {};
+        ASSERT_EQ(::stat(game.NewConfig().c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0600u);
+    }
     ::umask(umaskBefore);
 }
 
@@ -208,6 +218,60 @@ TEST(InstallationFaults, WhatCannotBeWrittenSaysHowToMakeItWritable) {
                   std::string::npos)
             << told;
     }
+}
+
+// After start-up has read the player's private custom.cfg, another user puts
+// a link of theirs to a folder of theirs in the place of mainta. The link is
+// not followed; made root's, it is, but it leads to another folder than the
+// one start-up read, and that is refused too. Nothing reaches their folder.
+TEST(InstallationFaults, AMaintaSwappedForAnotherUsersFolderIsRefused) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a link to another user needs root";
+    }
+    namespace fs = std::filesystem;
+    constexpr uid_t kStranger = 54321;
+    GameFolder game;
+    game.Write("custom.cfg", kPlayerCustomCfg);
+    ASSERT_EQ(::chmod(game.CustomCfg().c_str(), 0600), 0);
+    const auto theirs = game.Prefix() / "theirs";
+    fs::create_directory(theirs);
+    test::WriteBytes(theirs / "custom.cfg", kVictim);
+    ASSERT_EQ(::chown(theirs.c_str(), kStranger, kStranger), 0);
+    test::ProgramRun run(game.registry, game.files);
+    fs::rename(game.Mainta(), game.Prefix() / "mainta.player");
+    fs::create_directory_symlink(theirs, game.Mainta());
+
+    const std::pair<uid_t, std::string> owners[] = {
+        {kStranger, "cannot be used: it is a symbolic link owned by another user, uid 54321, "
+                    "and is not followed: " +
+                        game.Mainta().string() + "."},
+        {0, "changed since quorvel read it"}};
+    for (const auto& [owner, told] : owners) {
+        ASSERT_EQ(::lchown(game.Mainta().c_str(), owner, owner), 0);
+        EXPECT_EQ(run.Install(), InstallationResult::Refused);
+        EXPECT_NE(run.windows.messagesShown.back().text.find(told), std::string::npos)
+            << run.windows.messagesShown.back().text;
+        EXPECT_EQ(test::ReadBytes(theirs / "custom.cfg"), kVictim);
+        EXPECT_EQ(std::distance(fs::directory_iterator(theirs), fs::directory_iterator()), 1);
+    }
+}
+
+// A new newconfig.cfg that another user left beside a missing newconfig.cfg
+// is not put in place as the player's: the installation stops and says whose.
+TEST(InstallationFaults, AnotherUsersLeftoverIsNotPutInPlace) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "giving a file to another user needs root";
+    }
+    GameFolder game;
+    game.Write("custom.cfg", kPlayerCustomCfg);
+    game.Write("newconfig.cfg.quorvel-new", kVictim);
+    ASSERT_EQ(::chown((game.Mainta() / "newconfig.cfg.quorvel-new").c_str(), 54321, 54321), 0);
+    Attempt attempt(game.registry, game.files);
+    EXPECT_EQ(attempt.result, InstallationResult::Refused);
+    attempt.ExpectToldAbout("cannot be put back as newconfig.cfg: it belongs to another user, "
+                            "uid 54321.");
+    EXPECT_FALSE(game.Read("newconfig.cfg"));
+    EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg);
 }
 
 // Runs an installation in a child process whose files may not grow past

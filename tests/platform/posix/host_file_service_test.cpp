@@ -113,15 +113,16 @@ TEST_F(PosixHostFileServiceTest, ReplacementsKeepLinksAndPermissions) {
 // first is dropped, also when held through another open of the folder.
 TEST_F(PosixHostFileServiceTest, FolderLocksExcludeEachOther) {
     fs::create_directory(Path("mainta"));
-    auto first = files_.LockFolder(Path("mainta"));
+    const auto lock = [this](const std::string& path) { return test::LockThrough(files_, path); };
+    auto first = lock(Path("mainta"));
     ASSERT_TRUE(first) << first.Status().reason;
-    const auto second = files_.LockFolder(Path("mainta") + "/");
+    const auto second = lock(Path("mainta") + "/");
     EXPECT_FALSE(second);
     EXPECT_TRUE(second.Status().busy);
-    EXPECT_TRUE(files_.LockFolder(Path(".")));
+    EXPECT_TRUE(lock(Path(".")));
     first.Value().reset();
-    EXPECT_TRUE(files_.LockFolder(Path("mainta")));
-    EXPECT_EQ(files_.LockFolder(Path("missing")).Status().reason, kNoEntry);
+    EXPECT_TRUE(lock(Path("mainta")));
+    EXPECT_EQ(lock(Path("missing")).Status().reason, kNoEntry);
 }
 
 // A link and the file it leads to are one file; another file is not, and

@@ -225,16 +225,41 @@ TEST_F(WindowsFilesTest, ReplacementsPutWholeFilesInPlace) {
 TEST_F(WindowsFilesTest, FolderLocksExcludeEachOther) {
     ASSERT_TRUE(CreateDirectoryA(Path("mainta").c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(Path("other").c_str(), nullptr));
-    auto first = files_.LockFolder(Path("mainta"));
+    auto first = test::LockThrough(files_, Path("mainta"));
     ASSERT_TRUE(first) << first.Status().reason;
     // The same folder by another spelling is the same folder.
-    const auto second = files_.LockFolder(Upper(Path("mainta")) + "\\");
+    const auto second = test::LockThrough(files_, Upper(Path("mainta")) + "\\");
     EXPECT_FALSE(second);
     EXPECT_TRUE(second.Status().busy);
-    EXPECT_TRUE(files_.LockFolder(Path("other")));
+    EXPECT_TRUE(test::LockThrough(files_, Path("other")));
     first.Value().reset();
-    EXPECT_TRUE(files_.LockFolder(Path("mainta")));
-    EXPECT_FALSE(files_.LockFolder(Path("missing")));
+    EXPECT_TRUE(test::LockThrough(files_, Path("mainta")));
+    EXPECT_FALSE(test::LockThrough(files_, Path("missing")));
+}
+
+// A folder held can be neither renamed nor removed, so its path leads to it
+// until it is let go; its files are written as usual meanwhile.
+TEST_F(WindowsFilesTest, AHeldFolderStaysWhereItIs) {
+    ASSERT_TRUE(CreateDirectoryA(Path("mainta").c_str(), nullptr));
+    auto held = files_.OpenFolder(Path("mainta"));
+    ASSERT_TRUE(held) << held.Status().reason;
+    EXPECT_EQ((*held)->Identity(), files_.Identify(Path("mainta"))->value());
+    EXPECT_FALSE(MoveFileA(Path("mainta").c_str(), Path("moved").c_str()));
+    EXPECT_FALSE(RemoveDirectoryA(Path("mainta").c_str()));
+    EXPECT_TRUE(ReplaceWholeFile(**held, Path("mainta\\custom.cfg"), {}, "seta a 1\r\n"));
+    held.Value().reset();
+    EXPECT_TRUE(MoveFileA(Path("mainta").c_str(), Path("moved").c_str()));
+    EXPECT_EQ(ReadBytes(Path("moved\\custom.cfg")), "seta a 1\r\n");
+}
+
+// A file missing when its replacement began is not replaced once someone
+// makes it meanwhile.
+TEST_F(WindowsFilesTest, AFileMadeMeanwhileIsNotReplaced) {
+    auto fresh = files_.Replace(Path("made.cfg"), {});
+    ASSERT_TRUE(fresh && (*fresh)->Write("new\r\n") && (*fresh)->Finish());
+    WriteBytes(Path("made.cfg"), "mine\r\n");
+    EXPECT_FALSE((*fresh)->PutInPlace());
+    EXPECT_EQ(ReadBytes(Path("made.cfg")), "mine\r\n");
 }
 
 // Two names of one file (a hard link) have one identity, another file has
@@ -275,13 +300,13 @@ TEST_F(WindowsFilesTest, TheFolderLockHoldsThroughEverySpellingOfTheFolder) {
     }
     ASSERT_NE(other.substr(0, 2), Path("mainta").substr(0, 2));
     ASSERT_EQ(files_.Inspect(other).kind, EntryKind::Folder);
-    auto first = files_.LockFolder(Path("mainta"));
+    auto first = test::LockThrough(files_, Path("mainta"));
     ASSERT_TRUE(first) << first.Status().reason;
-    const auto second = files_.LockFolder(other);
+    const auto second = test::LockThrough(files_, other);
     EXPECT_FALSE(second);
     EXPECT_TRUE(second.Status().busy);
     first.Value().reset();
-    EXPECT_TRUE(files_.LockFolder(other));
+    EXPECT_TRUE(test::LockThrough(files_, other));
 }
 
 // A game folder whose path passes 260 characters is reached like any other:
@@ -300,7 +325,7 @@ TEST_F(WindowsFilesTest, PathsPastTheClassicLimitAreReached) {
     ASSERT_TRUE(ReplaceWholeFile(files_, custom, {}, "seta b 2\r\n"));
     EXPECT_EQ(ReadThrough(custom), "seta b 2\r\n");
     EXPECT_EQ(files_.Inspect(custom).size, 10u);
-    EXPECT_TRUE(files_.LockFolder(folder));
+    EXPECT_TRUE(test::LockThrough(files_, folder));
 }
 
 // A folder named in letters outside the code page is reached like any
@@ -319,7 +344,8 @@ TEST_F(WindowsFilesTest, AnyFolderNameIsReachedAndTooLongOnesAreNamed) {
     const std::string tooLong = Path(std::string(300, 'n'));
     EXPECT_EQ(files_.Inspect(tooLong).kind, EntryKind::Other);
     for (const FileStatus& status :
-         {files_.CheckWritable(tooLong + "\\custom.cfg"), files_.LockFolder(tooLong).Status(),
+         {files_.CheckWritable(tooLong + "\\custom.cfg"),
+          test::LockThrough(files_, tooLong).Status(),
           files_.OpenTextFile(tooLong + "\\custom.cfg", OpenMode::Reading).Status()}) {
         EXPECT_NE(status.reason.find("too long"), std::string::npos) << status.reason;
     }
