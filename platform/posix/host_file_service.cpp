@@ -11,6 +11,7 @@
 #include <fcntl.h>
 #include <map>
 #include <optional>
+#include <pwd.h>
 #include <stdexcept>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -86,12 +87,12 @@ FileStatus RefuseForeignLinks(const std::string& host) {
     return {};
 }
 
-// A refusal to write `host` (a file, or the folder a new file would go in),
-// with whose it is, so that the player can be told how to make it writable.
-FileStatus WriteRefused(int error, const std::string& host, bool folder) {
+// A refusal to write `host` (a file, or the folder a new file would go in,
+// as `info` describes it), with whose it is, so that the player can be told
+// how to make it writable.
+FileStatus WriteRefused(int error, const struct stat& info, const std::string& host, bool folder) {
     FileStatus status = ErrorStatus(error);
-    struct stat info {};
-    if ((error != EACCES && error != EROFS) || ::stat(host.c_str(), &info) != 0) {
+    if (error != EACCES && error != EROFS) {
         return status;
     }
     passwd entry{};
@@ -103,6 +104,12 @@ FileStatus WriteRefused(int error, const std::string& host, bool folder) {
         host, folder, named ? std::string(found->pw_name) : "uid " + std::to_string(info.st_uid),
         info.st_uid == ::geteuid(), error == EROFS};
     return status;
+}
+
+FileStatus WriteRefused(int error, const std::string& host, bool folder) {
+    struct stat info {};
+    return ::stat(host.c_str(), &info) == 0 ? WriteRefused(error, info, host, folder)
+                                            : ErrorStatus(error);
 }
 
 // Opens the file for writing and closes it again, to learn whether the
@@ -500,8 +507,11 @@ public:
             const int fd = plain ? ::openat(*file->folder, file->name.c_str(),
                                             O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC)
                                  : -1;
-            return fd >= 0 ? (::close(fd), FileStatus::Success())
-                           : (plain ? ErrorStatus(errno) : plain);
+            if (fd >= 0) {
+                ::close(fd);
+                return FileStatus::Success();
+            }
+            return plain ? WriteRefused(errno, info, file->shown, false) : plain;
         }
         if (file->folder && errno != ENOENT) {
             return ErrorStatus(errno);
@@ -511,8 +521,13 @@ public:
         if (file->viaLink) {
             return FileStatus::Failure(kDanglingLink);
         }
-        return ::faccessat(*file->folder, ".", W_OK | X_OK, 0) == 0 ? FileStatus::Success()
-                                                                    : ErrorStatus(errno);
+        if (::faccessat(*file->folder, ".", W_OK | X_OK, 0) == 0) {
+            return FileStatus::Success();
+        }
+        const int error = errno;
+        return ::fstat(*file->folder, &info) == 0
+                   ? WriteRefused(error, info, ParentFolder(file->shown), true)
+                   : ErrorStatus(error);
     }
 
     Result<std::optional<FileIdentity>> Identify(const std::string& path) override {
