@@ -4,21 +4,31 @@
 #      every benchmark built and run once over small files as a smoke test
 #      (label bench-smoke; no figure is checked), then the house rules
 #      (scripts/check-house-rules.sh: formatting, layers, function length,
-#      clang-tidy);
+#      clang-tidy over this build's compile commands);
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
 #   3. the Windows build, quorvel.exe included, with its tests under Wine, the
 #      real program driven end to end through its windows;
-#   4. each fuzz target for a short, fixed time.
+#   4. each fuzz target over its seed corpus and for a short, fixed time
+#      (QUORVEL_FUZZ_SECONDS, default 10), beside the Windows tests, which
+#      mostly wait for Wine.
 # QUORVEL_QUICK=1 runs the first only. Each step installs what it needs and
 # stops whatever it starts; the first failure ends the run.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEL_TEST_BUILD_DIR:-$root/build-test}
 
-step() { printf '\n=== %s\n' "$*"; }
+step() { printf '\n=== %s (%s)\n' "$*" "$(date -u +%T)"; }
+
+# Every package at once: the steps below run side by side and must not run
+# apt-get each.
+step "Packages"
+if [[ "${QUORVEL_QUICK:-0}" == 1 ]]; then
+    "$root/scripts/setup-deps.sh" build test bench rules
+else
+    "$root/scripts/setup-deps.sh" build test bench rules windows googletest fuzz
+fi
 
 step "CTest suite"
-"$root/scripts/setup-deps.sh" build test bench
 cmake -S "$root" --preset tests -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 ctest --test-dir "$build" --output-on-failure -j"$(nproc)"
@@ -33,11 +43,37 @@ fi
 step "CTest suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/test-sanitizers.sh"
 
-step "Windows build under Wine"
-"$root/scripts/test-windows.sh"
+# The fuzz targets build and run while the Windows tests wait for Wine; their
+# output comes after the Windows tests'.
+step "Windows build under Wine, with fuzzing beside its tests"
+fuzz_log=$(mktemp)
+fuzz=
+stop_fuzz() {
+    [[ -n $fuzz ]] && kill -- -"$fuzz" 2>/dev/null
+    rm -f "$fuzz_log"
+}
+trap stop_fuzz EXIT
+QUORVEL_WINDOWS_TESTS_STARTED="$fuzz_log.go" "$root/scripts/test-windows.sh" &
+windows=$!
+# The fuzzing starts when the Windows tests do, as a process group of its own
+# so that a failure here stops all of it.
+(
+    while [[ ! -e $fuzz_log.go ]] && kill -0 "$windows" 2>/dev/null; do
+        sleep 1
+    done
+    [[ -e $fuzz_log.go ]] || exit 0
+    rm -f "$fuzz_log.go"
+    QUORVEL_FUZZ_SECONDS=${QUORVEL_FUZZ_SECONDS:-10} exec setsid "$root/scripts/fuzz.sh"
+) >"$fuzz_log" 2>&1 &
+fuzz=$!
+wait "$windows"
 
 step "Fuzzing"
-QUORVEL_FUZZ_SECONDS=${QUORVEL_FUZZ_SECONDS:-30} "$root/scripts/fuzz.sh"
+fuzz_status=0
+wait "$fuzz" || fuzz_status=$?
+fuzz=
+cat "$fuzz_log"
+((fuzz_status == 0))
 
 step "Summary"
 echo "suites: 4 passed, 0 failed"
