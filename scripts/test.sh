@@ -9,8 +9,7 @@
 #   3. the Windows build, quorvel.exe included, with its tests under Wine, the
 #      real program driven end to end through its windows;
 #   4. each fuzz target over its seed corpus and for a short, fixed time
-#      (QUORVEL_FUZZ_SECONDS, default 10), beside the Windows tests, which
-#      mostly wait for Wine.
+#      (QUORVEL_FUZZ_SECONDS, default 10), built and run beside step 3.
 # QUORVEL_QUICK=1 runs the first only. Each step installs what it needs and
 # stops whatever it starts; the first failure ends the run.
 set -euo pipefail
@@ -43,9 +42,10 @@ fi
 step "CTest suite under AddressSanitizer and UndefinedBehaviorSanitizer"
 "$root/scripts/test-sanitizers.sh"
 
-# The fuzz targets build and run while the Windows tests wait for Wine; their
-# output comes after the Windows tests'.
-step "Windows build under Wine, with fuzzing beside its tests"
+# The fuzz targets build and run beside the Windows build, and are done
+# before its tests start; their output follows the Windows tests'. Both
+# builds take both cores, which they share without waiting for each other.
+step "Windows build under Wine, and the fuzz targets beside it"
 fuzz_log=$(mktemp)
 fuzz=
 stop_fuzz() {
@@ -53,20 +53,11 @@ stop_fuzz() {
     rm -f "$fuzz_log"
 }
 trap stop_fuzz EXIT
-QUORVEL_WINDOWS_TESTS_STARTED="$fuzz_log.go" "$root/scripts/test-windows.sh" &
-windows=$!
-# The fuzzing starts when the Windows tests do, as a process group of its own
-# so that a failure here stops all of it.
-(
-    while [[ ! -e $fuzz_log.go ]] && kill -0 "$windows" 2>/dev/null; do
-        sleep 1
-    done
-    [[ -e $fuzz_log.go ]] || exit 0
-    rm -f "$fuzz_log.go"
-    QUORVEL_FUZZ_SECONDS=${QUORVEL_FUZZ_SECONDS:-10} exec setsid "$root/scripts/fuzz.sh"
-) >"$fuzz_log" 2>&1 &
+# A process group of its own, so that a failure of the Windows step stops
+# all of it.
+QUORVEL_FUZZ_SECONDS=${QUORVEL_FUZZ_SECONDS:-10} setsid -w "$root/scripts/fuzz.sh" >"$fuzz_log" 2>&1 &
 fuzz=$!
-wait "$windows"
+"$root/scripts/test-windows.sh"
 
 step "Fuzzing"
 fuzz_status=0
