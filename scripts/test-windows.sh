@@ -10,7 +10,6 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${QUORVEL_WINDOWS_BUILD_DIR:-$root/build-windows}
-jobs=$(($(nproc) * 2))
 
 "$root/scripts/setup-deps.sh" windows googletest
 
@@ -44,7 +43,5 @@ cmake --build "$build" -j"$(nproc)"
 wait "$prefix"
 
 # A test that hangs under Wine fails after five minutes instead of holding up
-# the run; Wine is shut down at the end either way. Most of the tests' time
-# is Wine starting a program, so more of them run at once than there are
-# cores.
-ctest --test-dir "$build" --output-on-failure --timeout 300 -j"$jobs"
+# the run; Wine is shut down at the end either way.
+ctest --test-dir "$build" --output-on-failure --timeout 300 -j"$(nproc)"
