@@ -68,7 +68,8 @@ start_wine() {
         [[ -s $scratch/display ]] && break
         sleep 0.1
     done
-    export DISPLAY=:$(cat "$scratch/display")
+    DISPLAY=:$(cat "$scratch/display")
+    export DISPLAY
     wineboot --init >/dev/null 2>&1
     wineserver -w
     # Wine's own fonts, Tahoma for the dialogs and Marlett for the title bar
