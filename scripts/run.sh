@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Sets up, builds and starts quorvel.
+# Sets up, builds (in build-run/) and starts quorvel.
 #
 # With the game in a Wine prefix that quorvel finds ($WINEPREFIX, or Wine's and
 # the launchers' usual places; see the README) the program uses that prefix's
@@ -10,8 +10,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 "$root/scripts/setup-deps.sh" build
-cmake -S "$root" -B "$root/build" -DQUORVEL_BUILD_TESTS=OFF >/dev/null
-cmake --build "$root/build" -j"$(nproc)"
+build=$root/build-run
+cmake -S "$root" --preset run -B "$build" >/dev/null
+cmake --build "$build" -j"$(nproc)" --target quorvel
 
 if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
     echo "quorvel is a desktop program: start it from a graphical session." >&2
@@ -21,7 +22,7 @@ fi
 # The usual places, roughly: the program itself looks more closely and says
 # on the terminal which prefix it took.
 if [[ -n "${WINEPREFIX:-}" || $# -gt 0 ]]; then
-    exec "$root/build/ui/qt/quorvel" "$@"
+    exec "$build/ui/qt/quorvel" "$@"
 fi
 shopt -s nullglob
 data=${XDG_DATA_HOME:-$HOME/.local/share}
@@ -31,7 +32,7 @@ for reg in "$HOME"/.wine/user.reg "$HOME"/Games/*/user.reg \
     "$HOME"/.steam/steam/steamapps/compatdata/*/pfx/user.reg \
     "$data"/Steam/steamapps/compatdata/*/pfx/user.reg "$HOME"/.var/app/*/data/*/*/*/user.reg; do
     if grep -qiF '[Software\\2015\\MOHAA]' "$reg" 2>/dev/null; then
-        exec "$root/build/ui/qt/quorvel"
+        exec "$build/ui/qt/quorvel"
     fi
 done
 
@@ -43,4 +44,4 @@ ln -s ../drive_c "$sample/prefix/dosdevices/c:"
 echo "No MOHAA settings found in the usual Wine prefixes."
 echo "Running against a throwaway copy of the sample prefix: $sample/prefix"
 echo "(its game folder is C:\\Games\\MOHAA; the copy is removed when quorvel ends)"
-WINEPREFIX="$sample/prefix" "$root/build/ui/qt/quorvel"
+WINEPREFIX="$sample/prefix" "$build/ui/qt/quorvel"

@@ -12,8 +12,11 @@ build=${QUORVEL_SANITIZE_BUILD_DIR:-$root/build-sanitize}
 
 "$root/scripts/setup-deps.sh" build test
 
-# The flags are the preset's (CMakePresets.json): -O1 keeps the build about
-# twice as fast as -O2 and the checks as thorough.
+# The flags are the preset's (CMakePresets.json): the program at -O1, which
+# keeps the build about twice as fast as -O2 and the checks as thorough; the
+# tests' own code unoptimised, the sanitizers checking it all the same (the
+# CTest build compiles it at -O1 for GCC's flow warnings); line tables only,
+# all the reports' backtraces need.
 cmake -S "$root" --preset sanitizers -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 

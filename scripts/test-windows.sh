@@ -25,17 +25,23 @@ finish() {
 }
 trap finish EXIT
 
-cmake -S "$root" --preset windows -B "$build" >/dev/null
-cmake --build "$build" -j"$(nproc)"
-
-echo "Creating the Wine prefix $WINEPREFIX"
-wineboot --init >/dev/null 2>&1
-wineserver -w
-# With no display, Wine's null graphics driver: the program's windows, their
+# The prefix is made while the build compiles: wineboot mostly waits. With no
+# display, Wine's null graphics driver: the program's windows, their
 # messages, clicks and message boxes all work, and nothing is drawn. Wine
 # reads the setting when it next starts, hence the second wait.
-wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
-wineserver -w
+echo "Creating the Wine prefix $WINEPREFIX"
+(
+    wineboot --init >/dev/null 2>&1
+    wineserver -w
+    wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    wineserver -w
+) &
+prefix=$!
+
+cmake -S "$root" --preset windows -B "$build" >/dev/null
+cmake --build "$build" -j"$(nproc)"
+wait "$prefix"
+
 # A test that hangs under Wine fails after five minutes instead of holding up
 # the run; Wine is shut down at the end either way.
 ctest --test-dir "$build" --output-on-failure --timeout 300 -j"$(nproc)"
