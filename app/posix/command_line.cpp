@@ -22,8 +22,7 @@ std::optional<int> ReadCommandLine(const std::vector<std::string>& args, Program
     if (!found.gameFolder.empty()) {
         // Newer than any prefix that holds the game: the prefix's own
         // settings store would only offer an older folder.
-        options.gameFolder = found.gameFolder;
-        options.readSettingsStore = false;
+        options.gameFolders.preferred = found.gameFolder;
     }
     return std::nullopt;
 }
