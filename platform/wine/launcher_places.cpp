@@ -16,57 +16,6 @@ namespace {
 // Launchers' own configuration files are small; anything bigger is not one.
 constexpr std::size_t kMaxConfigSize = std::size_t{1} << 20;
 
-// What a place holds.
-enum class Holds {
-    Prefix,      // a prefix itself
-    Prefixes,    // a prefix in each entry
-    LutrisGames, // a YAML file per game, with its `game: prefix:`
-    HeroicGames, // a JSON file of games, each with its `winePrefix`
-    Bottles,     // bottles/<name>, and data.yml's `custom_bottles_path`
-    Steam,       // a Steam folder: compatdata/<appid>/pfx in each library
-};
-
-// The folder a place's path is below.
-enum class Base { Home, ConfigHome, DataHome };
-
-struct Place {
-    const char* launcher;
-    Holds holds;
-    Base base;
-    const char* path;
-};
-
-// In the order searched.
-constexpr Place kPlaces[] = {
-    {"Wine", Holds::Prefix, Base::Home, "/.wine"},
-    {"Wine (Flatpak)", Holds::Prefix, Base::Home, "/.var/app/org.winehq.Wine/data/wine"},
-    {"Lutris", Holds::LutrisGames, Base::ConfigHome, "/lutris/games"},
-    {"Lutris", Holds::LutrisGames, Base::DataHome, "/lutris/games"},
-    {"Lutris (Flatpak)", Holds::LutrisGames, Base::Home,
-     "/.var/app/net.lutris.Lutris/config/lutris/games"},
-    {"Lutris (Flatpak)", Holds::LutrisGames, Base::Home,
-     "/.var/app/net.lutris.Lutris/data/lutris/games"},
-    {"Lutris", Holds::Prefixes, Base::Home, "/Games"},
-    {"Heroic", Holds::HeroicGames, Base::ConfigHome, "/heroic/GamesConfig"},
-    {"Heroic (Flatpak)", Holds::HeroicGames, Base::Home,
-     "/.var/app/com.heroicgameslauncher.hgl/config/heroic/GamesConfig"},
-    {"Heroic", Holds::Prefixes, Base::Home, "/Games/Heroic/Prefixes/default"},
-    {"Bottles", Holds::Bottles, Base::DataHome, "/bottles"},
-    {"Bottles (Flatpak)", Holds::Bottles, Base::Home,
-     "/.var/app/com.usebottles.bottles/data/bottles"},
-    {"Steam", Holds::Steam, Base::Home, "/.steam/steam"},
-    {"Steam", Holds::Steam, Base::DataHome, "/Steam"},
-    {"Steam (Flatpak)", Holds::Steam, Base::Home, "/.var/app/com.valvesoftware.Steam/.steam/steam"},
-    {"Steam (Flatpak)", Holds::Steam, Base::Home,
-     "/.var/app/com.valvesoftware.Steam/.local/share/Steam"},
-    {"Steam (Snap)", Holds::Steam, Base::Home, "/snap/steam/common/.steam/steam"},
-    {"Steam (Snap)", Holds::Steam, Base::Home, "/snap/steam/common/.local/share/Steam"},
-    {"winetricks", Holds::Prefixes, Base::DataHome, "/wineprefixes"},
-    {"PlayOnLinux", Holds::Prefixes, Base::Home, "/.PlayOnLinux/wineprefix"},
-    {"PlayOnLinux (Flatpak)", Holds::Prefixes, Base::Home,
-     "/.var/app/com.playonlinux.PlayOnLinux4/.PlayOnLinux/wineprefix"},
-};
-
 std::optional<std::string> ReadConfig(const std::string& path) {
     std::string bytes;
     if (!probe::ReadRegularFile(path, kMaxConfigSize, bytes)) {
@@ -84,57 +33,21 @@ public:
     Walk(const DiscoveryEnvironment& environment, const PrefixVisitor& visit)
         : env_(environment), visit_(visit) {}
 
-    void Visit(const Place& place) {
-        const std::string& base = place.base == Base::Home         ? env_.home
-                                  : place.base == Base::ConfigHome ? env_.xdgConfigHome
-                                                                   : env_.xdgDataHome;
-        const std::string path = base + place.path;
-        switch (place.holds) {
-        case Holds::Prefix:
-            Prefix(path, place.launcher);
-            break;
-        case Holds::Prefixes:
-            Each(path, place.launcher);
-            break;
-        case Holds::LutrisGames:
-            LutrisGames(path, place.launcher);
-            break;
-        case Holds::HeroicGames:
-            HeroicGames(path, place.launcher);
-            break;
-        case Holds::Bottles:
-            Bottles(path, place.launcher);
-            break;
-        case Holds::Steam:
-            Steam(path, place.launcher);
-            break;
-        }
-    }
+    // The readers of what a place holds, given its path.
 
-private:
+    // A prefix itself.
     void Prefix(const std::string& path, const std::string& launcher) {
         if (!path.empty()) {
             visit_(path, launcher);
         }
     }
 
-    // Each entry of `folder`, with `below` after its name, as a prefix.
-    void Each(const std::string& folder, const std::string& launcher,
-              const std::string& below = {}) {
-        for (const std::string& name : probe::List(folder)) {
-            Prefix(folder + "/" + name + below, launcher);
-        }
+    // A prefix in each entry.
+    void Prefixes(const std::string& folder, const std::string& launcher) {
+        Each(folder, launcher);
     }
 
-    // A path from a launcher's configuration: absolute, or below the home
-    // folder when it starts with "~/"; anything else is not used.
-    std::string FromConfig(const std::string& path) const {
-        if (path.rfind("~/", 0) == 0) {
-            return env_.home + path.substr(1);
-        }
-        return path.rfind('/', 0) == 0 ? path : std::string();
-    }
-
+    // A YAML file per game, with its `game: prefix:`.
     void LutrisGames(const std::string& folder, const std::string& launcher) {
         for (const std::string& name : probe::List(folder)) {
             if (!EndsWith(name, ".yml") && !EndsWith(name, ".yaml")) {
@@ -155,6 +68,7 @@ private:
         }
     }
 
+    // JSON files of games, each with its `winePrefix`.
     void HeroicGames(const std::string& folder, const std::string& launcher) {
         for (const std::string& name : probe::List(folder)) {
             if (!EndsWith(name, ".json")) {
@@ -180,6 +94,7 @@ private:
         }
     }
 
+    // A data folder: bottles/<name>, and data.yml's `custom_bottles_path`.
     void Bottles(const std::string& data, const std::string& launcher) {
         Each(data + "/bottles", launcher);
         const auto file = ReadConfig(data + "/data.yml");
@@ -199,6 +114,7 @@ private:
         }
     }
 
+    // A Steam folder: compatdata/<appid>/pfx in each of its libraries.
     void Steam(const std::string& root, const std::string& launcher) {
         const std::optional<std::string> real = probe::RealPath(root);
         if (!real || !roots_.insert(*real).second) {
@@ -220,6 +136,24 @@ private:
         }
     }
 
+private:
+    // Each entry of `folder`, with `below` after its name, as a prefix.
+    void Each(const std::string& folder, const std::string& launcher,
+              const std::string& below = {}) {
+        for (const std::string& name : probe::List(folder)) {
+            Prefix(folder + "/" + name + below, launcher);
+        }
+    }
+
+    // A path from a launcher's configuration: absolute, or below the home
+    // folder when it starts with "~/"; anything else is not used.
+    std::string FromConfig(const std::string& path) const {
+        if (path.rfind("~/", 0) == 0) {
+            return env_.home + path.substr(1);
+        }
+        return path.rfind('/', 0) == 0 ? path : std::string();
+    }
+
     const DiscoveryEnvironment& env_;
     const PrefixVisitor& visit_;
     // The Steam folders and libraries walked, resolved: each once.
@@ -227,12 +161,55 @@ private:
     std::set<std::string> libraries_;
 };
 
+using Reader = void (Walk::*)(const std::string& path, const std::string& launcher);
+
+struct Place {
+    const char* launcher;
+    Reader read;                             // what the place holds
+    std::string DiscoveryEnvironment::*base; // the folder it is below
+    const char* path;
+};
+
+constexpr auto kHome = &DiscoveryEnvironment::home;
+constexpr auto kConfig = &DiscoveryEnvironment::xdgConfigHome;
+constexpr auto kData = &DiscoveryEnvironment::xdgDataHome;
+
+// In the order searched.
+constexpr Place kPlaces[] = {
+    {"Wine", &Walk::Prefix, kHome, "/.wine"},
+    {"Wine (Flatpak)", &Walk::Prefix, kHome, "/.var/app/org.winehq.Wine/data/wine"},
+    {"Lutris", &Walk::LutrisGames, kConfig, "/lutris/games"},
+    {"Lutris", &Walk::LutrisGames, kData, "/lutris/games"},
+    {"Lutris (Flatpak)", &Walk::LutrisGames, kHome,
+     "/.var/app/net.lutris.Lutris/config/lutris/games"},
+    {"Lutris (Flatpak)", &Walk::LutrisGames, kHome,
+     "/.var/app/net.lutris.Lutris/data/lutris/games"},
+    {"Lutris", &Walk::Prefixes, kHome, "/Games"},
+    {"Heroic", &Walk::HeroicGames, kConfig, "/heroic/GamesConfig"},
+    {"Heroic (Flatpak)", &Walk::HeroicGames, kHome,
+     "/.var/app/com.heroicgameslauncher.hgl/config/heroic/GamesConfig"},
+    {"Heroic", &Walk::Prefixes, kHome, "/Games/Heroic/Prefixes/default"},
+    {"Bottles", &Walk::Bottles, kData, "/bottles"},
+    {"Bottles (Flatpak)", &Walk::Bottles, kHome, "/.var/app/com.usebottles.bottles/data/bottles"},
+    {"Steam", &Walk::Steam, kHome, "/.steam/steam"},
+    {"Steam", &Walk::Steam, kData, "/Steam"},
+    {"Steam (Flatpak)", &Walk::Steam, kHome, "/.var/app/com.valvesoftware.Steam/.steam/steam"},
+    {"Steam (Flatpak)", &Walk::Steam, kHome,
+     "/.var/app/com.valvesoftware.Steam/.local/share/Steam"},
+    {"Steam (Snap)", &Walk::Steam, kHome, "/snap/steam/common/.steam/steam"},
+    {"Steam (Snap)", &Walk::Steam, kHome, "/snap/steam/common/.local/share/Steam"},
+    {"winetricks", &Walk::Prefixes, kData, "/wineprefixes"},
+    {"PlayOnLinux", &Walk::Prefixes, kHome, "/.PlayOnLinux/wineprefix"},
+    {"PlayOnLinux (Flatpak)", &Walk::Prefixes, kHome,
+     "/.var/app/com.playonlinux.PlayOnLinux4/.PlayOnLinux/wineprefix"},
+};
+
 } // namespace
 
 void ForEachLauncherPrefix(const DiscoveryEnvironment& environment, const PrefixVisitor& visit) {
     Walk walk(environment, visit);
     for (const Place& place : kPlaces) {
-        walk.Visit(place);
+        (walk.*place.read)(environment.*place.base + place.path, place.launcher);
     }
 }
 
