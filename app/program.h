@@ -23,13 +23,10 @@ struct ProgramOptions {
     // Where the game runs under Wine: the prefix whose user.reg and drives
     // are used. Windows has no use for it.
     std::string winePrefix;
-    // A game folder found outside the settings store: OpenMoHAA's user
-    // folder. The prompt offers it whole (a found folder is not cut after
-    // its first "aa") when the settings store holds no folder.
-    std::string gameFolder;
-    // Whether the settings store is read at all: not where the folder above
-    // is newer than every Wine prefix that holds the game.
-    bool readSettingsStore = true;
+    // Game folders found outside the settings store: OpenMoHAA's user
+    // folder, preferred to the store where it is newer than every Wine
+    // prefix that holds the game, else offered where the store holds none.
+    FoundFolders gameFolders;
 };
 
 // The file service the program works through on this system.

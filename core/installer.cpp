@@ -43,21 +43,25 @@ InstallationResult GiveUp(WindowSystem& windows, LineList& installList, std::siz
     return result;
 }
 
+// The folder the prompt offers: a preferred folder found on disk, else the
+// settings store's, else a folder found on disk.
+std::string FolderToOffer(RegistryStore& registry, const FoundFolders& found) {
+    if (found.preferred) {
+        return *found.preferred;
+    }
+    const RegistryValue stored = ReadRegistryValue(registry, RegistryRoot::CurrentUser,
+                                                   kGameRegistryKey, kGameRegistryValue);
+    std::string folder = BuildGameFolder(RegistryValueText(stored));
+    return folder.empty() ? found.fallback : folder;
+}
+
 } // namespace
 
 void Installer::RunStartup(MainWindowPort& mainWindow) {
     state_.GameFolder.clear();
     state_.NewConfigPath.clear();
 
-    const RegistryValue stored = ReadRegistryValue(registry_, RegistryRoot::CurrentUser,
-                                                   kGameRegistryKey, kGameRegistryValue);
-    state_.GameFolder = BuildGameFolder(RegistryValueText(stored));
-    if (state_.GameFolder.empty()) {
-        // Found on disk rather than typed into the store: its own name may
-        // hold an "aa" anywhere, so it is not cut.
-        state_.GameFolder = foundFolder_;
-    }
-
+    state_.GameFolder = FolderToOffer(registry_, found_);
     // The player's answer is taken as it stands; cancelling gives the empty text.
     state_.GameFolder = windows_.Prompt(kFolderPrompt, kFolderPromptTitle, state_.GameFolder);
 

@@ -19,7 +19,8 @@
 namespace quorvel {
 
 struct InstallerState {
-    // The folder built from the settings store, then the one the player confirmed.
+    // The folder offered (from the settings store, or found on disk), then
+    // the one the player confirmed.
     std::string GameFolder;
     // The two files, built from GameFolder at start-up.
     std::string CustomCfgPath;
@@ -69,14 +70,22 @@ std::string NewConfigPathFor(const std::string& gameFolder);
 // The folder that holds both: the game folder's mainta folder.
 std::string MaintaFolderFor(const std::string& gameFolder);
 
+// Game folders found on disk rather than in the settings store, such as
+// OpenMoHAA's user folder. The prompt offers either whole: a found folder's
+// own name may hold an "aa" anywhere, so it is not cut.
+struct FoundFolders {
+    // Offered instead of reading the settings store, which would only lead
+    // to an older folder.
+    std::optional<std::string> preferred;
+    // Offered where the settings store holds no folder.
+    std::string fallback;
+};
+
 class Installer {
 public:
-    // `foundFolder`, where not empty, is a game folder found outside the
-    // settings store; the prompt offers it, whole, when the store holds none.
     Installer(WindowSystem& windows, RegistryStore& registry, FileService& files,
-              std::string foundFolder = {})
-        : windows_(windows), registry_(registry), files_(files),
-          foundFolder_(std::move(foundFolder)) {}
+              FoundFolders found = {})
+        : windows_(windows), registry_(registry), files_(files), found_(std::move(found)) {}
 
     // Runs once, while the main window is created and before it is shown:
     // finds the game folder, lets the player confirm it, builds both paths,
@@ -98,7 +107,7 @@ private:
     WindowSystem& windows_;
     RegistryStore& registry_;
     FileService& files_;
-    std::string foundFolder_;
+    FoundFolders found_;
     InstallerState state_;
 };
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <unordered_set>
 
 namespace quorvel {
 namespace {
@@ -366,6 +367,110 @@ bool ParseKeyPath(Cursor& c, std::string& key) {
     return true;
 }
 
+// ASCII letters folded, for a quick look for the game's key in the raw text.
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Where `text` holds `word` (lower case, ASCII, not empty) in any letter
+// case, one place after another. Linear in the text however many places
+// there are: each letter case of the first character is looked for from
+// where the last look stopped, never again from the start.
+class AnyCaseFinder {
+public:
+    AnyCaseFinder(std::string_view text, std::string_view word)
+        : text_(text), word_(word), lower_(word.front()),
+          upper_((lower_ >= 'a' && lower_ <= 'z') ? static_cast<char>(lower_ - 'a' + 'A') : lower_),
+          nextLower_(text.find(lower_)), nextUpper_(text.find(upper_)) {}
+
+    // The first place at or after `from`; npos when none is left. `from`
+    // never goes back.
+    std::size_t Next(std::size_t from) {
+        for (;;) {
+            if (nextLower_ < from) {
+                nextLower_ = text_.find(lower_, from);
+            }
+            if (nextUpper_ < from) {
+                nextUpper_ = text_.find(upper_, from);
+            }
+            const std::size_t at = std::min(nextLower_, nextUpper_);
+            if (at == std::string_view::npos || text_.size() - at < word_.size()) {
+                return std::string_view::npos;
+            }
+            std::size_t i = 1;
+            while (i < word_.size() && Lower(text_[at + i]) == word_[i]) {
+                ++i;
+            }
+            if (i == word_.size()) {
+                return at;
+            }
+            from = at + 1;
+        }
+    }
+
+private:
+    std::string_view text_;
+    std::string_view word_;
+    char lower_;
+    char upper_;
+    std::size_t nextLower_;
+    std::size_t nextUpper_;
+};
+
+// The sections of a user.reg whose headers name `name` (lower case, ASCII,
+// not empty), each header with the lines of its section: all that decides
+// whether the file has a key ending in that name, and what its values are,
+// in a fraction of the text. A header is a line whose first character after
+// blanks is '['; a section ends where the next header starts.
+std::string SectionsNaming(std::string_view text, std::string_view name) {
+    std::string sections;
+    // Each header once: a file of one header a million times over is
+    // parsed as one section.
+    std::unordered_set<std::string_view> seen;
+    AnyCaseFinder finder(text, name);
+    std::size_t at = 0;
+    while ((at = finder.Next(at)) != std::string_view::npos) {
+        const std::size_t lineStart = text.rfind('\n', at) + 1; // 0 on the first line
+        const std::size_t first = text.find_first_not_of(" \t", lineStart);
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const std::string_view header = text.substr(first, end - first);
+        at = end;
+        if (header.front() != '[' || !seen.insert(header).second) {
+            continue;
+        }
+        // The section's lines, up to the next header.
+        std::size_t next = end;
+        while (next < text.size()) {
+            const std::size_t lineFirst = text.find_first_not_of(" \t", next + 1);
+            if (lineFirst == std::string_view::npos || text[lineFirst] == '[') {
+                break;
+            }
+            next = std::min(text.find('\n', lineFirst), text.size());
+        }
+        sections.append(text.substr(first, next - first)).push_back('\n');
+        at = next;
+    }
+    return sections;
+}
+
+// The last part of a key path, lower-cased: every section of the key or of a
+// key below it names it, so a user.reg without it cannot hold the key.
+std::string LastKeyName(std::string_view key) {
+    const std::size_t slash = key.find_last_of('\\');
+    std::string name(slash == std::string_view::npos ? key : key.substr(slash + 1));
+    for (char& c : name) {
+        c = Lower(c);
+    }
+    // A name with characters that Wine writes escaped is left to the parser.
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7f ||
+            c == '"' || c == '[' || c == ']') {
+            return {};
+        }
+    }
+    return name;
+}
+
 } // namespace
 
 WineRegistryFile WineRegistryFile::Parse(std::string_view text) {
@@ -406,6 +511,11 @@ WineRegistryFile WineRegistryFile::Parse(std::string_view text) {
         return {};
     }
     return file;
+}
+
+WineRegistryFile WineRegistryFile::ParseForKey(std::string_view text, std::string_view keyPath) {
+    const std::string name = LastKeyName(keyPath);
+    return name.empty() ? Parse(text) : Parse(SectionsNaming(text, name));
 }
 
 WineRegistryFile WineRegistryFile::Load(const std::string& path) {

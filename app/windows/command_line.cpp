@@ -21,7 +21,7 @@ std::optional<int> ReadCommandLine(const std::vector<std::string>& /*args*/,
         const DWORD attributes =
             GetFileAttributesW(windows_paths::WidePath(folder + "\\mainta").c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-            options.gameFolder = folder;
+            options.gameFolders.fallback = folder;
         }
     }
     return std::nullopt;

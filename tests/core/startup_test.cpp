@@ -104,24 +104,27 @@ TEST_F(StartupTest, NothingUsableInTheStoreOffersAnEmptyFolder) {
     EXPECT_EQ(registry.OpenKeys(), 0u);
 }
 
-// A folder found on disk (OpenMoHAA's user folder) is offered whole where
-// the store holds none, "aa" in its path and all; the store comes first.
-TEST_F(StartupTest, AFoundFolderIsOfferedWholeWhenTheStoreHoldsNone) {
+// A folder found on disk (OpenMoHAA's user folder) is offered whole, "aa"
+// in its path and all: where the store holds none, or, where it is the one
+// preferred, without the store being read.
+TEST_F(StartupTest, AFoundFolderIsOfferedWholeWhenTheStoreHoldsNoneOrItIsPreferred) {
     const std::string found = "C:\\Users\\Kaarina\\AppData\\Roaming\\openmohaa";
-    const auto offered = [&](const char* stored) {
+    const auto offered = [&](const char* stored, const FoundFolders& folders) {
         FakeRegistryStore store;
         if (stored != nullptr) {
             store.SetString(kKey, "basepath", stored);
         }
         ScriptedWindowSystem prompts;
         ScriptedMainWindow mainWindow;
-        Installer installer(prompts, store, files, found);
+        Installer installer(prompts, store, files, folders);
         installer.RunStartup(mainWindow);
+        EXPECT_EQ(store.lastAccess != 0, !folders.preferred);
         return prompts.promptsShown.at(0).defaultAnswer;
     };
-    EXPECT_EQ(offered(nullptr), found);
-    EXPECT_EQ(offered(""), found);
-    EXPECT_EQ(offered("C:\\Games\\MOHAA\\"), "C:\\Games\\MOHAA");
+    EXPECT_EQ(offered(nullptr, {std::nullopt, found}), found);
+    EXPECT_EQ(offered("", {std::nullopt, found}), found);
+    EXPECT_EQ(offered("C:\\Games\\MOHAA\\", {std::nullopt, found}), "C:\\Games\\MOHAA");
+    EXPECT_EQ(offered("C:\\Games\\MOHAA\\", {found, {}}), found);
 }
 
 TEST_F(StartupTest, ADoubleWordIsOfferedAsItsDecimalText) {

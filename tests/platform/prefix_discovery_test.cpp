@@ -1,6 +1,7 @@
 // Finding the Wine prefix that holds the game, in throwaway home folders laid
 // out as Wine and each launcher lay them out.
 
+#include "app/posix/command_line.h"
 #include "platform/wine/prefix_discovery.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wine_prefixes.h"
