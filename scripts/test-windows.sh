@@ -42,10 +42,6 @@ cmake -S "$root" --preset windows -B "$build" >/dev/null
 cmake --build "$build" -j"$(nproc)"
 wait "$prefix"
 
-# One wineserver for the whole run: left to itself it exits a few seconds
-# after its last program, and a test started just then fails with "wine
-# client error: recvmsg: Connection reset by peer". A test that hangs under
-# Wine fails after five minutes instead of holding up the run; Wine is shut
-# down at the end either way.
-wineserver -p
+# A test that hangs under Wine fails after five minutes instead of holding up
+# the run; Wine is shut down at the end either way.
 ctest --test-dir "$build" --output-on-failure --timeout 300 -j"$(nproc)"
