@@ -1,5 +1,7 @@
 #include "core/install_failure.h"
 
+#include "platform/ascii.h"
+
 #include <stdexcept>
 #include <string_view>
 
@@ -94,8 +96,7 @@ bool IsMaintaName(std::string_view name) {
         return false;
     }
     for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kMainta[i]) {
+        if (AsciiLower(name[i]) != kMainta[i]) {
             return false;
         }
     }
@@ -183,7 +184,7 @@ std::string WordFailure(const FileOperations& files, const InstallFailure& failu
                " to the disk failed: " + failure.status.reason +
                ".\n\nIt may not have reached the disk yet.";
     }
-    if (failure.step == InstallStep::LockFolder && failure.status.busy) {
+    if (failure.step == InstallStep::LockFolder && failure.status.kind == FailureKind::Busy) {
         return "Another quorvel is installing into " + QuotedPath(files, failure.path) +
                ". Try again when it has finished.";
     }
