@@ -1,6 +1,6 @@
 #include "platform/wine/vdf.h"
 
-#include <cctype>
+#include "platform/ascii.h"
 
 namespace quorvel::vdf {
 namespace {
@@ -10,8 +10,7 @@ bool SameName(std::string_view a, std::string_view b) {
         return false;
     }
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
+        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
             return false;
         }
     }
