@@ -91,16 +91,7 @@ std::string_view LastName(std::string_view path) {
 }
 
 bool IsMaintaName(std::string_view name) {
-    constexpr std::string_view kMainta = "mainta";
-    if (name.size() != kMainta.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (AsciiLower(name[i]) != kMainta[i]) {
-            return false;
-        }
-    }
-    return true;
+    return SameAsciiName(name, "mainta");
 }
 
 // What to type at the prompt instead of the folder typed, whose mainta

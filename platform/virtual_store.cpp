@@ -48,25 +48,13 @@ std::optional<DrivePath> Split(std::string_view path) {
     return split;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (AsciiLower(a[i]) != AsciiLower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Whether `path` lies strictly below `root`.
 bool Below(const DrivePath& path, const DrivePath& root) {
     if (path.drive != root.drive || path.names.size() <= root.names.size()) {
         return false;
     }
     for (std::size_t i = 0; i < root.names.size(); ++i) {
-        if (!SameName(path.names[i], root.names[i])) {
+        if (!SameAsciiName(path.names[i], root.names[i])) {
             return false;
         }
     }
