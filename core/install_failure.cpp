@@ -1,5 +1,7 @@
 #include "core/install_failure.h"
 
+#include "platform/ascii.h"
+
 #include <stdexcept>
 #include <string_view>
 
@@ -89,17 +91,7 @@ std::string_view LastName(std::string_view path) {
 }
 
 bool IsMaintaName(std::string_view name) {
-    constexpr std::string_view kMainta = "mainta";
-    if (name.size() != kMainta.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const char c = name[i];
-        if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != kMainta[i]) {
-            return false;
-        }
-    }
-    return true;
+    return SameAsciiName(name, "mainta");
 }
 
 // What to type at the prompt instead of the folder typed, whose mainta
@@ -183,7 +175,7 @@ std::string WordFailure(const FileOperations& files, const InstallFailure& failu
                " to the disk failed: " + failure.status.reason +
                ".\n\nIt may not have reached the disk yet.";
     }
-    if (failure.step == InstallStep::LockFolder && failure.status.busy) {
+    if (failure.step == InstallStep::LockFolder && failure.status.kind == FailureKind::Busy) {
         return "Another quorvel is installing into " + QuotedPath(files, failure.path) +
                ". Try again when it has finished.";
     }

@@ -77,7 +77,7 @@ Refusal CheckFolderOpened(FileService& files, const InstallationPlan& plan,
 Refusal CheckFolderHeld(const InstallerState& state, const InstallationPlan& plan,
                         const HeldFolder& folder, const FileStatus& locked) {
     const std::string path = MaintaFolder(plan);
-    if (locked.busy) {
+    if (locked.kind == FailureKind::Busy) {
         return InstallFailure{InstallStep::LockFolder, path, locked};
     }
     // The lines read at start-up belong to the folder they were read in.
@@ -132,7 +132,7 @@ Refusal RestoreLeftover(FileOperations& files, InstallationPlan& plan) {
     }
     Result<std::string> bytes = ReadWholeFile(files, leftover);
     if (!bytes) {
-        if (bytes.Status().reason == kEmptyFileReason) {
+        if (bytes.Status().kind == FailureKind::Empty) {
             return std::nullopt; // nothing in it: replaced as any leftover
         }
         return InstallFailure{InstallStep::ReadLeftover, path, bytes.Status()};
@@ -154,7 +154,7 @@ Refusal ReadReplacedCustomCfg(FileOperations& files, InstallationPlan& plan) {
     // Read whatever size it claims: a file in /proc says 0 and never ends.
     if (files.Inspect(plan.customPath).kind == EntryKind::File) {
         Result<std::string> bytes = ReadWholeFile(files, plan.customPath);
-        if (!bytes && bytes.Status().reason != kEmptyFileReason) {
+        if (!bytes && bytes.Status().kind != FailureKind::Empty) {
             return InstallFailure{InstallStep::Read, plan.customPath, bytes.Status()};
         }
         if (bytes) {
@@ -170,7 +170,7 @@ Refusal GatherEarlierLines(FileOperations& files, InstallerState& state, Install
     if (gathered) {
         plan.newConfigBefore = {true, state.LineBuffer.Text()};
     } else if (files.Inspect(plan.newConfigPath).kind == EntryKind::File) {
-        if (gathered.reason != kEmptyFileReason) {
+        if (gathered.kind != FailureKind::Empty) {
             // It holds the player's settings: never replace it unread.
             return InstallFailure{InstallStep::Read, plan.newConfigPath, std::move(gathered)};
         }

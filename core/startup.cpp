@@ -1,5 +1,6 @@
 #include "core/installer.h"
 #include "core/line_buffer.h"
+#include "platform/ascii.h"
 
 namespace quorvel {
 namespace {
@@ -8,8 +9,7 @@ bool EndsInAa(const std::string& text) {
     if (text.size() < 2) {
         return false;
     }
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-    return lower(text[text.size() - 2]) == 'a' && lower(text[text.size() - 1]) == 'a';
+    return AsciiLower(text[text.size() - 2]) == 'a' && AsciiLower(text[text.size() - 1]) == 'a';
 }
 
 std::string PathInFolder(const std::string& gameFolder, std::string_view file) {

@@ -29,20 +29,38 @@ struct WriteRefusal {
     bool readOnlyMount = false; // its file system is mounted read-only
 };
 
-// The outcome of one file operation. A failure carries the system's reason;
-// `busy` marks a lock that another program holds, `denied` a system that
-// refused access (where it says so), `refusal` who may change what refused.
+// What kind of failure a file operation met, where the program acts on it.
+enum class FailureKind {
+    None,   // no failure
+    Other,  // anything the program only reports
+    Empty,  // reading a file that holds nothing
+    Busy,   // a lock that another program holds
+    Denied, // the system refused access (where it says so)
+};
+
+// Why reading a file that holds nothing fails. The program treats an empty
+// file like a missing one.
+inline constexpr const char* kEmptyFileReason = "the file is empty";
+
+// The outcome of one file operation. A failure carries its kind, the
+// system's reason and its error code (errno or GetLastError, 0 where the
+// failure is the program's own), and `refusal` who may change what refused.
 struct [[nodiscard]] FileStatus {
     bool ok = true;
     std::string reason;
-    bool busy = false;
-    bool denied = false;
+    FailureKind kind = FailureKind::None;
+    int code = 0;
     std::optional<WriteRefusal> refusal{};
 
     static FileStatus Success() { return {}; }
-    static FileStatus Failure(std::string why) { return {false, std::move(why), false}; }
-    static FileStatus Busy(std::string why) { return {false, std::move(why), true}; }
-    static FileStatus Denied(std::string why) { return {false, std::move(why), false, true}; }
+    static FileStatus Failure(std::string why, FailureKind kind = FailureKind::Other,
+                              int code = 0) {
+        return {false, std::move(why), kind, code};
+    }
+    static FileStatus Busy(std::string why, int code = 0) {
+        return Failure(std::move(why), FailureKind::Busy, code);
+    }
+    static FileStatus Empty() { return Failure(kEmptyFileReason, FailureKind::Empty); }
     explicit operator bool() const { return ok; }
 };
 
@@ -85,10 +103,6 @@ private:
 // file that never ends, whatever size it claims) is not a configuration file.
 inline constexpr std::uint64_t kMaxReadSize = std::uint64_t{256} << 20;
 
-// Why reading a file that holds nothing fails. The program treats an empty
-// file like a missing one.
-inline constexpr const char* kEmptyFileReason = "the file is empty";
-
 // The modes of OpenTextFile. Files are only ever read through a stream;
 // they are written whole through Replace.
 enum class OpenMode : int {
@@ -103,7 +117,7 @@ public:
     virtual ~TextStream() = default;
 
     // The whole text from the current position to the end. Fails for a file
-    // that holds nothing (reading past its end, with kEmptyFileReason), for
+    // that holds nothing (reading past its end, as FileStatus::Empty), for
     // one longer than kMaxReadSize whatever its size claims, and on read
     // errors.
     virtual Result<std::string> ReadAll() = 0;

@@ -50,10 +50,8 @@
 
 namespace quorvel {
 
-// The failures that both systems word alike. The program treats an empty
-// file like a missing one, so reading one fails.
+// The failures that both systems word alike.
 namespace host_failure {
-inline constexpr const char* kEmptyFile = kEmptyFileReason;
 inline constexpr const char* kClosed = "the file is already closed";
 inline constexpr const char* kNotAFile = "not a regular file";
 inline constexpr const char* kTooLarge = "the file goes on past 256 MiB, more than any "

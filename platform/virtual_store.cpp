@@ -1,5 +1,7 @@
 #include "platform/virtual_store.h"
 
+#include "platform/ascii.h"
+
 #include <cstddef>
 #include <string_view>
 
@@ -10,12 +12,8 @@ bool IsSeparator(char c) {
     return c == '\\' || c == '/';
 }
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 bool IsLetter(char c) {
-    return Lower(c) >= 'a' && Lower(c) <= 'z';
+    return AsciiLower(c) >= 'a' && AsciiLower(c) <= 'z';
 }
 
 // A path that starts with a drive and its root ("C:\"), as its drive and the
@@ -30,7 +28,7 @@ std::optional<DrivePath> Split(std::string_view path) {
     if (path.size() < 3 || !IsLetter(path[0]) || path[1] != ':' || !IsSeparator(path[2])) {
         return std::nullopt;
     }
-    DrivePath split{Lower(path[0]), {}};
+    DrivePath split{AsciiLower(path[0]), {}};
     std::size_t at = 3;
     while (at <= path.size()) {
         std::size_t end = at;
@@ -50,25 +48,13 @@ std::optional<DrivePath> Split(std::string_view path) {
     return split;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (Lower(a[i]) != Lower(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 // Whether `path` lies strictly below `root`.
 bool Below(const DrivePath& path, const DrivePath& root) {
     if (path.drive != root.drive || path.names.size() <= root.names.size()) {
         return false;
     }
     for (std::size_t i = 0; i < root.names.size(); ++i) {
-        if (!SameName(path.names[i], root.names[i])) {
+        if (!SameAsciiName(path.names[i], root.names[i])) {
             return false;
         }
     }

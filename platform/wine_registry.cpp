@@ -1,5 +1,6 @@
 #include "platform/wine_registry.h"
 
+#include "platform/ascii.h"
 #include "platform/host_file_service.h"
 #include "platform/unicode_text.h"
 
@@ -356,7 +357,7 @@ bool ParseKeyPath(Cursor& c, std::string& key) {
                    static_cast<unsigned char>(ch) >= 0x7F) {
             break;
         } else {
-            key += (ch >= 'A' && ch <= 'Z') ? static_cast<char>(ch - 'A' + 'a') : ch;
+            key += AsciiLower(ch);
         }
     }
     Units path;
@@ -367,11 +368,6 @@ bool ParseKeyPath(Cursor& c, std::string& key) {
     return true;
 }
 
-// ASCII letters folded, for a quick look for the game's key in the raw text.
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Where `text` holds `word` (lower case, ASCII, not empty) in any letter
 // case, one place after another. Linear in the text however many places
 // there are: each letter case of the first character is looked for from
@@ -379,8 +375,7 @@ char Lower(char c) {
 class AnyCaseFinder {
 public:
     AnyCaseFinder(std::string_view text, std::string_view word)
-        : text_(text), word_(word), lower_(word.front()),
-          upper_((lower_ >= 'a' && lower_ <= 'z') ? static_cast<char>(lower_ - 'a' + 'A') : lower_),
+        : text_(text), word_(word), lower_(word.front()), upper_(AsciiUpper(lower_)),
           nextLower_(text.find(lower_)), nextUpper_(text.find(upper_)) {}
 
     // The first place at or after `from`; npos when none is left. `from`
@@ -398,7 +393,7 @@ public:
                 return std::string_view::npos;
             }
             std::size_t i = 1;
-            while (i < word_.size() && Lower(text_[at + i]) == word_[i]) {
+            while (i < word_.size() && AsciiLower(text_[at + i]) == word_[i]) {
                 ++i;
             }
             if (i == word_.size()) {
@@ -459,7 +454,7 @@ std::string LastKeyName(std::string_view key) {
     const std::size_t slash = key.find_last_of('\\');
     std::string name(slash == std::string_view::npos ? key : key.substr(slash + 1));
     for (char& c : name) {
-        c = Lower(c);
+        c = AsciiLower(c);
     }
     // A name with characters that Wine writes escaped is left to the parser.
     for (const char c : name) {

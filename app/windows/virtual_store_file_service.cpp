@@ -146,7 +146,7 @@ Result<T> VirtualStoreFileService::Written(const std::string& path, Write write)
         return write(*copy);
     }
     Result<T> written = write(path);
-    if (written || !written.Status().denied) {
+    if (written || written.Status().kind != FailureKind::Denied) {
         return written;
     }
     if (const FileStatus made = MakeFoldersOf(*host_, *copy); !made) {
@@ -187,7 +187,7 @@ FileStatus VirtualStoreFileService::CheckWritable(const std::string& path) {
     FileStatus real = host_->CheckWritable(path);
     const std::size_t cut = path.find_last_of("\\/");
     const bool folderTakesFiles = cut == std::string::npos || TakesNewFiles(path.substr(0, cut));
-    if ((real && folderTakesFiles) || (!real && !real.denied)) {
+    if ((real && folderTakesFiles) || (!real && real.kind != FailureKind::Denied)) {
         return real;
     }
     return CheckCopyCanBeMade(*host_, *copy);

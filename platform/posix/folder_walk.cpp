@@ -10,11 +10,18 @@
 #include <unistd.h>
 
 namespace quorvel::posix {
-namespace {
 
 FileStatus ErrorStatus(int error) {
-    return FileStatus::Failure(std::strerror(error));
+    return FileStatus::Failure(std::strerror(error),
+                               error == EACCES ? FailureKind::Denied : FailureKind::Other, error);
 }
+
+FileStatus ForeignLink(const struct stat& link, const std::string& shown) {
+    return FileStatus::Failure("it is a symbolic link owned by another user, " +
+                               UserName(link.st_uid) + ", and is not followed: " + shown);
+}
+
+namespace {
 
 // The names of `path` in order, without empty names and ".".
 std::deque<std::string> NamesOf(std::string_view path) {
@@ -39,11 +46,6 @@ int OpenAt(int at, const char* name, int flags) {
 
 bool Followed(const struct stat& link) {
     return link.st_uid == ::geteuid() || link.st_uid == 0;
-}
-
-FileStatus ForeignLink(const struct stat& link, const std::string& shown) {
-    return FileStatus::Failure("it is a symbolic link owned by another user, " +
-                               UserName(link.st_uid) + ", and is not followed: " + shown);
 }
 
 Result<std::string> ReadLinkAt(int at, const std::string& name, int& error) {

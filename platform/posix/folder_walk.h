@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace quorvel::posix {
@@ -25,6 +26,12 @@ SharedFd HoldFd(int fd);
 
 // The user name of `uid`, for messages, else its number.
 std::string UserName(uid_t uid);
+
+// The system's error `error` as a failure.
+FileStatus ErrorStatus(int error);
+
+// The refusal of another user's link `link`, found at `shown`.
+FileStatus ForeignLink(const struct stat& link, const std::string& shown);
 
 // A folder found by a walk, and its path as walked, for messages.
 struct Walked {

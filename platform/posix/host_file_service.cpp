@@ -1,5 +1,6 @@
 #include "platform/host_file_service.h"
 
+#include "platform/host_file_common.h"
 #include "platform/posix/folder_walk.h"
 
 #include <algorithm>
@@ -22,28 +23,17 @@ namespace quorvel {
 namespace {
 
 using namespace host_failure;
+using posix::ErrorStatus;
 using posix::HoldFd;
 using posix::SharedFd;
 using posix::UserName;
 
 // The folder in which a file at `path` would be created.
 std::string ParentFolder(const std::string& path) {
-    const std::size_t cut = path.find_last_of('/');
-    if (cut == std::string::npos) {
-        return ".";
-    }
-    if (cut == 0) {
-        return path.substr(0, 1);
-    }
-    std::string folder = path.substr(0, cut);
-    return folder;
+    return host_common::ParentFolder(path, "/");
 }
 
 constexpr const char* kDanglingLink = "the path is a link to something that does not exist";
-
-FileStatus ErrorStatus(int error) {
-    return FileStatus::Failure(std::strerror(error));
-}
 
 int OpenRetrying(const std::string& path, int flags, mode_t mode = 0666) {
     int fd = -1;
@@ -73,8 +63,7 @@ FileStatus RefuseForeignLinks(const std::string& host) {
             return {};
         }
         if (link.st_uid != ::geteuid() && link.st_uid != 0) {
-            return FileStatus::Failure("it is a symbolic link owned by another user, " +
-                                       UserName(link.st_uid) + ", and is not followed: " + at);
+            return posix::ForeignLink(link, at);
         }
         std::string next(PATH_MAX, '\0');
         const ssize_t length = ::readlink(at.c_str(), next.data(), next.size());
@@ -138,7 +127,7 @@ FileStatus WriteAll(int fd, std::string_view text) {
     return {};
 }
 
-class PosixStream final : public TextStream {
+class PosixStream final : public host_common::HostStream {
 public:
     // `sizeHint` is the size the file had when it was opened.
     PosixStream(int fd, std::size_t sizeHint) : fd_(fd), sizeHint_(sizeHint) {}
@@ -150,10 +139,8 @@ public:
         }
     }
 
-    Result<std::string> ReadAll() override {
-        if (fd_ < 0) {
-            return FileStatus::Failure(kClosed);
-        }
+private:
+    Result<std::string> ReadRest() override {
         // The size the file had when it was opened is read straight into
         // place; whatever it has gained since follows in chunks. Whatever
         // the size says, reading stops within a chunk past the limit.
@@ -176,17 +163,11 @@ public:
                 return ErrorStatus(errno);
             }
         }
-        if (filled == 0) {
-            return FileStatus::Failure(kEmptyFile);
-        }
         all.resize(filled);
         return all;
     }
 
-    FileStatus Close() override {
-        if (fd_ < 0) {
-            return FileStatus::Failure(kClosed);
-        }
+    FileStatus CloseOpen() override {
         // Not retried on EINTR: Linux has released the descriptor by then,
         // and the written bytes are with the system already.
         if (::close(std::exchange(fd_, -1)) != 0 && errno != EINTR) {
@@ -195,7 +176,6 @@ public:
         return {};
     }
 
-private:
     static constexpr std::size_t kChunk = 65536;
     int fd_;
     std::size_t sizeHint_;
@@ -258,7 +238,7 @@ FileStatus MoveUnlessThere(int folder, const std::string& from, const std::strin
 
 // A new file `newName` in `folder`, to be renamed over `target` there; or
 // where `target` was missing, put in its place only while it still is.
-class PosixReplacement final : public Replacement {
+class PosixReplacement final : public host_common::HostReplacement {
 public:
     PosixReplacement(int fd, SharedFd folder, std::string newName, std::string target,
                      bool targetMissing)
@@ -266,71 +246,46 @@ public:
           target_(std::move(target)), targetMissing_(targetMissing) {}
     PosixReplacement(const PosixReplacement&) = delete;
     PosixReplacement& operator=(const PosixReplacement&) = delete;
-    ~PosixReplacement() override {
-        if (!inPlace_) {
-            (void)Discard();
-        }
-    }
+    ~PosixReplacement() override { DiscardUnlessInPlace(); }
 
-    FileStatus Write(std::string_view text) override {
-        return fd_ < 0 ? FileStatus::Failure(kClosed) : WriteAll(fd_, text);
-    }
+    FileStatus FlushFolder() override { return FlushFolderFd(*folder_); }
 
-    FileStatus Finish() override {
-        if (fd_ < 0) {
-            return FileStatus::Failure(kClosed);
-        }
+private:
+    FileStatus WriteOpen(std::string_view text) override { return WriteAll(fd_, text); }
+
+    FileStatus FlushAndClose() override {
         const int fd = std::exchange(fd_, -1);
         FileStatus status = ::fsync(fd) == 0 ? FileStatus::Success() : ErrorStatus(errno);
         if (::close(fd) != 0 && errno != EINTR && status) {
             status = ErrorStatus(errno);
         }
-        finished_ = status.ok;
         return status;
     }
 
-    FileStatus PutInPlace() override {
-        // Never before the new file is flushed: a power cut could leave the
-        // name with nothing in it.
-        if (!finished_ || removed_ || inPlace_) {
-            return FileStatus::Failure(kClosed);
-        }
+    FileStatus MoveInPlace() override {
         if (targetMissing_) {
-            if (FileStatus moved = MoveUnlessThere(*folder_, newName_, target_); !moved) {
-                return moved;
-            }
-        } else if (::renameat(*folder_, newName_.c_str(), *folder_, target_.c_str()) != 0) {
+            return MoveUnlessThere(*folder_, newName_, target_);
+        }
+        if (::renameat(*folder_, newName_.c_str(), *folder_, target_.c_str()) != 0) {
             return ErrorStatus(errno);
         }
-        inPlace_ = true;
         return {};
     }
 
-    FileStatus FlushFolder() override { return FlushFolderFd(*folder_); }
+    void CloseUnflushed() override { ::close(std::exchange(fd_, -1)); }
 
-    FileStatus Discard() override {
-        if (fd_ >= 0) {
-            ::close(std::exchange(fd_, -1));
-        }
-        if (inPlace_ || removed_) {
-            return {};
-        }
+    FileStatus RemoveNew() override {
         if (::unlinkat(*folder_, newName_.c_str(), 0) != 0 && errno != ENOENT) {
             return ErrorStatus(errno);
         }
-        removed_ = true;
         return {};
     }
 
-private:
     int fd_;
     SharedFd folder_;
     std::string newName_;
     std::string target_;
     bool targetMissing_;
-    bool finished_ = false;
-    bool inPlace_ = false;
-    bool removed_ = false;
 };
 
 // The file a replacement of `host` replaces: the file itself, or for a link
@@ -450,13 +405,21 @@ Result<std::unique_ptr<FolderLock>> LockFolderAt(int folder) {
     if (locked != 0) {
         const int error = errno;
         ::close(fd);
-        return error == EWOULDBLOCK ? FileStatus::Busy(std::strerror(error)) : ErrorStatus(error);
+        return error == EWOULDBLOCK ? FileStatus::Busy(std::strerror(error), error)
+                                    : ErrorStatus(error);
     }
     return std::unique_ptr<FolderLock>(std::make_unique<PosixFolderLock>(fd));
 }
 
 FileIdentity IdentityOf(const struct stat& info) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+// What is at the name `file` itself, not where a link there leads; false
+// (with errno set) where nothing is, or its folder is missing.
+bool LookAt(const posix::NameInFolder& file, struct stat& info) {
+    return file.folder &&
+           ::fstatat(*file.folder, file.name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 // The mainta folder, or any other, held by its descriptor.
@@ -482,8 +445,7 @@ public:
     EntryInfo Inspect(const std::string& path) override {
         Result<posix::NameInFolder> file = Resolved(path);
         struct stat info;
-        if (!file || !file->folder ||
-            ::fstatat(*file->folder, file->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (!file || !LookAt(*file, info)) {
             // A link that leads nowhere, or another user's, is something
             // that must not be overwritten blindly.
             const bool nothing = file && !file->viaLink && (errno == ENOENT || errno == ENOTDIR);
@@ -501,8 +463,7 @@ public:
             return file.Status();
         }
         struct stat info;
-        if (file->folder &&
-            ::fstatat(*file->folder, file->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (LookAt(*file, info)) {
             const FileStatus plain = RequireRegularFile(info);
             const int fd = plain ? ::openat(*file->folder, file->name.c_str(),
                                             O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC)
@@ -536,8 +497,7 @@ public:
             return file.Status();
         }
         struct stat info;
-        if (file->folder &&
-            ::fstatat(*file->folder, file->name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+        if (LookAt(*file, info)) {
             return std::optional<FileIdentity>(IdentityOf(info));
         }
         if (!file->folder || errno == ENOENT || errno == ENOTDIR) {
@@ -555,10 +515,8 @@ public:
         struct stat likeInfo;
         Result<posix::NameInFolder> likeFile =
             like.empty() ? FileStatus::Failure("none") : Resolved(like);
-        const bool hasLike = likeFile && likeFile->folder &&
-                             ::fstatat(*likeFile->folder, likeFile->name.c_str(), &likeInfo,
-                                       AT_SYMLINK_NOFOLLOW) == 0 &&
-                             likeInfo.st_uid == ::geteuid();
+        const bool hasLike =
+            likeFile && LookAt(*likeFile, likeInfo) && likeInfo.st_uid == ::geteuid();
         return StartReplacement(file->folder, file->name, hasLike ? &likeInfo : nullptr);
     }
 

@@ -1,5 +1,6 @@
 #include "platform/posix/path_mapping.h"
 
+#include "platform/ascii.h"
 #include "platform/unicode_text.h"
 
 #include <algorithm>
@@ -17,10 +18,6 @@ namespace {
 
 bool IsAsciiLetter(char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-char AsciiLower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
 bool Exists(const std::string& path) {

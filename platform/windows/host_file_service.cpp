@@ -1,6 +1,7 @@
 #include "platform/host_file_service.h"
 
 #include "platform/folder_by_path.h"
+#include "platform/host_file_common.h"
 #include "platform/windows/file_paths.h"
 
 #include <algorithm>
@@ -17,14 +18,7 @@ using windows_paths::WidePath;
 
 // The folder in which a file at `path` would be created.
 std::string ParentFolder(const std::string& path) {
-    const std::size_t cut = path.find_last_of("\\/");
-    if (cut == std::string::npos) {
-        return ".";
-    }
-    if (cut == 0) {
-        return path.substr(0, 1);
-    }
-    std::string folder = path.substr(0, cut);
+    std::string folder = host_common::ParentFolder(path, "\\/");
     // "C:" alone would be the drive's current folder, not its root.
     if (folder.back() == ':') {
         folder += '\\';
@@ -43,32 +37,17 @@ constexpr std::size_t kLongestWidePath = 32768;
 constexpr DWORD kReadSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 constexpr DWORD kWriteSharing = FILE_SHARE_READ;
 
-// The system's text for an error, worded like strerror's: no closing full
-// stop or line end, since callers put it inside sentences of their own.
-std::string SystemMessage(DWORD code) {
-    char* buffer = nullptr;
-    const DWORD length = FormatMessageA(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<LPSTR>(&buffer), 0, nullptr);
-    std::string text;
-    if (length != 0 && buffer != nullptr) {
-        text.assign(buffer, length);
-    }
-    if (buffer != nullptr) {
-        LocalFree(buffer);
-    }
-    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' ')) {
-        text.pop_back();
-    }
-    if (!text.empty() && text.back() == '.') {
-        text.pop_back();
-    }
-    return text.empty() ? "system error " + std::to_string(code) : text;
+using windows_paths::SystemText;
+
+// A failure with the system's code `code`, worded `text`.
+FileStatus CodedFailure(DWORD code, std::string text) {
+    return FileStatus::Failure(
+        std::move(text), code == ERROR_ACCESS_DENIED ? FailureKind::Denied : FailureKind::Other,
+        static_cast<int>(code));
 }
 
 FileStatus ErrorStatus(DWORD code) {
-    return code == ERROR_ACCESS_DENIED ? FileStatus::Denied(SystemMessage(code))
-                                       : FileStatus::Failure(SystemMessage(code));
+    return CodedFailure(code, SystemText(code));
 }
 
 FileStatus LastErrorStatus() {
@@ -78,14 +57,12 @@ FileStatus LastErrorStatus() {
 // The failure `error` of a call on `host`, worded with the next step where
 // there is one (see file_paths.h).
 std::string FailureText(DWORD error, const std::string& host, bool creating = false) {
-    return windows_paths::FailureText(error, host, creating, SystemMessage(error));
+    return windows_paths::FailureText(error, host, creating, SystemText(error));
 }
 
 // The same as a status, which says when access was denied.
 FileStatus WordedFailure(DWORD error, const std::string& host, bool creating = false) {
-    std::string text = FailureText(error, host, creating);
-    return error == ERROR_ACCESS_DENIED ? FileStatus::Denied(std::move(text))
-                                        : FileStatus::Failure(std::move(text));
+    return CodedFailure(error, FailureText(error, host, creating));
 }
 
 // Opens a plain file on disk. A folder is refused as such, where Windows only
@@ -132,14 +109,14 @@ FileStatus WriteAll(HANDLE handle, std::string_view text) {
             return LastErrorStatus();
         }
         if (put == 0) {
-            return FileStatus::Failure(SystemMessage(ERROR_WRITE_FAULT));
+            return FileStatus::Failure(SystemText(ERROR_WRITE_FAULT));
         }
         text.remove_prefix(put);
     }
     return {};
 }
 
-class WindowsStream final : public TextStream {
+class WindowsStream final : public host_common::HostStream {
 public:
     explicit WindowsStream(HANDLE handle) : handle_(handle) {}
     WindowsStream(const WindowsStream&) = delete;
@@ -150,10 +127,8 @@ public:
         }
     }
 
-    Result<std::string> ReadAll() override {
-        if (handle_ == INVALID_HANDLE_VALUE) {
-            return FileStatus::Failure(kClosed);
-        }
+private:
+    Result<std::string> ReadRest() override {
         // Whatever the file's size says, reading stops one chunk past the
         // limit.
         std::string all;
@@ -171,23 +146,16 @@ public:
             }
             all.append(chunk, got);
         }
-        if (all.empty()) {
-            return FileStatus::Failure(kEmptyFile);
-        }
         return all;
     }
 
-    FileStatus Close() override {
-        if (handle_ == INVALID_HANDLE_VALUE) {
-            return FileStatus::Failure(kClosed);
-        }
+    FileStatus CloseOpen() override {
         if (!CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE))) {
             return LastErrorStatus();
         }
         return {};
     }
 
-private:
     HANDLE handle_;
 };
 
@@ -196,7 +164,7 @@ private:
 Result<std::unique_ptr<TextStream>> HostFileService::OpenTextFile(const std::string& path,
                                                                   OpenMode mode) {
     if (mode != OpenMode::Reading) {
-        return FileStatus::Failure(SystemMessage(ERROR_INVALID_PARAMETER));
+        return FileStatus::Failure(SystemText(ERROR_INVALID_PARAMETER));
     }
     FileStatus status;
     const HANDLE handle =
@@ -265,7 +233,7 @@ FileStatus HostFileService::CheckWritable(const std::string& path) {
         return WordedFailure(GetLastError(), host);
     }
     if (!(folder & FILE_ATTRIBUTE_DIRECTORY)) {
-        return FileStatus::Failure(SystemMessage(ERROR_DIRECTORY));
+        return FileStatus::Failure(SystemText(ERROR_DIRECTORY));
     }
     return {};
 }
@@ -288,29 +256,21 @@ struct ReplacementPaths {
     bool targetMissing = false;
 };
 
-class WindowsReplacement final : public Replacement {
+class WindowsReplacement final : public host_common::HostReplacement {
 public:
     WindowsReplacement(HANDLE handle, ReplacementPaths paths)
         : handle_(handle), paths_(std::move(paths)) {}
     WindowsReplacement(const WindowsReplacement&) = delete;
     WindowsReplacement& operator=(const WindowsReplacement&) = delete;
-    ~WindowsReplacement() override {
-        if (!inPlace_) {
-            (void)Discard();
-        }
-    }
+    ~WindowsReplacement() override { DiscardUnlessInPlace(); }
 
-    FileStatus Write(std::string_view text) override {
-        if (handle_ == INVALID_HANDLE_VALUE) {
-            return FileStatus::Failure(kClosed);
-        }
-        return WriteAll(handle_, text);
-    }
+    // MOVEFILE_WRITE_THROUGH has flushed the move already.
+    FileStatus FlushFolder() override { return {}; }
 
-    FileStatus Finish() override {
-        if (handle_ == INVALID_HANDLE_VALUE) {
-            return FileStatus::Failure(kClosed);
-        }
+private:
+    FileStatus WriteOpen(std::string_view text) override { return WriteAll(handle_, text); }
+
+    FileStatus FlushAndClose() override {
         const HANDLE handle = std::exchange(handle_, INVALID_HANDLE_VALUE);
         FileStatus status = FlushFileBuffers(handle) ? FileStatus::Success() : LastErrorStatus();
         if (!CloseHandle(handle) && status) {
@@ -322,10 +282,7 @@ public:
     // One rename that replaces the old file (Wine makes it one rename(2)),
     // so that the name always holds the old file or the new one. ReplaceFile
     // is not used: it moves the old file away first and can stop half way.
-    FileStatus PutInPlace() override {
-        if (handle_ != INVALID_HANDLE_VALUE || removed_ || inPlace_) {
-            return FileStatus::Failure(kClosed);
-        }
+    FileStatus MoveInPlace() override {
         const DWORD attributes = GetFileAttributesW(paths_.wideTarget.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kKeptAttributes) != 0 &&
             !SetFileAttributesW(paths_.wideNew.c_str(), attributes & kKeptAttributes)) {
@@ -336,32 +293,20 @@ public:
                          replacing | MOVEFILE_WRITE_THROUGH)) {
             return WordedFailure(GetLastError(), paths_.target);
         }
-        inPlace_ = true;
         return {};
     }
 
-    // MOVEFILE_WRITE_THROUGH has flushed the move already.
-    FileStatus FlushFolder() override { return {}; }
+    void CloseUnflushed() override { CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE)); }
 
-    FileStatus Discard() override {
-        if (handle_ != INVALID_HANDLE_VALUE) {
-            CloseHandle(std::exchange(handle_, INVALID_HANDLE_VALUE));
-        }
-        if (inPlace_ || removed_) {
-            return {};
-        }
+    FileStatus RemoveNew() override {
         if (!DeleteFileW(paths_.wideNew.c_str()) && GetLastError() != ERROR_FILE_NOT_FOUND) {
             return LastErrorStatus();
         }
-        removed_ = true;
         return {};
     }
 
-private:
     HANDLE handle_;
     ReplacementPaths paths_;
-    bool inPlace_ = false;
-    bool removed_ = false;
 };
 
 // The file a replacement of `host` replaces: the file itself, or for a
@@ -439,7 +384,7 @@ public:
         }
         if (GetLastError() == ERROR_ALREADY_EXISTS) {
             CloseHandle(mutex);
-            return FileStatus::Busy(SystemMessage(ERROR_LOCK_VIOLATION));
+            return FileStatus::Busy(SystemText(ERROR_LOCK_VIOLATION), ERROR_LOCK_VIOLATION);
         }
         return std::unique_ptr<FolderLock>(std::make_unique<MutexFolderLock>(mutex));
     }
@@ -460,7 +405,7 @@ Result<std::optional<FileIdentity>> HostFileService::Identify(const std::string&
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) {
             return std::optional<FileIdentity>();
         }
-        return FileStatus::Failure(SystemMessage(error));
+        return FileStatus::Failure(SystemText(error));
     }
     BY_HANDLE_FILE_INFORMATION data;
     const bool known = GetFileInformationByHandle(handle, &data) != 0;
@@ -534,7 +479,7 @@ Result<std::unique_ptr<HeldFolder>> HostFileService::OpenFolder(const std::strin
     const DWORD error = GetLastError();
     if (!known || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
         CloseHandle(handle);
-        return known ? FileStatus::Failure(SystemMessage(ERROR_DIRECTORY))
+        return known ? FileStatus::Failure(SystemText(ERROR_DIRECTORY))
                      : WordedFailure(error, host);
     }
     return std::unique_ptr<HeldFolder>(

@@ -1,22 +1,9 @@
 #include "platform/wine/vdf.h"
 
-#include <cctype>
+#include "platform/ascii.h"
 
 namespace quorvel::vdf {
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return true;
-}
 
 bool IsNumber(std::string_view text) {
     if (text.empty()) {
@@ -138,7 +125,7 @@ private:
 
 const Node* Node::Find(std::string_view name) const {
     for (const Node& child : children) {
-        if (SameName(child.key, name)) {
+        if (SameAsciiName(child.key, name)) {
             return &child;
         }
     }
@@ -198,7 +185,7 @@ std::vector<std::string> LibraryFolders(std::string_view text) {
         return folders;
     }
     for (const Node& list : *top) {
-        if (!list.isBlock || !SameName(list.key, "libraryfolders")) {
+        if (!list.isBlock || !SameAsciiName(list.key, "libraryfolders")) {
             continue;
         }
         for (const Node& entry : list.children) {

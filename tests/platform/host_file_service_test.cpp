@@ -48,6 +48,23 @@ TEST_F(HostFileServiceTest, ReplacingAndReadingKeepExactBytes) {
     EXPECT_FALSE(fs::exists(Path("new.cfg.quorvel-new")));
 }
 
+// A new file is put in place only once it is finished, and never after it
+// was discarded; the old file stays as it was meanwhile.
+TEST_F(HostFileServiceTest, AReplacementTakesItsStepsInOrder) {
+    WriteBytes(Path("custom.cfg"), kBytes);
+    auto replacement = files_.Replace(Path("custom.cfg"), {});
+    ASSERT_TRUE(replacement) << replacement.Status().reason;
+    ASSERT_TRUE((*replacement)->Write("new\r\n"));
+    EXPECT_FALSE((*replacement)->PutInPlace());
+    ASSERT_TRUE((*replacement)->Finish());
+    EXPECT_FALSE((*replacement)->Finish());
+    EXPECT_FALSE((*replacement)->Write("more"));
+    ASSERT_TRUE((*replacement)->Discard());
+    EXPECT_FALSE((*replacement)->PutInPlace());
+    EXPECT_EQ(ReadBytes(Path("custom.cfg")), kBytes);
+    EXPECT_FALSE(fs::exists(Path("custom.cfg.quorvel-new")));
+}
+
 TEST_F(HostFileServiceTest, ReadsLargeFilesWholeAndOnlyOnce) {
     // Larger than any single read, with every byte value in it.
     std::string large(300000, '\0');
@@ -71,6 +88,9 @@ TEST_F(HostFileServiceTest, ReadsLargeFilesWholeAndOnlyOnce) {
 TEST_F(HostFileServiceTest, EmptyOrMissingFilesCannotBeRead) {
     WriteBytes(Path("empty.cfg"), "");
     EXPECT_EQ(ReadThrough("empty.cfg"), "read: the file is empty");
+    auto empty = files_.OpenTextFile(Path("empty.cfg"), OpenMode::Reading);
+    ASSERT_TRUE(empty);
+    EXPECT_EQ((*empty)->ReadAll().Status().kind, FailureKind::Empty);
     EXPECT_EQ(ReadThrough("missing.cfg"), "open: " + kNoEntry);
     EXPECT_FALSE(fs::exists(Path("missing.cfg")));
     EXPECT_TRUE(files_.OpenTextFile(Path("empty.cfg"), OpenMode::Reading).Status());

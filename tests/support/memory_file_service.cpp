@@ -24,7 +24,7 @@ public:
             return FileStatus::Failure("injected read failure");
         }
         if (content_.empty()) {
-            return FileStatus::Failure(kEmptyFileReason);
+            return FileStatus::Empty();
         }
         return std::exchange(content_, std::string());
     }

@@ -4,6 +4,7 @@
 
 #include "core/config_files.h"
 #include "core/installer.h"
+#include "platform/ascii.h"
 #include "platform/host_file_service.h"
 #include "platform/windows/file_paths.h"
 #include "platform/windows/windows_registry.h"
@@ -102,7 +103,7 @@ TEST_P(WindowsStartupTest, AFolderInOtherLetterCaseOrWithSlashesIsTheSameFolder)
     WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
     std::string upper = game_;
     for (char& c : upper) {
-        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        c = AsciiUpper(c);
     }
     currentUser_.SetBasePath(upper);
     std::string slashes = game_;

@@ -118,7 +118,7 @@ TEST_F(PosixHostFileServiceTest, FolderLocksExcludeEachOther) {
     ASSERT_TRUE(first) << first.Status().reason;
     const auto second = lock(Path("mainta") + "/");
     EXPECT_FALSE(second);
-    EXPECT_TRUE(second.Status().busy);
+    EXPECT_TRUE(second.Status().kind == FailureKind::Busy);
     EXPECT_TRUE(lock(Path(".")));
     first.Value().reset();
     EXPECT_TRUE(lock(Path("mainta")));

@@ -5,6 +5,7 @@
 // every spelling of a folder.
 
 #include "core/config_files.h"
+#include "platform/ascii.h"
 #include "platform/host_file_service.h"
 #include "platform/windows/file_paths.h"
 #include "tests/support/line_lists.h"
@@ -33,7 +34,7 @@ constexpr const char* kNotAFile = "open: not a regular file";
 
 std::string Upper(std::string text) {
     for (char& c : text) {
-        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        c = AsciiUpper(c);
     }
     return text;
 }
@@ -230,7 +231,7 @@ TEST_F(WindowsFilesTest, FolderLocksExcludeEachOther) {
     // The same folder by another spelling is the same folder.
     const auto second = test::LockThrough(files_, Upper(Path("mainta")) + "\\");
     EXPECT_FALSE(second);
-    EXPECT_TRUE(second.Status().busy);
+    EXPECT_TRUE(second.Status().kind == FailureKind::Busy);
     EXPECT_TRUE(test::LockThrough(files_, Path("other")));
     first.Value().reset();
     EXPECT_TRUE(test::LockThrough(files_, Path("mainta")));
@@ -304,7 +305,7 @@ TEST_F(WindowsFilesTest, TheFolderLockHoldsThroughEverySpellingOfTheFolder) {
     ASSERT_TRUE(first) << first.Status().reason;
     const auto second = test::LockThrough(files_, other);
     EXPECT_FALSE(second);
-    EXPECT_TRUE(second.Status().busy);
+    EXPECT_TRUE(second.Status().kind == FailureKind::Busy);
     first.Value().reset();
     EXPECT_TRUE(test::LockThrough(files_, other));
 }

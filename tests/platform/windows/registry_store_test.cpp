@@ -1,6 +1,7 @@
 // The registry itself as the settings store: values written into a throwaway
 // key with the registry's own calls, read back through WindowsRegistryStore.
 
+#include "platform/ascii.h"
 #include "platform/registry.h"
 #include "platform/windows/windows_registry.h"
 #include "tests/support/windows/registry_sandbox.h"
@@ -76,7 +77,7 @@ TEST_F(WindowsRegistryStoreTest, MatchesKeysAndNamesInAnyLetterCase) {
     EXPECT_EQ(Read("BASEPATH", "mohaa"), expected);
     std::string upper = sandbox_.Path() + "\\MoHaA";
     for (char& c : upper) {
-        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+        c = AsciiUpper(c);
     }
     EXPECT_EQ(ReadRegistryValue(store_, RegistryRoot::CurrentUser, upper, "BasePath"), expected);
 }

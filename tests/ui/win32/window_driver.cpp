@@ -1,6 +1,7 @@
 #include "tests/ui/win32/window_driver.h"
 
 #include "core/installer.h"
+#include "platform/ascii.h"
 #include "platform/windows/file_paths.h"
 
 #include <algorithm>
@@ -28,9 +29,7 @@ template <typename Ready> auto WaitFor(const Ready& ready, std::chrono::millisec
 }
 
 std::string Lower(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    });
+    std::transform(text.begin(), text.end(), text.begin(), AsciiLower);
     return text;
 }
 
