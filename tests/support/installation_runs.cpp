@@ -65,6 +65,33 @@ std::set<std::string> LinesOfBoth(const std::optional<std::string>& custom,
     return lines;
 }
 
+FakeRegistryStore UsualRegistry() {
+    FakeRegistryStore registry;
+    registry.SetString(kGameRegistryKey, kGameRegistryValue, "C:\\Games\\MOHAA");
+    return registry;
+}
+
+std::unique_ptr<MemoryFileService> UsualFiles(const std::string& customCfg,
+                                              const std::optional<std::string>& newConfig) {
+    auto files = std::make_unique<MemoryFileService>();
+    files->AddFolder(kMainta);
+    files->SetFile(kCustom, customCfg);
+    if (newConfig) {
+        files->SetFile(kOther, *newConfig);
+    }
+    return files;
+}
+
+std::size_t AtEveryFaultPoint(const std::function<void(std::size_t k, bool& reached)>& attempt) {
+    for (std::size_t k = 1;; ++k) {
+        bool reached = false;
+        attempt(k, reached);
+        if (!reached || ::testing::Test::HasFatalFailure()) {
+            return k - 1;
+        }
+    }
+}
+
 void ExpectWholeAndNothingLost(const Files& now, const Files& before, const Files& after) {
     EXPECT_TRUE(now.custom == before.custom || now.custom == after.custom) << "custom.cfg torn";
     // A newconfig.cfg that was missing may be missing or empty afterwards.
