@@ -85,6 +85,16 @@ TEST(Installation, WithNoFilesAtStartBothAreCreated) {
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n");
 }
 
+// An empty custom.cfg is replaced as a missing one would be, and the lines
+// of newconfig.cfg are kept trimmed.
+TEST(Installation, AnEmptyCustomCfgIsReplacedAndEarlierLinesKeptTrimmed) {
+    GameFolder game;
+    game.Write("custom.cfg", "");
+    game.Write("newconfig.cfg", " seta name Player \r\n");
+    EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
+    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\nseta name Player\r\n\r\n");
+}
+
 TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
     GameFolder game;
     game.Write("custom.cfg", "Setu r_picmip 1\r\n"      // other case: stays
