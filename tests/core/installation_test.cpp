@@ -200,8 +200,5 @@ TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
     EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
 }
 
-// A game folder with spaces, an apostrophe and an accent, named in user.reg
-// as Wine writes it and in other letter cases than on disk.
-
 } // namespace
 } // namespace quorvel
