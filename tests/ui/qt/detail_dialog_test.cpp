@@ -385,15 +385,21 @@ private slots:
         auto* label = dialog.findChild<QLabel*>(QStringLiteral("Label1"));
         QVERIFY(label && label->wordWrap() && label->alignment().testFlag(Qt::AlignHCenter));
         QCOMPARE(label->focusPolicy(), Qt::NoFocus);
-        const QFontInfo labelFont(label->font());
-        QVERIFY2(serif.contains(labelFont.family()), qPrintable(labelFont.family()));
-        QVERIFY(labelFont.bold() && qAbs(labelFont.pointSizeF() - 12.0) < 0.01);
         // The whole instruction shows: no last line cut off.
         QVERIFY(label->height() >= label->heightForWidth(label->width()));
-        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-            const QFontInfo font(button->font());
+        // Every control where the table puts it, in the table's font.
+        for (const quorvel::forms::ControlShape& control :
+             quorvel::forms::DetailForm(kind).controls) {
+            auto* widget = dialog.findChild<QWidget*>(QString::fromLatin1(control.name));
+            QVERIFY2(widget, control.name);
+            QCOMPARE(widget->pos(), QPoint(control.box.left, control.box.top));
+            QCOMPARE(widget->width(), control.box.width);
+            const QFontInfo font(widget->font());
             QVERIFY2(serif.contains(font.family()), qPrintable(font.family()));
-            QVERIFY(!font.bold() && qAbs(font.pointSizeF() - 9.75) < 0.01);
+            QCOMPARE(font.bold(), control.font.weight >= quorvel::forms::kBoldWeight);
+            QVERIFY(qAbs(font.pointSizeF() - control.font.centiPoints / 100.0) < 0.01);
+        }
+        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
             QVERIFY(!button->autoDefault() && !button->isDefault());
         }
     }
