@@ -19,12 +19,8 @@ InstallationResult ProgramRun::Install(const std::string& texture, const std::st
 }
 
 Attempt::Attempt(RegistryStore& registry, FileService& files)
-    : installer(windows, registry, files) {
-    installer.RunStartup(window);
-    currentBefore = LinesOf(window.current);
-    windows.Then(DialogStep::Answer("Medium"));
-    windows.Then(DialogStep::Answer("Highest"));
-    result = installer.RunInstallation(window);
+    : ProgramRun(registry, files), currentBefore(LinesOf(window.current)) {
+    result = Install();
 }
 
 void Attempt::ExpectToldAbout(const std::string& file) const {

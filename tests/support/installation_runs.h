@@ -58,7 +58,7 @@ struct ProgramRun {
 };
 
 // Starts a run against `files`, installs, and keeps what the player saw.
-struct Attempt {
+struct Attempt : ProgramRun {
     Attempt(RegistryStore& registry, FileService& files);
 
     // Exactly one message: the success one, or a warning naming `file`.
@@ -66,9 +66,6 @@ struct Attempt {
     // The window is as start-up left it.
     void ExpectWindowUnchanged() const;
 
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer;
     std::vector<std::string> currentBefore;
     InstallationResult result{};
 };
