@@ -19,51 +19,38 @@ namespace {
 using test::ExpectWholeAndNothingLost;
 using test::FakeRegistryStore;
 using test::Files;
+using test::kCustom;
 using test::kFirstCustomCfg;
 using test::kLaterCustomCfg;
 using test::kLaterNewConfig;
+using test::kOther;
 using test::kSuccess;
-using test::MemoryFileService;
 using test::PlayerLines;
 using test::ProgramRun;
+using test::UsualFiles;
 
-const std::string kFolder = "C:\\Games\\MOHAA\\mainta";
-const std::string kCustom = kFolder + "\\custom.cfg";
-const std::string kOther = kFolder + "\\newconfig.cfg";
 // The power goes at the k-th file operation of an installation, for every
 // k: every later operation fails, and what was not flushed is lost. Then the
 // program starts afresh on what is left and installs. Returns the number of
 // crash points tried.
 std::size_t PowerCutAtEveryOperation(const std::string& customCfg,
                                      const std::optional<std::string>& newConfig) {
-    FakeRegistryStore registry;
-    registry.SetString(kGameRegistryKey, kGameRegistryValue, "C:\\Games\\MOHAA");
-    const auto fresh = [&] {
-        auto files = std::make_unique<MemoryFileService>();
-        files->AddFolder(kFolder);
-        files->SetFile(kCustom, customCfg);
-        if (newConfig) {
-            files->SetFile(kOther, *newConfig);
-        }
-        return files;
-    };
+    FakeRegistryStore registry = test::UsualRegistry();
     const Files before{customCfg, newConfig};
     Files after;
     {
-        auto files = fresh();
+        auto files = UsualFiles(customCfg, newConfig);
         ProgramRun run(registry, *files);
         EXPECT_EQ(run.Install(), InstallationResult::Installed);
         after = {files->File(kCustom), files->File(kOther)};
     }
-
-    std::size_t tried = 0;
-    for (std::size_t k = 1;; ++k) {
-        auto files = fresh();
+    return test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+        auto files = UsualFiles(customCfg, newConfig);
         ProgramRun run(registry, *files);
         const std::size_t armedAt = files->Operations();
         files->FailFromOperation(k);
         const InstallationResult result = run.Install();
-        const bool reached = files->Operations() - armedAt >= k;
+        reached = files->Operations() - armedAt >= k;
         SCOPED_TRACE("power cut at operation " + std::to_string(k) +
                      (reached ? ": " + files->Log().at(armedAt + k - 1) : ", after the end"));
         files->PowerCut();
@@ -72,9 +59,8 @@ std::size_t PowerCutAtEveryOperation(const std::string& customCfg,
             EXPECT_EQ(result, InstallationResult::Installed);
             EXPECT_EQ(files->File(kCustom), after.custom);
             EXPECT_EQ(files->File(kOther), after.other);
-            break;
+            return;
         }
-        ++tried;
         ExpectWholeAndNothingLost({files->File(kCustom), files->File(kOther)}, before, after);
 
         ProgramRun again(registry, *files);
@@ -88,8 +74,7 @@ std::size_t PowerCutAtEveryOperation(const std::string& customCfg,
         for (const auto& [path, bytes] : files->Files()) {
             EXPECT_TRUE(path == kCustom || path == kOther) << path;
         }
-    }
-    return tried;
+    });
 }
 
 TEST(InstallationCrash, APowerCutAtAnyFileOperationLosesNothingAndTearsNothing) {
@@ -102,19 +87,16 @@ TEST(InstallationCrash, APowerCutAtAnyFileOperationLosesNothingAndTearsNothing) 
 }
 
 TEST(InstallationCrash, AnotherCopyInstallingIntoTheFolderIsRefused) {
-    MemoryFileService files;
-    files.AddFolder(kFolder);
-    files.SetFile(kCustom, kFirstCustomCfg);
-    files.SetHostPathForMessages([](const std::string& path) {
+    auto files = UsualFiles(kFirstCustomCfg);
+    files->SetHostPathForMessages([](const std::string& path) {
         std::string host = "/home/me/.wine/drive_c" + path.substr(2);
         std::replace(host.begin(), host.end(), '\\', '/');
         return host;
     });
-    FakeRegistryStore registry;
-    registry.SetString(kGameRegistryKey, kGameRegistryValue, "C:\\Games\\MOHAA");
-    auto held = files.LockFolder(kFolder);
+    FakeRegistryStore registry = test::UsualRegistry();
+    auto held = files->LockFolder(test::kMainta);
     ASSERT_TRUE(held);
-    ProgramRun run(registry, files);
+    ProgramRun run(registry, *files);
     const std::size_t installListBefore = run.window.install.Count();
     EXPECT_EQ(run.Install(), InstallationResult::Refused);
     ASSERT_EQ(run.windows.messagesShown.size(), 1u);
@@ -125,7 +107,7 @@ TEST(InstallationCrash, AnotherCopyInstallingIntoTheFolderIsRefused) {
     EXPECT_EQ(told.title, "quorvel");
     EXPECT_EQ(told.icon, MessageIcon::Warning);
     EXPECT_EQ(run.window.install.Count(), installListBefore);
-    EXPECT_EQ(files.Files(), (std::map<std::string, std::string>{{kCustom, kFirstCustomCfg}}));
+    EXPECT_EQ(files->Files(), (std::map<std::string, std::string>{{kCustom, kFirstCustomCfg}}));
 
     // Once the other copy is done, the same window installs.
     held.Value().reset();

@@ -22,11 +22,15 @@ using test::Attempt;
 using test::DialogStep;
 using test::FakeRegistryStore;
 using test::GameFolder;
+using test::kCustom;
+using test::kFirstCustomCfg;
+using test::kLaterCustomCfg;
+using test::kLaterNewConfig;
+using test::kOther;
 using test::kPlayerCustomCfg;
 using test::kSuccess;
 using test::LinesOf;
 using test::LinesOfBoth;
-using test::MemoryFileService;
 using test::MessageRecord;
 using test::ProgramRun;
 using test::ScriptedMainWindow;
@@ -103,6 +107,15 @@ std::vector<std::string> TrimmedLines(const std::optional<std::string>& bytes) {
     return lines;
 }
 
+// After both files were put in place, only flushing the folder may have
+// failed, and then the player hears that instead of the success.
+void ExpectTheLastFlushAtMost(const MessageRecord& told) {
+    if (told.text != kSuccess) {
+        EXPECT_EQ(told.icon, MessageIcon::Warning);
+        EXPECT_NE(told.text.find("may not have reached the disk"), std::string::npos);
+    }
+}
+
 // Where the injected failure falls.
 enum class Phase { StartupRead, FirstInstallation, SecondInstallation };
 
@@ -125,23 +138,12 @@ std::string PhaseName(Phase phase) {
 void FailEveryOperation(Phase phase, const std::string& customCfg,
                         const std::optional<std::string>& newConfig) {
     SCOPED_TRACE(PhaseName(phase));
-    const std::string folder = "C:\\Games\\MOHAA\\mainta";
-    const std::string custom = folder + "\\custom.cfg";
-    const std::string other = folder + "\\newconfig.cfg";
-    FakeRegistryStore registry;
-    registry.SetString("Software\\2015\\MOHAA", "basepath", "C:\\Games\\MOHAA");
-
-    std::size_t tried = 0;
-    for (std::size_t k = 1;; ++k) {
-        MemoryFileService files;
-        files.AddFolder(folder);
-        files.SetFile(custom, customCfg);
-        if (newConfig) {
-            files.SetFile(other, *newConfig);
-        }
+    FakeRegistryStore registry = test::UsualRegistry();
+    const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+        auto files = test::UsualFiles(customCfg, newConfig);
         ScriptedWindowSystem windows;
         ScriptedMainWindow window;
-        Installer installer(windows, registry, files);
+        Installer installer(windows, registry, *files);
         const auto install = [&] {
             windows.Then(DialogStep::Answer("Medium"));
             windows.Then(DialogStep::Answer("Highest"));
@@ -149,17 +151,17 @@ void FailEveryOperation(Phase phase, const std::string& customCfg,
         };
         std::size_t armedAt = 0;
         const auto arm = [&] {
-            files.FailOperation(k);
-            armedAt = files.Operations();
+            files->FailOperation(k);
+            armedAt = files->Operations();
         };
-        const auto hit = [&] { return files.Operations() - armedAt >= k; };
+        const auto hit = [&] { return files->Operations() - armedAt >= k; };
 
         if (phase == Phase::StartupRead) {
             arm();
         }
         installer.RunStartup(window);
         if (phase == Phase::StartupRead && !hit()) {
-            break;
+            return;
         }
         if (phase == Phase::FirstInstallation) {
             arm();
@@ -168,23 +170,24 @@ void FailEveryOperation(Phase phase, const std::string& customCfg,
             ASSERT_EQ(install(), InstallationResult::Installed);
             arm();
         }
-        const auto customBefore = files.File(custom);
-        const auto otherBefore = files.File(other);
+        const auto customBefore = files->File(kCustom);
+        const auto otherBefore = files->File(kOther);
         const std::set<std::string> before = LinesOfBoth(customBefore, otherBefore);
         const std::size_t messagesBefore = windows.messagesShown.size();
         const std::size_t installBefore = window.install.Count();
 
         const InstallationResult result = install();
-        if (!hit()) {
+        reached = hit();
+        if (!reached) {
             EXPECT_EQ(result, InstallationResult::Installed);
-            break;
+            return;
         }
-        ++tried;
         SCOPED_TRACE("failed operation " + std::to_string(k) + ": " +
-                     files.Log().at(armedAt + k - 1));
+                     files->Log().at(armedAt + k - 1));
 
         const auto expectNothingLost = [&] {
-            const std::set<std::string> after = LinesOfBoth(files.File(custom), files.File(other));
+            const std::set<std::string> after =
+                LinesOfBoth(files->File(kCustom), files->File(kOther));
             for (const auto& line : before) {
                 EXPECT_TRUE(after.count(line)) << "lost: " << line;
             }
@@ -196,47 +199,36 @@ void FailEveryOperation(Phase phase, const std::string& customCfg,
             // Only flushing the folder after the last move, or reading the
             // new custom.cfg back, can fail after both files were put in
             // place; the window then shows what was written.
-            if (told.text != kSuccess) {
-                EXPECT_EQ(told.icon, MessageIcon::Warning);
-                EXPECT_NE(told.text.find("may not have reached the disk"), std::string::npos);
-            }
-            EXPECT_EQ(LinesOf(window.current), TrimmedLines(files.File(custom)));
+            ExpectTheLastFlushAtMost(told);
+            EXPECT_EQ(LinesOf(window.current), TrimmedLines(files->File(kCustom)));
         } else {
             EXPECT_EQ(told.icon, MessageIcon::Warning);
             EXPECT_NE(told.text, kSuccess);
             EXPECT_EQ(window.install.Count(), installBefore);
             // A file that was there goes back to exactly what it held; one
             // that was not is left empty at most, which reads as missing.
-            EXPECT_EQ(files.File(custom), customBefore);
-            if (otherBefore) {
-                EXPECT_EQ(files.File(other), otherBefore);
-            } else {
-                EXPECT_EQ(files.File(other).value_or(""), "");
-            }
+            EXPECT_EQ(files->File(kCustom), customBefore);
+            EXPECT_EQ(files->File(kOther).value_or(""), otherBefore.value_or(""));
+            EXPECT_TRUE(files->File(kOther) || !otherBefore);
         }
 
         // Trying again, with nothing failing now, loses none of them either.
         EXPECT_EQ(install(), InstallationResult::Installed);
         EXPECT_EQ(windows.messagesShown.back().text, kSuccess);
         expectNothingLost();
-    }
+    });
     std::cout << "[ faults   ] " << PhaseName(phase) << ": " << tried << " fault points tried\n";
     // Lines are written in blocks now, so an installation of a few lines
     // has fewer operations than when each line had an open of its own.
     EXPECT_GE(tried, phase == Phase::StartupRead ? 3u : 18u);
 }
 
-// The player's own file, holding a line that another answer than the one
-// given would install.
-const std::string kFirstCustomCfg = kPlayerCustomCfg + "setu r_lodcap .5\r\n";
-
 TEST(InstallationFaults, AFailureAtAnyFileOperationOfAFirstInstallationLosesNothing) {
     FailEveryOperation(Phase::FirstInstallation, kFirstCustomCfg, std::nullopt);
 }
 
 TEST(InstallationFaults, AFailureAtAnyFileOperationOfALaterInstallationLosesNothing) {
-    FailEveryOperation(Phase::FirstInstallation, kPlayerCustomCfg + "bind h \"say hand added\"\r\n",
-                       "\r\nbind MOUSE1 \"+attack\"\r\nseta name Player\r\n\r\n");
+    FailEveryOperation(Phase::FirstInstallation, kLaterCustomCfg, kLaterNewConfig);
 }
 
 TEST(InstallationFaults, AFailureWhileStartupReadsLosesNothing) {
@@ -252,8 +244,7 @@ TEST(InstallationFaults, AFailureInASecondInstallationOfTheSameRunLosesNothing) 
 // and its lines kept, one cut short is kept as it is and the player told,
 // and an empty one is replaced.
 TEST(InstallationFaults, ALeftoverBesideAMissingNewconfigIsNeverTheOnlyCopyLost) {
-    const std::string folder = "C:\\Games\\MOHAA\\mainta";
-    const std::string leftover = folder + "\\newconfig.cfg.quorvel-new";
+    const std::string leftover = kOther + ".quorvel-new";
     struct Case {
         std::string bytes;
         InstallationResult result;
@@ -263,25 +254,22 @@ TEST(InstallationFaults, ALeftoverBesideAMissingNewconfigIsNeverTheOnlyCopyLost)
         {"\r\nseta name Pla", InstallationResult::Refused},
         {"", InstallationResult::Installed},
     };
-    FakeRegistryStore registry;
-    registry.SetString("Software\\2015\\MOHAA", "basepath", "C:\\Games\\MOHAA");
+    FakeRegistryStore registry = test::UsualRegistry();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.bytes);
-        MemoryFileService files;
-        files.AddFolder(folder);
-        files.SetFile(folder + "\\custom.cfg", kPlayerCustomCfg);
-        files.SetFile(leftover, c.bytes);
-        Attempt attempt(registry, files);
+        auto files = test::UsualFiles(kPlayerCustomCfg);
+        files->SetFile(leftover, c.bytes);
+        Attempt attempt(registry, *files);
         EXPECT_EQ(attempt.result, c.result);
-        const std::optional<std::string> other = files.File(folder + "\\newconfig.cfg");
+        const std::optional<std::string> other = files->File(kOther);
         if (c.result == InstallationResult::Refused) {
             attempt.ExpectToldAbout("\"" + leftover +
                                     "\" was left by an installation that stopped");
-            EXPECT_EQ(files.File(leftover), c.bytes);
+            EXPECT_EQ(files->File(leftover), c.bytes);
             EXPECT_EQ(other, std::nullopt);
             continue;
         }
-        EXPECT_EQ(files.File(leftover), std::nullopt);
+        EXPECT_EQ(files->File(leftover), std::nullopt);
         ASSERT_TRUE(other);
         EXPECT_EQ(other->find("seta name Player") != std::string::npos, !c.bytes.empty());
         EXPECT_NE(other->find("bind MOUSE1"), std::string::npos) << *other;
@@ -291,35 +279,28 @@ TEST(InstallationFaults, ALeftoverBesideAMissingNewconfigIsNeverTheOnlyCopyLost)
 // A check that refuses after a complete leftover was put in place as
 // newconfig.cfg must not tell the player that no file was changed.
 TEST(InstallationFaults, ARefusalAfterALeftoverWasPutInPlaceSaysSo) {
-    const std::string folder = "C:\\Games\\MOHAA\\mainta";
-    const std::string leftover = folder + "\\newconfig.cfg.quorvel-new";
-    FakeRegistryStore registry;
-    registry.SetString("Software\\2015\\MOHAA", "basepath", "C:\\Games\\MOHAA");
+    const std::string leftover = kOther + ".quorvel-new";
+    FakeRegistryStore registry = test::UsualRegistry();
     std::size_t refusedAfterRestoring = 0;
-    for (std::size_t k = 1;; ++k) {
-        MemoryFileService files;
-        files.AddFolder(folder);
-        files.SetFile(folder + "\\custom.cfg", kPlayerCustomCfg);
-        files.SetFile(leftover, "\r\nseta name Player\r\n");
-        ProgramRun run(registry, files);
-        files.FailOperation(k);
-        const std::size_t armedAt = files.Operations();
+    test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+        auto files = test::UsualFiles(kPlayerCustomCfg);
+        files->SetFile(leftover, "\r\nseta name Player\r\n");
+        ProgramRun run(registry, *files);
+        files->FailOperation(k);
+        const std::size_t armedAt = files->Operations();
         const InstallationResult result = run.Install();
-        const ScriptedWindowSystem& windows = run.windows;
-        if (files.Operations() - armedAt < k) {
-            break;
-        }
-        if (result != InstallationResult::Refused) {
-            continue;
+        reached = files->Operations() - armedAt >= k;
+        if (!reached || result != InstallationResult::Refused) {
+            return;
         }
         SCOPED_TRACE("failing operation " + std::to_string(k));
-        ASSERT_EQ(windows.messagesShown.size(), 1u);
-        const std::string& told = windows.messagesShown[0].text;
-        const bool restored = files.File(leftover) == std::nullopt;
+        ASSERT_EQ(run.windows.messagesShown.size(), 1u);
+        const std::string& told = run.windows.messagesShown[0].text;
+        const bool restored = files->File(leftover) == std::nullopt;
         EXPECT_EQ(told.ends_with("\n\nNothing was installed and no file was changed."), !restored)
             << told;
         if (restored) {
-            EXPECT_EQ(files.File(folder + "\\newconfig.cfg"), "\r\nseta name Player\r\n");
+            EXPECT_EQ(files->File(kOther), "\r\nseta name Player\r\n");
             EXPECT_TRUE(told.ends_with("\n\nNothing was installed. One file was changed: \"" +
                                        leftover +
                                        "\", left complete by an installation that stopped, "
@@ -327,42 +308,35 @@ TEST(InstallationFaults, ARefusalAfterALeftoverWasPutInPlaceSaysSo) {
                 << told;
             ++refusedAfterRestoring;
         }
-    }
+    });
     EXPECT_GE(refusedAfterRestoring, 1u);
 }
 
 // From the k-th operation on nothing works any more, for every k: putting
 // the files back fails too, and the player must hear that.
 TEST(InstallationFaults, AFailureThatLastsIsReportedWithWhatCouldNotBePutBack) {
-    const std::string folder = "C:\\Games\\MOHAA\\mainta";
-    FakeRegistryStore registry;
-    registry.SetString("Software\\2015\\MOHAA", "basepath", "C:\\Games\\MOHAA");
+    FakeRegistryStore registry = test::UsualRegistry();
     std::set<InstallationResult> seen;
     std::size_t failedBoth = 0;
-    for (std::size_t k = 1;; ++k) {
-        MemoryFileService files;
-        files.AddFolder(folder);
-        files.SetFile(folder + "\\custom.cfg", kPlayerCustomCfg);
-        ProgramRun run(registry, files);
-        files.FailFromOperation(k);
-        const std::size_t armedAt = files.Operations();
+    test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+        auto files = test::UsualFiles(kPlayerCustomCfg);
+        ProgramRun run(registry, *files);
+        files->FailFromOperation(k);
+        const std::size_t armedAt = files->Operations();
         const InstallationResult result = run.Install();
-        const ScriptedWindowSystem& windows = run.windows;
-        if (files.Operations() - armedAt < k) {
-            break;
+        reached = files->Operations() - armedAt >= k;
+        if (!reached) {
+            return;
         }
         SCOPED_TRACE("failing from operation " + std::to_string(k));
         seen.insert(result);
-        ASSERT_EQ(windows.messagesShown.size(), 1u);
-        const MessageRecord& told = windows.messagesShown[0];
+        ASSERT_EQ(run.windows.messagesShown.size(), 1u);
+        const MessageRecord& told = run.windows.messagesShown[0];
         if (result == InstallationResult::Installed) {
             // Both files are in place; only the last folder flush may have
             // failed, and then the player hears that instead.
-            if (told.text != kSuccess) {
-                EXPECT_EQ(told.icon, MessageIcon::Warning);
-                EXPECT_NE(told.text.find("may not have reached the disk"), std::string::npos);
-            }
-            continue;
+            ExpectTheLastFlushAtMost(told);
+            return;
         }
         EXPECT_EQ(told.icon, MessageIcon::Warning);
         if (result == InstallationResult::Failed) {
@@ -374,15 +348,15 @@ TEST(InstallationFaults, AFailureThatLastsIsReportedWithWhatCouldNotBePutBack) {
             const bool notPutBack =
                 told.text.find("Putting your configuration files back as they were failed "
                                "too:\n\"" +
-                               folder + "\\newconfig.cfg\"") != std::string::npos;
+                               kOther + "\"") != std::string::npos;
             EXPECT_TRUE(leftAsTheyWere || notPutBack) << told.text;
-            EXPECT_EQ(files.File(folder + "\\custom.cfg"), kPlayerCustomCfg);
+            EXPECT_EQ(files->File(kCustom), kPlayerCustomCfg);
             if (leftAsTheyWere) {
-                EXPECT_EQ(files.File(folder + "\\newconfig.cfg"), std::nullopt);
+                EXPECT_EQ(files->File(kOther), std::nullopt);
             }
             failedBoth += notPutBack ? 1 : 0;
         }
-    }
+    });
     EXPECT_EQ(seen, (std::set<InstallationResult>{InstallationResult::Installed,
                                                   InstallationResult::Refused,
                                                   InstallationResult::Failed}));

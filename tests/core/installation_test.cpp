@@ -85,6 +85,16 @@ TEST(Installation, WithNoFilesAtStartBothAreCreated) {
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n");
 }
 
+// An empty custom.cfg is replaced as a missing one would be, and the lines
+// of newconfig.cfg are kept trimmed.
+TEST(Installation, AnEmptyCustomCfgIsReplacedAndEarlierLinesKeptTrimmed) {
+    GameFolder game;
+    game.Write("custom.cfg", "");
+    game.Write("newconfig.cfg", " seta name Player \r\n");
+    EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
+    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\nseta name Player\r\n\r\n");
+}
+
 TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
     GameFolder game;
     game.Write("custom.cfg", "Setu r_picmip 1\r\n"      // other case: stays
@@ -189,9 +199,6 @@ TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
               "\r\n\r\nbind MOUSE1 \"+attack\"\r\n\r\n\r\nbind h \"say hello\"\r\n");
     EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
 }
-
-// A game folder with spaces, an apostrophe and an accent, named in user.reg
-// as Wine writes it and in other letter cases than on disk.
 
 } // namespace
 } // namespace quorvel

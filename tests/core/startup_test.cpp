@@ -165,17 +165,6 @@ TEST_F(StartupTest, MissingOrEmptyCustomCfgLeavesTheListEmpty) {
     EXPECT_EQ(window.install.Count(), BaseSettings.size());
 }
 
-TEST_F(StartupTest, TheInstallListHoldsTheBaseSettingsExactly) {
-    Start();
-    ASSERT_EQ(window.install.Count(), 26u);
-    EXPECT_EQ(window.install.View(0), "setu qc_ver 3.1");
-    EXPECT_EQ(window.install.View(19), "setu r_showcull");
-    EXPECT_EQ(window.install.View(25), "cheats 0");
-    for (std::size_t i = 0; i < BaseSettings.size(); ++i) {
-        EXPECT_EQ(window.install.View(i), BaseSettings[i]);
-    }
-}
-
 TEST_F(StartupTest, AVeryLongStoredFolderNeitherCrashesNorIsCut) {
     std::string longText(100000, 'x');
     registry.SetString(kKey, "basepath", longText);

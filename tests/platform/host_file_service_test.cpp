@@ -1,5 +1,6 @@
 #include "core/config_files.h"
 #include "platform/host_file_service.h"
+#include "tests/support/host_files.h"
 #include "tests/support/stream_io.h"
 #include "tests/support/system_text.h"
 #include "tests/support/temp_dir.h"
@@ -134,6 +135,65 @@ TEST_F(HostFileServiceTest, CheckWritableChangesNothing) {
     EXPECT_TRUE(files_.CheckWritable(Path("new.cfg")));
     EXPECT_FALSE(fs::exists(fs::symlink_status(Path("new.cfg"))));
     EXPECT_EQ(files_.CheckWritable(Path("custom.cfg/x")).reason, test::NotAFolderText());
+}
+
+// A stream holds its file until it is closed or destroyed, and no longer.
+TEST_F(HostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
+    WriteBytes(Path("custom.cfg"), "abc");
+    {
+        auto opened = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading);
+        ASSERT_TRUE(opened) << opened.Status().reason;
+        EXPECT_TRUE(test::HeldOpen(Path("custom.cfg")));
+    }
+    EXPECT_FALSE(test::HeldOpen(Path("custom.cfg")));
+    auto opened = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading);
+    ASSERT_TRUE(opened) << opened.Status().reason;
+    EXPECT_TRUE((*opened)->Close());
+    EXPECT_FALSE(test::HeldOpen(Path("custom.cfg")));
+}
+
+// One installer at a time per folder: a second lock, through another
+// spelling of the folder, fails as busy until the first is dropped; another
+// folder is free meanwhile.
+TEST_F(HostFileServiceTest, FolderLocksExcludeEachOther) {
+    fs::create_directory(Path("mainta"));
+    fs::create_directory(Path("other"));
+    auto first = test::LockThrough(files_, Path("mainta"));
+    ASSERT_TRUE(first) << first.Status().reason;
+    const auto second = test::LockThrough(files_, test::OtherSpelling(Path("mainta")));
+    EXPECT_FALSE(second);
+    EXPECT_TRUE(second.Status().kind == FailureKind::Busy);
+    EXPECT_TRUE(test::LockThrough(files_, Path("other")));
+    first.Value().reset();
+    EXPECT_TRUE(test::LockThrough(files_, Path("mainta")));
+    EXPECT_EQ(test::LockThrough(files_, Path("missing")).Status().reason, kNoEntry);
+}
+
+// Two names of one file have one identity, another file has its own, and
+// nothing there has none. A new file left behind is put back only where the
+// file is missing, never over it.
+TEST_F(HostFileServiceTest, IdentitiesAndLeftovers) {
+    WriteBytes(Path("custom.cfg"), "a\r\n");
+    WriteBytes(Path("other.cfg"), "a\r\n");
+    test::MakeSecondName(Path("newconfig.cfg"), Path("custom.cfg"));
+    auto custom = files_.Identify(Path("custom.cfg"));
+    auto linked = files_.Identify(Path("newconfig.cfg"));
+    auto other = files_.Identify(Path("other.cfg"));
+    ASSERT_TRUE(custom && linked && other);
+    ASSERT_TRUE(*custom && *linked && *other);
+    EXPECT_EQ(**custom, **linked);
+    EXPECT_NE(**custom, **other);
+    auto missing = files_.Identify(Path("missing.cfg"));
+    ASSERT_TRUE(missing);
+    EXPECT_FALSE(*missing);
+
+    WriteBytes(Path("other.cfg.quorvel-new"), "b\r\n");
+    EXPECT_FALSE(files_.RestoreLeftover(Path("other.cfg")));
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "a\r\n");
+    fs::remove(Path("other.cfg"));
+    EXPECT_TRUE(files_.RestoreLeftover(Path("other.cfg")));
+    EXPECT_EQ(ReadBytes(Path("other.cfg")), "b\r\n");
+    EXPECT_FALSE(fs::exists(Path("other.cfg.quorvel-new")));
 }
 
 } // namespace

@@ -19,12 +19,8 @@ InstallationResult ProgramRun::Install(const std::string& texture, const std::st
 }
 
 Attempt::Attempt(RegistryStore& registry, FileService& files)
-    : installer(windows, registry, files) {
-    installer.RunStartup(window);
-    currentBefore = LinesOf(window.current);
-    windows.Then(DialogStep::Answer("Medium"));
-    windows.Then(DialogStep::Answer("Highest"));
-    result = installer.RunInstallation(window);
+    : ProgramRun(registry, files), currentBefore(LinesOf(window.current)) {
+    result = Install();
 }
 
 void Attempt::ExpectToldAbout(const std::string& file) const {
@@ -63,6 +59,33 @@ std::set<std::string> LinesOfBoth(const std::optional<std::string>& custom,
     std::set<std::string> lines = PlayerLines(custom);
     lines.merge(PlayerLines(other));
     return lines;
+}
+
+FakeRegistryStore UsualRegistry() {
+    FakeRegistryStore registry;
+    registry.SetString(kGameRegistryKey, kGameRegistryValue, "C:\\Games\\MOHAA");
+    return registry;
+}
+
+std::unique_ptr<MemoryFileService> UsualFiles(const std::string& customCfg,
+                                              const std::optional<std::string>& newConfig) {
+    auto files = std::make_unique<MemoryFileService>();
+    files->AddFolder(kMainta);
+    files->SetFile(kCustom, customCfg);
+    if (newConfig) {
+        files->SetFile(kOther, *newConfig);
+    }
+    return files;
+}
+
+std::size_t AtEveryFaultPoint(const std::function<void(std::size_t k, bool& reached)>& attempt) {
+    for (std::size_t k = 1;; ++k) {
+        bool reached = false;
+        attempt(k, reached);
+        if (!reached || ::testing::Test::HasFatalFailure()) {
+            return k - 1;
+        }
+    }
 }
 
 void ExpectWholeAndNothingLost(const Files& now, const Files& before, const Files& after) {

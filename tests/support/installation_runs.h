@@ -5,8 +5,12 @@
 // installations share.
 
 #include "core/installer.h"
+#include "tests/support/fake_registry_store.h"
+#include "tests/support/memory_file_service.h"
 #include "tests/support/scripted_window_system.h"
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
@@ -17,14 +21,29 @@ namespace quorvel::test {
 inline const std::string kSuccess =
     "Custom Config has been created and the Quorvel Config has been installed";
 
-// A custom.cfg before a first installation, and one with newconfig.cfg
-// before a later one.
+// A custom.cfg before a first installation (with a line that another answer
+// than "Medium" would install), and one with newconfig.cfg before a later one.
 inline const std::string kFirstCustomCfg =
     "bind MOUSE1 \"+attack\"\r\n  setu cheats 0\r\nsetu r_picmip 1\r\nsetu r_lodcap .5\r\n";
 inline const std::string kLaterCustomCfg =
     "bind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\nbind h \"say hand added\"\r\n";
 inline const std::string kLaterNewConfig =
     "\r\nbind MOUSE1 \"+attack\"\r\nseta name Player\r\n\r\n";
+
+// The usual game in memory: the settings store names C:\Games\MOHAA, whose
+// mainta folder holds custom.cfg and, where given, newconfig.cfg.
+inline const std::string kMainta = "C:\\Games\\MOHAA\\mainta";
+inline const std::string kCustom = kMainta + "\\custom.cfg";
+inline const std::string kOther = kMainta + "\\newconfig.cfg";
+FakeRegistryStore UsualRegistry();
+std::unique_ptr<MemoryFileService> UsualFiles(const std::string& customCfg,
+                                              const std::optional<std::string>& newConfig = {});
+
+// Runs `attempt(k, reached)` for k = 1, 2, ...: each attempt puts a fault at
+// its k-th point and sets `reached` when it got that far. Stops at the first
+// attempt that ends before its fault point, or at a fatal failure; returns
+// how many attempts reached theirs.
+std::size_t AtEveryFaultPoint(const std::function<void(std::size_t k, bool& reached)>& attempt);
 
 // One run of the program: start-up, then an installation for each Install,
 // its detail dialogs answered `texture` and `model`.
@@ -39,7 +58,7 @@ struct ProgramRun {
 };
 
 // Starts a run against `files`, installs, and keeps what the player saw.
-struct Attempt {
+struct Attempt : ProgramRun {
     Attempt(RegistryStore& registry, FileService& files);
 
     // Exactly one message: the success one, or a warning naming `file`.
@@ -47,9 +66,6 @@ struct Attempt {
     // The window is as start-up left it.
     void ExpectWindowUnchanged() const;
 
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer;
     std::vector<std::string> currentBefore;
     InstallationResult result{};
 };

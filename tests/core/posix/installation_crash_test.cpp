@@ -28,18 +28,16 @@ namespace {
 using test::ExpectWholeAndNothingLost;
 using test::Files;
 using test::GameFolder;
+using test::kCustom;
 using test::kFirstCustomCfg;
 using test::kLaterCustomCfg;
 using test::kLaterNewConfig;
+using test::kOther;
 using test::LinesOfBoth;
 using test::PlayerLines;
 using test::ProgramRun;
 using test::ScriptedMainWindow;
 using test::ScriptedWindowSystem;
-
-const std::string kFolder = "C:\\Games\\MOHAA\\mainta";
-const std::string kCustom = kFolder + "\\custom.cfg";
-const std::string kOther = kFolder + "\\newconfig.cfg";
 
 // The files of a game folder on disk.
 Files FilesOf(const GameFolder& game) {
@@ -71,10 +69,11 @@ template <typename MakeFiles> int InstallInChild(GameFolder& game, MakeFiles mak
 
 // A process killed at each file operation from start-up to the end of the
 // installation, on real files; then a new process installs. `plant`, where
-// given, adds to the game folder what the test is about.
-void KillAtEveryOperation(const std::string& customCfg, const std::optional<std::string>& newConfig,
-                          std::size_t& tried,
-                          const std::function<void(const GameFolder&)>& plant = {}) {
+// given, adds to the game folder what the test is about. Returns the number
+// of points killed at.
+std::size_t KillAtEveryOperation(const std::string& customCfg,
+                                 const std::optional<std::string>& newConfig,
+                                 const std::function<void(const GameFolder&)>& plant = {}) {
     const auto setUp = [&](GameFolder& game) {
         game.Write("custom.cfg", customCfg);
         if (newConfig) {
@@ -92,7 +91,7 @@ void KillAtEveryOperation(const std::string& customCfg, const std::optional<std:
         EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
         after = FilesOf(game);
     }
-    for (std::size_t k = 1;; ++k) {
+    return test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
         SCOPED_TRACE("killed at operation " + std::to_string(k));
         GameFolder game;
         setUp(game);
@@ -107,23 +106,22 @@ void KillAtEveryOperation(const std::string& customCfg, const std::optional<std:
         if (WIFEXITED(status)) {
             EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Installed));
             EXPECT_EQ(FilesOf(game).custom, after.custom);
-            break;
+            return;
         }
         ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-        ++tried;
+        reached = true;
         ExpectWholeAndNothingLost(FilesOf(game), before, after);
 
         EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
         EXPECT_EQ(FilesOf(game).custom, after.custom);
         EXPECT_EQ(PlayerLines(FilesOf(game).other), PlayerLines(after.other));
         EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
-    }
+    });
 }
 
 TEST(InstallationCrash, AProcessKilledAtAnyFileOperationLosesNothing) {
-    std::size_t tried = 0;
-    KillAtEveryOperation(kFirstCustomCfg, std::nullopt, tried);
-    KillAtEveryOperation(kLaterCustomCfg, kLaterNewConfig, tried);
+    const std::size_t tried = KillAtEveryOperation(kFirstCustomCfg, std::nullopt) +
+                              KillAtEveryOperation(kLaterCustomCfg, kLaterNewConfig);
     std::cout << "[ crash    ] SIGKILL: " << tried << " points\n";
     EXPECT_GE(tried, 30u);
 }
@@ -133,10 +131,11 @@ TEST(InstallationCrash, AProcessKilledAtAnyFileOperationLosesNothing) {
 // is never put in place as newconfig.cfg, and a kill at any operation, each
 // rename included, loses no line.
 TEST(InstallationCrash, ALinkLeftAsTheNewNewconfigIsNeverPutInPlace) {
-    std::size_t tried = 0;
-    KillAtEveryOperation(kFirstCustomCfg, std::nullopt, tried, [](const GameFolder& game) {
-        std::filesystem::create_symlink("custom.cfg", game.Mainta() / "newconfig.cfg.quorvel-new");
-    });
+    const std::size_t tried =
+        KillAtEveryOperation(kFirstCustomCfg, std::nullopt, [](const GameFolder& game) {
+            std::filesystem::create_symlink("custom.cfg",
+                                            game.Mainta() / "newconfig.cfg.quorvel-new");
+        });
     EXPECT_GE(tried, 15u);
 }
 
@@ -145,15 +144,13 @@ TEST(InstallationCrash, ALinkLeftAsTheNewNewconfigIsNeverPutInPlace) {
 // start-up read the folder that went; from then on it installs into the
 // folder it found and checked. The new folder stays empty either way.
 TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
-    std::size_t k = 1;
-    for (bool swapped = true; swapped; ++k) {
+    const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& swapped) {
         SCOPED_TRACE("swapped before operation " + std::to_string(k));
         GameFolder game;
         game.Write("custom.cfg", kLaterCustomCfg);
         game.Write("newconfig.cfg", kLaterNewConfig);
         const std::filesystem::path checked = game.Mainta().string() + ".checked";
         std::size_t seen = 0;
-        swapped = false;
         test::HookedFileService files(game.files, [&](std::size_t, const std::string&) {
             if (seen != 0 && ++seen == k + 1) {
                 std::filesystem::rename(game.Mainta(), checked);
@@ -172,7 +169,7 @@ TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
                           "changed since quorvel read it: another folder is in its place now."),
                       std::string::npos);
             EXPECT_EQ(test::ReadBytes(used / "custom.cfg"), kLaterCustomCfg);
-            continue;
+            return;
         }
         EXPECT_EQ(result, InstallationResult::Installed);
         const std::string custom = test::ReadBytes(used / "custom.cfg");
@@ -180,8 +177,8 @@ TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
         EXPECT_EQ(
             LinesOfBoth(custom, test::ReadBytes(used / "newconfig.cfg")).count("seta name Player"),
             1u);
-    }
-    EXPECT_GE(k, 15u);
+    });
+    EXPECT_GE(tried, 13u);
 }
 
 // A newconfig.cfg that the player makes while the installation writes (it
@@ -336,7 +333,7 @@ TEST(InstallationCrash, TwoNamesForOneFileAreRefusedWithAKillAtEveryFlush) {
     for (int linked = 0; linked < 2; ++linked) {
         const std::string& link = names[linked];
         const std::string& file = names[1 - linked];
-        for (std::size_t k = 1;; ++k) {
+        test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
             SCOPED_TRACE(link + " a link to " + file + ", killed at flush " + std::to_string(k));
             GameFolder game;
             game.Write(file, kFirstCustomCfg);
@@ -353,8 +350,9 @@ TEST(InstallationCrash, TwoNamesForOneFileAreRefusedWithAKillAtEveryFlush) {
             EXPECT_EQ(game.Read(file), kFirstCustomCfg);
             EXPECT_TRUE(std::filesystem::is_symlink(game.Mainta() / link));
             EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
-            if (!WIFEXITED(status)) {
-                continue; // killed: the bytes above must have held
+            reached = !WIFEXITED(status); // killed: the bytes above must have held
+            if (reached) {
+                return;
             }
             EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Refused));
             ProgramRun run(game.registry, game.files);
@@ -366,8 +364,7 @@ TEST(InstallationCrash, TwoNamesForOneFileAreRefusedWithAKillAtEveryFlush) {
                           game.files.HostPathForMessages(kOther) +
                           ")); quorvel needs them apart.\n\nNothing was installed and no file "
                           "was changed.");
-            break;
-        }
+        });
     }
 }
 

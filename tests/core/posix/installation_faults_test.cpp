@@ -28,8 +28,8 @@ using test::kSuccess;
 const std::string kVictim = "export TOKEN=secret\r\n";
 
 // Links, pipes and a full disk (a file size limit in a child process) are
-// POSIX matters; the failures injected further below reach the same paths on
-// every system.
+// POSIX matters; the failures injected at every file operation, which reach
+// the same paths on every system, are in ../installation_faults_test.cpp.
 
 // Neither a link to nothing nor a pipe is taken for a file: the installation
 // stops before writing anything, nothing is created where the link points,

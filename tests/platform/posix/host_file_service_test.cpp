@@ -53,21 +53,6 @@ TEST_F(PosixHostFileServiceTest, DanglingLinkIsNeitherMissingNorAFile) {
     EXPECT_FALSE(fs::exists(Path("target.cfg")));
 }
 
-TEST_F(PosixHostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
-    const auto openFiles = [] {
-        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
-    };
-    WriteBytes(Path("custom.cfg"), "abc");
-    const auto before = openFiles();
-    {
-        auto streamOpened = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading);
-        ASSERT_TRUE(streamOpened) << streamOpened.Status().reason;
-        EXPECT_EQ(openFiles(), before + 1);
-        EXPECT_EQ((*streamOpened)->ReadAll().Value(), "abc");
-    }
-    EXPECT_EQ(openFiles(), before);
-}
-
 // A replacement is put in place whole: through a link (which stays a link,
 // its target replaced in the target's folder), with the permission bits of
 // the file it replaces, over a new file left by an earlier run, and with no
@@ -107,49 +92,6 @@ TEST_F(PosixHostFileServiceTest, ReplacementsKeepLinksAndPermissions) {
     EXPECT_EQ(ReadBytes(Path("new.cfg")), "x");
     EXPECT_FALSE(fs::exists(fs::symlink_status(Path("victim.cfg"))));
     EXPECT_FALSE(fs::exists(fs::symlink_status(Path("new.cfg.quorvel-new"))));
-}
-
-// One installer at a time per folder: a second lock fails as busy until the
-// first is dropped, also when held through another open of the folder.
-TEST_F(PosixHostFileServiceTest, FolderLocksExcludeEachOther) {
-    fs::create_directory(Path("mainta"));
-    const auto lock = [this](const std::string& path) { return test::LockThrough(files_, path); };
-    auto first = lock(Path("mainta"));
-    ASSERT_TRUE(first) << first.Status().reason;
-    const auto second = lock(Path("mainta") + "/");
-    EXPECT_FALSE(second);
-    EXPECT_TRUE(second.Status().kind == FailureKind::Busy);
-    EXPECT_TRUE(lock(Path(".")));
-    first.Value().reset();
-    EXPECT_TRUE(lock(Path("mainta")));
-    EXPECT_EQ(lock(Path("missing")).Status().reason, kNoEntry);
-}
-
-// A link and the file it leads to are one file; another file is not, and
-// nothing there has no identity. A new file left behind is put back only
-// where the file is missing, never over it.
-TEST_F(PosixHostFileServiceTest, IdentitiesAndLeftovers) {
-    WriteBytes(Path("custom.cfg"), "a\r\n");
-    WriteBytes(Path("other.cfg"), "a\r\n");
-    fs::create_symlink("custom.cfg", Path("newconfig.cfg"));
-    auto custom = files_.Identify(Path("custom.cfg"));
-    auto linked = files_.Identify(Path("newconfig.cfg"));
-    auto other = files_.Identify(Path("other.cfg"));
-    ASSERT_TRUE(custom && linked && other);
-    ASSERT_TRUE(*custom && *linked && *other);
-    EXPECT_EQ(**custom, **linked);
-    EXPECT_NE(**custom, **other);
-    auto missing = files_.Identify(Path("missing.cfg"));
-    ASSERT_TRUE(missing);
-    EXPECT_FALSE(*missing);
-
-    WriteBytes(Path("other.cfg.quorvel-new"), "b\r\n");
-    EXPECT_EQ(files_.RestoreLeftover(Path("other.cfg")).reason, "File exists");
-    EXPECT_EQ(ReadBytes(Path("other.cfg")), "a\r\n");
-    fs::remove(Path("other.cfg"));
-    EXPECT_TRUE(files_.RestoreLeftover(Path("other.cfg")));
-    EXPECT_EQ(ReadBytes(Path("other.cfg")), "b\r\n");
-    EXPECT_FALSE(fs::exists(Path("other.cfg.quorvel-new")));
 }
 
 TEST(HostFileServiceMappingTest, MapsPathsIntoThePrefix) {

@@ -159,35 +159,6 @@ TEST_F(WindowsFilesTest, ReadOnlyFiles) {
     EXPECT_EQ(ReadBytes(locked), write ? "x\r\n" : "seta b 2\r\n");
 }
 
-// A stream holds its file until it is closed or destroyed, and no longer.
-TEST_F(WindowsFilesTest, StreamsCloseOnceAndOnDestruction) {
-    const std::string path = Path("custom.cfg");
-    const auto openAlone = [&path] {
-        const HANDLE alone = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                                         FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (alone == INVALID_HANDLE_VALUE) {
-            return false;
-        }
-        CloseHandle(alone);
-        return true;
-    };
-    WriteBytes(path, "abc");
-    {
-        auto opened = files_.OpenTextFile(path, OpenMode::Reading);
-        ASSERT_TRUE(opened) << opened.Status().reason;
-        EXPECT_FALSE(openAlone());
-    }
-    EXPECT_TRUE(openAlone());
-
-    auto opened = files_.OpenTextFile(path, OpenMode::Reading);
-    ASSERT_TRUE(opened) << opened.Status().reason;
-    auto& stream = *opened;
-    EXPECT_TRUE(stream->Close());
-    EXPECT_TRUE(openAlone());
-    EXPECT_FALSE(stream->Close());
-    EXPECT_FALSE(stream->ReadAll());
-}
-
 // A replacement is written beside the file and put in its place whole: over
 // a hidden file (which stays hidden), over a file another program reads
 // (sharing deletion, as editors do) and where there was none. A new file left
@@ -221,23 +192,6 @@ TEST_F(WindowsFilesTest, ReplacementsPutWholeFilesInPlace) {
     EXPECT_EQ(ReadBytes(hidden), bytes);
 }
 
-// One installer at a time per folder: a second lock fails as busy until the
-// first is dropped; another folder is free meanwhile.
-TEST_F(WindowsFilesTest, FolderLocksExcludeEachOther) {
-    ASSERT_TRUE(CreateDirectoryA(Path("mainta").c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(Path("other").c_str(), nullptr));
-    auto first = test::LockThrough(files_, Path("mainta"));
-    ASSERT_TRUE(first) << first.Status().reason;
-    // The same folder by another spelling is the same folder.
-    const auto second = test::LockThrough(files_, Upper(Path("mainta")) + "\\");
-    EXPECT_FALSE(second);
-    EXPECT_TRUE(second.Status().kind == FailureKind::Busy);
-    EXPECT_TRUE(test::LockThrough(files_, Path("other")));
-    first.Value().reset();
-    EXPECT_TRUE(test::LockThrough(files_, Path("mainta")));
-    EXPECT_FALSE(test::LockThrough(files_, Path("missing")));
-}
-
 // A folder held can be neither renamed nor removed, so its path leads to it
 // until it is let go; its files are written as usual meanwhile.
 TEST_F(WindowsFilesTest, AHeldFolderStaysWhereItIs) {
@@ -261,34 +215,6 @@ TEST_F(WindowsFilesTest, AFileMadeMeanwhileIsNotReplaced) {
     WriteBytes(Path("made.cfg"), "mine\r\n");
     EXPECT_FALSE((*fresh)->PutInPlace());
     EXPECT_EQ(ReadBytes(Path("made.cfg")), "mine\r\n");
-}
-
-// Two names of one file (a hard link) have one identity, another file has
-// its own, and nothing there has none. A new file left behind is put back
-// only where the file is missing.
-TEST_F(WindowsFilesTest, IdentitiesAndLeftovers) {
-    WriteBytes(Path("custom.cfg"), "a\r\n");
-    WriteBytes(Path("other.cfg"), "a\r\n");
-    ASSERT_TRUE(
-        CreateHardLinkA(Path("newconfig.cfg").c_str(), Path("custom.cfg").c_str(), nullptr));
-    auto custom = files_.Identify(Path("custom.cfg"));
-    auto linked = files_.Identify(Path("NEWCONFIG.CFG"));
-    auto other = files_.Identify(Path("other.cfg"));
-    ASSERT_TRUE(custom && linked && other);
-    ASSERT_TRUE(*custom && *linked && *other);
-    EXPECT_EQ(**custom, **linked);
-    EXPECT_NE(**custom, **other);
-    auto missing = files_.Identify(Path("missing.cfg"));
-    ASSERT_TRUE(missing);
-    EXPECT_FALSE(*missing);
-
-    WriteBytes(Path("other.cfg.quorvel-new"), "b\r\n");
-    EXPECT_FALSE(files_.RestoreLeftover(Path("other.cfg")));
-    EXPECT_EQ(ReadBytes(Path("other.cfg")), "a\r\n");
-    ASSERT_TRUE(DeleteFileA(Path("other.cfg").c_str()));
-    EXPECT_TRUE(files_.RestoreLeftover(Path("other.cfg")));
-    EXPECT_EQ(ReadBytes(Path("other.cfg")), "b\r\n");
-    EXPECT_EQ(GetFileAttributesA(Path("other.cfg.quorvel-new").c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 // Both spellings of one folder meet the same lock, as the player's C: path
