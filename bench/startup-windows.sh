@@ -94,28 +94,8 @@ wine cmd.exe <"$work/session" >/dev/null 2>&1 &
 session_pid=$!
 exec 4>"$work/session"
 
-mkfifo "$work/maps"
-"$work/x11_map_watch" >"$work/maps" &
-watch_pid=$!
-exec 3<"$work/maps"
-read -r -t 10 ready <&3
-[[ $ready == ready ]]
-
-# Reads mapped windows until one named $1 appears; sets map_time and map_id.
-await_window() {
-    local time id name
-    while read -r -t 20 time id name <&3; do
-        if [[ $name == "$1" ]]; then
-            map_time=$time
-            map_id=$id
-            return 0
-        fi
-    done
-    echo "startup-windows.sh: no window \"$1\" appeared" >&2
-    return 1
-}
-
-milliseconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b - a) * 1000 }'; }
+source "$(dirname "${BASH_SOURCE[0]}")/map_watch.sh"
+start_map_watch "$work/x11_map_watch" "$work"
 
 # Starts one program, times its prompt (and quorvel.exe's main window), ends it.
 time_one() {

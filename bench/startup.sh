@@ -64,28 +64,8 @@ export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-mkfifo "$work/maps"
-"$watch" >"$work/maps" &
-watch_pid=$!
-exec 3<"$work/maps"
-read -r -t 10 ready <&3
-[[ $ready == ready ]]
-
-# Reads mapped windows until one named $1 appears; sets map_time and map_id.
-await_window() {
-    local time id name
-    while read -r -t 20 time id name <&3; do
-        if [[ $name == "$1" ]]; then
-            map_time=$time
-            map_id=$id
-            return 0
-        fi
-    done
-    echo "startup.sh: no window \"$1\" appeared" >&2
-    return 1
-}
-
-milliseconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b - a) * 1000 }'; }
+source "$(dirname "${BASH_SOURCE[0]}")/map_watch.sh"
+start_map_watch "$watch" "$work"
 
 prompt_ms=()
 main_ms=()
