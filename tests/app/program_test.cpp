@@ -3,6 +3,7 @@
 // installation that writes into that prefix.
 
 #include "app/program.h"
+#include "tests/support/posix/scoped_env.h"
 #include "tests/support/scripted_window_system.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
@@ -21,28 +22,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Sets the environment variables discovery reads for the test's lifetime.
-class ScopedHome {
-public:
-    explicit ScopedHome(const fs::path& home) {
-        for (const char* name : kNames) {
-            const char* value = std::getenv(name);
-            saved_.push_back(value ? std::optional<std::string>(value) : std::nullopt);
-            ::unsetenv(name);
-        }
-        ::setenv("HOME", home.c_str(), 1);
-    }
-    ~ScopedHome() {
-        for (std::size_t i = 0; i < saved_.size(); ++i) {
-            saved_[i] ? ::setenv(kNames[i], saved_[i]->c_str(), 1) : ::unsetenv(kNames[i]);
-        }
-    }
-
-private:
-    static constexpr const char* kNames[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME",
-                                             "WINEPREFIX"};
-    std::vector<std::optional<std::string>> saved_;
-};
+using test::ScopedHome;
 
 TEST(ProgramTest, InstallsIntoThePrefixALauncherKeepsTheGameIn) {
     test::TempDir home;

@@ -3,6 +3,7 @@
 
 #include "app/posix/command_line.h"
 #include "platform/wine/prefix_discovery.h"
+#include "tests/support/posix/scoped_env.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/wine_prefixes.h"
 
@@ -343,20 +344,7 @@ TEST_F(PrefixDiscoveryTest, OpenMohaaIsNotLookedAtBesideAChosenPrefix) {
     EXPECT_EQ(result.prefix, env.winePrefix);
 }
 
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        value ? ::setenv(name, value, 1) : ::unsetenv(name);
-    }
-    ~ScopedEnv() { old_ ? ::setenv(name_, old_->c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
+using test::ScopedEnv;
 
 // Where no prefix holds the game, the one Wine itself would use.
 TEST(DefaultWinePrefixTest, WineprefixThenHomeThenPasswordEntry) {
