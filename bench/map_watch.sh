@@ -27,3 +27,14 @@ await_window() {
 }
 
 milliseconds() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f", (b - a) * 1000 }'; }
+
+# Ends each process named (empty names are skipped) and waits for it.
+stop_pids() {
+    local pid
+    for pid in "$@"; do
+        if [[ -n $pid ]]; then
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+        fi
+    done
+}

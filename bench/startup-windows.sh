@@ -51,13 +51,9 @@ xvfb_pid=
 session_pid=
 watch_pid=
 program_pid=
+source "$(dirname "${BASH_SOURCE[0]}")/map_watch.sh"
 cleanup() {
-    for pid in "$program_pid" "$watch_pid" "$session_pid"; do
-        if [[ -n $pid ]]; then
-            kill "$pid" 2>/dev/null || true
-            wait "$pid" 2>/dev/null || true
-        fi
-    done
+    stop_pids "$program_pid" "$watch_pid" "$session_pid"
     wineserver -k 2>/dev/null || true
     wineserver -w 2>/dev/null || true
     [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null
@@ -94,7 +90,6 @@ wine cmd.exe <"$work/session" >/dev/null 2>&1 &
 session_pid=$!
 exec 4>"$work/session"
 
-source "$(dirname "${BASH_SOURCE[0]}")/map_watch.sh"
 start_map_watch "$work/x11_map_watch" "$work"
 
 # Starts one program, times its prompt (and quorvel.exe's main window), ends it.

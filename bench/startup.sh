@@ -41,13 +41,9 @@ work=$(mktemp -d)
 xvfb_pid=
 watch_pid=
 quorvel_pid=
+source "$(dirname "${BASH_SOURCE[0]}")/map_watch.sh"
 cleanup() {
-    for pid in "$quorvel_pid" "$watch_pid" "$xvfb_pid"; do
-        if [[ -n $pid ]]; then
-            kill "$pid" 2>/dev/null || true
-            wait "$pid" 2>/dev/null || true
-        fi
-    done
+    stop_pids "$quorvel_pid" "$watch_pid" "$xvfb_pid"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -64,7 +60,6 @@ export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 
-source "$(dirname "${BASH_SOURCE[0]}")/map_watch.sh"
 start_map_watch "$watch" "$work"
 
 prompt_ms=()
