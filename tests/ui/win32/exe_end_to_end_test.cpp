@@ -615,6 +615,22 @@ TEST_P(ExeVirtualStoreTest, InstallsWhereTheGameReads) {
 INSTANTIATE_TEST_SUITE_P(Exe, ExeVirtualStoreTest, ::testing::ValuesIn(kStoreCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
+// Answers the prompt, which offers `offered`, and both questions, and
+// finds the installation made in `mainta`.
+void ExpectOfferedAndInstalled(const std::string& folder, const std::string& offered,
+                               const std::filesystem::path& mainta) {
+    const SessionLog log =
+        InstallMediumHighest(folder, {kFolderPromptTitle, "OK", [&](HWND prompt) {
+                                          const HWND edit = ChildOf(prompt, "Edit");
+                                          ASSERT_NE(edit, nullptr);
+                                          EXPECT_EQ(test::TextOf(edit), offered);
+                                      }});
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
+    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"), kInstalled);
+    EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), kEarlierLines);
+}
+
 // With no game folder in the registry, OpenMoHAA's user folder in %APPDATA%
 // is offered, whole though its path holds an "aa", and installed into.
 TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
@@ -627,16 +643,7 @@ TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
     const test::GameFolderSetting setting("");
 
     const std::string offered = (appData / "openmohaa").string();
-    const SessionLog log =
-        InstallMediumHighest(dir.Path().string(), {kFolderPromptTitle, "OK", [&](HWND prompt) {
-                                                       const HWND edit = ChildOf(prompt, "Edit");
-                                                       ASSERT_NE(edit, nullptr);
-                                                       EXPECT_EQ(test::TextOf(edit), offered);
-                                                   }});
-    EXPECT_EQ(log.unmet, Lines{});
-    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
-    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"), kInstalled);
-    EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), kEarlierLines);
+    ExpectOfferedAndInstalled(dir.Path().string(), offered, mainta);
 }
 
 // A game folder named in letters outside the code page, found through the
@@ -656,16 +663,7 @@ TEST(ExeUnicodeFolderTest, AFolderNamedOutsideTheCodePageInstalls) {
     test::WriteBytes(mainta / "custom.cfg", kPlayerCustomCfg);
     const test::GameFolderSetting setting(game);
 
-    const SessionLog log =
-        InstallMediumHighest(dir.Path().string(), {kFolderPromptTitle, "OK", [&](HWND prompt) {
-                                                       const HWND edit = ChildOf(prompt, "Edit");
-                                                       ASSERT_NE(edit, nullptr);
-                                                       EXPECT_EQ(test::TextOf(edit), game);
-                                                   }});
-    EXPECT_EQ(log.unmet, Lines{});
-    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
-    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"), kInstalled);
-    EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), kEarlierLines);
+    ExpectOfferedAndInstalled(dir.Path().string(), game, mainta);
 }
 
 } // namespace
