@@ -7,7 +7,7 @@
 #   manifest   bare_prompt_manifest.exe: the same, with quorvel.exe's manifest
 #   quorvel    quorvel.exe
 #
-# Each run starts the three in turn (in another order each run, so that none
+# Each run starts each program in turn (in another order each run, so that none
 # always follows the same one) and times from launching `wine` until the
 # prompt's window ("MOHAA Path") is mapped; for quorvel.exe also from
 # answering it (xdotool key Return, 0.3 s after it showed) until the main
@@ -23,7 +23,8 @@
 #
 # The build must hold ui/win32/quorvel.exe and bench/windows/bare_prompt*.exe
 # (any Windows build: `cmake --preset windows`); QUORVEL_EXE times another
-# quorvel.exe in its place, such as one built before a change. Wine runs in
+# quorvel.exe in its place, and QUORVEL_BEFORE_EXE one more beside it, in the
+# same turns (as "before"), such as one built before a change. Wine runs in
 # a throwaway prefix, told that no window manager runs; x11_map_watch
 # (bench/x11_map_watch.cpp) is compiled into the scratch folder. Needs Xvfb, xdotool, Wine and the X11 headers
 # (`scripts/setup-deps.sh windows bench`).
@@ -36,7 +37,12 @@ declare -A exe=(
     [manifest]=$build/bench/windows/bare_prompt_manifest.exe
     [quorvel]=${QUORVEL_EXE:-$build/ui/win32/quorvel.exe}
 )
-for name in bare manifest quorvel; do
+names=(bare manifest quorvel)
+if [[ -n ${QUORVEL_BEFORE_EXE:-} ]]; then
+    exe[before]=$QUORVEL_BEFORE_EXE
+    names+=(before)
+fi
+for name in "${names[@]}"; do
     if [[ ! -f ${exe[$name]} ]]; then
         echo "startup-windows.sh: ${exe[$name]} is missing; build it first" >&2
         exit 1
@@ -100,7 +106,7 @@ time_one() {
     program_pid=$!
     await_window "MOHAA Path"
     echo "$name prompt $(milliseconds "$launched" "$map_time")" >>"$work/times"
-    if [[ $name == quorvel ]]; then
+    if [[ $name == quorvel || $name == before ]]; then
         # A player reads the prompt before answering it; the program uses
         # that time to make its main window.
         sleep 0.3
@@ -117,15 +123,14 @@ time_one() {
 }
 
 # One start of each, untimed: Wine's first start of a program loads more.
-for name in bare manifest quorvel; do
+for name in "${names[@]}"; do
     time_one "$name"
 done
 : >"$work/times"
 
-orders=("bare manifest quorvel" "quorvel bare manifest" "manifest quorvel bare")
 for run in $(seq "$runs"); do
-    for name in ${orders[$((run % 3))]}; do
-        time_one "$name"
+    for i in "${!names[@]}"; do
+        time_one "${names[$(((i + run) % ${#names[@]}))]}"
     done
 done
 
@@ -140,7 +145,7 @@ summary() {
         }'
 }
 median() { summary "$@" | awk '{ print $2 }'; }
-ratio() { awk -v a="$(median quorvel prompt)" -v b="$(median "$1" prompt)" 'BEGIN { printf "%.2fx", a / b }'; }
+ratio() { awk -v a="$(median "${2:-quorvel}" prompt)" -v b="$(median "$1" prompt)" 'BEGIN { printf "%.2fx", a / b }'; }
 
 echo "quorvel.exe start-up under $(wine --version 2>/dev/null), Xvfb, $runs runs in turns" \
     "(load average $(cut -d' ' -f1-3 /proc/loadavg))"
@@ -150,3 +155,9 @@ echo "  launch -> prompt mapped (ms), quorvel.exe            $(summary quorvel p
 echo "  Return -> main window mapped (ms), quorvel.exe       $(summary quorvel main)"
 echo "  quorvel.exe's prompt: $(ratio bare) the bare prompt's median," \
     "$(ratio manifest) the bare prompt's with the manifest; target: within 1.10x"
+if [[ -n ${exe[before]:-} ]]; then
+    echo "  launch -> prompt mapped (ms), before                $(summary before prompt)"
+    echo "  Return -> main window mapped (ms), before           $(summary before main)"
+    echo "  before's prompt: $(ratio bare before) the bare prompt's median," \
+        "$(ratio manifest before) the bare prompt's with the manifest"
+fi

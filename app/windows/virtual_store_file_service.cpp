@@ -114,15 +114,21 @@ private:
 
 VirtualStoreFileService::VirtualStoreFileService(std::unique_ptr<FileService> host,
                                                  VirtualStoreEnvironment environment)
-    : host_(std::move(host)), environment_(std::move(environment)) {
-    for (std::string& root : environment_.protectedRoots) {
-        root = ResolvedRoot(root);
+    : host_(std::move(host)), environment_(std::move(environment)) {}
+
+const VirtualStoreEnvironment& VirtualStoreFileService::ResolvedEnvironment() const {
+    if (!resolved_) {
+        resolved_ = true;
+        for (std::string& root : environment_.protectedRoots) {
+            root = ResolvedRoot(root);
+        }
+        environment_.localAppData = ResolvedRoot(environment_.localAppData);
     }
-    environment_.localAppData = ResolvedRoot(environment_.localAppData);
+    return environment_;
 }
 
 std::optional<std::string> VirtualStoreFileService::CopyOf(const std::string& path) const {
-    return VirtualStoreCopy(Resolved(path), environment_);
+    return VirtualStoreCopy(Resolved(path), ResolvedEnvironment());
 }
 
 std::optional<std::string> VirtualStoreFileService::PresentCopy(const std::string& path) const {

@@ -36,7 +36,9 @@ namespace quorvel {
 class VirtualStoreFileService final : public FileService {
 public:
     // The protected folders and %LOCALAPPDATA% are taken as the system sees
-    // them (windows_paths::FinalPath), as is every path asked about.
+    // them (windows_paths::FinalPath), as is every path asked about. They are
+    // resolved when first needed rather than here: resolving opens each of
+    // them, which the program's start-up need not wait for.
     VirtualStoreFileService(std::unique_ptr<FileService> host, VirtualStoreEnvironment environment);
 
     Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
@@ -59,9 +61,12 @@ private:
     std::optional<std::string> PresentCopy(const std::string& path) const;
     // Runs `write` on the file that a write to `path` goes to.
     template <typename T, typename Write> Result<T> Written(const std::string& path, Write write);
+    // environment_, its folders resolved on the first call.
+    const VirtualStoreEnvironment& ResolvedEnvironment() const;
 
     std::unique_ptr<FileService> host_;
-    VirtualStoreEnvironment environment_;
+    mutable VirtualStoreEnvironment environment_;
+    mutable bool resolved_ = false;
 };
 
 // The environment's protected folders and %LOCALAPPDATA%, as this process sees them.

@@ -21,21 +21,26 @@ struct PromptRequest {
     std::wstring defaultAnswer;
     std::wstring answer;
     std::function<void()> whileShown = {};
+    bool shown = false;
 };
 
-// The timer that runs the work to be done while the prompt shows: its first
-// tick comes once the prompt is on the screen and the thread has no other
-// message to handle.
+// The timer that runs what is done once the prompt shows: its first tick
+// comes once the prompt is on the screen and the thread has no other message
+// to handle.
 constexpr UINT_PTR kShownTimer = 1;
 
-// Handles what the prompt does once shown; true when `message` was that.
+// Handles what the prompt does once shown; true when `message` was that. The
+// icon comes then too: under Wine, giving a window its icons converts them for
+// the X server each time, which the prompt need not wait for.
 bool HandleShown(HWND dialog, UINT message, WPARAM wParam, PromptRequest& request) {
-    if (message == WM_SHOWWINDOW && wParam && request.whileShown) {
+    if (message == WM_SHOWWINDOW && wParam && !request.shown) {
+        request.shown = true;
         SetTimer(dialog, kShownTimer, USER_TIMER_MINIMUM, nullptr);
         return true;
     }
     if (message == WM_TIMER && wParam == kShownTimer) {
         KillTimer(dialog, kShownTimer);
+        SetProgramIcon(dialog);
         if (const auto work = std::exchange(request.whileShown, nullptr)) {
             work();
         }
@@ -50,7 +55,6 @@ INT_PTR HandlePrompt(HWND dialog, UINT message, WPARAM wParam, PromptRequest& re
         SetWindowTextW(dialog, request.title.c_str());
         SetDlgItemTextW(dialog, kPromptText, request.text.c_str());
         SetDlgItemTextW(dialog, kPromptEdit, request.defaultAnswer.c_str());
-        SetProgramIcon(dialog);
         HWND edit = GetDlgItem(dialog, kPromptEdit);
         SetFocus(edit);
         SendMessageW(edit, EM_SETSEL, 0, -1);
