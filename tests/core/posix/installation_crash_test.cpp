@@ -27,6 +27,7 @@ namespace {
 
 using test::ExpectWholeAndNothingLost;
 using test::Files;
+using test::FilesOf;
 using test::GameFolder;
 using test::kCustom;
 using test::kFirstCustomCfg;
@@ -38,20 +39,6 @@ using test::PlayerLines;
 using test::ProgramRun;
 using test::ScriptedMainWindow;
 using test::ScriptedWindowSystem;
-
-// The files of a game folder on disk.
-Files FilesOf(const GameFolder& game) {
-    return {game.Read("custom.cfg"), game.Read("newconfig.cfg")};
-}
-
-// The names in the mainta folder.
-std::set<std::string> NamesIn(const GameFolder& game) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(game.Mainta())) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
 
 // Runs start-up and an installation in a child process through `files`, and
 // returns its wait status. The child exits with the InstallationResult.
@@ -71,19 +58,14 @@ template <typename MakeFiles> int InstallInChild(GameFolder& game, MakeFiles mak
 // installation, on real files; then a new process installs. `plant`, where
 // given, adds to the game folder what the test is about. Returns the number
 // of points killed at.
-std::size_t KillAtEveryOperation(const std::string& customCfg,
-                                 const std::optional<std::string>& newConfig,
+std::size_t KillAtEveryOperation(const Files& before,
                                  const std::function<void(const GameFolder&)>& plant = {}) {
     const auto setUp = [&](GameFolder& game) {
-        game.Write("custom.cfg", customCfg);
-        if (newConfig) {
-            game.Write("newconfig.cfg", *newConfig);
-        }
+        test::Put(game, before);
         if (plant) {
             plant(game);
         }
     };
-    const Files before{customCfg, newConfig};
     Files after;
     {
         GameFolder game;
@@ -103,25 +85,24 @@ std::size_t KillAtEveryOperation(const std::string& customCfg,
                     }
                 });
         });
-        if (WIFEXITED(status)) {
+        reached = !WIFEXITED(status);
+        if (reached) {
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+            ExpectWholeAndNothingLost(FilesOf(game), before, after);
+            EXPECT_EQ(ProgramRun(game.registry, game.files).Install(),
+                      InstallationResult::Installed);
+        } else {
             EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Installed));
-            EXPECT_EQ(FilesOf(game).custom, after.custom);
-            return;
         }
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-        reached = true;
-        ExpectWholeAndNothingLost(FilesOf(game), before, after);
-
-        EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
         EXPECT_EQ(FilesOf(game).custom, after.custom);
         EXPECT_EQ(PlayerLines(FilesOf(game).other), PlayerLines(after.other));
-        EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
+        EXPECT_EQ(game.Names(), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
     });
 }
 
 TEST(InstallationCrash, AProcessKilledAtAnyFileOperationLosesNothing) {
-    const std::size_t tried = KillAtEveryOperation(kFirstCustomCfg, std::nullopt) +
-                              KillAtEveryOperation(kLaterCustomCfg, kLaterNewConfig);
+    const std::size_t tried = KillAtEveryOperation({kFirstCustomCfg, {}}) +
+                              KillAtEveryOperation({kLaterCustomCfg, kLaterNewConfig});
     std::cout << "[ crash    ] SIGKILL: " << tried << " points\n";
     EXPECT_GE(tried, 30u);
 }
@@ -132,7 +113,7 @@ TEST(InstallationCrash, AProcessKilledAtAnyFileOperationLosesNothing) {
 // rename included, loses no line.
 TEST(InstallationCrash, ALinkLeftAsTheNewNewconfigIsNeverPutInPlace) {
     const std::size_t tried =
-        KillAtEveryOperation(kFirstCustomCfg, std::nullopt, [](const GameFolder& game) {
+        KillAtEveryOperation({kFirstCustomCfg, {}}, [](const GameFolder& game) {
             std::filesystem::create_symlink("custom.cfg",
                                             game.Mainta() / "newconfig.cfg.quorvel-new");
         });
@@ -161,7 +142,7 @@ TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
         ProgramRun run(game.registry, files);
         seen = 1; // counted from the installation's first operation
         const InstallationResult result = run.Install();
-        EXPECT_TRUE(!swapped || NamesIn(game).empty());
+        EXPECT_TRUE(!swapped || game.Names().empty());
         const std::filesystem::path used = swapped ? checked : game.Mainta();
         if (swapped && k == 1) {
             EXPECT_EQ(result, InstallationResult::Refused);
@@ -196,7 +177,7 @@ TEST(InstallationCrash, ANewconfigMadeMeanwhileIsNeverReplaced) {
     EXPECT_EQ(ProgramRun(game.registry, files).Install(), InstallationResult::Failed);
     EXPECT_EQ(game.Read("newconfig.cfg"), made);
     EXPECT_EQ(game.Read("custom.cfg"), kFirstCustomCfg);
-    EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
+    EXPECT_EQ(game.Names(), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
 }
 
 // Two processes: the first holds still at its first rename, with both new
@@ -224,7 +205,7 @@ TEST(InstallationCrash, ASecondProcessIsRefusedWhileTheFirstInstalls) {
     }
     char byte = 0;
     ASSERT_EQ(read(ready[0], &byte, 1), 1);
-    const std::set<std::string> names = NamesIn(game);
+    const std::set<std::string> names = game.Names();
     EXPECT_EQ(names.size(), 3u); // custom.cfg and both new files
     std::map<std::string, std::optional<std::string>> bytes;
     for (const std::string& name : names) {
@@ -238,7 +219,7 @@ TEST(InstallationCrash, ASecondProcessIsRefusedWhileTheFirstInstalls) {
                   "Another quorvel is installing into \"" + game.WindowsPath() + "\\mainta\"", 0),
               0u);
     EXPECT_EQ(second.windows.messagesShown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(NamesIn(game), names);
+    EXPECT_EQ(game.Names(), names);
     for (const std::string& name : names) {
         EXPECT_EQ(game.Read(name), bytes[name]) << name;
     }
@@ -258,71 +239,6 @@ TEST(InstallationCrash, ASecondProcessIsRefusedWhileTheFirstInstalls) {
     for (int fd : {ready[0], ready[1], go[0], go[1]}) {
         close(fd);
     }
-}
-
-// A tmpfs of 64 KiB on the mainta folder, in a mount namespace of this
-// process's own; it goes when the process ends.
-class SmallDisk {
-public:
-    explicit SmallDisk(const std::filesystem::path& where) : where_(where) {
-        if (geteuid() != 0 || unshare(CLONE_NEWNS) != 0 ||
-            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            mount("quorvel-test", where_.c_str(), "tmpfs", 0, "size=64k") != 0) {
-            return;
-        }
-        mounted_ = true;
-    }
-    ~SmallDisk() {
-        if (mounted_) {
-            umount2(where_.c_str(), MNT_DETACH);
-        }
-    }
-    bool Mounted() const { return mounted_; }
-    bool Grow() {
-        return mount("quorvel-test", where_.c_str(), "tmpfs", MS_REMOUNT, "size=512k") == 0;
-    }
-
-private:
-    std::filesystem::path where_;
-    bool mounted_ = false;
-};
-
-TEST(InstallationCrash, ARealFullDiskLeavesBothFilesAndInstallsOnceFreed) {
-    // 40 KB of the player's lines: the new newconfig.cfg does not fit beside
-    // them in 64 KiB.
-    std::string player;
-    for (int i = 0; player.size() < 40000; ++i) {
-        player += "bind k" + std::to_string(i) + " \"say " + std::string(60, 'p') + "\"\r\n";
-    }
-    Files after;
-    {
-        GameFolder reference;
-        reference.Write("custom.cfg", player);
-        EXPECT_EQ(ProgramRun(reference.registry, reference.files).Install(),
-                  InstallationResult::Installed);
-        after = FilesOf(reference);
-    }
-    GameFolder game;
-    SmallDisk disk(game.Mainta());
-    if (!disk.Mounted()) {
-        GTEST_SKIP() << "mounting a small tmpfs needs root and a mount namespace";
-    }
-    game.Write("custom.cfg", player);
-
-    ProgramRun run(game.registry, game.files);
-    EXPECT_EQ(run.Install(), InstallationResult::Failed);
-    ASSERT_EQ(run.windows.messagesShown.size(), 1u);
-    const auto& told = run.windows.messagesShown[0];
-    EXPECT_EQ(told.title, "quorvel");
-    EXPECT_EQ(told.icon, MessageIcon::Warning);
-    EXPECT_NE(told.text.find(std::strerror(ENOSPC)), std::string::npos) << told.text;
-    EXPECT_EQ(game.Read("custom.cfg"), player);
-    EXPECT_EQ(NamesIn(game), std::set<std::string>{"custom.cfg"});
-
-    ASSERT_TRUE(disk.Grow());
-    EXPECT_EQ(run.Install(), InstallationResult::Installed);
-    EXPECT_EQ(FilesOf(game).custom, after.custom);
-    EXPECT_EQ(FilesOf(game).other, after.other);
 }
 
 // One file under both names (either name a link to the other) is refused
@@ -349,7 +265,7 @@ TEST(InstallationCrash, TwoNamesForOneFileAreRefusedWithAKillAtEveryFlush) {
             });
             EXPECT_EQ(game.Read(file), kFirstCustomCfg);
             EXPECT_TRUE(std::filesystem::is_symlink(game.Mainta() / link));
-            EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
+            EXPECT_EQ(game.Names(), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
             reached = !WIFEXITED(status); // killed: the bytes above must have held
             if (reached) {
                 return;
@@ -376,13 +292,9 @@ TEST(InstallationCrash, APipeForUserRegDoesNotHoldUpStartup) {
     ASSERT_EQ(mkfifo(userReg.c_str(), 0600), 0);
     alarm(10); // a start-up that waits on the pipe ends the test here
     WineRegistryStore registry(WineRegistryFile::Load(userReg.string()));
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer(windows, registry, game.files);
-    installer.RunStartup(window);
+    const ProgramRun run(registry, game.files);
     alarm(0);
-    ASSERT_EQ(windows.promptsShown.size(), 1u);
-    EXPECT_EQ(windows.promptsShown[0].defaultAnswer, "");
+    EXPECT_EQ(run.windows.promptsShown.at(0).defaultAnswer, "");
 }
 
 } // namespace
