@@ -11,6 +11,8 @@
 
 #include <csignal>
 #include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -205,12 +207,15 @@ TEST(InstallationCrash, ASecondProcessIsRefusedWhileTheFirstInstalls) {
     }
     char byte = 0;
     ASSERT_EQ(read(ready[0], &byte, 1), 1);
-    const std::set<std::string> names = game.Names();
-    EXPECT_EQ(names.size(), 3u); // custom.cfg and both new files
-    std::map<std::string, std::optional<std::string>> bytes;
-    for (const std::string& name : names) {
-        bytes[name] = game.Read(name);
-    }
+    const auto contents = [&] {
+        std::map<std::string, std::optional<std::string>> bytes;
+        for (const std::string& name : game.Names()) {
+            bytes[name] = game.Read(name);
+        }
+        return bytes;
+    };
+    const auto held = contents();
+    EXPECT_EQ(held.size(), 3u); // custom.cfg and both new files
 
     ProgramRun second(game.registry, game.files);
     EXPECT_EQ(second.Install(), InstallationResult::Refused);
@@ -218,27 +223,60 @@ TEST(InstallationCrash, ASecondProcessIsRefusedWhileTheFirstInstalls) {
     EXPECT_EQ(second.windows.messagesShown[0].text.rfind(
                   "Another quorvel is installing into \"" + game.WindowsPath() + "\\mainta\"", 0),
               0u);
-    EXPECT_EQ(second.windows.messagesShown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(game.Names(), names);
-    for (const std::string& name : names) {
-        EXPECT_EQ(game.Read(name), bytes[name]) << name;
-    }
+    EXPECT_EQ(contents(), held);
 
     ASSERT_EQ(write(go[1], &byte, 1), 1);
     int status = 0;
     waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Installed));
-    const std::set<std::string> kept =
-        LinesOfBoth(game.Read("custom.cfg"), game.Read("newconfig.cfg"));
-    for (const std::string& line : PlayerLines(kFirstCustomCfg)) {
-        EXPECT_TRUE(kept.count(line)) << "lost: " << line;
-    }
+    EXPECT_TRUE(WIFEXITED(status) &&
+                WEXITSTATUS(status) == static_cast<int>(InstallationResult::Installed));
+    EXPECT_EQ(FilesOf(game), test::InstalledFrom({kFirstCustomCfg, {}}));
     // And now that it is done, the second copy installs too.
     EXPECT_EQ(second.Install(), InstallationResult::Installed);
     for (int fd : {ready[0], ready[1], go[0], go[1]}) {
         close(fd);
     }
+}
+
+// What runs right after each removal of a file by name, while it is set.
+std::function<void(int folder, const char* name)> afterUnlink;
+
+} // namespace
+} // namespace quorvel
+
+// Every removal of a file by name, in this test program, goes through here.
+extern "C" int unlinkat(int folder, const char* name, int flags) noexcept {
+    using Unlink = int (*)(int, const char*, int);
+    static const auto real = reinterpret_cast<Unlink>(dlsym(RTLD_NEXT, "unlinkat"));
+    const int result = real(folder, name, flags);
+    if (quorvel::afterUnlink) {
+        quorvel::afterUnlink(folder, name);
+    }
+    return result;
+}
+
+namespace quorvel {
+namespace {
+
+// Someone else's file, linked under a new file's name in the moment between
+// the removal of what a stopped run left there and the new file's creation,
+// is never written into.
+TEST(InstallationCrash, AFileMadeUnderTheNewFilesNameMeanwhileIsNeverWrittenInto) {
+    GameFolder game;
+    game.Write("custom.cfg", kFirstCustomCfg);
+    const auto theirs = game.Prefix() / "theirs";
+    const std::string kept = "export TOKEN=secret\r\n";
+    test::WriteBytes(theirs, kept);
+    afterUnlink = [&](int folder, const char* name) {
+        if (std::string_view(name).ends_with(".quorvel-new")) {
+            afterUnlink = nullptr;
+            ::linkat(AT_FDCWD, theirs.c_str(), folder, name, 0);
+        }
+    };
+    EXPECT_NE(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
+    afterUnlink = nullptr;
+    EXPECT_EQ(test::ReadBytes(theirs), kept);
+    EXPECT_EQ(game.Read("custom.cfg"), kFirstCustomCfg);
 }
 
 // One file under both names (either name a link to the other) is refused
