@@ -91,21 +91,37 @@ std::vector<std::string> TrimmedLines(const std::optional<std::string>& bytes) {
     return lines;
 }
 
-// Where the injected failure falls.
+// Where the injected failure falls, and how: one operation fails, or from
+// it on every one fails, as when the disk goes away, and then the power goes,
+// losing what was not flushed.
 enum class Phase { StartupRead, FirstInstallation, SecondInstallation };
 const char* const kPhaseNames[] = {"start-up", "first installation", "second installation"};
+enum class Fault { Once, ThenPowerCut };
 
-// Fails the k-th file operation of one phase of a run, for every k, and
-// checks each time that the player is told the truth, that every line that
-// was in either file before that phase is still in one of them, and that
-// trying again installs without losing any of those lines either.
-void FailEveryOperation(Phase phase, const Files& start) {
+// Fails the k-th file operation of one phase of a run, for every k. Each time
+// the player is told the truth: that the files were left as they were, or
+// which could not be put back, or after both were put in place at most that
+// they may not have reached the disk. Every line that was in either file
+// before that phase is still in one of them, no file is torn, and trying
+// again (after a power cut, in a new run) installs as if nothing had
+// happened. Returns the results seen; counts the files not put back.
+std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const Files& start,
+                                                std::size_t& notPutBack) {
     SCOPED_TRACE(kPhaseNames[static_cast<int>(phase)]);
+    const bool lasting = fault == Fault::ThenPowerCut;
+    MemoryGame reference(start.custom, start.other);
+    EXPECT_EQ(ProgramRun(reference.registry, reference.files).Install(),
+              InstallationResult::Installed);
+    const Files after = reference.Now();
+    std::set<InstallationResult> seen;
     const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
         MemoryGame game(start.custom, start.other);
         test::MemoryFileService& files = game.files;
         std::size_t armedAt = 0;
-        const auto arm = [&] { files.FailOperation(k), armedAt = files.Operations(); };
+        const auto arm = [&] {
+            lasting ? files.FailFromOperation(k) : files.FailOperation(k);
+            armedAt = files.Operations();
+        };
         const auto hit = [&] { return files.Operations() - armedAt >= k; };
         if (phase == Phase::StartupRead) {
             arm();
@@ -127,15 +143,19 @@ void FailEveryOperation(Phase phase, const Files& start) {
         const InstallationResult result = run.Install();
         reached = hit();
         if (!reached) {
+            // What the player was told is installed stays installed.
             EXPECT_EQ(result, InstallationResult::Installed);
+            files.PowerCut();
+            EXPECT_TRUE(!lasting || game.Now() == after);
             return;
         }
         SCOPED_TRACE("failed operation " + std::to_string(k) + ": " +
                      files.Log().at(armedAt + k - 1));
+        seen.insert(result);
         const auto expectNothingLost = [&] {
-            const std::set<std::string> after = LinesOfBoth(game.Now().custom, game.Now().other);
+            const std::set<std::string> now = LinesOfBoth(game.Now().custom, game.Now().other);
             for (const auto& line : LinesOfBoth(before.custom, before.other)) {
-                EXPECT_TRUE(after.count(line)) << "lost: " << line;
+                EXPECT_TRUE(now.count(line)) << "lost: " << line;
             }
         };
         expectNothingLost();
@@ -146,100 +166,65 @@ void FailEveryOperation(Phase phase, const Files& start) {
             // new custom.cfg back, can fail after both files were put in
             // place; the window then shows what was written.
             ExpectTheLastFlushAtMost(told);
-            EXPECT_EQ(test::LinesOf(run.window.current), TrimmedLines(files.File(kCustom)));
+            EXPECT_TRUE(lasting ||
+                        test::LinesOf(run.window.current) == TrimmedLines(files.File(kCustom)));
         } else {
             EXPECT_EQ(told.icon, MessageIcon::Warning);
             EXPECT_EQ(run.window.install.Count(), installBefore);
+        }
+        const bool leftAsTheyWere =
+            told.text.find("Your configuration files were left as they were.") != std::string::npos;
+        const bool notBack = told.text.find("Putting your configuration files back as they were "
+                                            "failed too:\n\"" +
+                                            kOther + "\"") != std::string::npos;
+        notPutBack += notBack ? 1 : 0;
+        if (result != InstallationResult::Installed && (!lasting || leftAsTheyWere)) {
             // A file that was there goes back to exactly what it held; one
             // that was not is left empty at most, which reads as missing.
             EXPECT_EQ(files.File(kCustom), before.custom);
             EXPECT_EQ(files.File(kOther).value_or(""), before.other.value_or(""));
             EXPECT_TRUE(files.File(kOther) || !before.other);
         }
-        EXPECT_EQ(run.Install(), InstallationResult::Installed);
-        EXPECT_EQ(run.windows.messagesShown.back().text, kSuccess);
-        expectNothingLost();
-    });
-    std::cout << "[ faults   ] " << kPhaseNames[static_cast<int>(phase)] << ": " << tried
-              << " fault points tried\n";
-    EXPECT_GE(tried, phase == Phase::StartupRead ? 3u : 18u);
-}
-
-TEST(InstallationFaults, AFailureAtAnyFileOperationLosesNothing) {
-    FailEveryOperation(Phase::StartupRead, {kFirstCustomCfg, {}});
-    FailEveryOperation(Phase::FirstInstallation, {kFirstCustomCfg, {}});
-    FailEveryOperation(Phase::FirstInstallation, {test::kLaterCustomCfg, test::kLaterNewConfig});
-    FailEveryOperation(Phase::SecondInstallation, {kFirstCustomCfg, {}});
-}
-
-// From the k-th operation of an installation on nothing works any more, for
-// every k, as when the disk goes away: the player hears that the files were
-// left as they were, or which could not be put back, or after both were put
-// in place at most that they may not have reached the disk. Then the power
-// goes and what was not flushed is lost: no line is lost, no file torn, and
-// the next run installs as if nothing had happened. Returns the results seen.
-std::set<InstallationResult> FailFromEveryOperation(const Files& before, std::size_t& notPutBack) {
-    MemoryGame reference(before.custom, before.other);
-    EXPECT_EQ(ProgramRun(reference.registry, reference.files).Install(),
-              InstallationResult::Installed);
-    const Files after = reference.Now();
-    std::set<InstallationResult> seen;
-    const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
-        MemoryGame game(before.custom, before.other);
-        ProgramRun run(game.registry, game.files);
-        const std::size_t armedAt = game.files.Operations();
-        game.files.FailFromOperation(k);
-        const InstallationResult result = run.Install();
-        reached = game.files.Operations() - armedAt >= k;
-        SCOPED_TRACE("failing from operation " + std::to_string(k) +
-                     (reached ? ": " + game.files.Log().at(armedAt + k - 1) : ", after the end"));
-        ASSERT_EQ(run.windows.messagesShown.size(), 1u);
-        const MessageRecord& told = run.windows.messagesShown[0];
-        if (result == InstallationResult::Installed) {
-            ExpectTheLastFlushAtMost(told);
-        } else {
-            EXPECT_EQ(told.icon, MessageIcon::Warning);
-        }
-        if (result == InstallationResult::Failed) {
-            const bool leftAsTheyWere =
-                told.text.find("Your configuration files were left as they were.") !=
-                std::string::npos;
-            const bool notBack = told.text.find("Putting your configuration files back as they "
-                                                "were failed too:\n\"" +
-                                                kOther + "\"") != std::string::npos;
-            EXPECT_TRUE(leftAsTheyWere || notBack) << told.text;
-            EXPECT_EQ(game.files.File(kCustom), before.custom);
-            EXPECT_TRUE(!leftAsTheyWere || game.files.File(kOther) == before.other);
-            notPutBack += notBack ? 1 : 0;
-        }
-        game.files.PowerCut();
-        if (!reached) {
-            // What the player was told is installed stays installed.
-            EXPECT_EQ(result, InstallationResult::Installed);
-            EXPECT_TRUE(game.Now().custom == after.custom && game.Now().other == after.other);
+        if (!lasting) {
+            EXPECT_EQ(run.Install(), InstallationResult::Installed);
+            EXPECT_EQ(run.windows.messagesShown.back().text, kSuccess);
+            expectNothingLost();
             return;
         }
-        seen.insert(result);
+        if (result == InstallationResult::Failed) {
+            EXPECT_TRUE(leftAsTheyWere || notBack) << told.text;
+            EXPECT_EQ(files.File(kCustom), before.custom);
+        }
+        files.PowerCut();
         test::ExpectWholeAndNothingLost(game.Now(), before, after);
-        ProgramRun again(game.registry, game.files);
+        ProgramRun again(game.registry, files);
         EXPECT_EQ(again.Install(), InstallationResult::Installed);
         EXPECT_EQ(again.windows.messagesShown.back().text, kSuccess);
         // The same custom.cfg as an installation that was never cut short,
         // the same lines in newconfig.cfg (one that already held them keeps
         // its leading empty line as well), and no new file left behind.
-        EXPECT_EQ(game.files.File(kCustom), after.custom);
-        EXPECT_EQ(test::PlayerLines(game.files.File(kOther)), test::PlayerLines(after.other));
-        EXPECT_EQ(game.files.Files().size(), 2u);
+        EXPECT_EQ(files.File(kCustom), after.custom);
+        EXPECT_EQ(test::PlayerLines(files.File(kOther)), test::PlayerLines(after.other));
+        EXPECT_EQ(files.Files().size(), 2u);
     });
-    std::cout << "[ crash    ] power cut: " << tried << " points\n";
-    EXPECT_GE(tried, 15u);
+    std::cout << "[ faults   ] " << kPhaseNames[static_cast<int>(phase)]
+              << (lasting ? ", then a power cut: " : ": ") << tried << " fault points tried\n";
+    EXPECT_GE(tried, phase == Phase::StartupRead ? 3u : 18u);
     return seen;
 }
 
-TEST(InstallationCrash, AFailureThatLastsThenAPowerCutAtAnyOperationLosesNothing) {
+TEST(InstallationFaults, AFailureAtAnyFileOperationLosesNothing) {
+    const Files first{kFirstCustomCfg, {}};
+    const Files later{test::kLaterCustomCfg, test::kLaterNewConfig};
     std::size_t notPutBack = 0;
-    std::set<InstallationResult> seen = FailFromEveryOperation({kFirstCustomCfg, {}}, notPutBack);
-    seen.merge(FailFromEveryOperation({test::kLaterCustomCfg, test::kLaterNewConfig}, notPutBack));
+    FailEveryOperation(Phase::StartupRead, Fault::Once, first, notPutBack);
+    FailEveryOperation(Phase::FirstInstallation, Fault::Once, first, notPutBack);
+    FailEveryOperation(Phase::FirstInstallation, Fault::Once, later, notPutBack);
+    FailEveryOperation(Phase::SecondInstallation, Fault::Once, first, notPutBack);
+    std::set<InstallationResult> seen =
+        FailEveryOperation(Phase::FirstInstallation, Fault::ThenPowerCut, first, notPutBack);
+    seen.merge(
+        FailEveryOperation(Phase::FirstInstallation, Fault::ThenPowerCut, later, notPutBack));
     EXPECT_EQ(seen, (std::set<InstallationResult>{InstallationResult::Installed,
                                                   InstallationResult::Refused,
                                                   InstallationResult::Failed}));
