@@ -143,11 +143,6 @@ void MemoryFileService::SetFile(const std::string& path, std::string content) {
     durable_[path] = node;
 }
 
-void MemoryFileService::RemoveFile(const std::string& path) {
-    names_.erase(path);
-    durable_.erase(path);
-}
-
 std::optional<std::string> MemoryFileService::File(const std::string& path) const {
     const auto it = names_.find(path);
     if (it == names_.end()) {
@@ -238,11 +233,6 @@ FileStatus MemoryFileService::CheckWritable(const std::string& path) {
         return FileStatus::Failure("No such file or directory");
     }
     return {};
-}
-
-void MemoryFileService::LinkFile(const std::string& path, const std::string& existing) {
-    names_[path] = names_.at(existing);
-    durable_[path] = durable_.at(existing);
 }
 
 Result<std::optional<FileIdentity>> MemoryFileService::Identify(const std::string& path) {
