@@ -111,25 +111,30 @@ TEST_F(ConfigFilesTest, AWholeFileIsReplacedInOneStep) {
 // A failing creation, write or flush of the new file, or its move: the old
 // file stays, and no new one is left. A failing flush of the folder comes
 // after the move: the new bytes are in place, and the failure is reported.
-TEST_F(ConfigFilesTest, AFailedReplacementKeepsTheOldFileAndLeavesNoNewOne) {
+TEST(ConfigFileReplacement, AFailureKeepsTheOldFileAndLeavesNoNewOne) {
     const std::string bytes = "seta a 1\r\nseta b 2\r\n";
     const std::vector<std::string_view> lines{"seta a 1", "seta b 2"};
     for (const bool whole : {false, true}) {
         const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
             SCOPED_TRACE((whole ? "whole file, operation " : "new file, operation ") +
                          std::to_string(k));
+            MemoryFileService files;
+            files.AddFolder(kFolder);
             files.SetFile(kCustom, "old\r\n");
             files.FailOperation(k);
             const std::size_t armedAt = files.Operations();
+            std::optional<Result<std::unique_ptr<Replacement>>> made;
             const FileStatus status =
                 whole ? ReplaceWholeFile(files, kCustom, {}, bytes)
-                      : WriteReplacement(files, kCustom, {}, "", lines).Status();
+                      : made.emplace(WriteReplacement(files, kCustom, {}, "", lines)).Status();
             reached = files.Operations() - armedAt >= k;
-            EXPECT_EQ(!status, reached);
-            EXPECT_TRUE(!reached || !status.reason.empty());
-            const bool replaced = whole && (k == 5 || !reached);
-            EXPECT_EQ(files.Files(), (std::map<std::string, std::string>{
-                                         {kCustom, replaced ? bytes : "old\r\n"}}));
+            if (!reached) {
+                return;
+            }
+            EXPECT_FALSE(status);
+            EXPECT_FALSE(status.reason.empty());
+            EXPECT_EQ(files.Files(),
+                      (std::map<std::string, std::string>{{kCustom, k == 5 ? bytes : "old\r\n"}}));
         });
         EXPECT_EQ(tried, whole ? 5u : 3u);
     }

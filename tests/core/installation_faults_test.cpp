@@ -178,6 +178,22 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
                                             "failed too:\n\"" +
                                             kOther + "\"") != std::string::npos;
         notPutBack += notBack ? 1 : 0;
+        // Every new file that could not be removed is named, as the one that
+        // failed or on its own.
+        const std::size_t failedUntil = lasting ? files.Log().size() : armedAt + k;
+        for (std::size_t i = armedAt + k - 1; i < failedUntil; ++i) {
+            if (const std::string& what = files.Log()[i]; what.starts_with("remove new ")) {
+                const std::string path = what.substr(11);
+                const auto says = [&](const std::string& text) {
+                    return told.text.find(text) != std::string::npos;
+                };
+                EXPECT_TRUE(
+                    says("The unfinished \"" + path + ".quorvel-new\" could not be removed") ||
+                    (says("\"" + path + "\" failed: ") &&
+                     says("(the unfinished new file could not be removed")))
+                    << told.text;
+            }
+        }
         if (result != InstallationResult::Installed && (!lasting || leftAsTheyWere)) {
             // A file that was there goes back to exactly what it held; one
             // that was not is left empty at most, which reads as missing.

@@ -48,8 +48,10 @@ public:
     MemoryReplacement(MemoryFileService& service, std::string path, MemoryFileService::NodePtr node)
         : service_(service), path_(std::move(path)), node_(std::move(node)) {}
 
+    // Removing a new file that was neither put in place nor discarded may
+    // fail too, as on a disk that went away.
     ~MemoryReplacement() override {
-        if (!inPlace_ && !removed_) {
+        if (!inPlace_ && !removed_ && !service_.Fails("remove new " + path_)) {
             service_.Unlink(NewName());
         }
     }
