@@ -9,7 +9,9 @@
 #include "tests/support/test_data.h"
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/resource.h>
@@ -23,9 +25,50 @@ namespace {
 using test::Attempt;
 using test::GameFolder;
 using test::kPlayerCustomCfg;
-using test::kSuccess;
 
 const std::string kVictim = "export TOKEN=secret\r\n";
+constexpr uid_t kStranger = 54321;
+
+// Tests that give files to other users, or play a player who owns some
+// files and not others.
+class InstallationFaultsAsRoot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0) {
+            GTEST_SKIP() << "giving files to other users needs root";
+        }
+    }
+};
+
+// An installation in a child process, once `prepare` has made the child what
+// the test needs (another user, a file size limit): its result, and the last
+// message the player was told.
+struct ChildAttempt {
+    int result = -1;
+    std::string told;
+};
+ChildAttempt AttemptInChild(GameFolder& game, const std::function<void()>& prepare) {
+    int out[2];
+    EXPECT_EQ(::pipe(out), 0);
+    if (const pid_t child = fork(); child == 0) {
+        prepare();
+        const Attempt attempt(game.registry, game.files);
+        const auto& shown = attempt.windows.messagesShown;
+        const std::string told =
+            static_cast<char>(attempt.result) + (shown.empty() ? std::string() : shown.back().text);
+        _exit(::write(out[1], told.data(), told.size()) < 0 ? 1 : 0);
+    }
+    ::close(out[1]);
+    std::string told(65536, '\0');
+    told.resize(
+        static_cast<std::size_t>(std::max<ssize_t>(0, ::read(out[0], told.data(), told.size()))));
+    ::close(out[0]);
+    ::wait(nullptr);
+    if (told.empty()) {
+        return {};
+    }
+    return {told[0], told.substr(1)};
+}
 
 // Neither a pipe nor a link to nothing is taken for a file: the installation
 // stops before writing anything, nothing is created where the link points,
@@ -98,11 +141,7 @@ TEST(InstallationFaults, PermissionsNeverWiden) {
 // A link that another user planted where either file should be is never
 // followed: nothing is written where it leads, and the player is told whose
 // link it is. Links of the player's own and of root's are followed.
-TEST(InstallationFaults, ALinkOfAnotherUserIsNotFollowed) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "giving a link to another user needs root";
-    }
-    constexpr uid_t kStranger = 54321;
+TEST_F(InstallationFaultsAsRoot, ALinkOfAnotherUserIsNotFollowed) {
     for (const std::string planted : {"custom.cfg", "newconfig.cfg"}) {
         SCOPED_TRACE(planted);
         GameFolder game;
@@ -130,11 +169,8 @@ TEST(InstallationFaults, ALinkOfAnotherUserIsNotFollowed) {
 
 // What the player may not write, the player hears whose it is and how to
 // make it writable: an installation run in a child process as the player.
-TEST(InstallationFaults, WhatCannotBeWrittenSaysHowToMakeItWritable) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "playing a player who owns some files and not others needs root";
-    }
-    constexpr uid_t kPlayer = 54321;
+TEST_F(InstallationFaultsAsRoot, WhatCannotBeWrittenSaysHowToMakeItWritable) {
+    constexpr uid_t kPlayer = kStranger;
     const struct {
         uid_t maintaOwner;
         mode_t customMode;
@@ -156,22 +192,11 @@ TEST(InstallationFaults, WhatCannotBeWrittenSaysHowToMakeItWritable) {
         ASSERT_EQ(::chown(game.Mainta().c_str(), c.maintaOwner, c.maintaOwner), 0);
         ASSERT_EQ(::chown(game.CustomCfg().c_str(), kPlayer, kPlayer), 0);
         ASSERT_EQ(::chmod(game.CustomCfg().c_str(), c.customMode), 0);
-        int pipe[2];
-        ASSERT_EQ(::pipe(pipe), 0);
-        if (const pid_t child = fork(); child == 0) {
-            if (::setgid(kPlayer) != 0 || ::setuid(kPlayer) != 0) {
-                _exit(1);
-            }
-            const std::string told =
-                Attempt(game.registry, game.files).windows.messagesShown.at(0).text;
-            _exit(::write(pipe[1], told.data(), told.size()) < 0 ? 1 : 0);
-        }
-        ::close(pipe[1]);
-        std::string told(65536, '\0');
-        told.resize(static_cast<std::size_t>(
-            std::max<ssize_t>(0, ::read(pipe[0], told.data(), told.size()))));
-        ::close(pipe[0]);
-        ::wait(nullptr);
+        const std::string told = AttemptInChild(game, [] {
+                                     if (::setgid(kPlayer) != 0 || ::setuid(kPlayer) != 0) {
+                                         _exit(1);
+                                     }
+                                 }).told;
         EXPECT_NE(told.find("\n\nThe " + c.told + game.Prefix().string() +
                             "/dosdevices/c:/Games/MOHAA/" + c.what + "'\nthen install again."),
                   std::string::npos)
@@ -183,12 +208,8 @@ TEST(InstallationFaults, WhatCannotBeWrittenSaysHowToMakeItWritable) {
 // a link of theirs to a folder of theirs in the place of mainta. The link is
 // not followed; made root's, it is, but it leads to another folder than the
 // one start-up read, and that is refused too. Nothing reaches their folder.
-TEST(InstallationFaults, AMaintaSwappedForAnotherUsersFolderIsRefused) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "giving a link to another user needs root";
-    }
+TEST_F(InstallationFaultsAsRoot, AMaintaSwappedForAnotherUsersFolderIsRefused) {
     namespace fs = std::filesystem;
-    constexpr uid_t kStranger = 54321;
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
     ASSERT_EQ(::chmod(game.CustomCfg().c_str(), 0600), 0);
@@ -217,10 +238,7 @@ TEST(InstallationFaults, AMaintaSwappedForAnotherUsersFolderIsRefused) {
 
 // A new newconfig.cfg that another user left beside a missing newconfig.cfg
 // is not put in place as the player's: the installation stops and says whose.
-TEST(InstallationFaults, AnotherUsersLeftoverIsNotPutInPlace) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "giving a file to another user needs root";
-    }
+TEST_F(InstallationFaultsAsRoot, AnotherUsersLeftoverIsNotPutInPlace) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
     game.Write("newconfig.cfg.quorvel-new", kVictim);
@@ -231,27 +249,6 @@ TEST(InstallationFaults, AnotherUsersLeftoverIsNotPutInPlace) {
                             "uid 54321.");
     EXPECT_FALSE(game.Read("newconfig.cfg"));
     EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg);
-}
-
-// Runs an installation in a child process whose files may not grow past
-// `limit` bytes, as on a full disk. Returns the child's exit status: the
-// InstallationResult, or 99 when the success message was shown for a failure.
-int InstallWithFileSizeLimit(GameFolder& game, rlim_t limit) {
-    const pid_t child = fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
-        const rlimit fsize{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &fsize);
-        Attempt attempt(game.registry, game.files);
-        const bool toldSuccess = !attempt.windows.messagesShown.empty() &&
-                                 attempt.windows.messagesShown.back().text == kSuccess;
-        _exit(toldSuccess && attempt.result != InstallationResult::Installed
-                  ? 99
-                  : static_cast<int>(attempt.result));
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 // A full disk part way through either file: both files stay as they were, no
@@ -278,8 +275,13 @@ TEST(InstallationFaults, AFullDiskLosesNoLine) {
         SCOPED_TRACE(c.limit);
         GameFolder game;
         test::Put(game, c.start);
-        EXPECT_EQ(InstallWithFileSizeLimit(game, c.limit),
-                  static_cast<int>(InstallationResult::Failed));
+        const ChildAttempt attempt = AttemptInChild(game, [&] {
+            std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
+            const rlimit fsize{c.limit, c.limit};
+            setrlimit(RLIMIT_FSIZE, &fsize);
+        });
+        EXPECT_EQ(attempt.result, static_cast<int>(InstallationResult::Failed));
+        EXPECT_NE(attempt.told.find(std::strerror(EFBIG)), std::string::npos) << attempt.told;
         EXPECT_EQ(game.Read("custom.cfg"), c.start.custom);
         EXPECT_EQ(game.Read("newconfig.cfg").value_or(""), c.start.other.value_or(""));
         for (const std::string& name : game.Names()) {
