@@ -31,17 +31,6 @@ protected:
     LineList list;
 };
 
-TEST_F(ConfigFilesTest, ReadAppendsTrimmedLinesAndKeepsThemUntrimmed) {
-    files.SetFile(kCustom, "bind a\r\n  setu cheats 0 \r\n\tsetu x\r\n");
-    list.Append("already here");
-
-    EXPECT_TRUE(ReadConfigLines(files, buffer, kCustom, list));
-
-    EXPECT_EQ(LinesOf(list), (Lines{"already here", "bind a", "setu cheats 0", "\tsetu x", ""}));
-    ASSERT_EQ(buffer.Count(), 4u);
-    EXPECT_EQ(buffer[1], "  setu cheats 0 ");
-}
-
 TEST_F(ConfigFilesTest, FailedReadsFallBackToTheLastGoodRead) {
     // Before anything was read, a failed read appends nothing.
     const FileStatus missing = ReadConfigLines(files, buffer, kOther, list);

@@ -182,31 +182,12 @@ TEST(InstallationCrash, ANewconfigMadeMeanwhileIsNeverReplaced) {
     EXPECT_EQ(game.Names(), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
 }
 
-// Two processes: the first holds still at its first rename, with both new
-// files written; the second is refused meanwhile and writes nothing.
-TEST(InstallationCrash, ASecondProcessIsRefusedWhileTheFirstInstalls) {
+// While one copy holds still at its first rename, with both new files
+// written, a second copy is refused and writes nothing; once the first is
+// done, the second installs too.
+TEST(InstallationCrash, ASecondCopyIsRefusedWhileTheFirstInstalls) {
     GameFolder game;
     game.Write("custom.cfg", kFirstCustomCfg);
-    int ready[2];
-    int go[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(go), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        bool held = false;
-        test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
-            if (!held && what.rfind("rename ", 0) == 0) {
-                held = true;
-                char byte = 1;
-                (void)!write(ready[1], &byte, 1);
-                (void)!read(go[0], &byte, 1);
-            }
-        });
-        ProgramRun run(game.registry, files);
-        _exit(static_cast<int>(run.Install()));
-    }
-    char byte = 0;
-    ASSERT_EQ(read(ready[0], &byte, 1), 1);
     const auto contents = [&] {
         std::map<std::string, std::optional<std::string>> bytes;
         for (const std::string& name : game.Names()) {
@@ -214,28 +195,23 @@ TEST(InstallationCrash, ASecondProcessIsRefusedWhileTheFirstInstalls) {
         }
         return bytes;
     };
-    const auto held = contents();
-    EXPECT_EQ(held.size(), 3u); // custom.cfg and both new files
-
-    ProgramRun second(game.registry, game.files);
-    EXPECT_EQ(second.Install(), InstallationResult::Refused);
-    ASSERT_EQ(second.windows.messagesShown.size(), 1u);
-    EXPECT_EQ(second.windows.messagesShown[0].text.rfind(
-                  "Another quorvel is installing into \"" + game.WindowsPath() + "\\mainta\"", 0),
-              0u);
-    EXPECT_EQ(contents(), held);
-
-    ASSERT_EQ(write(go[1], &byte, 1), 1);
-    int status = 0;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) &&
-                WEXITSTATUS(status) == static_cast<int>(InstallationResult::Installed));
+    std::optional<ProgramRun> second;
+    test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
+        if (second || !what.starts_with("rename ")) {
+            return;
+        }
+        const auto held = contents();
+        EXPECT_EQ(held.size(), 3u); // custom.cfg and both new files
+        second.emplace(game.registry, game.files);
+        EXPECT_EQ(second->Install(), InstallationResult::Refused);
+        EXPECT_TRUE(second->windows.messagesShown.at(0).text.starts_with(
+            "Another quorvel is installing into \"" + game.WindowsPath() + "\\mainta\""));
+        EXPECT_EQ(contents(), held);
+    });
+    EXPECT_EQ(ProgramRun(game.registry, files).Install(), InstallationResult::Installed);
     EXPECT_EQ(FilesOf(game), test::InstalledFrom({kFirstCustomCfg, {}}));
-    // And now that it is done, the second copy installs too.
-    EXPECT_EQ(second.Install(), InstallationResult::Installed);
-    for (int fd : {ready[0], ready[1], go[0], go[1]}) {
-        close(fd);
-    }
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->Install(), InstallationResult::Installed);
 }
 
 // What runs right after each removal of a file by name, while it is set.
