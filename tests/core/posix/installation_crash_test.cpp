@@ -1,6 +1,7 @@
-// Installation when the program or the machine stops half way, on real
-// files: a process killed at every file operation, a real full disk, two
-// copies of the program at once, and a pipe where user.reg should be.
+// Installation when the program stops half way or others change its files
+// meanwhile, on real files: a process killed at every file operation, a
+// folder swapped, files made under its names, two copies at once, and a pipe
+// where user.reg should be.
 
 #include "core/installer.h"
 #include "platform/wine_registry.h"
@@ -10,16 +11,13 @@
 #include "tests/support/temp_dir.h"
 
 #include <csignal>
-#include <cstring>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
-#include <sched.h>
 #include <set>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -39,8 +37,6 @@ using test::kOther;
 using test::LinesOfBoth;
 using test::PlayerLines;
 using test::ProgramRun;
-using test::ScriptedMainWindow;
-using test::ScriptedWindowSystem;
 
 // Runs start-up and an installation in a child process through `files`, and
 // returns its wait status. The child exits with the InstallationResult.
