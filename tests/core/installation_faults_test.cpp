@@ -310,24 +310,5 @@ TEST(InstallationFaults, ARefusalAfterALeftoverWasPutInPlaceSaysSo) {
     EXPECT_GE(refusedAfterRestoring, 1u);
 }
 
-TEST(InstallationCrash, AnotherCopyInstallingIntoTheFolderIsRefused) {
-    MemoryGame game(kFirstCustomCfg);
-    game.files.SetHostPathForMessages([](const std::string& path) { return "/w" + path; });
-    auto held = game.files.LockFolder(test::kMainta);
-    ASSERT_TRUE(held);
-    Attempt attempt(game.registry, game.files);
-    EXPECT_EQ(attempt.result, InstallationResult::Refused);
-    attempt.ExpectToldAbout(test::kMainta);
-    EXPECT_EQ(attempt.windows.messagesShown[0].text, "Another quorvel is installing into \"" +
-                                                         test::kMainta + "\" (/w" + test::kMainta +
-                                                         "). Try again when it has finished.");
-    attempt.ExpectWindowUnchanged();
-    EXPECT_EQ(game.files.Files(), (std::map<std::string, std::string>{{kCustom, kFirstCustomCfg}}));
-
-    // Once the other copy is done, the same window installs.
-    held.Value().reset();
-    EXPECT_EQ(attempt.Install(), InstallationResult::Installed);
-}
-
 } // namespace
 } // namespace quorvel

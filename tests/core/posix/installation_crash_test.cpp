@@ -191,7 +191,7 @@ TEST(InstallationCrash, ASecondCopyIsRefusedWhileTheFirstInstalls) {
         }
         return bytes;
     };
-    std::optional<ProgramRun> second;
+    std::optional<test::Attempt> second;
     test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
         if (second || !what.starts_with("rename ")) {
             return;
@@ -199,9 +199,12 @@ TEST(InstallationCrash, ASecondCopyIsRefusedWhileTheFirstInstalls) {
         const auto held = contents();
         EXPECT_EQ(held.size(), 3u); // custom.cfg and both new files
         second.emplace(game.registry, game.files);
-        EXPECT_EQ(second->Install(), InstallationResult::Refused);
-        EXPECT_TRUE(second->windows.messagesShown.at(0).text.starts_with(
-            "Another quorvel is installing into \"" + game.WindowsPath() + "\\mainta\""));
+        EXPECT_EQ(second->result, InstallationResult::Refused);
+        second->ExpectToldAbout(game.MaintaAsTold());
+        EXPECT_EQ(second->windows.messagesShown[0].text, "Another quorvel is installing into " +
+                                                             game.MaintaAsTold() +
+                                                             ". Try again when it has finished.");
+        second->ExpectWindowUnchanged();
         EXPECT_EQ(contents(), held);
     });
     EXPECT_EQ(ProgramRun(game.registry, files).Install(), InstallationResult::Installed);
