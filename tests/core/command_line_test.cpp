@@ -14,71 +14,50 @@ using Action = CommandLine::Action;
 
 const std::string kTryHelp = "Try 'quorvel --help' for more information.\n";
 
+// Each form read: where it runs, the folder it runs with; where it shows help
+// or the version, that text (of help its first line); where it fails, why,
+// followed by the hint at --help, with exit status 2.
 TEST(CommandLine, ReadsEachForm) {
+    const std::string usage = "Usage: quorvel [--prefix DIR]";
+    const std::string version = std::string("quorvel ") + kProgramVersion + "\n";
     const struct {
         std::vector<std::string> args;
         Action action;
-        std::string prefix;
-        std::string text; // the whole text, or for help its first line
-        int status;
+        std::string expected; // the folder, the text, or why it failed
     } cases[] = {
-        {{}, Action::Run, "", "", 0},
-        {{"--prefix", "/games/wine"}, Action::Run, "/games/wine", "", 0},
-        {{"--prefix=/a b"}, Action::Run, "/a b", "", 0},
-        {{"--prefix", "/a", "--prefix=/b"}, Action::Run, "/b", "", 0},
-        {{"--prefix", "--version"}, Action::Run, "--version", "", 0},
-        {{"--help"}, Action::ShowHelp, "", "Usage: quorvel [--prefix DIR]", 0},
-        {{"--prefix", "/a", "-h", "--bogus"},
-         Action::ShowHelp,
-         "",
-         "Usage: quorvel [--prefix DIR]",
-         0},
-        {{"--version", "--help"},
-         Action::ShowVersion,
-         "",
-         std::string("quorvel ") + kProgramVersion + "\n",
-         0},
-        {{"--prefix"},
-         Action::Fail,
-         "",
-         "quorvel: option '--prefix' needs a folder\n" + kTryHelp,
-         2},
-        {{"--prefix="},
-         Action::Fail,
-         "",
-         "quorvel: option '--prefix' needs a folder\n" + kTryHelp,
-         2},
-        {{"--prefx", "/a"}, Action::Fail, "", "quorvel: unknown option '--prefx'\n" + kTryHelp, 2},
-        {{"/a"}, Action::Fail, "", "quorvel: unexpected argument '/a'\n" + kTryHelp, 2},
-        {{"--"}, Action::Run, "", "", 0},
-        {{"--prefix", "/a", "--"}, Action::Run, "/a", "", 0},
-        {{"--prefix", "--"}, Action::Run, "--", "", 0},
-        {{"--", "--help"},
-         Action::Fail,
-         "",
-         "quorvel: unexpected argument '--help'\n" + kTryHelp,
-         2},
+        {{}, Action::Run, ""},
+        {{"--prefix", "/games/wine"}, Action::Run, "/games/wine"},
+        {{"--prefix=/a b"}, Action::Run, "/a b"},
+        {{"--prefix", "/a", "--prefix=/b"}, Action::Run, "/b"},
+        {{"--prefix", "--version"}, Action::Run, "--version"},
+        {{"--help"}, Action::ShowHelp, usage},
+        {{"--prefix", "/a", "-h", "--bogus"}, Action::ShowHelp, usage},
+        {{"--version", "--help"}, Action::ShowVersion, version},
+        {{"--prefix"}, Action::Fail, "option '--prefix' needs a folder"},
+        {{"--prefix="}, Action::Fail, "option '--prefix' needs a folder"},
+        {{"--prefx", "/a"}, Action::Fail, "unknown option '--prefx'"},
+        {{"/a"}, Action::Fail, "unexpected argument '/a'"},
+        {{"--"}, Action::Run, ""},
+        {{"--prefix", "/a", "--"}, Action::Run, "/a"},
+        {{"--prefix", "--"}, Action::Run, "--"},
+        {{"--", "--help"}, Action::Fail, "unexpected argument '--help'"},
         // Control characters are escaped, C1 ones in UTF-8 too; other text stays.
-        {{"--x\x1b[2J\x7f"},
-         Action::Fail,
-         "",
-         "quorvel: unknown option '--x\\x1b[2J\\x7f'\n" + kTryHelp,
-         2},
-        {{"\xc3\xa9\n\xc2\x9b"},
-         Action::Fail,
-         "",
-         "quorvel: unexpected argument '\xc3\xa9\\x0a\\xc2\\x9b'\n" + kTryHelp,
-         2},
+        {{"--x\x1b[2J\x7f"}, Action::Fail, "unknown option '--x\\x1b[2J\\x7f'"},
+        {{"\xc3\xa9\n\xc2\x9b"}, Action::Fail, "unexpected argument '\xc3\xa9\\x0a\\xc2\\x9b'"},
     };
-    for (const auto& expected : cases) {
-        const CommandLine line = ParseCommandLine(expected.args);
+    for (const auto& c : cases) {
+        const CommandLine line = ParseCommandLine(c.args);
         const std::string shown =
             line.action == Action::ShowHelp ? line.text.substr(0, line.text.find('\n')) : line.text;
-        SCOPED_TRACE(expected.args.empty() ? "(none)" : expected.args.front());
-        EXPECT_EQ(line.action, expected.action);
-        EXPECT_EQ(line.prefix, expected.prefix);
-        EXPECT_EQ(shown, expected.text);
-        EXPECT_EQ(line.exitStatus, expected.status);
+        SCOPED_TRACE(c.args.empty() ? "(none)" : c.args.front());
+        const bool runs = c.action == Action::Run;
+        const bool fails = c.action == Action::Fail;
+        EXPECT_EQ(line.action, c.action);
+        EXPECT_EQ(line.prefix, runs ? c.expected : "");
+        EXPECT_EQ(shown, runs    ? ""
+                         : fails ? "quorvel: " + c.expected + "\n" + kTryHelp
+                                 : c.expected);
+        EXPECT_EQ(line.exitStatus, fails ? 2 : 0);
     }
 }
 

@@ -3,6 +3,7 @@
 // host file service.
 
 #include "core/config_files.h"
+#include "tests/support/installation_runs.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/memory_file_service.h"
 
@@ -29,17 +30,6 @@ protected:
     LineBuffer buffer;
     LineList list;
 };
-
-TEST_F(ConfigFilesTest, ReadAppendsTrimmedLinesAndKeepsThemUntrimmed) {
-    files.SetFile(kCustom, "bind a\r\n  setu cheats 0 \r\n\tsetu x\r\n");
-    list.Append("already here");
-
-    EXPECT_TRUE(ReadConfigLines(files, buffer, kCustom, list));
-
-    EXPECT_EQ(LinesOf(list), (Lines{"already here", "bind a", "setu cheats 0", "\tsetu x", ""}));
-    ASSERT_EQ(buffer.Count(), 4u);
-    EXPECT_EQ(buffer[1], "  setu cheats 0 ");
-}
 
 TEST_F(ConfigFilesTest, FailedReadsFallBackToTheLastGoodRead) {
     // Before anything was read, a failed read appends nothing.
@@ -97,21 +87,7 @@ TEST_F(ConfigFilesTest, ANewFileHoldsItsLinesExactlyAndOnlyPuttingItInPlaceRepla
     EXPECT_FALSE(files.File(kCustom + ".quorvel-new").has_value());
 }
 
-TEST_F(ConfigFilesTest, AFailedNewFileIsRemovedAndTheOldOneKept) {
-    const std::vector<std::string_view> lines{"seta a 1", "seta b 2"};
-    // The creation, the write and the flush of the new file.
-    for (std::size_t k = 1; k <= 3; ++k) {
-        files.SetFile(kCustom, "old\r\n");
-        files.FailOperation(k);
-        const auto replacement = WriteReplacement(files, kCustom, {}, "", lines);
-        ASSERT_FALSE(replacement) << "operation " << k;
-        EXPECT_FALSE(replacement.Status().reason.empty());
-        EXPECT_EQ(files.Files(), (std::map<std::string, std::string>{{kCustom, "old\r\n"}}))
-            << "operation " << k;
-    }
-}
-
-TEST_F(ConfigFilesTest, AWholeFileIsReplacedInOneStepOrNotAtAll) {
+TEST_F(ConfigFilesTest, AWholeFileIsReplacedInOneStep) {
     const std::string bytes = "seta a 1\nno line end at the end";
     files.SetFile(kCustom, "old\r\n");
     ASSERT_TRUE(ReplaceWholeFile(files, kCustom, {}, bytes));
@@ -119,16 +95,37 @@ TEST_F(ConfigFilesTest, AWholeFileIsReplacedInOneStepOrNotAtAll) {
     // Nothing at all is a content too, written without a write.
     ASSERT_TRUE(ReplaceWholeFile(files, kOther, {}, ""));
     EXPECT_EQ(files.File(kOther), "");
+}
 
-    // The creation, write, flush and move: the old bytes stay. A failing
-    // flush of the folder comes after the move: the new bytes are in place,
-    // and the failure is still reported.
-    for (std::size_t k = 1; k <= 5; ++k) {
-        files.SetFile(kCustom, "old\r\n");
-        files.FailOperation(k);
-        EXPECT_FALSE(ReplaceWholeFile(files, kCustom, {}, bytes)) << "operation " << k;
-        EXPECT_EQ(files.File(kCustom), k < 5 ? "old\r\n" : bytes) << "operation " << k;
-        EXPECT_FALSE(files.File(kCustom + ".quorvel-new").has_value()) << "operation " << k;
+// A failing creation, write or flush of the new file, or its move: the old
+// file stays, and no new one is left. A failing flush of the folder comes
+// after the move: the new bytes are in place, and the failure is reported.
+TEST(ConfigFileReplacement, AFailureKeepsTheOldFileAndLeavesNoNewOne) {
+    const std::string bytes = "seta a 1\r\nseta b 2\r\n";
+    const std::vector<std::string_view> lines{"seta a 1", "seta b 2"};
+    for (const bool whole : {false, true}) {
+        const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+            SCOPED_TRACE((whole ? "whole file, operation " : "new file, operation ") +
+                         std::to_string(k));
+            MemoryFileService files;
+            files.AddFolder(kFolder);
+            files.SetFile(kCustom, "old\r\n");
+            files.FailOperation(k);
+            const std::size_t armedAt = files.Operations();
+            std::optional<Result<std::unique_ptr<Replacement>>> made;
+            const FileStatus status =
+                whole ? ReplaceWholeFile(files, kCustom, {}, bytes)
+                      : made.emplace(WriteReplacement(files, kCustom, {}, "", lines)).Status();
+            reached = files.Operations() - armedAt >= k;
+            if (!reached) {
+                return;
+            }
+            EXPECT_FALSE(status);
+            EXPECT_FALSE(status.reason.empty());
+            EXPECT_EQ(files.Files(),
+                      (std::map<std::string, std::string>{{kCustom, k == 5 ? bytes : "old\r\n"}}));
+        });
+        EXPECT_EQ(tried, whole ? 5u : 3u);
     }
 }
 

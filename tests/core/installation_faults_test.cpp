@@ -1,98 +1,83 @@
-// Installation when things go wrong: checks that refuse before anything is
-// written, real-file faults, and a failure injected at every single file
-// operation of a whole installation.
+// Installation when things go wrong, on every system: checks that refuse
+// before anything is written, and, on files in memory, a failure or a power
+// cut at every single file operation of a whole installation.
 
 #include "core/installer.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/installation_runs.h"
 #include "tests/support/line_lists.h"
-#include "tests/support/memory_file_service.h"
-#include "tests/support/scripted_window_system.h"
-#include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
 
 #include <gtest/gtest.h>
-#include <map>
+#include <iostream>
 #include <set>
 
 namespace quorvel {
 namespace {
 
 using test::Attempt;
-using test::DialogStep;
-using test::FakeRegistryStore;
-using test::GameFolder;
+using test::Files;
 using test::kCustom;
 using test::kFirstCustomCfg;
-using test::kLaterCustomCfg;
-using test::kLaterNewConfig;
 using test::kOther;
 using test::kPlayerCustomCfg;
 using test::kSuccess;
-using test::LinesOf;
 using test::LinesOfBoth;
+using test::MemoryGame;
 using test::MessageRecord;
 using test::ProgramRun;
-using test::ScriptedMainWindow;
-using test::ScriptedWindowSystem;
 
-TEST(InstallationFaults, AMissingMaintaFolderIsReportedAndNothingIsCreated) {
-    GameFolder game;
-    std::filesystem::remove_all(game.Mainta());
-    Attempt attempt(game.registry, game.files);
-    EXPECT_EQ(attempt.result, InstallationResult::Refused);
-    attempt.ExpectToldAbout(game.WindowsPath() + "\\mainta");
-    attempt.ExpectToldAbout(" does not exist.");
-    // Where the system shows the folder elsewhere, that place is named too.
-    attempt.ExpectToldAbout(game.MaintaAsTold());
-    attempt.ExpectWindowUnchanged();
-    EXPECT_FALSE(std::filesystem::exists(game.Mainta()));
-}
-
-// A folder typed with a slip, or mainta itself typed for the game folder:
-// the player hears which folder to type when quorvel next asks.
-TEST(InstallationFaults, AMissingMaintaSaysWhichFolderToType) {
-    GameFolder game("Games/Game");
+// A mainta folder that is missing, one below a folder typed with a slip or
+// mainta itself typed for the game folder, and a file where it should be:
+// nothing is created, and the player hears which folder to type or why the
+// folder cannot be used.
+TEST(InstallationFaults, AMaintaThatCannotBeUsedIsReportedAndNothingIsCreated) {
     const std::string ask =
         "\n\nStart quorvel again and, when it asks for the game folder, type the ";
-    for (const auto& [typed, told] : std::map<std::string, std::string>{
-             {"x\\",
-              ask + "game's own folder: the one that holds mainta (such as C:\\Games\\MOHAA)"},
-             {"\\MAINTA", "MAINTA\" is the mainta folder itself." + ask +
-                              "folder that holds it: \"" + game.WindowsPath() + "\"."}}) {
-        game.registry.SetString(kGameRegistryKey, kGameRegistryValue, game.WindowsPath() + typed);
+    const struct {
+        std::string typed;
+        bool fileThere;
+        std::string told;
+    } cases[] = {
+        {"", false, " does not exist."},
+        {"x\\", false,
+         ask + "game's own folder: the one that holds mainta (such as C:\\Games\\MOHAA)"},
+        {"\\MAINTA", false,
+         "MAINTA\" is the mainta folder itself." + ask + "folder that holds it: \""},
+        {"", true, " cannot be used: "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.told);
+        test::GameFolder game("Games/Game");
+        std::filesystem::remove_all(game.Mainta());
+        if (c.fileThere) {
+            test::WriteBytes(game.Mainta(), "not a folder");
+        }
+        game.registry.SetString(kGameRegistryKey, kGameRegistryValue, game.WindowsPath() + c.typed);
         const Attempt attempt(game.registry, game.files);
-        attempt.ExpectToldAbout(told);
+        EXPECT_EQ(attempt.result, InstallationResult::Refused);
+        // The folder that holds mainta is named as the player typed it.
+        attempt.ExpectToldAbout(c.typed == "\\MAINTA" ? c.told + game.WindowsPath() + "\"."
+                                                      : c.told);
+        attempt.ExpectWindowUnchanged();
+        if (c.typed.empty()) {
+            attempt.ExpectToldAbout(game.MaintaAsTold() + c.told);
+        }
+        EXPECT_EQ(std::filesystem::exists(game.Mainta()), c.fileThere);
     }
 }
 
-// A file where the folder should be is there, so it is not called missing:
-// the player hears why the folder cannot be used (the lock's reason).
-TEST(InstallationFaults, AFileWhereMaintaShouldBeIsNotCalledMissing) {
-    GameFolder game;
-    std::filesystem::remove_all(game.Mainta());
-    test::WriteBytes(game.Mainta(), "not a folder");
-    Attempt attempt(game.registry, game.files);
-    EXPECT_EQ(attempt.result, InstallationResult::Refused);
-    attempt.ExpectToldAbout(game.WindowsPath() + "\\mainta");
-    attempt.ExpectToldAbout(" cannot be used: ");
-    attempt.ExpectWindowUnchanged();
-    EXPECT_EQ(test::ReadBytes(game.Mainta()), "not a folder");
+TEST(InstallationFaults, AFolderWhereAFileShouldBeStopsEverything) {
+    test::ExpectRefusedOverAnOddEntry(
+        [](const std::filesystem::path& place) { std::filesystem::create_directory(place); });
 }
 
-TEST(InstallationFaults, AFolderWhereAFileShouldBeStopsEverything) {
-    for (const std::string blocked : {"custom.cfg", "newconfig.cfg"}) {
-        GameFolder game;
-        const std::string other = blocked == "custom.cfg" ? "newconfig.cfg" : "custom.cfg";
-        game.Write(other, kPlayerCustomCfg);
-        std::filesystem::create_directory(game.Mainta() / blocked);
-
-        Attempt attempt(game.registry, game.files);
-        EXPECT_EQ(attempt.result, InstallationResult::Refused) << blocked;
-        attempt.ExpectToldAbout(blocked);
-        attempt.ExpectWindowUnchanged();
-        EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
-        EXPECT_TRUE(std::filesystem::is_directory(game.Mainta() / blocked));
+// After both files were put in place, only flushing the folder may have
+// failed, and then the player hears that instead of the success.
+void ExpectTheLastFlushAtMost(const MessageRecord& told) {
+    if (told.text != kSuccess) {
+        EXPECT_EQ(told.icon, MessageIcon::Warning);
+        EXPECT_NE(told.text.find("may not have reached the disk"), std::string::npos);
     }
 }
 
@@ -107,136 +92,160 @@ std::vector<std::string> TrimmedLines(const std::optional<std::string>& bytes) {
     return lines;
 }
 
-// After both files were put in place, only flushing the folder may have
-// failed, and then the player hears that instead of the success.
-void ExpectTheLastFlushAtMost(const MessageRecord& told) {
-    if (told.text != kSuccess) {
-        EXPECT_EQ(told.icon, MessageIcon::Warning);
-        EXPECT_NE(told.text.find("may not have reached the disk"), std::string::npos);
-    }
-}
-
-// Where the injected failure falls.
+// Where the injected failure falls, and how: one operation fails, or from
+// it on every one fails, as when the disk goes away, and then the power goes,
+// losing what was not flushed.
 enum class Phase { StartupRead, FirstInstallation, SecondInstallation };
+const char* const kPhaseNames[] = {"start-up", "first installation", "second installation"};
+enum class Fault { Once, ThenPowerCut };
 
-std::string PhaseName(Phase phase) {
-    switch (phase) {
-    case Phase::StartupRead:
-        return "start-up";
-    case Phase::FirstInstallation:
-        return "first installation";
-    case Phase::SecondInstallation:
-        return "second installation";
-    }
-    return {};
-}
-
-// Fails the k-th file operation of one phase of a run, for every k, and
-// checks each time that the player is told the truth, that every line that
-// was in either file before that phase is still in one of them, and that
-// trying again installs without losing any of those lines either.
-void FailEveryOperation(Phase phase, const std::string& customCfg,
-                        const std::optional<std::string>& newConfig) {
-    SCOPED_TRACE(PhaseName(phase));
-    FakeRegistryStore registry = test::UsualRegistry();
+// Fails the k-th file operation of one phase of a run, for every k. Each time
+// the player is told the truth: that the files were left as they were, or
+// which could not be put back, or after both were put in place at most that
+// they may not have reached the disk. Every line that was in either file
+// before that phase is still in one of them, no file is torn, and trying
+// again (after a power cut, in a new run) installs as if nothing had
+// happened. Returns the results seen; counts the files not put back.
+std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const Files& start,
+                                                std::size_t& notPutBack) {
+    SCOPED_TRACE(kPhaseNames[static_cast<int>(phase)]);
+    const bool lasting = fault == Fault::ThenPowerCut;
+    MemoryGame reference(start.custom, start.other);
+    EXPECT_EQ(ProgramRun(reference.registry, reference.files).Install(),
+              InstallationResult::Installed);
+    const Files after = reference.Now();
+    std::set<InstallationResult> seen;
     const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
-        auto files = test::UsualFiles(customCfg, newConfig);
-        ScriptedWindowSystem windows;
-        ScriptedMainWindow window;
-        Installer installer(windows, registry, *files);
-        const auto install = [&] {
-            windows.Then(DialogStep::Answer("Medium"));
-            windows.Then(DialogStep::Answer("Highest"));
-            return installer.RunInstallation(window);
-        };
+        MemoryGame game(start.custom, start.other);
+        test::MemoryFileService& files = game.files;
         std::size_t armedAt = 0;
         const auto arm = [&] {
-            files->FailOperation(k);
-            armedAt = files->Operations();
+            lasting ? files.FailFromOperation(k) : files.FailOperation(k);
+            armedAt = files.Operations();
         };
-        const auto hit = [&] { return files->Operations() - armedAt >= k; };
-
+        const auto hit = [&] { return files.Operations() - armedAt >= k; };
         if (phase == Phase::StartupRead) {
             arm();
         }
-        installer.RunStartup(window);
+        ProgramRun run(game.registry, files);
         if (phase == Phase::StartupRead && !hit()) {
             return;
         }
-        if (phase == Phase::FirstInstallation) {
-            arm();
-        }
         if (phase == Phase::SecondInstallation) {
-            ASSERT_EQ(install(), InstallationResult::Installed);
+            ASSERT_EQ(run.Install(), InstallationResult::Installed);
+        }
+        if (phase != Phase::StartupRead) {
             arm();
         }
-        const auto customBefore = files->File(kCustom);
-        const auto otherBefore = files->File(kOther);
-        const std::set<std::string> before = LinesOfBoth(customBefore, otherBefore);
-        const std::size_t messagesBefore = windows.messagesShown.size();
-        const std::size_t installBefore = window.install.Count();
+        const Files before = game.Now();
+        const std::size_t messagesBefore = run.windows.messagesShown.size();
+        const std::size_t installBefore = run.window.install.Count();
 
-        const InstallationResult result = install();
+        const InstallationResult result = run.Install();
         reached = hit();
         if (!reached) {
+            // What the player was told is installed stays installed.
             EXPECT_EQ(result, InstallationResult::Installed);
+            files.PowerCut();
+            EXPECT_TRUE(!lasting || game.Now() == after);
             return;
         }
         SCOPED_TRACE("failed operation " + std::to_string(k) + ": " +
-                     files->Log().at(armedAt + k - 1));
-
+                     files.Log().at(armedAt + k - 1));
+        seen.insert(result);
         const auto expectNothingLost = [&] {
-            const std::set<std::string> after =
-                LinesOfBoth(files->File(kCustom), files->File(kOther));
-            for (const auto& line : before) {
-                EXPECT_TRUE(after.count(line)) << "lost: " << line;
+            const std::set<std::string> now = LinesOfBoth(game.Now().custom, game.Now().other);
+            for (const auto& line : LinesOfBoth(before.custom, before.other)) {
+                EXPECT_TRUE(now.count(line)) << "lost: " << line;
             }
         };
         expectNothingLost();
-        ASSERT_EQ(windows.messagesShown.size(), messagesBefore + 1);
-        const MessageRecord& told = windows.messagesShown.back();
+        ASSERT_EQ(run.windows.messagesShown.size(), messagesBefore + 1);
+        const MessageRecord& told = run.windows.messagesShown.back();
         if (result == InstallationResult::Installed) {
             // Only flushing the folder after the last move, or reading the
             // new custom.cfg back, can fail after both files were put in
             // place; the window then shows what was written.
             ExpectTheLastFlushAtMost(told);
-            EXPECT_EQ(LinesOf(window.current), TrimmedLines(files->File(kCustom)));
+            EXPECT_TRUE(lasting ||
+                        test::LinesOf(run.window.current) == TrimmedLines(files.File(kCustom)));
         } else {
             EXPECT_EQ(told.icon, MessageIcon::Warning);
-            EXPECT_NE(told.text, kSuccess);
-            EXPECT_EQ(window.install.Count(), installBefore);
+            EXPECT_EQ(run.window.install.Count(), installBefore);
+        }
+        const bool leftAsTheyWere =
+            told.text.find("Your configuration files were left as they were.") != std::string::npos;
+        const bool notBack = told.text.find("Putting your configuration files back as they were "
+                                            "failed too:\n\"" +
+                                            kOther + "\"") != std::string::npos;
+        notPutBack += notBack ? 1 : 0;
+        // Every new file that could not be removed is named, as the one that
+        // failed or on its own.
+        const std::size_t failedUntil = lasting ? files.Log().size() : armedAt + k;
+        for (std::size_t i = armedAt + k - 1; i < failedUntil; ++i) {
+            if (const std::string& what = files.Log()[i]; what.starts_with("remove new ")) {
+                const std::string path = what.substr(11);
+                const auto says = [&](const std::string& text) {
+                    return told.text.find(text) != std::string::npos;
+                };
+                EXPECT_TRUE(
+                    says("The unfinished \"" + path + ".quorvel-new\" could not be removed") ||
+                    (says("\"" + path + "\" failed: ") &&
+                     says("(the unfinished new file could not be removed")))
+                    << told.text;
+            }
+        }
+        if (result != InstallationResult::Installed && (!lasting || leftAsTheyWere)) {
             // A file that was there goes back to exactly what it held; one
             // that was not is left empty at most, which reads as missing.
-            EXPECT_EQ(files->File(kCustom), customBefore);
-            EXPECT_EQ(files->File(kOther).value_or(""), otherBefore.value_or(""));
-            EXPECT_TRUE(files->File(kOther) || !otherBefore);
+            EXPECT_EQ(files.File(kCustom), before.custom);
+            EXPECT_EQ(files.File(kOther).value_or(""), before.other.value_or(""));
+            EXPECT_TRUE(files.File(kOther) || !before.other);
         }
-
-        // Trying again, with nothing failing now, loses none of them either.
-        EXPECT_EQ(install(), InstallationResult::Installed);
-        EXPECT_EQ(windows.messagesShown.back().text, kSuccess);
-        expectNothingLost();
+        if (!lasting) {
+            EXPECT_EQ(run.Install(), InstallationResult::Installed);
+            EXPECT_EQ(run.windows.messagesShown.back().text, kSuccess);
+            expectNothingLost();
+            return;
+        }
+        if (result == InstallationResult::Failed) {
+            EXPECT_TRUE(leftAsTheyWere || notBack) << told.text;
+            EXPECT_EQ(files.File(kCustom), before.custom);
+        }
+        files.PowerCut();
+        test::ExpectWholeAndNothingLost(game.Now(), before, after);
+        ProgramRun again(game.registry, files);
+        EXPECT_EQ(again.Install(), InstallationResult::Installed);
+        EXPECT_EQ(again.windows.messagesShown.back().text, kSuccess);
+        // The same custom.cfg as an installation that was never cut short,
+        // the same lines in newconfig.cfg (one that already held them keeps
+        // its leading empty line as well), and no new file left behind.
+        EXPECT_EQ(files.File(kCustom), after.custom);
+        EXPECT_EQ(test::PlayerLines(files.File(kOther)), test::PlayerLines(after.other));
+        EXPECT_EQ(files.Files().size(), 2u);
     });
-    std::cout << "[ faults   ] " << PhaseName(phase) << ": " << tried << " fault points tried\n";
-    // Lines are written in blocks now, so an installation of a few lines
-    // has fewer operations than when each line had an open of its own.
+    std::cout << "[ faults   ] " << kPhaseNames[static_cast<int>(phase)]
+              << (lasting ? ", then a power cut: " : ": ") << tried << " fault points tried\n";
     EXPECT_GE(tried, phase == Phase::StartupRead ? 3u : 18u);
+    return seen;
 }
 
-TEST(InstallationFaults, AFailureAtAnyFileOperationOfAFirstInstallationLosesNothing) {
-    FailEveryOperation(Phase::FirstInstallation, kFirstCustomCfg, std::nullopt);
-}
-
-TEST(InstallationFaults, AFailureAtAnyFileOperationOfALaterInstallationLosesNothing) {
-    FailEveryOperation(Phase::FirstInstallation, kLaterCustomCfg, kLaterNewConfig);
-}
-
-TEST(InstallationFaults, AFailureWhileStartupReadsLosesNothing) {
-    FailEveryOperation(Phase::StartupRead, kFirstCustomCfg, std::nullopt);
-}
-
-TEST(InstallationFaults, AFailureInASecondInstallationOfTheSameRunLosesNothing) {
-    FailEveryOperation(Phase::SecondInstallation, kFirstCustomCfg, std::nullopt);
+TEST(InstallationFaults, AFailureAtAnyFileOperationLosesNothing) {
+    const Files first{kFirstCustomCfg, {}};
+    const Files later{test::kLaterCustomCfg, test::kLaterNewConfig};
+    std::size_t notPutBack = 0;
+    FailEveryOperation(Phase::StartupRead, Fault::Once, first, notPutBack);
+    FailEveryOperation(Phase::FirstInstallation, Fault::Once, first, notPutBack);
+    FailEveryOperation(Phase::FirstInstallation, Fault::Once, later, notPutBack);
+    FailEveryOperation(Phase::SecondInstallation, Fault::Once, first, notPutBack);
+    std::set<InstallationResult> seen =
+        FailEveryOperation(Phase::FirstInstallation, Fault::ThenPowerCut, first, notPutBack);
+    seen.merge(
+        FailEveryOperation(Phase::FirstInstallation, Fault::ThenPowerCut, later, notPutBack));
+    EXPECT_EQ(seen, (std::set<InstallationResult>{InstallationResult::Installed,
+                                                  InstallationResult::Refused,
+                                                  InstallationResult::Failed}));
+    EXPECT_GE(notPutBack, 1u);
 }
 
 // A new newconfig.cfg that a stopped run left beside a missing newconfig.cfg
@@ -245,33 +254,24 @@ TEST(InstallationFaults, AFailureInASecondInstallationOfTheSameRunLosesNothing) 
 // and an empty one is replaced.
 TEST(InstallationFaults, ALeftoverBesideAMissingNewconfigIsNeverTheOnlyCopyLost) {
     const std::string leftover = kOther + ".quorvel-new";
-    struct Case {
-        std::string bytes;
-        InstallationResult result;
-    };
-    const Case cases[] = {
-        {"\r\nseta name Player\r\n", InstallationResult::Installed},
-        {"\r\nseta name Pla", InstallationResult::Refused},
-        {"", InstallationResult::Installed},
-    };
-    FakeRegistryStore registry = test::UsualRegistry();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.bytes);
-        auto files = test::UsualFiles(kPlayerCustomCfg);
-        files->SetFile(leftover, c.bytes);
-        Attempt attempt(registry, *files);
-        EXPECT_EQ(attempt.result, c.result);
-        const std::optional<std::string> other = files->File(kOther);
-        if (c.result == InstallationResult::Refused) {
+    for (const std::string bytes : {"\r\nseta name Player\r\n", "\r\nseta name Pla", ""}) {
+        SCOPED_TRACE(bytes);
+        MemoryGame game(kPlayerCustomCfg);
+        game.files.SetFile(leftover, bytes);
+        const Attempt attempt(game.registry, game.files);
+        const std::optional<std::string> other = game.files.File(kOther);
+        if (!bytes.empty() && !bytes.ends_with("\r\n")) {
+            EXPECT_EQ(attempt.result, InstallationResult::Refused);
             attempt.ExpectToldAbout("\"" + leftover +
                                     "\" was left by an installation that stopped");
-            EXPECT_EQ(files->File(leftover), c.bytes);
+            EXPECT_EQ(game.files.File(leftover), bytes);
             EXPECT_EQ(other, std::nullopt);
             continue;
         }
-        EXPECT_EQ(files->File(leftover), std::nullopt);
+        EXPECT_EQ(attempt.result, InstallationResult::Installed);
+        EXPECT_EQ(game.files.File(leftover), std::nullopt);
         ASSERT_TRUE(other);
-        EXPECT_EQ(other->find("seta name Player") != std::string::npos, !c.bytes.empty());
+        EXPECT_EQ(other->find("seta name Player") != std::string::npos, !bytes.empty());
         EXPECT_NE(other->find("bind MOUSE1"), std::string::npos) << *other;
     }
 }
@@ -280,27 +280,25 @@ TEST(InstallationFaults, ALeftoverBesideAMissingNewconfigIsNeverTheOnlyCopyLost)
 // newconfig.cfg must not tell the player that no file was changed.
 TEST(InstallationFaults, ARefusalAfterALeftoverWasPutInPlaceSaysSo) {
     const std::string leftover = kOther + ".quorvel-new";
-    FakeRegistryStore registry = test::UsualRegistry();
     std::size_t refusedAfterRestoring = 0;
     test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
-        auto files = test::UsualFiles(kPlayerCustomCfg);
-        files->SetFile(leftover, "\r\nseta name Player\r\n");
-        ProgramRun run(registry, *files);
-        files->FailOperation(k);
-        const std::size_t armedAt = files->Operations();
+        MemoryGame game(kPlayerCustomCfg);
+        game.files.SetFile(leftover, "\r\nseta name Player\r\n");
+        ProgramRun run(game.registry, game.files);
+        game.files.FailOperation(k);
+        const std::size_t armedAt = game.files.Operations();
         const InstallationResult result = run.Install();
-        reached = files->Operations() - armedAt >= k;
+        reached = game.files.Operations() - armedAt >= k;
         if (!reached || result != InstallationResult::Refused) {
             return;
         }
         SCOPED_TRACE("failing operation " + std::to_string(k));
         ASSERT_EQ(run.windows.messagesShown.size(), 1u);
         const std::string& told = run.windows.messagesShown[0].text;
-        const bool restored = files->File(leftover) == std::nullopt;
-        EXPECT_EQ(told.ends_with("\n\nNothing was installed and no file was changed."), !restored)
-            << told;
+        const bool restored = game.files.File(leftover) == std::nullopt;
+        EXPECT_EQ(told.ends_with("\n\nNothing was installed and no file was changed."), !restored);
         if (restored) {
-            EXPECT_EQ(files->File(kOther), "\r\nseta name Player\r\n");
+            EXPECT_EQ(game.files.File(kOther), "\r\nseta name Player\r\n");
             EXPECT_TRUE(told.ends_with("\n\nNothing was installed. One file was changed: \"" +
                                        leftover +
                                        "\", left complete by an installation that stopped, "
@@ -310,57 +308,6 @@ TEST(InstallationFaults, ARefusalAfterALeftoverWasPutInPlaceSaysSo) {
         }
     });
     EXPECT_GE(refusedAfterRestoring, 1u);
-}
-
-// From the k-th operation on nothing works any more, for every k: putting
-// the files back fails too, and the player must hear that.
-TEST(InstallationFaults, AFailureThatLastsIsReportedWithWhatCouldNotBePutBack) {
-    FakeRegistryStore registry = test::UsualRegistry();
-    std::set<InstallationResult> seen;
-    std::size_t failedBoth = 0;
-    test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
-        auto files = test::UsualFiles(kPlayerCustomCfg);
-        ProgramRun run(registry, *files);
-        files->FailFromOperation(k);
-        const std::size_t armedAt = files->Operations();
-        const InstallationResult result = run.Install();
-        reached = files->Operations() - armedAt >= k;
-        if (!reached) {
-            return;
-        }
-        SCOPED_TRACE("failing from operation " + std::to_string(k));
-        seen.insert(result);
-        ASSERT_EQ(run.windows.messagesShown.size(), 1u);
-        const MessageRecord& told = run.windows.messagesShown[0];
-        if (result == InstallationResult::Installed) {
-            // Both files are in place; only the last folder flush may have
-            // failed, and then the player hears that instead.
-            ExpectTheLastFlushAtMost(told);
-            return;
-        }
-        EXPECT_EQ(told.icon, MessageIcon::Warning);
-        if (result == InstallationResult::Failed) {
-            // Either nothing was replaced yet, and both files are as they
-            // were, or newconfig.cfg was, and putting it back failed too.
-            const bool leftAsTheyWere =
-                told.text.find("Your configuration files were left as they were.") !=
-                std::string::npos;
-            const bool notPutBack =
-                told.text.find("Putting your configuration files back as they were failed "
-                               "too:\n\"" +
-                               kOther + "\"") != std::string::npos;
-            EXPECT_TRUE(leftAsTheyWere || notPutBack) << told.text;
-            EXPECT_EQ(files->File(kCustom), kPlayerCustomCfg);
-            if (leftAsTheyWere) {
-                EXPECT_EQ(files->File(kOther), std::nullopt);
-            }
-            failedBoth += notPutBack ? 1 : 0;
-        }
-    });
-    EXPECT_EQ(seen, (std::set<InstallationResult>{InstallationResult::Installed,
-                                                  InstallationResult::Refused,
-                                                  InstallationResult::Failed}));
-    EXPECT_GE(failedBoth, 1u);
 }
 
 } // namespace

@@ -36,63 +36,41 @@ std::string CrLfLines(const Lines& lines) {
     return text;
 }
 
+// A first installation moves the player's lines to newconfig.cfg after an
+// empty line. With no files at start both are created; an empty custom.cfg
+// is replaced as a missing one would be, and the lines of newconfig.cfg are
+// kept trimmed.
 TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
-    GameFolder game;
-    game.Write("custom.cfg", kPlayerCustomCfg);
-    ProgramRun run(game.registry, game.files);
-
-    EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
-
     const std::string installed = ExpectedFile("custom_medium_highest.cfg");
-    EXPECT_EQ(game.Read("custom.cfg"), installed);
-    EXPECT_EQ(game.Read("newconfig.cfg"), kPlayerFirstNewConfig);
+    const struct {
+        test::Files start;
+        std::string newConfig;
+    } cases[] = {
+        {{kPlayerCustomCfg, {}}, kPlayerFirstNewConfig},
+        {{}, "\r\n"},
+        {{"", " seta name Player \r\n"}, "\r\nseta name Player\r\n\r\n"},
+    };
+    for (const auto& c : cases) {
+        GameFolder game;
+        test::Put(game, c.start);
+        ProgramRun run(game.registry, game.files);
+        EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
+        EXPECT_EQ(test::FilesOf(game), (test::Files{installed, c.newConfig}));
 
-    ASSERT_EQ(run.windows.messagesShown.size(), 1u);
-    const auto& message = run.windows.messagesShown[0];
-    EXPECT_EQ(message.text,
-              "Custom Config has been created and the Quorvel Config has been installed");
-    EXPECT_EQ(message.title, "quorvel");
-    EXPECT_EQ(message.icon, MessageIcon::None);
-
-    EXPECT_EQ(run.window.label1, "New Custom.cfg settings");
-    ASSERT_EQ(run.window.current.Count(), 33u);
-    const Lines shown = LinesOf(run.window.current);
-    EXPECT_EQ(CrLfLines(Lines(shown.begin(), shown.end() - 1)), installed);
-    EXPECT_EQ(shown.back(), "");
-    EXPECT_EQ(run.window.install.Count(), 31u);
-    EXPECT_FALSE(run.window.closed);
-}
-
-TEST(Installation, RepeatingItInANewRunGrowsNewconfigByTwoEmptyLines) {
-    GameFolder game;
-    game.Write("custom.cfg", kPlayerCustomCfg);
-    ProgramRun(game.registry, game.files).Install("Medium", "Highest");
-    const auto customAfterFirst = game.Read("custom.cfg");
-
-    ProgramRun second(game.registry, game.files);
-    EXPECT_EQ(second.Install("Medium", "Highest"), InstallationResult::Installed);
-    EXPECT_EQ(game.Read("custom.cfg"), customAfterFirst);
-    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n\r\nbind MOUSE1 \"+attack\"\r\n\r\n\r\n");
-}
-
-TEST(Installation, WithNoFilesAtStartBothAreCreated) {
-    GameFolder game;
-    ProgramRun run(game.registry, game.files);
-    EXPECT_TRUE(LinesOf(run.window.current).empty());
-
-    EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
-    EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
-    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n");
-}
-
-// An empty custom.cfg is replaced as a missing one would be, and the lines
-// of newconfig.cfg are kept trimmed.
-TEST(Installation, AnEmptyCustomCfgIsReplacedAndEarlierLinesKeptTrimmed) {
-    GameFolder game;
-    game.Write("custom.cfg", "");
-    game.Write("newconfig.cfg", " seta name Player \r\n");
-    EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
-    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\nseta name Player\r\n\r\n");
+        ASSERT_EQ(run.windows.messagesShown.size(), 1u);
+        const auto& message = run.windows.messagesShown[0];
+        EXPECT_EQ(message.text,
+                  "Custom Config has been created and the Quorvel Config has been installed");
+        EXPECT_EQ(message.title, "quorvel");
+        EXPECT_EQ(message.icon, MessageIcon::None);
+        EXPECT_EQ(run.window.label1, "New Custom.cfg settings");
+        const Lines shown = LinesOf(run.window.current);
+        ASSERT_EQ(shown.size(), 33u);
+        EXPECT_EQ(CrLfLines(Lines(shown.begin(), shown.end() - 1)), installed);
+        EXPECT_EQ(shown.back(), "");
+        EXPECT_EQ(run.window.install.Count(), 31u);
+        EXPECT_FALSE(run.window.closed);
+    }
 }
 
 TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {

@@ -19,20 +19,21 @@ std::vector<std::string> Split(const std::string& text) {
 
 using Lines = std::vector<std::string>;
 
+// Only CR LF separates lines, and every one counts.
 TEST(LineBuffer, OnlyCrLfSeparatesLines) {
-    EXPECT_EQ(Split("a\r\nb"), (Lines{"a", "b"}));
-    EXPECT_EQ(Split("a\nb\nc"), (Lines{"a\nb\nc"}));
-    EXPECT_EQ(Split("a\rb\n\rc"), (Lines{"a\rb\n\rc"}));
-    EXPECT_EQ(Split("a\n\r\nb"), (Lines{"a\n", "b"}));
-    EXPECT_EQ(Split("a\r\r\nb"), (Lines{"a\r", "b"}));
-}
-
-TEST(LineBuffer, EverySeparatorCounts) {
-    EXPECT_EQ(Split("a\r\n"), (Lines{"a", ""}));
-    EXPECT_EQ(Split("a\r\n\r\nb"), (Lines{"a", "", "b"}));
-    EXPECT_EQ(Split("\r\n"), (Lines{"", ""}));
-    EXPECT_EQ(Split("\r\n\r\n\r\n"), (Lines{"", "", "", ""}));
-    EXPECT_EQ(Split(""), Lines{});
+    for (const auto& [text, lines] : std::vector<std::pair<std::string, Lines>>{
+             {"a\r\nb", {"a", "b"}},
+             {"a\nb\nc", {"a\nb\nc"}},
+             {"a\rb\n\rc", {"a\rb\n\rc"}},
+             {"a\n\r\nb", {"a\n", "b"}},
+             {"a\r\r\nb", {"a\r", "b"}},
+             {"a\r\n", {"a", ""}},
+             {"a\r\n\r\nb", {"a", "", "b"}},
+             {"\r\n\r\n\r\n", {"", "", "", ""}},
+             {"", {}},
+         }) {
+        EXPECT_EQ(Split(text), lines) << text;
+    }
 }
 
 TEST(LineBuffer, PiecesRejoinToTheText) {
@@ -59,13 +60,16 @@ TEST(LineBuffer, StaysEmptyUntilItHoldsLines) {
 }
 
 TEST(TrimSpaces, RemovesSpacesOnly) {
-    EXPECT_EQ(TrimSpaces("  setu cheats 0 "), "setu cheats 0");
-    EXPECT_EQ(TrimSpaces("\tbind a  "), "\tbind a");
-    EXPECT_EQ(TrimSpaces("x\t"), "x\t");
-    EXPECT_EQ(TrimSpaces("a  b"), "a  b");
-    EXPECT_EQ(TrimSpaces("    "), "");
-    EXPECT_EQ(TrimSpaces(""), "");
-    EXPECT_EQ(TrimSpaces(" \r\n "), "\r\n");
+    for (const auto& [text, trimmed] :
+         std::vector<std::pair<std::string, std::string>>{{"  setu cheats 0 ", "setu cheats 0"},
+                                                          {"\tbind a  ", "\tbind a"},
+                                                          {"x\t", "x\t"},
+                                                          {"a  b", "a  b"},
+                                                          {"    ", ""},
+                                                          {"", ""},
+                                                          {" \r\n ", "\r\n"}}) {
+        EXPECT_EQ(TrimSpaces(text), trimmed) << text;
+    }
 }
 
 } // namespace

@@ -17,20 +17,14 @@ namespace quorvel::test {
 class FakeRegistryStore : public RegistryStore {
 public:
     // A string value as the store hands it over: its bytes and a NUL.
-    void SetString(const std::string& key, const std::string& name, const std::string& text,
-                   std::uint32_t type = reg::kTypeString) {
+    void SetString(const std::string& key, const std::string& name, const std::string& text) {
         std::vector<unsigned char> data(text.begin(), text.end());
         data.push_back(0);
-        values_[{key, name}] = {type, std::move(data)};
+        SetRaw(key, name, reg::kTypeString, std::move(data));
     }
     void SetRaw(const std::string& key, const std::string& name, std::uint32_t type,
                 std::vector<unsigned char> data) {
         values_[{key, name}] = {type, std::move(data)};
-    }
-    void SetDword(const std::string& key, const std::string& name, std::uint32_t word) {
-        SetRaw(key, name, reg::kTypeDword,
-               {static_cast<unsigned char>(word), static_cast<unsigned char>(word >> 8),
-                static_cast<unsigned char>(word >> 16), static_cast<unsigned char>(word >> 24)});
     }
 
     std::int32_t OpenKey(RegistryRoot, const std::string& subKey, std::uint32_t,

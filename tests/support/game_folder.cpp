@@ -14,4 +14,12 @@ void GameFolder::Write(const std::string& name, const std::string& bytes) const 
     WriteBytes(mainta_ / name, bytes);
 }
 
+std::set<std::string> GameFolder::Names() const {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(mainta_)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
 } // namespace quorvel::test

@@ -15,6 +15,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace quorvel::test {
@@ -42,6 +43,8 @@ public:
     // The bytes of a file in mainta, or nullopt when it does not exist.
     std::optional<std::string> Read(const std::string& name) const;
     void Write(const std::string& name, const std::string& bytes) const;
+    // The names in mainta.
+    std::set<std::string> Names() const;
 
     FakeRegistryStore registry;
     HostFileService files;

@@ -55,111 +55,79 @@ private:
     std::string path_;
 };
 
-// A held folder whose every operation is counted and hooked by `service`.
-class HookedFolder : public HeldFolder {
+// A held folder whose every operation is counted and hooked.
+class HookedFolder : public HookedOperations<HeldFolder> {
 public:
-    HookedFolder(HookedFileService& service, std::unique_ptr<HeldFolder> inner, std::string path)
-        : service_(service), inner_(std::move(inner)), path_(std::move(path)) {}
+    HookedFolder(HookedFileService& hooks, std::unique_ptr<HeldFolder> inner, std::string path)
+        : HookedOperations(hooks, *inner), held_(std::move(inner)), path_(std::move(path)) {}
 
-    Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
-                                                     OpenMode mode) override {
-        return service_.OpenTextFile(*inner_, path, mode);
-    }
-    EntryInfo Inspect(const std::string& path) override {
-        service_.Before("inspect " + path);
-        return inner_->Inspect(path);
-    }
-    FileStatus CheckWritable(const std::string& path) override {
-        service_.Before("check-write " + path);
-        return inner_->CheckWritable(path);
-    }
-    Result<std::optional<FileIdentity>> Identify(const std::string& path) override {
-        service_.Before("identify " + path);
-        return inner_->Identify(path);
-    }
-    Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
-                                                 const std::string& like) override {
-        return service_.Replace(*inner_, path, like);
-    }
-    FileStatus RestoreLeftover(const std::string& path) override {
-        service_.Before("restore " + path);
-        return inner_->RestoreLeftover(path);
-    }
-    std::string HostPathForMessages(const std::string& path) const override {
-        return inner_->HostPathForMessages(path);
-    }
-    FileIdentity Identity() const override { return inner_->Identity(); }
+    FileIdentity Identity() const override { return held_->Identity(); }
     Result<std::unique_ptr<FolderLock>> Lock() override {
-        service_.Before("lock " + path_);
-        return inner_->Lock();
+        hooks_.Before("lock " + path_);
+        return held_->Lock();
     }
 
 private:
-    HookedFileService& service_;
-    std::unique_ptr<HeldFolder> inner_;
+    std::unique_ptr<HeldFolder> held_;
     std::string path_;
 };
 
 } // namespace
 
-Result<std::unique_ptr<TextStream>>
-HookedFileService::OpenTextFile(FileOperations& files, const std::string& path, OpenMode mode) {
-    Before("open " + path);
-    auto stream = files.OpenTextFile(path, mode);
+template <typename Base>
+Result<std::unique_ptr<TextStream>> HookedOperations<Base>::OpenTextFile(const std::string& path,
+                                                                         OpenMode mode) {
+    hooks_.Before("open " + path);
+    auto stream = inner_.OpenTextFile(path, mode);
     if (!stream) {
         return stream;
     }
-    return std::make_unique<HookedStream>(*this, std::move(*stream));
+    return std::make_unique<HookedStream>(hooks_, std::move(*stream));
 }
 
-Result<std::unique_ptr<Replacement>> HookedFileService::Replace(FileOperations& files,
-                                                                const std::string& path,
-                                                                const std::string& like) {
-    Before("create new " + path);
-    auto replacement = files.Replace(path, like);
+template <typename Base> EntryInfo HookedOperations<Base>::Inspect(const std::string& path) {
+    hooks_.Before("inspect " + path);
+    return inner_.Inspect(path);
+}
+
+template <typename Base> FileStatus HookedOperations<Base>::CheckWritable(const std::string& path) {
+    hooks_.Before("check-write " + path);
+    return inner_.CheckWritable(path);
+}
+
+template <typename Base>
+Result<std::optional<FileIdentity>> HookedOperations<Base>::Identify(const std::string& path) {
+    hooks_.Before("identify " + path);
+    return inner_.Identify(path);
+}
+
+template <typename Base>
+Result<std::unique_ptr<Replacement>> HookedOperations<Base>::Replace(const std::string& path,
+                                                                     const std::string& like) {
+    hooks_.Before("create new " + path);
+    auto replacement = inner_.Replace(path, like);
     if (!replacement) {
         return replacement;
     }
-    return std::make_unique<HookedReplacement>(*this, std::move(*replacement), path);
+    return std::make_unique<HookedReplacement>(hooks_, std::move(*replacement), path);
 }
+
+template <typename Base>
+FileStatus HookedOperations<Base>::RestoreLeftover(const std::string& path) {
+    hooks_.Before("restore " + path);
+    return inner_.RestoreLeftover(path);
+}
+
+template class HookedOperations<FileService>;
+template class HookedOperations<HeldFolder>;
 
 Result<std::unique_ptr<HeldFolder>> HookedFileService::OpenFolder(const std::string& path) {
     Before("open folder " + path);
-    auto folder = inner_.OpenFolder(path);
+    auto folder = service_.OpenFolder(path);
     if (!folder) {
         return folder;
     }
     return std::make_unique<HookedFolder>(*this, std::move(*folder), path);
-}
-
-Result<std::unique_ptr<TextStream>> HookedFileService::OpenTextFile(const std::string& path,
-                                                                    OpenMode mode) {
-    return OpenTextFile(inner_, path, mode);
-}
-
-EntryInfo HookedFileService::Inspect(const std::string& path) {
-    Before("inspect " + path);
-    return inner_.Inspect(path);
-}
-
-FileStatus HookedFileService::CheckWritable(const std::string& path) {
-    Before("check-write " + path);
-    return inner_.CheckWritable(path);
-}
-
-Result<std::optional<FileIdentity>> HookedFileService::Identify(const std::string& path) {
-    Before("identify " + path);
-    return inner_.Identify(path);
-}
-
-FileStatus HookedFileService::RestoreLeftover(const std::string& path) {
-    Before("restore " + path);
-    return inner_.RestoreLeftover(path);
-}
-
-Result<std::unique_ptr<Replacement>> HookedFileService::Replace(const std::string& path,
-                                                                const std::string& like) {
-    return Replace(inner_, path, like);
 }
 
 } // namespace quorvel::test

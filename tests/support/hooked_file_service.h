@@ -12,11 +12,14 @@
 
 namespace quorvel::test {
 
-class HookedFileService : public FileService {
-public:
-    using Hook = std::function<void(std::size_t operation, const std::string& what)>;
+class HookedFileService;
 
-    HookedFileService(FileService& inner, Hook hook) : inner_(inner), hook_(std::move(hook)) {}
+// The file operations of `inner`, each counted and hooked by `hooks` first:
+// those of the service, and those of a folder it holds.
+template <typename Base> class HookedOperations : public Base {
+public:
+    HookedOperations(HookedFileService& hooks, FileOperations& inner)
+        : hooks_(hooks), inner_(inner) {}
 
     Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
                                                      OpenMode mode) override;
@@ -26,23 +29,30 @@ public:
     Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
                                                  const std::string& like) override;
     FileStatus RestoreLeftover(const std::string& path) override;
-    // The folder's operations are hooked too; opening and locking it count.
-    Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) override;
     std::string HostPathForMessages(const std::string& path) const override {
         return inner_.HostPathForMessages(path);
     }
 
+protected:
+    HookedFileService& hooks_;
+    FileOperations& inner_;
+};
+
+class HookedFileService : public HookedOperations<FileService> {
+public:
+    using Hook = std::function<void(std::size_t operation, const std::string& what)>;
+
+    HookedFileService(FileService& inner, Hook hook)
+        : HookedOperations(*this, inner), service_(inner), hook_(std::move(hook)) {}
+
+    // The folder's operations are hooked too; opening and locking it count.
+    Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) override;
+
     // Counts an operation and calls the hook.
     void Before(const std::string& what) { hook_(++operations_, what); }
 
-    // The operations of `files`, each counted and hooked here first.
-    Result<std::unique_ptr<TextStream>> OpenTextFile(FileOperations& files, const std::string& path,
-                                                     OpenMode mode);
-    Result<std::unique_ptr<Replacement>> Replace(FileOperations& files, const std::string& path,
-                                                 const std::string& like);
-
 private:
-    FileService& inner_;
+    FileService& service_;
     Hook hook_;
     std::size_t operations_ = 0;
 };

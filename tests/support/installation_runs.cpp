@@ -1,7 +1,9 @@
 #include "tests/support/installation_runs.h"
 
 #include "core/line_buffer.h"
+#include "tests/support/game_folder.h"
 #include "tests/support/line_lists.h"
+#include "tests/support/test_data.h"
 
 #include <gtest/gtest.h>
 
@@ -61,21 +63,16 @@ std::set<std::string> LinesOfBoth(const std::optional<std::string>& custom,
     return lines;
 }
 
-FakeRegistryStore UsualRegistry() {
-    FakeRegistryStore registry;
+MemoryGame::MemoryGame(const std::optional<std::string>& customCfg,
+                       const std::optional<std::string>& newConfig) {
     registry.SetString(kGameRegistryKey, kGameRegistryValue, "C:\\Games\\MOHAA");
-    return registry;
-}
-
-std::unique_ptr<MemoryFileService> UsualFiles(const std::string& customCfg,
-                                              const std::optional<std::string>& newConfig) {
-    auto files = std::make_unique<MemoryFileService>();
-    files->AddFolder(kMainta);
-    files->SetFile(kCustom, customCfg);
-    if (newConfig) {
-        files->SetFile(kOther, *newConfig);
+    files.AddFolder(kMainta);
+    for (const auto& [path, bytes] :
+         {std::pair(kCustom, customCfg), std::pair(kOther, newConfig)}) {
+        if (bytes) {
+            files.SetFile(path, *bytes);
+        }
     }
-    return files;
 }
 
 std::size_t AtEveryFaultPoint(const std::function<void(std::size_t k, bool& reached)>& attempt) {
@@ -96,6 +93,46 @@ void ExpectWholeAndNothingLost(const Files& now, const Files& before, const File
     const std::set<std::string> kept = LinesOfBoth(now.custom, now.other);
     for (const std::string& line : LinesOfBoth(before.custom, before.other)) {
         EXPECT_TRUE(kept.count(line)) << "lost: " << line;
+    }
+}
+
+Files FilesOf(const GameFolder& game) {
+    return {game.Read("custom.cfg"), game.Read("newconfig.cfg")};
+}
+
+void Put(const GameFolder& game, const Files& files) {
+    for (const auto& [name, bytes] :
+         {std::pair("custom.cfg", files.custom), std::pair("newconfig.cfg", files.other)}) {
+        if (bytes) {
+            game.Write(name, *bytes);
+        }
+    }
+}
+
+Files InstalledFrom(const Files& start) {
+    GameFolder game;
+    Put(game, start);
+    EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
+    return FilesOf(game);
+}
+
+void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem::path&)>& make) {
+    for (const std::string odd : {"custom.cfg", "newconfig.cfg"}) {
+        SCOPED_TRACE(odd);
+        GameFolder game;
+        const std::string other = odd == "custom.cfg" ? "newconfig.cfg" : "custom.cfg";
+        game.Write(other, kPlayerCustomCfg);
+        make(game.Mainta() / odd);
+        const auto kind = std::filesystem::symlink_status(game.Mainta() / odd).type();
+        const std::set<std::string> names = game.Names();
+
+        const Attempt attempt(game.registry, game.files);
+        EXPECT_EQ(attempt.result, InstallationResult::Refused);
+        attempt.ExpectToldAbout(odd);
+        attempt.ExpectWindowUnchanged();
+        EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
+        EXPECT_EQ(std::filesystem::symlink_status(game.Mainta() / odd).type(), kind);
+        EXPECT_EQ(game.Names(), names);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "tests/support/memory_file_service.h"
 #include "tests/support/scripted_window_system.h"
 
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -30,14 +31,26 @@ inline const std::string kLaterCustomCfg =
 inline const std::string kLaterNewConfig =
     "\r\nbind MOUSE1 \"+attack\"\r\nseta name Player\r\n\r\n";
 
+// What custom.cfg and newconfig.cfg hold.
+struct Files {
+    std::optional<std::string> custom;
+    std::optional<std::string> other;
+    bool operator==(const Files&) const = default;
+};
+
 // The usual game in memory: the settings store names C:\Games\MOHAA, whose
-// mainta folder holds custom.cfg and, where given, newconfig.cfg.
+// mainta folder holds custom.cfg and newconfig.cfg where given.
 inline const std::string kMainta = "C:\\Games\\MOHAA\\mainta";
 inline const std::string kCustom = kMainta + "\\custom.cfg";
 inline const std::string kOther = kMainta + "\\newconfig.cfg";
-FakeRegistryStore UsualRegistry();
-std::unique_ptr<MemoryFileService> UsualFiles(const std::string& customCfg,
-                                              const std::optional<std::string>& newConfig = {});
+struct MemoryGame {
+    explicit MemoryGame(const std::optional<std::string>& customCfg = {},
+                        const std::optional<std::string>& newConfig = {});
+    Files Now() const { return {files.File(kCustom), files.File(kOther)}; }
+
+    FakeRegistryStore registry;
+    MemoryFileService files;
+};
 
 // Runs `attempt(k, reached)` for k = 1, 2, ...: each attempt puts a fault at
 // its k-th point and sets `reached` when it got that far. Stops at the first
@@ -75,14 +88,20 @@ std::set<std::string> PlayerLines(const std::optional<std::string>& bytes);
 std::set<std::string> LinesOfBoth(const std::optional<std::string>& custom,
                                   const std::optional<std::string>& other);
 
-// What custom.cfg and newconfig.cfg hold.
-struct Files {
-    std::optional<std::string> custom;
-    std::optional<std::string> other;
-};
-
 // Checks the files after a stop at any moment: each is either what it was
 // or what the installation writes, and no line of either is lost.
 void ExpectWholeAndNothingLost(const Files& now, const Files& before, const Files& after);
+
+// The files of a game folder on disk, and the same made there.
+class GameFolder;
+Files FilesOf(const GameFolder& game);
+void Put(const GameFolder& game, const Files& files);
+// What an installation, answered as Install's defaults, makes of `start`.
+Files InstalledFrom(const Files& start);
+
+// Puts what `make` makes in the place of custom.cfg, then of newconfig.cfg,
+// the player's lines in the other: the installation refuses, naming the
+// file, and leaves everything in mainta as it was.
+void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem::path&)>& make);
 
 } // namespace quorvel::test

@@ -48,8 +48,10 @@ public:
     MemoryReplacement(MemoryFileService& service, std::string path, MemoryFileService::NodePtr node)
         : service_(service), path_(std::move(path)), node_(std::move(node)) {}
 
+    // Removing a new file that was neither put in place nor discarded may
+    // fail too, as on a disk that went away.
     ~MemoryReplacement() override {
-        if (!inPlace_ && !removed_) {
+        if (!inPlace_ && !removed_ && !service_.Fails("remove new " + path_)) {
             service_.Unlink(NewName());
         }
     }
@@ -143,11 +145,6 @@ void MemoryFileService::SetFile(const std::string& path, std::string content) {
     durable_[path] = node;
 }
 
-void MemoryFileService::RemoveFile(const std::string& path) {
-    names_.erase(path);
-    durable_.erase(path);
-}
-
 std::optional<std::string> MemoryFileService::File(const std::string& path) const {
     const auto it = names_.find(path);
     if (it == names_.end()) {
@@ -238,11 +235,6 @@ FileStatus MemoryFileService::CheckWritable(const std::string& path) {
         return FileStatus::Failure("No such file or directory");
     }
     return {};
-}
-
-void MemoryFileService::LinkFile(const std::string& path, const std::string& existing) {
-    names_[path] = names_.at(existing);
-    durable_[path] = durable_.at(existing);
 }
 
 Result<std::optional<FileIdentity>> MemoryFileService::Identify(const std::string& path) {

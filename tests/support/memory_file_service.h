@@ -26,9 +26,6 @@ public:
     void AddFolder(const std::string& path) { folders_.insert(path); }
     // A file as it stands on the disk.
     void SetFile(const std::string& path, std::string content);
-    void RemoveFile(const std::string& path);
-    // A second name for an existing file, as a link gives one.
-    void LinkFile(const std::string& path, const std::string& existing);
     std::optional<std::string> File(const std::string& path) const;
     std::map<std::string, std::string> Files() const;
 

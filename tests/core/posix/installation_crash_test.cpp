@@ -1,6 +1,7 @@
-// Installation when the program or the machine stops half way, on real
-// files: a process killed at every file operation, a real full disk, two
-// copies of the program at once, and a pipe where user.reg should be.
+// Installation when the program stops half way or others change its files
+// meanwhile, on real files: a process killed at every file operation, a
+// folder swapped, files made under its names, two copies at once, and a pipe
+// where user.reg should be.
 
 #include "core/installer.h"
 #include "platform/wine_registry.h"
@@ -10,14 +11,13 @@
 #include "tests/support/temp_dir.h"
 
 #include <csignal>
-#include <cstring>
+#include <dlfcn.h>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
-#include <sched.h>
 #include <set>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,6 +27,7 @@ namespace {
 
 using test::ExpectWholeAndNothingLost;
 using test::Files;
+using test::FilesOf;
 using test::GameFolder;
 using test::kCustom;
 using test::kFirstCustomCfg;
@@ -36,22 +37,6 @@ using test::kOther;
 using test::LinesOfBoth;
 using test::PlayerLines;
 using test::ProgramRun;
-using test::ScriptedMainWindow;
-using test::ScriptedWindowSystem;
-
-// The files of a game folder on disk.
-Files FilesOf(const GameFolder& game) {
-    return {game.Read("custom.cfg"), game.Read("newconfig.cfg")};
-}
-
-// The names in the mainta folder.
-std::set<std::string> NamesIn(const GameFolder& game) {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(game.Mainta())) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
 
 // Runs start-up and an installation in a child process through `files`, and
 // returns its wait status. The child exits with the InstallationResult.
@@ -71,19 +56,14 @@ template <typename MakeFiles> int InstallInChild(GameFolder& game, MakeFiles mak
 // installation, on real files; then a new process installs. `plant`, where
 // given, adds to the game folder what the test is about. Returns the number
 // of points killed at.
-std::size_t KillAtEveryOperation(const std::string& customCfg,
-                                 const std::optional<std::string>& newConfig,
+std::size_t KillAtEveryOperation(const Files& before,
                                  const std::function<void(const GameFolder&)>& plant = {}) {
     const auto setUp = [&](GameFolder& game) {
-        game.Write("custom.cfg", customCfg);
-        if (newConfig) {
-            game.Write("newconfig.cfg", *newConfig);
-        }
+        test::Put(game, before);
         if (plant) {
             plant(game);
         }
     };
-    const Files before{customCfg, newConfig};
     Files after;
     {
         GameFolder game;
@@ -103,25 +83,24 @@ std::size_t KillAtEveryOperation(const std::string& customCfg,
                     }
                 });
         });
-        if (WIFEXITED(status)) {
+        reached = !WIFEXITED(status);
+        if (reached) {
+            ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+            ExpectWholeAndNothingLost(FilesOf(game), before, after);
+            EXPECT_EQ(ProgramRun(game.registry, game.files).Install(),
+                      InstallationResult::Installed);
+        } else {
             EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Installed));
-            EXPECT_EQ(FilesOf(game).custom, after.custom);
-            return;
         }
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-        reached = true;
-        ExpectWholeAndNothingLost(FilesOf(game), before, after);
-
-        EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
         EXPECT_EQ(FilesOf(game).custom, after.custom);
         EXPECT_EQ(PlayerLines(FilesOf(game).other), PlayerLines(after.other));
-        EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
+        EXPECT_EQ(game.Names(), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
     });
 }
 
 TEST(InstallationCrash, AProcessKilledAtAnyFileOperationLosesNothing) {
-    const std::size_t tried = KillAtEveryOperation(kFirstCustomCfg, std::nullopt) +
-                              KillAtEveryOperation(kLaterCustomCfg, kLaterNewConfig);
+    const std::size_t tried = KillAtEveryOperation({kFirstCustomCfg, {}}) +
+                              KillAtEveryOperation({kLaterCustomCfg, kLaterNewConfig});
     std::cout << "[ crash    ] SIGKILL: " << tried << " points\n";
     EXPECT_GE(tried, 30u);
 }
@@ -132,7 +111,7 @@ TEST(InstallationCrash, AProcessKilledAtAnyFileOperationLosesNothing) {
 // rename included, loses no line.
 TEST(InstallationCrash, ALinkLeftAsTheNewNewconfigIsNeverPutInPlace) {
     const std::size_t tried =
-        KillAtEveryOperation(kFirstCustomCfg, std::nullopt, [](const GameFolder& game) {
+        KillAtEveryOperation({kFirstCustomCfg, {}}, [](const GameFolder& game) {
             std::filesystem::create_symlink("custom.cfg",
                                             game.Mainta() / "newconfig.cfg.quorvel-new");
         });
@@ -161,7 +140,7 @@ TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
         ProgramRun run(game.registry, files);
         seen = 1; // counted from the installation's first operation
         const InstallationResult result = run.Install();
-        EXPECT_TRUE(!swapped || NamesIn(game).empty());
+        EXPECT_TRUE(!swapped || game.Names().empty());
         const std::filesystem::path used = swapped ? checked : game.Mainta();
         if (swapped && k == 1) {
             EXPECT_EQ(result, InstallationResult::Refused);
@@ -196,175 +175,109 @@ TEST(InstallationCrash, ANewconfigMadeMeanwhileIsNeverReplaced) {
     EXPECT_EQ(ProgramRun(game.registry, files).Install(), InstallationResult::Failed);
     EXPECT_EQ(game.Read("newconfig.cfg"), made);
     EXPECT_EQ(game.Read("custom.cfg"), kFirstCustomCfg);
-    EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
+    EXPECT_EQ(game.Names(), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
 }
 
-// Two processes: the first holds still at its first rename, with both new
-// files written; the second is refused meanwhile and writes nothing.
-TEST(InstallationCrash, ASecondProcessIsRefusedWhileTheFirstInstalls) {
+// While one copy holds still at its first rename, with both new files
+// written, a second copy is refused and writes nothing; once the first is
+// done, the second installs too.
+TEST(InstallationCrash, ASecondCopyIsRefusedWhileTheFirstInstalls) {
     GameFolder game;
     game.Write("custom.cfg", kFirstCustomCfg);
-    int ready[2];
-    int go[2];
-    ASSERT_EQ(pipe(ready), 0);
-    ASSERT_EQ(pipe(go), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        bool held = false;
-        test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
-            if (!held && what.rfind("rename ", 0) == 0) {
-                held = true;
-                char byte = 1;
-                (void)!write(ready[1], &byte, 1);
-                (void)!read(go[0], &byte, 1);
-            }
-        });
-        ProgramRun run(game.registry, files);
-        _exit(static_cast<int>(run.Install()));
-    }
-    char byte = 0;
-    ASSERT_EQ(read(ready[0], &byte, 1), 1);
-    const std::set<std::string> names = NamesIn(game);
-    EXPECT_EQ(names.size(), 3u); // custom.cfg and both new files
-    std::map<std::string, std::optional<std::string>> bytes;
-    for (const std::string& name : names) {
-        bytes[name] = game.Read(name);
-    }
-
-    ProgramRun second(game.registry, game.files);
-    EXPECT_EQ(second.Install(), InstallationResult::Refused);
-    ASSERT_EQ(second.windows.messagesShown.size(), 1u);
-    EXPECT_EQ(second.windows.messagesShown[0].text.rfind(
-                  "Another quorvel is installing into \"" + game.WindowsPath() + "\\mainta\"", 0),
-              0u);
-    EXPECT_EQ(second.windows.messagesShown[0].icon, MessageIcon::Warning);
-    EXPECT_EQ(NamesIn(game), names);
-    for (const std::string& name : names) {
-        EXPECT_EQ(game.Read(name), bytes[name]) << name;
-    }
-
-    ASSERT_EQ(write(go[1], &byte, 1), 1);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Installed));
-    const std::set<std::string> kept =
-        LinesOfBoth(game.Read("custom.cfg"), game.Read("newconfig.cfg"));
-    for (const std::string& line : PlayerLines(kFirstCustomCfg)) {
-        EXPECT_TRUE(kept.count(line)) << "lost: " << line;
-    }
-    // And now that it is done, the second copy installs too.
-    EXPECT_EQ(second.Install(), InstallationResult::Installed);
-    for (int fd : {ready[0], ready[1], go[0], go[1]}) {
-        close(fd);
-    }
-}
-
-// A tmpfs of 64 KiB on the mainta folder, in a mount namespace of this
-// process's own; it goes when the process ends.
-class SmallDisk {
-public:
-    explicit SmallDisk(const std::filesystem::path& where) : where_(where) {
-        if (geteuid() != 0 || unshare(CLONE_NEWNS) != 0 ||
-            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-            mount("quorvel-test", where_.c_str(), "tmpfs", 0, "size=64k") != 0) {
+    const auto contents = [&] {
+        std::map<std::string, std::optional<std::string>> bytes;
+        for (const std::string& name : game.Names()) {
+            bytes[name] = game.Read(name);
+        }
+        return bytes;
+    };
+    std::optional<test::Attempt> second;
+    test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
+        if (second || !what.starts_with("rename ")) {
             return;
         }
-        mounted_ = true;
-    }
-    ~SmallDisk() {
-        if (mounted_) {
-            umount2(where_.c_str(), MNT_DETACH);
-        }
-    }
-    bool Mounted() const { return mounted_; }
-    bool Grow() {
-        return mount("quorvel-test", where_.c_str(), "tmpfs", MS_REMOUNT, "size=512k") == 0;
-    }
+        const auto held = contents();
+        EXPECT_EQ(held.size(), 3u); // custom.cfg and both new files
+        second.emplace(game.registry, game.files);
+        EXPECT_EQ(second->result, InstallationResult::Refused);
+        second->ExpectToldAbout(game.MaintaAsTold());
+        EXPECT_EQ(second->windows.messagesShown[0].text, "Another quorvel is installing into " +
+                                                             game.MaintaAsTold() +
+                                                             ". Try again when it has finished.");
+        second->ExpectWindowUnchanged();
+        EXPECT_EQ(contents(), held);
+    });
+    EXPECT_EQ(ProgramRun(game.registry, files).Install(), InstallationResult::Installed);
+    EXPECT_EQ(FilesOf(game), test::InstalledFrom({kFirstCustomCfg, {}}));
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->Install(), InstallationResult::Installed);
+}
 
-private:
-    std::filesystem::path where_;
-    bool mounted_ = false;
-};
+// What runs right after each removal of a file by name, while it is set.
+std::function<void(int folder, const char* name)> afterUnlink;
 
-TEST(InstallationCrash, ARealFullDiskLeavesBothFilesAndInstallsOnceFreed) {
-    // 40 KB of the player's lines: the new newconfig.cfg does not fit beside
-    // them in 64 KiB.
-    std::string player;
-    for (int i = 0; player.size() < 40000; ++i) {
-        player += "bind k" + std::to_string(i) + " \"say " + std::string(60, 'p') + "\"\r\n";
+} // namespace
+} // namespace quorvel
+
+// Every removal of a file by name, in this test program, goes through here.
+extern "C" int unlinkat(int folder, const char* name, int flags) noexcept {
+    using Unlink = int (*)(int, const char*, int);
+    static const auto real = reinterpret_cast<Unlink>(dlsym(RTLD_NEXT, "unlinkat"));
+    const int result = real(folder, name, flags);
+    if (quorvel::afterUnlink) {
+        quorvel::afterUnlink(folder, name);
     }
-    Files after;
-    {
-        GameFolder reference;
-        reference.Write("custom.cfg", player);
-        EXPECT_EQ(ProgramRun(reference.registry, reference.files).Install(),
-                  InstallationResult::Installed);
-        after = FilesOf(reference);
-    }
+    return result;
+}
+
+namespace quorvel {
+namespace {
+
+// Someone else's file, linked under a new file's name in the moment between
+// the removal of what a stopped run left there and the new file's creation,
+// is never written into.
+TEST(InstallationCrash, AFileMadeUnderTheNewFilesNameMeanwhileIsNeverWrittenInto) {
     GameFolder game;
-    SmallDisk disk(game.Mainta());
-    if (!disk.Mounted()) {
-        GTEST_SKIP() << "mounting a small tmpfs needs root and a mount namespace";
-    }
-    game.Write("custom.cfg", player);
-
-    ProgramRun run(game.registry, game.files);
-    EXPECT_EQ(run.Install(), InstallationResult::Failed);
-    ASSERT_EQ(run.windows.messagesShown.size(), 1u);
-    const auto& told = run.windows.messagesShown[0];
-    EXPECT_EQ(told.title, "quorvel");
-    EXPECT_EQ(told.icon, MessageIcon::Warning);
-    EXPECT_NE(told.text.find(std::strerror(ENOSPC)), std::string::npos) << told.text;
-    EXPECT_EQ(game.Read("custom.cfg"), player);
-    EXPECT_EQ(NamesIn(game), std::set<std::string>{"custom.cfg"});
-
-    ASSERT_TRUE(disk.Grow());
-    EXPECT_EQ(run.Install(), InstallationResult::Installed);
-    EXPECT_EQ(FilesOf(game).custom, after.custom);
-    EXPECT_EQ(FilesOf(game).other, after.other);
+    game.Write("custom.cfg", kFirstCustomCfg);
+    const auto theirs = game.Prefix() / "theirs";
+    const std::string kept = "export TOKEN=secret\r\n";
+    test::WriteBytes(theirs, kept);
+    afterUnlink = [&](int folder, const char* name) {
+        if (std::string_view(name).ends_with(".quorvel-new")) {
+            afterUnlink = nullptr;
+            ::linkat(AT_FDCWD, theirs.c_str(), folder, name, 0);
+        }
+    };
+    EXPECT_NE(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
+    afterUnlink = nullptr;
+    EXPECT_EQ(test::ReadBytes(theirs), kept);
+    EXPECT_EQ(game.Read("custom.cfg"), kFirstCustomCfg);
 }
 
 // One file under both names (either name a link to the other) is refused
-// before anything is written, also by a process that would be killed at its
-// k-th flush: the file keeps its bytes and stays under both names.
-TEST(InstallationCrash, TwoNamesForOneFileAreRefusedWithAKillAtEveryFlush) {
-    const std::string names[] = {"custom.cfg", "newconfig.cfg"};
-    for (int linked = 0; linked < 2; ++linked) {
-        const std::string& link = names[linked];
-        const std::string& file = names[1 - linked];
-        test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
-            SCOPED_TRACE(link + " a link to " + file + ", killed at flush " + std::to_string(k));
-            GameFolder game;
-            game.Write(file, kFirstCustomCfg);
-            std::filesystem::create_symlink(file, game.Mainta() / link);
-            const int status = InstallInChild(game, [&] {
-                return std::make_unique<test::HookedFileService>(
-                    game.files,
-                    [k, flushes = std::size_t{0}](std::size_t, const std::string& what) mutable {
-                        if (what.rfind("flush", 0) == 0 && ++flushes == k) {
-                            raise(SIGKILL);
-                        }
-                    });
-            });
-            EXPECT_EQ(game.Read(file), kFirstCustomCfg);
-            EXPECT_TRUE(std::filesystem::is_symlink(game.Mainta() / link));
-            EXPECT_EQ(NamesIn(game), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
-            reached = !WIFEXITED(status); // killed: the bytes above must have held
-            if (reached) {
-                return;
-            }
-            EXPECT_EQ(WEXITSTATUS(status), static_cast<int>(InstallationResult::Refused));
-            ProgramRun run(game.registry, game.files);
-            EXPECT_EQ(run.Install(), InstallationResult::Refused);
-            ASSERT_FALSE(run.windows.messagesShown.empty());
-            EXPECT_EQ(run.windows.messagesShown.back().text,
-                      "custom.cfg and newconfig.cfg are the same file (\"" + kCustom + "\" (" +
-                          game.files.HostPathForMessages(kCustom) + ") and \"" + kOther + "\" (" +
-                          game.files.HostPathForMessages(kOther) +
-                          ")); quorvel needs them apart.\n\nNothing was installed and no file "
-                          "was changed.");
+// before any new file is made: the file keeps its bytes and both names.
+TEST(InstallationCrash, TwoNamesForOneFileAreRefusedBeforeAnythingIsWritten) {
+    for (const bool customIsTheLink : {true, false}) {
+        const std::string link = customIsTheLink ? "custom.cfg" : "newconfig.cfg";
+        const std::string file = customIsTheLink ? "newconfig.cfg" : "custom.cfg";
+        SCOPED_TRACE(link + " a link to " + file);
+        GameFolder game;
+        game.Write(file, kFirstCustomCfg);
+        std::filesystem::create_symlink(file, game.Mainta() / link);
+        test::HookedFileService files(game.files, [](std::size_t, const std::string& what) {
+            EXPECT_FALSE(what.starts_with("create new ")) << what;
         });
+        ProgramRun run(game.registry, files);
+        EXPECT_EQ(run.Install(), InstallationResult::Refused);
+        EXPECT_EQ(run.windows.messagesShown.at(0).text,
+                  "custom.cfg and newconfig.cfg are the same file (\"" + kCustom + "\" (" +
+                      game.files.HostPathForMessages(kCustom) + ") and \"" + kOther + "\" (" +
+                      game.files.HostPathForMessages(kOther) +
+                      ")); quorvel needs them apart.\n\nNothing was installed and no file "
+                      "was changed.");
+        EXPECT_EQ(game.Read(file), kFirstCustomCfg);
+        EXPECT_TRUE(std::filesystem::is_symlink(game.Mainta() / link));
+        EXPECT_EQ(game.Names(), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
     }
 }
 
@@ -376,13 +289,9 @@ TEST(InstallationCrash, APipeForUserRegDoesNotHoldUpStartup) {
     ASSERT_EQ(mkfifo(userReg.c_str(), 0600), 0);
     alarm(10); // a start-up that waits on the pipe ends the test here
     WineRegistryStore registry(WineRegistryFile::Load(userReg.string()));
-    ScriptedWindowSystem windows;
-    ScriptedMainWindow window;
-    Installer installer(windows, registry, game.files);
-    installer.RunStartup(window);
+    const ProgramRun run(registry, game.files);
     alarm(0);
-    ASSERT_EQ(windows.promptsShown.size(), 1u);
-    EXPECT_EQ(windows.promptsShown[0].defaultAnswer, "");
+    EXPECT_EQ(run.windows.promptsShown.at(0).defaultAnswer, "");
 }
 
 } // namespace

@@ -9,7 +9,9 @@
 #include "tests/support/test_data.h"
 
 #include <csignal>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <gtest/gtest.h>
 #include <optional>
 #include <sys/resource.h>
@@ -23,42 +25,60 @@ namespace {
 using test::Attempt;
 using test::GameFolder;
 using test::kPlayerCustomCfg;
-using test::kSuccess;
 
 const std::string kVictim = "export TOKEN=secret\r\n";
+constexpr uid_t kStranger = 54321;
 
-// Links, pipes and a full disk (a file size limit in a child process) are
-// POSIX matters; the failures injected at every file operation, which reach
-// the same paths on every system, are in ../installation_faults_test.cpp.
+// Tests that give files to other users, or play a player who owns some
+// files and not others.
+class InstallationFaultsAsRoot : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (::geteuid() != 0) {
+            GTEST_SKIP() << "giving files to other users needs root";
+        }
+    }
+};
 
-// Neither a link to nothing nor a pipe is taken for a file: the installation
+// An installation in a child process, once `prepare` has made the child what
+// the test needs (another user, a file size limit): its result, and the last
+// message the player was told.
+struct ChildAttempt {
+    int result = -1;
+    std::string told;
+};
+ChildAttempt AttemptInChild(GameFolder& game, const std::function<void()>& prepare) {
+    int out[2];
+    EXPECT_EQ(::pipe(out), 0);
+    if (const pid_t child = fork(); child == 0) {
+        prepare();
+        const Attempt attempt(game.registry, game.files);
+        const auto& shown = attempt.windows.messagesShown;
+        const std::string told =
+            static_cast<char>(attempt.result) + (shown.empty() ? std::string() : shown.back().text);
+        _exit(::write(out[1], told.data(), told.size()) < 0 ? 1 : 0);
+    }
+    ::close(out[1]);
+    std::string told(65536, '\0');
+    told.resize(
+        static_cast<std::size_t>(std::max<ssize_t>(0, ::read(out[0], told.data(), told.size()))));
+    ::close(out[0]);
+    ::wait(nullptr);
+    if (told.empty()) {
+        return {};
+    }
+    return {told[0], told.substr(1)};
+}
+
+// Neither a pipe nor a link to nothing is taken for a file: the installation
 // stops before writing anything, nothing is created where the link points,
 // and start-up does not wait on the pipe.
 TEST(InstallationFaults, WhatIsNotAPlainFileStopsEverything) {
-    namespace fs = std::filesystem;
-    for (const std::string blocked : {"custom.cfg", "newconfig.cfg"}) {
-        for (const bool pipe : {false, true}) {
-            SCOPED_TRACE(blocked + (pipe ? " is a pipe" : " is a link to nothing"));
-            GameFolder game;
-            const std::string other = blocked == "custom.cfg" ? "newconfig.cfg" : "custom.cfg";
-            game.Write(other, kPlayerCustomCfg);
-            const fs::path place = game.Mainta() / blocked;
-            if (pipe) {
-                ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0);
-            } else {
-                fs::create_symlink(game.Mainta() / "elsewhere.cfg", place);
-            }
-
-            Attempt attempt(game.registry, game.files);
-            EXPECT_EQ(attempt.result, InstallationResult::Refused);
-            attempt.ExpectToldAbout(blocked);
-            attempt.ExpectWindowUnchanged();
-            EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
-            EXPECT_EQ(fs::symlink_status(place).type(),
-                      pipe ? fs::file_type::fifo : fs::file_type::symlink);
-            EXPECT_FALSE(fs::exists(fs::symlink_status(game.Mainta() / "elsewhere.cfg")));
-        }
-    }
+    test::ExpectRefusedOverAnOddEntry(
+        [](const std::filesystem::path& place) { ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0); });
+    test::ExpectRefusedOverAnOddEntry([](const std::filesystem::path& place) {
+        std::filesystem::create_symlink(place.parent_path() / "elsewhere.cfg", place);
+    });
 }
 
 // A custom.cfg that never ends (a /proc file that says it holds nothing) is
@@ -81,57 +101,39 @@ TEST(InstallationFaults, AFileThatNeverEndsStopsEverything) {
 }
 
 // Each file keeps its permission bits; a new newconfig.cfg, which holds
-// custom.cfg's lines, takes custom.cfg's, and a new custom.cfg is the
-// player's alone. Nothing is ever more open than before, whatever the umask.
+// custom.cfg's lines, takes custom.cfg's, and a new file is otherwise the
+// player's alone, also beside another user's open custom.cfg. Nothing is
+// ever more open than before, whatever the umask.
 TEST(InstallationFaults, PermissionsNeverWiden) {
-    struct Case {
-        mode_t custom;
-        std::optional<mode_t> other; // newconfig.cfg before, if any
-        mode_t otherAfter;
-    };
-    const Case cases[] = {
-        {0600, std::nullopt, 0600},
-        {0660, std::nullopt, 0660},
-        {0600, 0644, 0644},
-        {0644, 0600, 0600},
+    const struct {
+        std::optional<mode_t> custom, other; // before, where there
+        mode_t customAfter, otherAfter;
+        uid_t owner;
+    } cases[] = {
+        {0600, {}, 0600, 0600, 0},   {0660, {}, 0660, 0660, 0}, {0600, 0644, 0600, 0644, 0},
+        {0644, 0600, 0644, 0600, 0}, {{}, {}, 0600, 0600, 0},   {0666, {}, 0666, 0600, 54321},
     };
     const mode_t umaskBefore = ::umask(0);
-    for (const Case& c : cases) {
-        SCOPED_TRACE("custom.cfg " + std::to_string(c.custom));
-        GameFolder game;
-        game.Write("custom.cfg", kPlayerCustomCfg);
-        ASSERT_EQ(::chmod(game.CustomCfg().c_str(), c.custom), 0);
-        if (c.other) {
-            game.Write("newconfig.cfg", "seta name Player\r\n");
-            ASSERT_EQ(::chmod(game.NewConfig().c_str(), *c.other), 0);
+    for (const auto& c : cases) {
+        if (c.owner != 0 && ::geteuid() != 0) {
+            continue; // giving custom.cfg to another user needs root
         }
-        Attempt attempt(game.registry, game.files);
-        EXPECT_EQ(attempt.result, InstallationResult::Installed);
-        struct stat info {};
-        ASSERT_EQ(::stat(game.NewConfig().c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, c.otherAfter);
-        ASSERT_EQ(::stat(game.CustomCfg().c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, c.custom);
-    }
-    {
-        GameFolder game; // neither file there: both are the player's alone
-        Attempt attempt(game.registry, game.files);
-        EXPECT_EQ(attempt.result, InstallationResult::Installed);
-        for (const auto& path : {game.CustomCfg(), game.NewConfig()}) {
+        GameFolder game;
+        for (const auto& [path, mode] :
+             {std::pair(game.CustomCfg(), c.custom), std::pair(game.NewConfig(), c.other)}) {
+            if (mode) {
+                test::WriteBytes(path, kPlayerCustomCfg);
+                ASSERT_EQ(::chmod(path.c_str(), *mode), 0);
+                ASSERT_TRUE(c.owner == 0 || ::chown(path.c_str(), c.owner, c.owner) == 0);
+            }
+        }
+        EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
+        for (const auto& [path, mode] : {std::pair(game.CustomCfg(), c.customAfter),
+                                         std::pair(game.NewConfig(), c.otherAfter)}) {
             struct stat info {};
             ASSERT_EQ(::stat(path.c_str(), &info), 0);
-            EXPECT_EQ(info.st_mode & 07777, 0600u) << path;
+            EXPECT_EQ(info.st_mode & 07777, mode) << path;
         }
-    }
-    if (::geteuid() == 0) { // another user's open custom.cfg: the new newconfig.cfg stays private
-        GameFolder game;
-        game.Write("custom.cfg", kPlayerCustomCfg);
-        ASSERT_EQ(::chmod(game.CustomCfg().c_str(), 0666), 0);
-        ASSERT_EQ(::chown(game.CustomCfg().c_str(), 54321, 54321), 0);
-        EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
-        struct stat info {};
-        ASSERT_EQ(::stat(game.NewConfig().c_str(), &info), 0);
-        EXPECT_EQ(info.st_mode & 07777, 0600u);
     }
     ::umask(umaskBefore);
 }
@@ -139,11 +141,7 @@ TEST(InstallationFaults, PermissionsNeverWiden) {
 // A link that another user planted where either file should be is never
 // followed: nothing is written where it leads, and the player is told whose
 // link it is. Links of the player's own and of root's are followed.
-TEST(InstallationFaults, ALinkOfAnotherUserIsNotFollowed) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "giving a link to another user needs root";
-    }
-    constexpr uid_t kStranger = 54321;
+TEST_F(InstallationFaultsAsRoot, ALinkOfAnotherUserIsNotFollowed) {
     for (const std::string planted : {"custom.cfg", "newconfig.cfg"}) {
         SCOPED_TRACE(planted);
         GameFolder game;
@@ -171,11 +169,8 @@ TEST(InstallationFaults, ALinkOfAnotherUserIsNotFollowed) {
 
 // What the player may not write, the player hears whose it is and how to
 // make it writable: an installation run in a child process as the player.
-TEST(InstallationFaults, WhatCannotBeWrittenSaysHowToMakeItWritable) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "playing a player who owns some files and not others needs root";
-    }
-    constexpr uid_t kPlayer = 54321;
+TEST_F(InstallationFaultsAsRoot, WhatCannotBeWrittenSaysHowToMakeItWritable) {
+    constexpr uid_t kPlayer = kStranger;
     const struct {
         uid_t maintaOwner;
         mode_t customMode;
@@ -197,22 +192,11 @@ TEST(InstallationFaults, WhatCannotBeWrittenSaysHowToMakeItWritable) {
         ASSERT_EQ(::chown(game.Mainta().c_str(), c.maintaOwner, c.maintaOwner), 0);
         ASSERT_EQ(::chown(game.CustomCfg().c_str(), kPlayer, kPlayer), 0);
         ASSERT_EQ(::chmod(game.CustomCfg().c_str(), c.customMode), 0);
-        int pipe[2];
-        ASSERT_EQ(::pipe(pipe), 0);
-        if (const pid_t child = fork(); child == 0) {
-            if (::setgid(kPlayer) != 0 || ::setuid(kPlayer) != 0) {
-                _exit(1);
-            }
-            const std::string told =
-                Attempt(game.registry, game.files).windows.messagesShown.at(0).text;
-            _exit(::write(pipe[1], told.data(), told.size()) < 0 ? 1 : 0);
-        }
-        ::close(pipe[1]);
-        std::string told(65536, '\0');
-        told.resize(static_cast<std::size_t>(
-            std::max<ssize_t>(0, ::read(pipe[0], told.data(), told.size()))));
-        ::close(pipe[0]);
-        ::wait(nullptr);
+        const std::string told = AttemptInChild(game, [] {
+                                     if (::setgid(kPlayer) != 0 || ::setuid(kPlayer) != 0) {
+                                         _exit(1);
+                                     }
+                                 }).told;
         EXPECT_NE(told.find("\n\nThe " + c.told + game.Prefix().string() +
                             "/dosdevices/c:/Games/MOHAA/" + c.what + "'\nthen install again."),
                   std::string::npos)
@@ -224,12 +208,8 @@ TEST(InstallationFaults, WhatCannotBeWrittenSaysHowToMakeItWritable) {
 // a link of theirs to a folder of theirs in the place of mainta. The link is
 // not followed; made root's, it is, but it leads to another folder than the
 // one start-up read, and that is refused too. Nothing reaches their folder.
-TEST(InstallationFaults, AMaintaSwappedForAnotherUsersFolderIsRefused) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "giving a link to another user needs root";
-    }
+TEST_F(InstallationFaultsAsRoot, AMaintaSwappedForAnotherUsersFolderIsRefused) {
     namespace fs = std::filesystem;
-    constexpr uid_t kStranger = 54321;
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
     ASSERT_EQ(::chmod(game.CustomCfg().c_str(), 0600), 0);
@@ -258,10 +238,7 @@ TEST(InstallationFaults, AMaintaSwappedForAnotherUsersFolderIsRefused) {
 
 // A new newconfig.cfg that another user left beside a missing newconfig.cfg
 // is not put in place as the player's: the installation stops and says whose.
-TEST(InstallationFaults, AnotherUsersLeftoverIsNotPutInPlace) {
-    if (::geteuid() != 0) {
-        GTEST_SKIP() << "giving a file to another user needs root";
-    }
+TEST_F(InstallationFaultsAsRoot, AnotherUsersLeftoverIsNotPutInPlace) {
     GameFolder game;
     game.Write("custom.cfg", kPlayerCustomCfg);
     game.Write("newconfig.cfg.quorvel-new", kVictim);
@@ -274,64 +251,44 @@ TEST(InstallationFaults, AnotherUsersLeftoverIsNotPutInPlace) {
     EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg);
 }
 
-// Runs an installation in a child process whose files may not grow past
-// `limit` bytes, as on a full disk. Returns the child's exit status: the
-// InstallationResult, or 99 when the success message was shown for a failure.
-int InstallWithFileSizeLimit(GameFolder& game, rlim_t limit) {
-    const pid_t child = fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
-        const rlimit fsize{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &fsize);
-        Attempt attempt(game.registry, game.files);
-        const bool toldSuccess = !attempt.windows.messagesShown.empty() &&
-                                 attempt.windows.messagesShown.back().text == kSuccess;
-        if (toldSuccess && attempt.result != InstallationResult::Installed) {
-            _exit(99);
-        }
-        _exit(static_cast<int>(attempt.result));
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
+// A full disk part way through either file: both files stay as they were, no
+// new file is left behind, and once there is room the installation makes what
+// it would have made.
 TEST(InstallationFaults, AFullDiskLosesNoLine) {
-    // custom.cfg fails part way: both files go back as they were.
-    {
+    const std::string handAdded = "bind h \"say " + std::string(150, 'h') + "\"\r\n";
+    const std::string player = "seta name " + std::string(1400, 'x') + "\r\nsetu r_lodcap .5\r\n";
+    const struct {
+        test::Files start;
+        rlim_t limit;
+    } cases[] = {
+        // custom.cfg fails.
+        {{kPlayerCustomCfg, {}}, 300},
+        // newconfig.cfg fails at a later installation, when the lines added
+        // to custom.cfg by hand make it grow past the limit.
+        {{kPlayerCustomCfg + handAdded, "\r\n" + std::string(1400, 'x') + "\r\n"}, 1500},
+        // newconfig.cfg fails at a first installation: it is left empty at
+        // most, so that a later run still takes all of custom.cfg for the
+        // player's lines.
+        {{player, {}}, player.size() + 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.limit);
         GameFolder game;
-        game.Write("custom.cfg", kPlayerCustomCfg);
-        EXPECT_EQ(InstallWithFileSizeLimit(game, 300),
-                  static_cast<int>(InstallationResult::Failed));
-        EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg);
-    }
-    // newconfig.cfg fails at a later installation, when the lines added to
-    // custom.cfg by hand make it grow past the limit: custom.cfg is put back.
-    {
-        GameFolder game;
-        const std::string earlier(1400, 'x');
-        const std::string handAdded = "bind h \"say " + std::string(150, 'h') + "\"\r\n";
-        game.Write("newconfig.cfg", "\r\n" + earlier + "\r\n");
-        game.Write("custom.cfg", kPlayerCustomCfg + handAdded);
-        EXPECT_EQ(InstallWithFileSizeLimit(game, 1500),
-                  static_cast<int>(InstallationResult::Failed));
-        EXPECT_EQ(game.Read("custom.cfg"), kPlayerCustomCfg + handAdded);
-        EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + earlier + "\r\n");
-    }
-    // newconfig.cfg fails part way at a first installation: it is left empty,
-    // so that trying again in a later run still takes all of custom.cfg for
-    // the player's lines.
-    {
-        GameFolder game;
-        const std::string player =
-            "seta name " + std::string(1400, 'x') + "\r\nsetu r_lodcap .5\r\n";
-        game.Write("custom.cfg", player);
-        EXPECT_EQ(InstallWithFileSizeLimit(game, player.size() + 1),
-                  static_cast<int>(InstallationResult::Failed));
-        EXPECT_EQ(game.Read("custom.cfg"), player);
-        EXPECT_EQ(game.Read("newconfig.cfg").value_or(""), "");
+        test::Put(game, c.start);
+        const ChildAttempt attempt = AttemptInChild(game, [&] {
+            std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
+            const rlimit fsize{c.limit, c.limit};
+            setrlimit(RLIMIT_FSIZE, &fsize);
+        });
+        EXPECT_EQ(attempt.result, static_cast<int>(InstallationResult::Failed));
+        EXPECT_NE(attempt.told.find(std::strerror(EFBIG)), std::string::npos) << attempt.told;
+        EXPECT_EQ(game.Read("custom.cfg"), c.start.custom);
+        EXPECT_EQ(game.Read("newconfig.cfg").value_or(""), c.start.other.value_or(""));
+        for (const std::string& name : game.Names()) {
+            EXPECT_FALSE(name.ends_with(".quorvel-new")) << name;
+        }
         EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
-        EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + player + "\r\n");
+        EXPECT_EQ(test::FilesOf(game), test::InstalledFrom(c.start));
     }
 }
 

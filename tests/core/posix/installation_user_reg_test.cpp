@@ -52,35 +52,31 @@ TEST(Installation, AFolderWithSpacesAndAccentsIsFoundThroughUserReg) {
     EXPECT_EQ(entries(game.Mainta()), 2);
 }
 
+// A folder that ends at MOHAA drops what follows; no folder can have the
+// other name, and the player is told so with nothing written.
 TEST(InstallationLarge, AHundredThousandCharacterStoredFolderIsReadWhole) {
     const std::string junk(100000, 'x');
-    const auto userReg = [](const std::string& value) {
-        return WineRegistryStore(WineRegistryFile::Parse(
-            "WINE REGISTRY Version 2\n[Software\\\\2015\\\\MOHAA]\n\"basepath\"=\"" + value +
+    for (const auto& [stored, offered, installed] :
+         std::vector<std::tuple<std::string, std::string, bool>>{
+             {"C:\\\\Games\\\\MOHAA\\\\" + junk, "C:\\Games\\MOHAA", true},
+             {"C:\\\\Games\\\\" + junk, "C:\\Games\\" + junk, false}}) {
+        GameFolder game;
+        game.Write("custom.cfg", "seta name Player\r\n");
+        WineRegistryStore store(WineRegistryFile::Parse(
+            "WINE REGISTRY Version 2\n[Software\\\\2015\\\\MOHAA]\n\"basepath\"=\"" + stored +
             "\"\n"));
-    };
-    // The folder ends at MOHAA, so what follows it is dropped.
-    {
-        GameFolder game;
-        game.Write("custom.cfg", "seta name Player\r\n");
-        WineRegistryStore store = userReg("C:\\\\Games\\\\MOHAA\\\\" + junk);
         ProgramRun run(store, game.files);
-        EXPECT_EQ(run.Install(), InstallationResult::Installed);
-        EXPECT_EQ(run.windows.promptsShown.at(0).defaultAnswer, "C:\\Games\\MOHAA");
-        EXPECT_EQ(game.Read("newconfig.cfg"), "\r\nseta name Player\r\n\r\n");
-    }
-    // No folder can have such a name: the player is told, nothing is written.
-    {
-        GameFolder game;
-        game.Write("custom.cfg", "seta name Player\r\n");
-        WineRegistryStore store = userReg("C:\\\\Games\\\\" + junk);
-        ProgramRun run(store, game.files);
-        EXPECT_EQ(run.Install(), InstallationResult::Refused);
-        EXPECT_EQ(run.windows.promptsShown.at(0).defaultAnswer, "C:\\Games\\" + junk);
-        ASSERT_EQ(run.windows.messagesShown.size(), 1u);
-        EXPECT_EQ(run.windows.messagesShown[0].icon, MessageIcon::Warning);
-        EXPECT_EQ(game.Read("custom.cfg"), "seta name Player\r\n");
-        EXPECT_FALSE(game.Read("newconfig.cfg"));
+        EXPECT_EQ(run.windows.promptsShown.at(0).defaultAnswer, offered);
+        EXPECT_EQ(run.Install(),
+                  installed ? InstallationResult::Installed : InstallationResult::Refused);
+        EXPECT_EQ(run.windows.messagesShown.at(0).icon,
+                  installed ? MessageIcon::None : MessageIcon::Warning);
+        if (installed) {
+            EXPECT_EQ(test::FilesOf(game), (test::Files{ExpectedFile("custom_medium_highest.cfg"),
+                                                        "\r\nseta name Player\r\n\r\n"}));
+        } else {
+            EXPECT_EQ(test::FilesOf(game), (test::Files{"seta name Player\r\n", {}}));
+        }
     }
 }
 
