@@ -52,16 +52,16 @@ class DetailDialogTest : public QObject {
 
     quorvel::ui::QtWindowSystem windows_;
 
-    // How a showing worked by `step` ended: "High", "Need to go Check" or
-    // "closed", and " after staying open" where the step left it open.
+    // How a showing worked by `step` ended: "answered High", "need to check"
+    // or "closed", and " after staying open" where the step left it open.
     QString Show(DetailDialogKind kind, Step step) {
         ModalWindows modals;
         modals.Then(kind == DetailDialogKind::Texture ? "Form2" : "Form3", std::move(step));
         const quorvel::DetailDialogResult result = windows_.ShowDetailDialog(kind);
         const QString ended = result.outcome == quorvel::DialogOutcome::Answered
-                                  ? QString::fromStdString(result.answer)
+                                  ? "answered " + QString::fromStdString(result.answer)
                               : result.outcome == quorvel::DialogOutcome::NeedToCheck
-                                  ? "Need to go Check"
+                                  ? "need to check"
                                   : "closed";
         return modals.leftOpen.isEmpty() ? ended : ended + " after staying open";
     }
@@ -93,7 +93,7 @@ private slots:
                 Key(window, tabs % 2 ? Qt::Key_Enter : Qt::Key_Return);
             });
             QCOMPARE(focus, tabOrder[tabs % tabOrder.size()]);
-            QCOMPARE(ended, focus);
+            QCOMPARE(ended, focus == "Need to go Check" ? "need to check" : "answered " + focus);
         }
         QCOMPARE(Show(kind, [](QWidget& window) { window.close(); }), "closed");
         QCOMPARE(Show(kind,

@@ -134,14 +134,6 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void windowsMatchTheirTable() {
-        Run run("");
-        MatchesItsTable(run.window, forms::MainForm());
-        for (auto kind : {quorvel::DetailDialogKind::Texture, quorvel::DetailDialogKind::Model}) {
-            quorvel::ui::DetailDialog dialog(kind);
-            MatchesItsTable(dialog, forms::DetailForm(kind));
-        }
-    }
 
     void startUpThenInstallation() {
         Run run(kPlayerCustomCfg);
@@ -260,16 +252,17 @@ private slots:
         QCOMPARE(run.Files(), files);
     }
 
-    // What a screen reader reads: List1 by the heading above it, which it
-    // follows; the hidden list by its own name; a description for the lists
-    // and every label; each detail dialog its question.
-    void accessibleNames() {
+    // Every window as its table draws it. What a screen reader reads: List1
+    // by the heading above it, which it follows; the hidden list by its own
+    // name; a description for the lists and every label; each detail dialog
+    // its question.
+    void windowsMatchTheirTableAndAreRead() {
         const auto read = [](QWidget& widget, QAccessible::Text text) {
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&widget);
             return face ? face->text(text) : QStringLiteral("(no interface)");
         };
         Run run("");
-        run.Start();
+        MatchesItsTable(run.window, forms::MainForm());
         auto& list1 = run.Get<QListView>("List1");
         QCOMPARE(read(list1, QAccessible::Name), "Current Custom.cfg settings");
         QCOMPARE(read(run.Get<QListView>("List2"), QAccessible::Name), "Settings to install");
@@ -281,6 +274,7 @@ private slots:
         }
         for (auto kind : {quorvel::DetailDialogKind::Texture, quorvel::DetailDialogKind::Model}) {
             quorvel::ui::DetailDialog dialog(kind);
+            MatchesItsTable(dialog, forms::DetailForm(kind));
             auto& label = *dialog.findChild<QLabel*>("Label1");
             QVERIFY(read(label, QAccessible::Name).startsWith("Please Select the current "));
             QVERIFY(!read(label, QAccessible::Description).isEmpty());
