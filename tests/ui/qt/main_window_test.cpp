@@ -1,71 +1,86 @@
 // The main window driven as a player drives it: start-up through the real
 // prompt, installations through the real dialogs and message box, on real
-// files in a throwaway Wine prefix.
+// files in a throwaway Wine prefix. And every window the Qt front end builds
+// from the windows' table, checked against that table.
 
 #include "core/installer.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/test_data.h"
+#include "tests/ui/qt/modal_windows.h"
+#include "ui/forms/form_shapes.h"
 #include "ui/qt/detail_dialog.h"
 #include "ui/qt/main_window.h"
+#include "ui/qt/program_icon.h"
 #include "ui/qt/qt_window_system.h"
 
-#include <deque>
-#include <functional>
-
 #include <QAccessible>
-#include <QApplication>
 #include <QFontInfo>
 #include <QInputDialog>
 #include <QLabel>
 #include <QListView>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
-#include <QTest>
-#include <QTimer>
 #include <QWheelEvent>
 #include <QWindow>
 
 namespace {
 
+namespace forms = quorvel::forms;
 using quorvel::test::kPlayerCustomCfg;
-using quorvel::test::kPlayerCustomCfgShown;
-using quorvel::test::kPlayerFirstNewConfig;
-using Step = std::function<void(QWidget&)>;
+using quorvel::test::Press;
+using quorvel::test::Step;
 
-QStringList Rows(const std::vector<std::string>& lines) {
-    QStringList rows;
-    for (const std::string& line : lines) {
-        rows << QString::fromStdString(line);
-    }
-    return rows;
-}
-
-Step Press(const QString& text) {
-    return [text](QWidget& window) {
-        for (QPushButton* button : window.findChildren<QPushButton*>()) {
-            if (button->text() == text) {
-                QTest::mouseClick(button, Qt::LeftButton);
-                return;
-            }
+// `window` as the table draws `form`: its name, caption, size, frame and
+// icon, and every control at its box with its text and font, labels whole.
+void MatchesItsTable(QWidget& window, const forms::FormShape& form) {
+    QCOMPARE(window.objectName(), form.name);
+    QCOMPARE(window.windowTitle(), form.caption);
+    QCOMPARE(window.size(), QSize(form.clientWidth, form.clientHeight));
+    QVERIFY(!window.parentWidget());
+    const bool sizable = form.frame == forms::Frame::Sizable;
+    QCOMPARE(window.minimumSize() != window.maximumSize(), sizable);
+    QCOMPARE(window.windowFlags().testFlag(Qt::WindowMaximizeButtonHint), sizable);
+    QVERIFY(
+        window.windowFlags().testFlags(Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint));
+    // The 256-colour artwork.
+    const QImage icon(QString::fromLatin1(quorvel::ui::kProgramIconPath));
+    QCOMPARE(icon.format(), QImage::Format_Indexed8);
+    QCOMPARE(window.windowIcon().pixmap(32, 32).toImage().convertToFormat(QImage::Format_ARGB32),
+             icon.convertToFormat(QImage::Format_ARGB32));
+    for (const forms::ControlShape& control : form.controls) {
+        auto* widget = window.findChild<QWidget*>(QString::fromLatin1(control.name));
+        QVERIFY2(widget, control.name);
+        QCOMPARE(widget->pos(), QPoint(control.box.left, control.box.top));
+        QCOMPARE(widget->width(), control.box.width);
+        QCOMPARE(widget->isHidden(), control.kind == forms::ControlKind::HiddenList);
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            QCOMPARE(label->text(), control.text);
+            QVERIFY(label->wordWrap() && label->alignment().testFlag(Qt::AlignHCenter));
+            QCOMPARE(label->focusPolicy(), Qt::NoFocus);
+            QVERIFY(label->height() >=
+                    qMax(control.box.height, label->heightForWidth(label->width())));
+        } else {
+            QCOMPARE(widget->height(), control.box.height);
         }
-        QFAIL(qPrintable("no button " + text));
-    };
+        if (auto* button = qobject_cast<QPushButton*>(widget)) {
+            QCOMPARE(button->text(), control.text);
+        }
+        const QFontInfo font(widget->font());
+        if (!control.font.face) {
+            QCOMPARE(font.family(), QFontInfo(QApplication::font()).family());
+            continue;
+        }
+        QVERIFY2(font.family() == forms::kSerifFace || font.family() == forms::kSerifStandIn,
+                 qPrintable(font.family()));
+        QCOMPARE(font.bold(), control.font.weight >= forms::kBoldWeight);
+        QCOMPARE(qRound(font.pointSizeF() * 100), control.font.centiPoints);
+    }
 }
 
 // One run of the program on a game folder holding `customCfg`, set up as
-// main() sets it up. Each modal window that opens is answered, from inside
-// its own event loop, by the next step queued for its name; one that opens
-// with none queued, or stays open after its step, is closed and recorded, so
-// that a failing test ends rather than waits for a player.
-struct Run : QObject {
-    explicit Run(const std::string& customCfg) {
-        game.Write("custom.cfg", customCfg);
-        qApp->installEventFilter(this);
-    }
-    ~Run() override { qApp->removeEventFilter(this); }
+// main() sets it up, its modal windows answered by the steps queued for them.
+struct Run : quorvel::test::ModalWindows {
+    explicit Run(const std::string& customCfg) { game.Write("custom.cfg", customCfg); }
 
     // The load step and the first showing, the prompt answered by `prompt`.
     void Start(const Step& prompt = Press("OK")) {
@@ -76,7 +91,13 @@ struct Run : QObject {
         QVERIFY(QTest::qWaitForWindowActive(&window));
     }
 
-    void Then(const QString& name, Step step) { queue.emplace_back(name, std::move(step)); }
+    // An installation answered Medium and Highest.
+    void Install() {
+        Then("Form2", Press("Medium"));
+        Then("Form3", Press("Highest"));
+        Then(quorvel::ui::kMessageObjectName, Press("OK"));
+        QTest::mouseClick(&Get<QPushButton>("Command1"), Qt::LeftButton);
+    }
 
     template <typename T> T& Get(const char* name) {
         T* child = window.findChild<T*>(QLatin1String(name));
@@ -101,39 +122,7 @@ struct Run : QObject {
                game.Read("newconfig.cfg").value_or("-");
     }
 
-    bool eventFilter(QObject* object, QEvent* event) override {
-        auto* shown = qobject_cast<QWidget*>(object);
-        if (event->type() != QEvent::Show || !shown || !shown->isWindow()) {
-            return false;
-        }
-        if (shown == &window) {
-            captions << window.windowTitle();
-        }
-        if (shown->isModal()) {
-            opened << shown->objectName();
-            Step step;
-            if (!queue.empty() && queue.front().first == shown->objectName()) {
-                step = std::move(queue.front().second);
-                queue.pop_front();
-            }
-            QTimer::singleShot(0, shown, [this, guard = QPointer<QWidget>(shown), step] {
-                if (step && QApplication::activeModalWidget() == guard) {
-                    step(*guard);
-                }
-                if (guard && guard->isVisible()) {
-                    leftOpen << guard->objectName();
-                    guard->close();
-                }
-            });
-        }
-        return false;
-    }
-
     quorvel::test::GameFolder game;
-    std::deque<std::pair<QString, Step>> queue;
-    QStringList opened;   // the modal windows, in order
-    QStringList leftOpen; // unexpected, or still open after their step
-    QStringList captions; // the main window's caption at each showing
     quorvel::ui::QtWindowSystem windows;
     quorvel::Installer installer{windows, game.registry, game.files};
     quorvel::ui::MainWindow window{installer};
@@ -145,6 +134,7 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
+
     void startUpThenInstallation() {
         Run run(kPlayerCustomCfg);
         QString offered;
@@ -157,19 +147,21 @@ private slots:
         QCOMPARE(offered, "C:\\Games\\MOHAA");
         QVERIFY(!shownBeforePrompt);
         QCOMPARE(run.captions, QStringList{"Quorvel Config Setup 3.2"});
+        const QRect screen = run.window.screen()->availableGeometry();
+        QVERIFY((run.window.frameGeometry().center() - screen.center()).manhattanLength() <= 2);
         QCOMPARE(run.Get<QLabel>("Label1").text(), "Current Custom.cfg settings");
-        QCOMPARE(run.List1Rows(), Rows(kPlayerCustomCfgShown));
+        QStringList shown;
+        for (const std::string& line : quorvel::test::kPlayerCustomCfgShown) {
+            shown << QString::fromStdString(line);
+        }
+        QCOMPARE(run.List1Rows(), shown);
 
-        run.Then("Form2", Press("Medium"));
-        run.Then("Form3", Press("Highest"));
-        run.Then(quorvel::ui::kMessageObjectName, Press("OK"));
-        QTest::mouseClick(&run.Get<QPushButton>("Command1"), Qt::LeftButton);
-
+        run.Install();
         QCOMPARE(run.opened, (QStringList{"QuorvelPrompt", "Form2", "Form3", "QuorvelMessage"}));
         QCOMPARE(run.leftOpen, QStringList());
         const std::string installed = quorvel::test::ExpectedFile("custom_medium_highest.cfg");
         QCOMPARE(run.game.Read("custom.cfg"), installed);
-        QCOMPARE(run.game.Read("newconfig.cfg"), kPlayerFirstNewConfig);
+        QCOMPARE(run.game.Read("newconfig.cfg"), quorvel::test::kPlayerFirstNewConfig);
         QCOMPARE(run.Get<QLabel>("Label1").text(), "New Custom.cfg settings");
         QCOMPARE(run.List1Rows(), QString::fromStdString(installed).split("\r\n"));
         QVERIFY(run.window.isVisible() && !run.Get<QListView>("List2").isVisible());
@@ -188,35 +180,8 @@ private slots:
             (QStringList{QString::fromUtf16(u"seta name \"J\u00E9r\u00F4me M\u00FCller "
                                             u"\u20AC\u0081\u0178\""),
                          QString::fromUtf16(u"seta name \"J\u00E9r\u00F4me \u20AC\""), QString()}));
-
-        run.Then("Form2", Press("Medium"));
-        run.Then("Form3", Press("Highest"));
-        run.Then(quorvel::ui::kMessageObjectName, Press("OK"));
-        QTest::mouseClick(&run.Get<QPushButton>("Command1"), Qt::LeftButton);
+        run.Install();
         QCOMPARE(run.game.Read("newconfig.cfg"), "\r\n" + game + "\r\n" + editor + "\r\n\r\n");
-    }
-
-    // A pasted blob far longer than a row is shown cut short, and the
-    // installation still keeps every byte of it.
-    void longLineShownShortenedAndKeptWhole() {
-        std::string blob = "seta blob \"";
-        for (int i = 0; i < 6000; ++i) {
-            blob += "\xC3\xA9"; // é
-        }
-        blob += "\"";
-        Run run("bind MOUSE1 \"+attack\"\r\n" + blob + "\r\n");
-        run.Start();
-        const QString row = run.List1Rows().at(1);
-        QVERIFY(row.endsWith(QChar(0x2026)));
-        QVERIFY(QString::fromStdString(blob).startsWith(row.chopped(1)));
-        QVERIFY(row.size() < 4096);
-
-        run.Then("Form2", Press("Medium"));
-        run.Then("Form3", Press("Highest"));
-        run.Then(quorvel::ui::kMessageObjectName, Press("OK"));
-        QTest::mouseClick(&run.Get<QPushButton>("Command1"), Qt::LeftButton);
-        QCOMPARE(run.game.Read("newconfig.cfg"),
-                 "\r\nbind MOUSE1 \"+attack\"\r\n" + blob + "\r\n\r\n");
     }
 
     // Focus starts on "Install Quorvel Config", and Tab goes round the
@@ -287,53 +252,17 @@ private slots:
         QCOMPARE(run.Files(), files);
     }
 
-    void appearance() {
-        Run run("");
-        run.Start();
-        QWidget& window = run.window;
-        QCOMPARE(window.size(), QSize(539, 350));
-        QCOMPARE(window.minimumSize(), window.maximumSize());
-        const QRect screen = window.screen()->availableGeometry();
-        QVERIFY((window.frameGeometry().center() - screen.center()).manhattanLength() <= 2);
-
-        // Every control is there and whole, the shown ones from top to
-        // bottom and the buttons side by side in one row.
-        const QList<QWidget*> shown{&run.Get<QLabel>("Label1"), &run.Get<QListView>("List1"),
-                                    &run.Get<QLabel>("Label2"), &run.Get<QPushButton>("Command1"),
-                                    &run.Get<QPushButton>("Command2")};
-        for (qsizetype i = 0; i < shown.size(); ++i) {
-            QVERIFY(shown[i]->isVisible() && window.rect().contains(shown[i]->geometry()));
-            QVERIFY(i == 0 || i == 4 || shown[i - 1]->geometry().bottom() < shown[i]->y());
-        }
-        QVERIFY(shown[3]->geometry().right() < shown[4]->x() && shown[3]->y() == shown[4]->y());
-        QVERIFY(shown[1]->width() > window.width() * 9 / 10);
-        QVERIFY(run.Get<QListView>("List2").isHidden());
-
-        // The labels: centred serif text, whole in its box; the second keeps
-        // its doubled and trailing spaces.
-        QCOMPARE(run.Get<QLabel>("Label2").text(),
-                 "This program will add the quorvel config settings to the custom.cfg file or "
-                 "will create  a custom.cfg file if one does not exist. ");
-        for (QLabel* label : {&run.Get<QLabel>("Label1"), &run.Get<QLabel>("Label2")}) {
-            const QFontInfo font(label->font());
-            QVERIFY(font.family().contains("Times") || font.family() == "Liberation Serif");
-            QVERIFY(label->wordWrap() && label->alignment().testFlag(Qt::AlignHCenter));
-            const QRect needed = label->fontMetrics().boundingRect(
-                QRect(0, 0, label->width(), 1000), Qt::TextWordWrap, label->text());
-            QVERIFY2(needed.height() <= label->height(), qPrintable(label->objectName()));
-        }
-    }
-
-    // What a screen reader reads: List1 by the heading above it, which it
-    // follows; the hidden list by its own name; a description for the lists
-    // and every label; each detail dialog its question.
-    void accessibleNames() {
+    // Every window as its table draws it. What a screen reader reads: List1
+    // by the heading above it, which it follows; the hidden list by its own
+    // name; a description for the lists and every label; each detail dialog
+    // its question.
+    void windowsMatchTheirTableAndAreRead() {
         const auto read = [](QWidget& widget, QAccessible::Text text) {
             QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&widget);
             return face ? face->text(text) : QStringLiteral("(no interface)");
         };
         Run run("");
-        run.Start();
+        MatchesItsTable(run.window, forms::MainForm());
         auto& list1 = run.Get<QListView>("List1");
         QCOMPARE(read(list1, QAccessible::Name), "Current Custom.cfg settings");
         QCOMPARE(read(run.Get<QListView>("List2"), QAccessible::Name), "Settings to install");
@@ -343,9 +272,9 @@ private slots:
         for (const char* name : {"List1", "List2", "Label1", "Label2"}) {
             QVERIFY2(!read(run.Get<QWidget>(name), QAccessible::Description).isEmpty(), name);
         }
-
         for (auto kind : {quorvel::DetailDialogKind::Texture, quorvel::DetailDialogKind::Model}) {
             quorvel::ui::DetailDialog dialog(kind);
+            MatchesItsTable(dialog, forms::DetailForm(kind));
             auto& label = *dialog.findChild<QLabel*>("Label1");
             QVERIFY(read(label, QAccessible::Name).startsWith("Please Select the current "));
             QVERIFY(!read(label, QAccessible::Description).isEmpty());
