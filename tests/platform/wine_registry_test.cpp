@@ -49,6 +49,7 @@ TEST(WineRegistryFile, ReadsEachDataForm) {
     EXPECT_EQ(ParseData(R"(str:"x")"), "1:x\0"s);
     EXPECT_EQ(ParseData(R"(str(2):"%A%")"), "2:%A%\0"s);
     EXPECT_EQ(ParseData("dword:0000abcd"), "4:\xcd\xab\0\0"s);
+    EXPECT_EQ(ParseData("hex(1):4d,00,e9,00,00,00"), "1:M\xc3\xa9\0"s);
     EXPECT_EQ(ParseData("hex(0):ff,0"), "0:\xff\0"s);
     EXPECT_EQ(ParseData("hex(20001):7"), "131073:\x07"s);
     // Malformed data is absent.
@@ -72,7 +73,7 @@ TEST(WineRegistryFile, DecodesEscapesAsWineWritesThem) {
         {R"(\x41g\xg\x12345)", "Ag"
                                "xg\xe1\x88\xb4"
                                "5"},
-        {R"(\q\[\])", "q[]"},
+        {R"(\q\[\]\"\\)", "q[]\"\\"},
         {R"(\xd83d\xde00)", "\xf0\x9f\x98\x80"},                      // a surrogate pair
         {R"(\xd83dx)", "\xef\xbf\xbdx"},                              // a lone surrogate
         {"\xc3\xa9\xe9\xe2\x82", "\xc3\xa9\xc3\xa9\xc3\xa2\xc2\x82"}, // UTF-8, then Latin-1
@@ -154,29 +155,17 @@ TEST(WineRegistryStore, OpensExistingKeysOnly) {
     EXPECT_EQ(store.OpenHandleCount(), 2u);
 }
 
+// Reading values is left to ReadRegistryValue's tests; what it does not
+// look at is as RegQueryValueExA has it.
 TEST(WineRegistryStore, QueriesLikeRegQueryValueExA) {
     WineRegistryStore store(WineRegistryFile::Parse(kSample));
     RegistryStore::Handle key = 0;
     ASSERT_EQ(store.OpenKey(RegistryRoot::CurrentUser, "software\\2015\\mohaa", 0, 0, key),
               reg::kSuccess);
-
-    std::uint32_t type = 0, size = 0;
-    EXPECT_EQ(store.QueryValue(key, "PATH", &type, nullptr, &size), reg::kSuccess);
-    EXPECT_EQ(type, reg::kTypeString);
-    EXPECT_EQ(size, 15u);
-
     unsigned char buffer[32] = {};
-    size = 14;
-    EXPECT_EQ(store.QueryValue(key, "Path", &type, buffer, &size), reg::kMoreData);
+    std::uint32_t type = 0, size = 14;
+    EXPECT_EQ(store.QueryValue(key, "PATH", nullptr, buffer, &size), reg::kMoreData);
     EXPECT_EQ(size, 15u);
-    size = sizeof buffer;
-    EXPECT_EQ(store.QueryValue(key, "Path", nullptr, buffer, &size), reg::kSuccess);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), "C:\\Games\\MOHAA\0"s);
-
-    size = 4;
-    EXPECT_EQ(store.QueryValue(key, "count", &type, buffer, &size), reg::kSuccess);
-    EXPECT_EQ(type, reg::kTypeDword);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), "\x2a\0\0\0"s);
 
     type = size = 9;
     EXPECT_EQ(store.QueryValue(key, "Missing", &type, buffer, &size), reg::kFileNotFound);
