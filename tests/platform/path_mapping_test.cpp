@@ -86,7 +86,8 @@ TEST_F(PathMappingTest, MapsEachPathToWhatIsThere) {
         return driveC && path.starts_with("C") ? prefix + "/dosdevices/c:" + path.substr(1) : path;
     };
     for (const auto& [path, host] : cases) {
-        EXPECT_EQ(mapper_.ToHostPath(expand(path, false)), expand(host, true)) << path;
+        EXPECT_EQ(mapper_.ToHostPath(expand(path, false)), expand(host, true))
+            << ::testing::PrintToString(path);
     }
 }
 
