@@ -73,33 +73,27 @@ TEST_F(HostFileServiceTest, ReadsLargeFilesWholeAndOnlyOnce) {
         large[i] = static_cast<char>(i % 251);
     }
     WriteBytes(Path("large.cfg"), large);
-    auto streamOpened = files_.OpenTextFile(Path("large.cfg"), OpenMode::Reading);
-    ASSERT_TRUE(streamOpened) << streamOpened.Status().reason;
-    auto& stream = *streamOpened;
-    Result<std::string> text = stream->ReadAll();
+    auto stream = files_.OpenTextFile(Path("large.cfg"), OpenMode::Reading);
+    ASSERT_TRUE(stream) << stream.Status().reason;
+    Result<std::string> text = (*stream)->ReadAll();
     ASSERT_TRUE(text) << text.Status().reason;
     EXPECT_EQ(*text, large);
     // Nothing is left after the end.
-    EXPECT_EQ(stream->ReadAll().Status().reason, "the file is empty");
-    EXPECT_TRUE(stream->Close());
-    EXPECT_FALSE(stream->Close());
-    EXPECT_FALSE(stream->ReadAll());
+    EXPECT_EQ((*stream)->ReadAll().Status().kind, FailureKind::Empty);
+    EXPECT_TRUE((*stream)->Close());
+    EXPECT_FALSE((*stream)->Close());
+    EXPECT_FALSE((*stream)->ReadAll());
 }
 
-TEST_F(HostFileServiceTest, EmptyOrMissingFilesCannotBeRead) {
+// What is there, as Inspect, reading and CheckWritable see it; no folder is
+// ever created nor opened as a file.
+TEST_F(HostFileServiceTest, EachTellsWhatIsThere) {
     WriteBytes(Path("empty.cfg"), "");
     EXPECT_EQ(ReadThrough("empty.cfg"), "read: the file is empty");
-    auto empty = files_.OpenTextFile(Path("empty.cfg"), OpenMode::Reading);
-    ASSERT_TRUE(empty);
-    EXPECT_EQ((*empty)->ReadAll().Status().kind, FailureKind::Empty);
     EXPECT_EQ(ReadThrough("missing.cfg"), "open: " + kNoEntry);
+    EXPECT_EQ(files_.Inspect(Path("missing.cfg")).kind, EntryKind::Missing);
     EXPECT_FALSE(fs::exists(Path("missing.cfg")));
-    EXPECT_TRUE(files_.OpenTextFile(Path("empty.cfg"), OpenMode::Reading).Status());
-    EXPECT_EQ(files_.OpenTextFile(Path("missing.cfg"), OpenMode::Reading).Status().reason,
-              kNoEntry);
-}
 
-TEST_F(HostFileServiceTest, FoldersAreNeverCreatedNorOpenedAsFiles) {
     EXPECT_EQ(ReplaceWholeFile(files_, Path("mainta/custom.cfg"), {}, "x").reason, kNoFolder);
     EXPECT_EQ(files_.CheckWritable(Path("mainta/custom.cfg")).reason, kNoFolder);
     EXPECT_FALSE(fs::exists(Path("mainta")));
@@ -110,18 +104,7 @@ TEST_F(HostFileServiceTest, FoldersAreNeverCreatedNorOpenedAsFiles) {
     EXPECT_TRUE(fs::is_directory(Path("custom.cfg")));
     EXPECT_FALSE(fs::exists(Path("custom.cfg.quorvel-new")));
     EXPECT_EQ(files_.CheckWritable(Path("custom.cfg")).reason, kIsFolder);
-    EXPECT_EQ(files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading).Status().reason,
-              kIsFolder);
     EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Folder);
-}
-
-TEST_F(HostFileServiceTest, InspectTellsWhatIsThere) {
-    WriteBytes(Path("custom.cfg"), kBytes);
-    const EntryInfo file = files_.Inspect(Path("custom.cfg"));
-    EXPECT_EQ(file.kind, EntryKind::File);
-    EXPECT_EQ(file.size, kBytes.size());
-    EXPECT_EQ(files_.Inspect(Path("missing.cfg")).kind, EntryKind::Missing);
-    EXPECT_EQ(files_.Inspect(Path("custom.cfg/below")).kind, EntryKind::Missing);
 }
 
 TEST_F(HostFileServiceTest, CheckWritableChangesNothing) {
@@ -131,10 +114,14 @@ TEST_F(HostFileServiceTest, CheckWritableChangesNothing) {
     EXPECT_TRUE(files_.CheckWritable(Path("custom.cfg")));
     EXPECT_EQ(ReadBytes(Path("custom.cfg")), kBytes);
     EXPECT_EQ(fs::last_write_time(Path("custom.cfg")), past);
+    const EntryInfo file = files_.Inspect(Path("custom.cfg"));
+    EXPECT_EQ(file.kind, EntryKind::File);
+    EXPECT_EQ(file.size, kBytes.size());
 
     EXPECT_TRUE(files_.CheckWritable(Path("new.cfg")));
     EXPECT_FALSE(fs::exists(fs::symlink_status(Path("new.cfg"))));
     EXPECT_EQ(files_.CheckWritable(Path("custom.cfg/x")).reason, test::NotAFolderText());
+    EXPECT_EQ(files_.Inspect(Path("custom.cfg/x")).kind, EntryKind::Missing);
 }
 
 // A stream holds its file until it is closed or destroyed, and no longer.

@@ -1,114 +1,94 @@
 #include "platform/posix/path_mapping.h"
+#include "tests/support/posix/scoped_env.h"
 #include "tests/support/temp_dir.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <string>
 
 namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
 // A Wine prefix as winecfg leaves it: drive C: a link to drive_c, D: to a
-// folder of its own.
+// folder of its own; and a home folder of its own for "~".
 class PathMappingTest : public ::testing::Test {
 protected:
     PathMappingTest() {
-        fs::create_directories(dir_.Path() / "drive_c/games/mohaa/MAINTA");
-        fs::create_directories(dir_.Path() / "cdrom");
-        fs::create_directories(dir_.Path() / "dosdevices");
+        for (const char* folder :
+             {"drive_c/games/mohaa/MAINTA", "cdrom", "dosdevices", "home/Games/MOHAA/mainta",
+              "drive_c/Игры/größe", "drive_c/a\xE9"}) {
+            fs::create_directories(dir_.Path() / folder);
+        }
         fs::create_directory_symlink("../drive_c", dir_.Path() / "dosdevices/c:");
         fs::create_directory_symlink("../cdrom", dir_.Path() / "dosdevices/d:");
-        WriteBytes(dir_.Path() / "drive_c/games/mohaa/MAINTA/Custom.CFG", "seta x 1\r\n");
+        for (const char* file :
+             {"drive_c/games/mohaa/MAINTA/Custom.CFG", "cdrom/SETUP.EXE",
+              "drive_c/games/mohaa/MAINTA/OTHER.cfg", "drive_c/games/mohaa/MAINTA/Other.cfg",
+              "drive_c/Игры/größe/łódź.cfg"}) {
+            WriteBytes(dir_.Path() / file, "x");
+        }
     }
-    std::string C() const { return dir_.Path().string() + "/dosdevices/c:"; }
 
     TempDir dir_;
+    test::ScopedEnv home_{"HOME", (dir_.Path() / "home").c_str()};
     WinePathMapper mapper_{dir_.Path().string()};
 };
 
-TEST_F(PathMappingTest, DriveLettersInEitherCase) {
-    WriteBytes(dir_.Path() / "cdrom/SETUP.EXE", "MZ");
-    EXPECT_EQ(mapper_.ToHostPath("C:\\games"), C() + "/games");
-    EXPECT_EQ(mapper_.ToHostPath("c:\\games"), C() + "/games");
-    const std::string d = dir_.Path().string() + "/dosdevices/d:/SETUP.EXE";
-    EXPECT_EQ(mapper_.ToHostPath("D:\\setup.exe"), d);
-    EXPECT_EQ(mapper_.ToHostPath("d:\\Setup.Exe"), d);
-    EXPECT_EQ(mapper_.ToHostPath("C:"), C());
-    EXPECT_EQ(mapper_.ToHostPath("c:GAMES"), C() + "/games");
-}
-
-TEST_F(PathMappingTest, FindsEveryComponentInAnyLetterCase) {
-    const std::string custom = C() + "/games/mohaa/MAINTA/Custom.CFG";
-    EXPECT_EQ(mapper_.ToHostPath("C:\\Games\\MOHAA\\mainta\\custom.cfg"), custom);
-    EXPECT_EQ(ReadBytes(mapper_.ToHostPath("C:\\Games\\MOHAA\\mainta\\custom.cfg")),
-              "seta x 1\r\n");
-    // A doubled separator, as a game folder ending in a backslash gives.
-    EXPECT_EQ(mapper_.ToHostPath("C:\\Games\\MOHAA\\\\mainta\\custom.cfg"),
-              C() + "/games/mohaa//MAINTA/Custom.CFG");
-    EXPECT_EQ(mapper_.ToHostPath("C:/GAMES/mohaa"), C() + "/games/mohaa");
-    // The current drive's root is C:.
-    EXPECT_EQ(mapper_.ToHostPath("\\GAMES\\MOHAA\\Mainta\\CUSTOM.cfg"), custom);
-}
-
-// A folder typed at the prompt as a shell would take it: "~" is the home
-// folder, with the letter case of what is below it matched as on a drive.
-TEST_F(PathMappingTest, TildeIsTheHomeFolder) {
-    const std::string home = (dir_.Path() / "home").string();
-    fs::create_directories(home + "/Games/MOHAA/mainta");
-    const std::string saved = std::getenv("HOME") ? std::getenv("HOME") : "/";
-    ::setenv("HOME", home.c_str(), 1);
-    const WinePathMapper mapper(dir_.Path().string());
-    ::setenv("HOME", saved.c_str(), 1);
-    EXPECT_EQ(mapper.ToHostPath("~"), home);
-    EXPECT_EQ(mapper.ToHostPath("~\\mainta\\custom.cfg"), home + "/mainta/custom.cfg");
-    EXPECT_EQ(mapper.ToHostPath("~/games/mohaa\\MAINTA\\x.cfg"),
-              home + "/Games/MOHAA/mainta/x.cfg");
-    EXPECT_EQ(mapper.ToHostPath("~other\\mainta"), "~other/mainta");
-}
-
-TEST_F(PathMappingTest, KeepsWhatMatchesNothingAsWritten) {
-    EXPECT_EQ(mapper_.ToHostPath("C:\\Games\\MOHAA\\mainta\\NewConfig.cfg"),
-              C() + "/games/mohaa/MAINTA/NewConfig.cfg");
-    EXPECT_EQ(mapper_.ToHostPath("C:\\Games\\Other\\Mainta\\custom.cfg"),
-              C() + "/games/Other/Mainta/custom.cfg");
-    // A file's name is not a folder.
-    EXPECT_EQ(mapper_.ToHostPath("C:\\games\\mohaa\\mainta\\custom.cfg\\x"),
-              C() + "/games/mohaa/MAINTA/Custom.CFG/x");
-    EXPECT_EQ(mapper_.ToHostPath("E:\\Games"), dir_.Path().string() + "/dosdevices/e:/Games");
-}
-
-TEST_F(PathMappingTest, SeveralMatchesPickTheFirstInByteOrder) {
-    const fs::path mainta = dir_.Path() / "drive_c/games/mohaa/MAINTA";
-    WriteBytes(mainta / "custom.cfg", "b");
-    EXPECT_EQ(mapper_.ToHostPath("C:\\games\\mohaa\\MAINTA\\CUSTOM.cfg"),
-              C() + "/games/mohaa/MAINTA/Custom.CFG");
-    EXPECT_EQ(mapper_.ToHostPath("C:\\games\\mohaa\\MAINTA\\custom.cfg"),
-              C() + "/games/mohaa/MAINTA/custom.cfg");
-}
-
-TEST_F(PathMappingTest, HostAndRelativePaths) {
-    const std::string host = dir_.Path().string() + "/DRIVE_C/Games/MOHAA";
-    EXPECT_EQ(mapper_.ToHostPath(host), dir_.Path().string() + "/drive_c/games/mohaa");
-    EXPECT_EQ(mapper_.ToHostPath("/no-such-folder-here\\x"), "/no-such-folder-here/x");
-    EXPECT_EQ(mapper_.ToHostPath("mainta\\custom.cfg"), "mainta/custom.cfg");
-}
-
-TEST_F(PathMappingTest, NonAsciiNamesMatchInAnyCase) {
-    fs::create_directories(dir_.Path() / "drive_c/Игры/größe");
-    WriteBytes(dir_.Path() / "drive_c/Игры/größe/łódź.cfg", "x");
-    const std::string folder = C() + "/Игры/größe";
-    EXPECT_EQ(mapper_.ToHostPath("C:\\Игры\\größe"), folder);
-    EXPECT_EQ(mapper_.ToHostPath("C:\\ИГРЫ\\GRÖßE\\ŁÓDŹ.CFG"), folder + "/łódź.cfg");
-    EXPECT_EQ(mapper_.ToHostPath("c:\\игры\\Grose"), C() + "/Игры/Grose");
-    // A byte that is not UTF-8 matches only itself.
-    fs::create_directories(dir_.Path() / "drive_c/a\xE9");
-    EXPECT_EQ(mapper_.ToHostPath("C:\\A\xE9"), C() + "/a\xE9");
-    EXPECT_EQ(mapper_.ToHostPath("C:\\A\xC9"), C() + "/A\xC9");
+// Each path and where it leads, "@" standing for the prefix and "C" for its
+// drive C:.
+TEST_F(PathMappingTest, MapsEachPathToWhatIsThere) {
+    const std::pair<std::string, std::string> cases[] = {
+        // Drive letters in either case, every name matched in any case.
+        {"C:\\games", "C/games"},
+        {"c:\\games", "C/games"},
+        {"D:\\setup.exe", "@/dosdevices/d:/SETUP.EXE"},
+        {"d:\\Setup.Exe", "@/dosdevices/d:/SETUP.EXE"},
+        {"C:", "C"},
+        {"c:GAMES", "C/games"},
+        {"C:\\Games\\MOHAA\\mainta\\custom.cfg", "C/games/mohaa/MAINTA/Custom.CFG"},
+        {"C:/GAMES/mohaa", "C/games/mohaa"},
+        {"\\GAMES\\MOHAA\\Mainta\\CUSTOM.cfg", "C/games/mohaa/MAINTA/Custom.CFG"},
+        // A doubled separator, as a game folder ending in a backslash gives.
+        {"C:\\Games\\MOHAA\\\\mainta\\custom.cfg", "C/games/mohaa//MAINTA/Custom.CFG"},
+        // Several matches: the name as written, else the first in byte order.
+        {"C:\\games\\mohaa\\MAINTA\\other.CFG", "C/games/mohaa/MAINTA/OTHER.cfg"},
+        {"C:\\games\\mohaa\\MAINTA\\Other.cfg", "C/games/mohaa/MAINTA/Other.cfg"},
+        // What matches nothing is kept as written; a file's name is no folder.
+        {"C:\\Games\\MOHAA\\mainta\\NewConfig.cfg", "C/games/mohaa/MAINTA/NewConfig.cfg"},
+        {"C:\\Games\\Other\\Mainta\\custom.cfg", "C/games/Other/Mainta/custom.cfg"},
+        {"C:\\games\\mohaa\\mainta\\custom.cfg\\x", "C/games/mohaa/MAINTA/Custom.CFG/x"},
+        {"E:\\Games", "@/dosdevices/e:/Games"},
+        // Host and relative paths.
+        {"@/DRIVE_C/Games/MOHAA", "@/drive_c/games/mohaa"},
+        {"/no-such-folder-here\\x", "/no-such-folder-here/x"},
+        {"mainta\\custom.cfg", "mainta/custom.cfg"},
+        // "~" as a shell takes it, typed at the prompt.
+        {"~", "@/home"},
+        {"~\\mainta\\custom.cfg", "@/home/mainta/custom.cfg"},
+        {"~/games/mohaa\\MAINTA\\x.cfg", "@/home/Games/MOHAA/mainta/x.cfg"},
+        {"~other\\mainta", "~other/mainta"},
+        // Names beyond ASCII in any case; a byte that is not UTF-8 matches only itself.
+        {"C:\\Игры\\größe", "C/Игры/größe"},
+        {"C:\\ИГРЫ\\GRÖßE\\ŁÓDŹ.CFG", "C/Игры/größe/łódź.cfg"},
+        {"c:\\игры\\Grose", "C/Игры/Grose"},
+        {"C:\\A\xE9", "C/a\xE9"},
+        {"C:\\A\xC9", "C/A\xC9"},
+    };
+    const std::string prefix = dir_.Path().string();
+    const auto expand = [&prefix](const std::string& path, bool driveC) {
+        if (path.starts_with("@")) {
+            return prefix + path.substr(1);
+        }
+        return driveC && path.starts_with("C") ? prefix + "/dosdevices/c:" + path.substr(1) : path;
+    };
+    for (const auto& [path, host] : cases) {
+        EXPECT_EQ(mapper_.ToHostPath(expand(path, false)), expand(host, true))
+            << ::testing::PrintToString(path);
+    }
 }
 
 TEST(PathMappingFallbackTest, DriveCWithoutDosdevicesIsDriveC) {
@@ -120,6 +100,5 @@ TEST(PathMappingFallbackTest, DriveCWithoutDosdevicesIsDriveC) {
     EXPECT_EQ(mapper.ToHostPath("D:\\games"), dir.Path().string() + "/dosdevices/d:/games");
 }
 
-// Sets or unsets one environment variable for as long as it lives.
 } // namespace
 } // namespace quorvel

@@ -7,24 +7,19 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/wine_prefixes.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
-#include <optional>
 #include <pwd.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <utility>
-#include <vector>
 
 namespace quorvel {
 namespace {
 
 namespace fs = std::filesystem;
 using test::MakePrefix;
-using test::TempDir;
 using test::WriteFile;
 
 constexpr const char* kGameKey = "Software\\2015\\MOHAA";
@@ -37,8 +32,13 @@ protected:
     std::string Home() const { return dir_.Path().string(); }
     fs::path At(const std::string& relative) const { return dir_.Path() / relative; }
     DiscoveryResult Discover() const { return DiscoverWinePrefix(Env(), kGameKey); }
+    // Steam's library list, naming the library `library` below the home folder.
+    void SteamLibrary(const std::string& library) const {
+        WriteFile(At(".local/share/Steam/steamapps/libraryfolders.vdf"),
+                  "\"libraryfolders\" { \"1\" { \"path\" \"" + At(library).string() + "\" } }");
+    }
 
-    TempDir dir_;
+    test::TempDir dir_;
 };
 
 // A prefix with the game where a launcher puts it, and the launcher's
@@ -72,8 +72,7 @@ const Layout kLayouts[] = {
     {".local/share/Steam/steamapps/compatdata/2200/pfx", "Steam"},
     {"lib/steamapps/compatdata/2200/pfx", "Steam", ".steam/steam/steamapps/libraryfolders.vdf",
      "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"@/lib\"\n\t\t\"apps\" { \"2200\" "
-     "\"1\" }\n"
-     "\t}\n}\n"},
+     "\"1\" }\n\t}\n}\n"},
     {"lib/steamapps/compatdata/2200/pfx", "Steam",
      ".local/share/Steam/steamapps/libraryfolders.vdf",
      "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\"1\"\n\t\"1\"\t\"@/lib\"\n}\n"},
@@ -86,10 +85,10 @@ const Layout kLayouts[] = {
      "PlayOnLinux (Flatpak)"},
 };
 
-TEST_F(PrefixDiscoveryTest, FindsTheGameWhereEachLauncherPutsIt) {
+TEST(LauncherPlacesTest, FindsTheGameWhereEachLauncherPutsIt) {
     for (const Layout& layout : kLayouts) {
         SCOPED_TRACE(std::string(layout.launcher) + ": " + layout.prefix);
-        TempDir home;
+        test::TempDir home;
         if (*layout.config != '\0') {
             std::string text = layout.text;
             for (std::size_t at; (at = text.find('@')) != std::string::npos;) {
@@ -110,10 +109,7 @@ TEST_F(PrefixDiscoveryTest, FindsTheGameWhereEachLauncherPutsIt) {
 }
 
 TEST_F(PrefixDiscoveryTest, TheKeyIsFoundAsWineWritesItAndNowhereElse) {
-    const struct {
-        const char* userReg;
-        bool hasGame;
-    } cases[] = {
+    const std::pair<const char*, bool> cases[] = {
         {"WINE REGISTRY Version 2\n[Software\\\\2015\\\\MOHAA] 1\n", true},
         {"[software\\\\2015\\\\mohaa\\\\Patch] 1\n\"x\"=\"1\"\n", true},
         {"  [Software\\\\2015\\\\MoHaA]", true},
@@ -127,6 +123,8 @@ TEST_F(PrefixDiscoveryTest, TheKeyIsFoundAsWineWritesItAndNowhereElse) {
     }
 }
 
+// The newest user.reg wins, one dated in the future counting as now, and a
+// tie goes to the place searched first.
 TEST_F(PrefixDiscoveryTest, TheNewestUserRegWinsAndTiesGoToTheFirstPlace) {
     MakePrefix(At(".wine"), true, 1000);
     MakePrefix(At("Games/mohaa"), true, 3000);
@@ -138,20 +136,10 @@ TEST_F(PrefixDiscoveryTest, TheNewestUserRegWinsAndTiesGoToTheFirstPlace) {
     ASSERT_EQ(result.checked.size(), 4u);
     EXPECT_FALSE(result.checked[3].hasGame);
 
-    test::SetChanged(At(".wine/user.reg"), 3000);
-    test::SetChanged(At(".local/share/Steam/steamapps/compatdata/2200/pfx/user.reg"), 3000);
-    result = Discover();
-    EXPECT_EQ(result.prefix, At(".wine").string());
-}
-
-// A user.reg dated in the future counts as changed now, so it cannot beat
-// every other prefix for ever: two such prefixes tie, and the first wins.
-TEST_F(PrefixDiscoveryTest, AUserRegDatedInTheFutureCountsAsNow) {
     const long long now = static_cast<long long>(::time(nullptr));
-    MakePrefix(At(".wine"), true, now + 1000L * 86400);
+    test::SetChanged(At(".wine/user.reg"), now + 1000L * 86400);
     MakePrefix(At("lib/steamapps/compatdata/2200/pfx"), true, now + 3000L * 86400);
-    WriteFile(At(".local/share/Steam/steamapps/libraryfolders.vdf"),
-              "\"libraryfolders\" { \"1\" { \"path\" \"" + At("lib").string() + "\" } }");
+    SteamLibrary("lib");
     EXPECT_EQ(Discover().prefix, At(".wine").string());
 }
 
@@ -166,11 +154,9 @@ TEST_F(PrefixDiscoveryTest, APrefixOfAnotherUserIsPassedOver) {
     const fs::path planted = At("shared/steamapps/compatdata/2200/pfx");
     MakePrefix(planted, true, 9000);
     ASSERT_EQ(::chown((planted / "user.reg").c_str(), 54321, 54321), 0);
-    WriteFile(At(".local/share/Steam/steamapps/libraryfolders.vdf"),
-              "\"libraryfolders\" { \"1\" { \"path\" \"" + At("shared").string() + "\" } }");
+    SteamLibrary("shared");
     const DiscoveryResult result = Discover();
-    EXPECT_EQ(result.prefix, At(".wine").string());
-    ASSERT_EQ(result.checked.size(), 1u);
+    EXPECT_EQ(result.checked.size(), 1u);
     EXPECT_EQ(DescribeDiscovery(result, Env()),
               "quorvel: passed over the Wine prefix ~/shared/steamapps/compatdata/2200/pfx "
               "(Steam): its user.reg belongs to another user (uid 54321)\n"
@@ -178,10 +164,13 @@ TEST_F(PrefixDiscoveryTest, APrefixOfAnotherUserIsPassedOver) {
                   At(".wine").string() + " (Wine)");
 }
 
+// $WINEPREFIX is the only place looked at, and --prefix comes before it,
+// even without the game; a newer OpenMoHAA folder is not looked at either.
 TEST_F(PrefixDiscoveryTest, WinePrefixAndThePrefixOptionAreTheOnlyPlaceLookedAt) {
     MakePrefix(At(".wine"), true, 9000);
     MakePrefix(At("chosen"), true, 1000);
     MakePrefix(At("given"), false, 1000);
+    WriteFile(At(".openmohaa/mainta/qconsole.log"), "log\n");
     DiscoveryEnvironment env = Env();
     env.winePrefix = At("chosen").string();
     DiscoveryResult result = DiscoverWinePrefix(env, kGameKey);
@@ -189,8 +178,8 @@ TEST_F(PrefixDiscoveryTest, WinePrefixAndThePrefixOptionAreTheOnlyPlaceLookedAt)
     EXPECT_EQ(result.prefix, env.winePrefix);
     EXPECT_EQ(result.launcher, "WINEPREFIX");
     EXPECT_EQ(result.checked.size(), 1u);
+    EXPECT_EQ(result.gameFolder, "");
 
-    // --prefix comes first, even without the game.
     env.prefixOption = At("given").string();
     result = DiscoverWinePrefix(env, kGameKey);
     EXPECT_FALSE(result.found);
@@ -251,73 +240,55 @@ TEST_F(PrefixDiscoveryTest, AFolderThatCannotBeReadIsPassedOver) {
     if (!locked) {
         GTEST_SKIP() << "this user reads every folder, a locked one too";
     }
-    EXPECT_FALSE(result.found);
     EXPECT_TRUE(result.checked.empty());
 }
 
 // OpenMoHAA's folder against a prefix with the game changed at 2000: it
-// counts with the newest time of mainta and the entries directly in it.
-struct OpenMohaaCase {
-    const char* name;
-    long long mainta;
-    long long entry; // the engine's log, written on every run
-    bool chosen;
-};
-
-const OpenMohaaCase kOpenMohaaCases[] = {
-    {"NewerFolder", 3000, 1000, true},
-    {"NewerEntry", 1000, 3000, true},
-    {"Older", 1000, 1500, false},
-    {"TieGoesToThePrefixFoundFirst", 1000, 2000, false},
-};
-
-class OpenMohaaDiscoveryTest : public PrefixDiscoveryTest,
-                               public ::testing::WithParamInterface<OpenMohaaCase> {};
-
-TEST_P(OpenMohaaDiscoveryTest, CountsByTheNewestOfMaintaAndItsEntries) {
-    const OpenMohaaCase& row = GetParam();
+// counts with the newest time of mainta and the entries directly in it (the
+// engine's log, written on every run), and a tie goes to the prefix.
+TEST_F(PrefixDiscoveryTest, OpenMohaaCountsByTheNewestOfMaintaAndItsEntries) {
     MakePrefix(At(".local/share/wineprefixes/mohaa"), true, 2000);
     fs::create_directories(At(".local/share/wineprefixes/mohaa/drive_c/Games/MOHAA/mainta"));
     WriteFile(At(".openmohaa/mainta/qconsole.log"), "log\n");
-    test::SetChanged(At(".openmohaa/mainta/qconsole.log"), row.entry);
-    test::SetChanged(At(".openmohaa/mainta"), row.mainta);
-
-    const DiscoveryResult result = Discover();
-    EXPECT_TRUE(result.found);
-    if (row.chosen) {
-        EXPECT_EQ(result.gameFolder, At(".openmohaa").string());
+    const struct {
+        long long mainta, entry;
+        bool chosen;
+    } cases[] = {{3000, 1000, true}, {1000, 3000, true}, {1000, 1500, false}, {1000, 2000, false}};
+    for (const auto& [mainta, entry, chosen] : cases) {
+        SCOPED_TRACE(std::to_string(mainta) + " " + std::to_string(entry));
+        test::SetChanged(At(".openmohaa/mainta/qconsole.log"), entry);
+        test::SetChanged(At(".openmohaa/mainta"), mainta);
+        const DiscoveryResult result = Discover();
+        EXPECT_TRUE(result.found);
+        EXPECT_EQ(result.gameFolder, chosen ? At(".openmohaa").string() : "");
+        if (!chosen) {
+            EXPECT_EQ(result.prefix, At(".local/share/wineprefixes/mohaa").string());
+            continue;
+        }
         EXPECT_EQ(result.launcher, "OpenMoHAA");
         EXPECT_EQ(result.prefix, At(".wine").string());
         EXPECT_EQ(DescribeDiscovery(result, Env()),
                   "quorvel: passed over the Wine prefix ~/.local/share/wineprefixes/mohaa "
                   "(winetricks): not newer than the one used\nquorvel: using OpenMoHAA's folder " +
                       At(".openmohaa").string());
-    } else {
-        EXPECT_EQ(result.gameFolder, "");
-        EXPECT_EQ(result.prefix, At(".local/share/wineprefixes/mohaa").string());
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Times, OpenMohaaDiscoveryTest, ::testing::ValuesIn(kOpenMohaaCases),
-                         [](const auto& row) { return std::string(row.param.name); });
-
 // A mainta that is no folder is passed over, said so, and never opened in a
-// way that could block.
+// way that could block; nor is a FIFO in a mainta that is a folder.
 TEST_F(PrefixDiscoveryTest, OpenMohaaWithoutAMaintaFolderIsPassedOverAndSaidSo) {
     const fs::path mainta = At(".openmohaa/mainta");
-    const std::vector<std::pair<const char*, std::function<void()>>> kinds = {
-        {"file", [&] { WriteFile(mainta, "x"); }},
-        {"link loop", [&] { fs::create_symlink(mainta, mainta); }},
-        {"FIFO", [&] { ASSERT_EQ(::mkfifo(mainta.c_str(), 0600), 0); }},
-    };
-    fs::create_directories(mainta.parent_path());
-    for (const auto& [kind, make] : kinds) {
-        SCOPED_TRACE(kind);
-        fs::remove(mainta);
+    fs::create_directories(mainta);
+    ASSERT_EQ(::mkfifo((mainta / "qconsole.log").c_str(), 0600), 0);
+    EXPECT_EQ(Discover().gameFolder, At(".openmohaa").string());
+    const std::function<void()> noFolders[] = {
+        [&] { WriteFile(mainta, "x"); }, [&] { fs::create_symlink(mainta, mainta); },
+        [&] { ASSERT_EQ(::mkfifo(mainta.c_str(), 0600), 0); }};
+    for (const auto& make : noFolders) {
+        fs::remove_all(mainta);
         make();
         const DiscoveryResult result = Discover();
         EXPECT_FALSE(result.found);
-        EXPECT_EQ(result.gameFolder, "");
         EXPECT_EQ(result.passedOver, mainta.string());
         const std::string line = DescribeDiscovery(result, Env());
         EXPECT_NE(line.find("; passed over ~/.openmohaa/mainta: not a folder"), std::string::npos)
@@ -325,66 +296,25 @@ TEST_F(PrefixDiscoveryTest, OpenMohaaWithoutAMaintaFolderIsPassedOverAndSaidSo) 
     }
 }
 
-// The engine's files are looked at, never opened: a FIFO among them is no
-// hold-up.
-TEST_F(PrefixDiscoveryTest, AFifoInOpenMohaasFolderDoesNotHoldUpTheSearch) {
-    fs::create_directories(At(".openmohaa/mainta"));
-    ASSERT_EQ(::mkfifo(At(".openmohaa/mainta/qconsole.log").c_str(), 0600), 0);
-    EXPECT_EQ(Discover().gameFolder, At(".openmohaa").string());
-}
-
-// $WINEPREFIX (and so --prefix) chooses alone, a newer OpenMoHAA folder too.
-TEST_F(PrefixDiscoveryTest, OpenMohaaIsNotLookedAtBesideAChosenPrefix) {
-    WriteFile(At(".openmohaa/mainta/qconsole.log"), "log\n");
-    DiscoveryEnvironment env = Env();
-    env.winePrefix = At("chosen").string();
-    MakePrefix(env.winePrefix, true, 1000);
-    const DiscoveryResult result = DiscoverWinePrefix(env, kGameKey);
-    EXPECT_EQ(result.gameFolder, "");
-    EXPECT_EQ(result.prefix, env.winePrefix);
-}
-
-using test::ScopedEnv;
-
-// Where no prefix holds the game, the one Wine itself would use.
-TEST(DefaultWinePrefixTest, WineprefixThenHomeThenPasswordEntry) {
-    const auto DefaultWinePrefix = [] {
-        return DiscoverWinePrefix(EnvironmentFromProcess(), "Software\\2015\\MOHAA").prefix;
-    };
-    ScopedEnv home("HOME", "/home/player");
-    {
-        ScopedEnv prefix("WINEPREFIX", "/games/wine");
-        EXPECT_EQ(DefaultWinePrefix(), "/games/wine");
-    }
-    ScopedEnv prefix("WINEPREFIX", "");
-    EXPECT_EQ(DefaultWinePrefix(), "/home/player/.wine");
-    ScopedEnv noHome("HOME", nullptr);
-    EXPECT_EQ(DefaultWinePrefix(), std::string(::getpwuid(::getuid())->pw_dir) + "/.wine");
-}
-
+// Taken from the process: $WINEPREFIX, the XDG folders where absolute, and
+// the home folder, from the password database where $HOME is not set.
 TEST(DiscoveryEnvironment, ComesFromTheProcessWithTheXdgDefaults) {
-    const char* names[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "WINEPREFIX"};
-    std::vector<std::optional<std::string>> saved;
-    for (const char* name : names) {
-        const char* value = std::getenv(name);
-        saved.push_back(value ? std::optional<std::string>(value) : std::nullopt);
-    }
-    ::setenv("HOME", "/home/me", 1);
-    ::setenv("XDG_CONFIG_HOME", "relative/config", 1);
-    ::unsetenv("XDG_DATA_HOME");
-    ::setenv("WINEPREFIX", "/w", 1);
-    const DiscoveryEnvironment env = EnvironmentFromProcess("/given");
-    ::setenv("XDG_DATA_HOME", "/data", 1);
-    const std::string data = EnvironmentFromProcess().xdgDataHome;
-    for (std::size_t i = 0; i < saved.size(); ++i) {
-        saved[i] ? ::setenv(names[i], saved[i]->c_str(), 1) : ::unsetenv(names[i]);
-    }
+    test::ScopedEnv home("HOME", "/home/me");
+    test::ScopedEnv config("XDG_CONFIG_HOME", "relative/config");
+    test::ScopedEnv data("XDG_DATA_HOME", nullptr);
+    test::ScopedEnv prefix("WINEPREFIX", "/w");
+    DiscoveryEnvironment env = EnvironmentFromProcess("/given");
     EXPECT_EQ(env.home, "/home/me");
     EXPECT_EQ(env.xdgConfigHome, "/home/me/.config");
     EXPECT_EQ(env.xdgDataHome, "/home/me/.local/share");
     EXPECT_EQ(env.winePrefix, "/w");
     EXPECT_EQ(env.prefixOption, "/given");
-    EXPECT_EQ(data, "/data");
+
+    test::ScopedEnv absoluteData("XDG_DATA_HOME", "/data");
+    test::ScopedEnv noHome("HOME", nullptr);
+    env = EnvironmentFromProcess();
+    EXPECT_EQ(env.xdgDataHome, "/data");
+    EXPECT_EQ(env.home, ::getpwuid(::getuid())->pw_dir);
 }
 
 TEST_F(PrefixDiscoveryTest, DescribesTheOutcomeInOneLine) {
@@ -403,12 +333,14 @@ TEST_F(PrefixDiscoveryTest, DescribesTheOutcomeInOneLine) {
               "~/.local/share/wineprefixes/a (winetricks), ~/.local/share/wineprefixes/b "
               "(winetricks), ~/.local/share/wineprefixes/c (winetricks) and 3 more");
 
-    // A name that would steer the terminal is printed with its controls escaped.
+    // A name that would steer the terminal is printed with its controls
+    // escaped; a game folder without mainta is said to be one.
     MakePrefix(At("Games/mo\x1b[2Jhaa"), true, 1000);
+    fs::create_directories(At("Games/mo\x1b[2Jhaa/drive_c/Games/MOHAA"));
     EXPECT_EQ(DescribeDiscovery(Discover(), env),
               "quorvel: using the Wine prefix " + At("Games/mo\\x1b[2Jhaa").string() +
                   " (Lutris), though its game folder C:\\Games\\MOHAA "
-                  "(~/Games/mo\\x1b[2Jhaa/drive_c/Games/MOHAA) does not exist");
+                  "(~/Games/mo\\x1b[2Jhaa/drive_c/Games/MOHAA) holds no mainta");
 
     env.winePrefix = At("elsewhere").string();
     EXPECT_EQ(DescribeDiscovery(DiscoverWinePrefix(env, kGameKey), env),

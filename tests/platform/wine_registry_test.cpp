@@ -1,5 +1,7 @@
-// The user.reg parser and the store made from it.
+// The user.reg parser, the store made from it, and ReadRegistryValue over
+// that store.
 
+#include "platform/registry.h"
 #include "platform/wine_registry.h"
 #include "tests/support/temp_dir.h"
 
@@ -21,6 +23,11 @@ constexpr std::string_view kSample = R"reg(WINE REGISTRY Version 2
 #class="Game"
 "Path"="C:\\Games\\MOHAA"
 "Count"=dword:2a
+"Empty"=""
+"Minus"=dword:ffffffff
+"Expanded"=str(2):"%ProgramFiles%\\MOHAA"
+"Raw"=hex:01,02,03,04
+@="default"
 
 [Software\\\xc9t\xc9\\Sub] 1700000002
 "Multi"=str(7):"one\0two\0"
@@ -49,6 +56,7 @@ TEST(WineRegistryFile, ReadsEachDataForm) {
     EXPECT_EQ(ParseData(R"(str:"x")"), "1:x\0"s);
     EXPECT_EQ(ParseData(R"(str(2):"%A%")"), "2:%A%\0"s);
     EXPECT_EQ(ParseData("dword:0000abcd"), "4:\xcd\xab\0\0"s);
+    EXPECT_EQ(ParseData("hex(1):4d,00,e9,00,00,00"), "1:M\xc3\xa9\0"s);
     EXPECT_EQ(ParseData("hex(0):ff,0"), "0:\xff\0"s);
     EXPECT_EQ(ParseData("hex(20001):7"), "131073:\x07"s);
     // Malformed data is absent.
@@ -72,7 +80,7 @@ TEST(WineRegistryFile, DecodesEscapesAsWineWritesThem) {
         {R"(\x41g\xg\x12345)", "Ag"
                                "xg\xe1\x88\xb4"
                                "5"},
-        {R"(\q\[\])", "q[]"},
+        {R"(\q\[\]\"\\)", "q[]\"\\"},
         {R"(\xd83d\xde00)", "\xf0\x9f\x98\x80"},                      // a surrogate pair
         {R"(\xd83dx)", "\xef\xbf\xbdx"},                              // a lone surrogate
         {"\xc3\xa9\xe9\xe2\x82", "\xc3\xa9\xc3\xa9\xc3\xa2\xc2\x82"}, // UTF-8, then Latin-1
@@ -154,29 +162,17 @@ TEST(WineRegistryStore, OpensExistingKeysOnly) {
     EXPECT_EQ(store.OpenHandleCount(), 2u);
 }
 
+// Reading values is left to ReadRegistryValue's tests; what it does not
+// look at is as RegQueryValueExA has it.
 TEST(WineRegistryStore, QueriesLikeRegQueryValueExA) {
     WineRegistryStore store(WineRegistryFile::Parse(kSample));
     RegistryStore::Handle key = 0;
     ASSERT_EQ(store.OpenKey(RegistryRoot::CurrentUser, "software\\2015\\mohaa", 0, 0, key),
               reg::kSuccess);
-
-    std::uint32_t type = 0, size = 0;
-    EXPECT_EQ(store.QueryValue(key, "PATH", &type, nullptr, &size), reg::kSuccess);
-    EXPECT_EQ(type, reg::kTypeString);
-    EXPECT_EQ(size, 15u);
-
     unsigned char buffer[32] = {};
-    size = 14;
-    EXPECT_EQ(store.QueryValue(key, "Path", &type, buffer, &size), reg::kMoreData);
+    std::uint32_t type = 0, size = 14;
+    EXPECT_EQ(store.QueryValue(key, "PATH", nullptr, buffer, &size), reg::kMoreData);
     EXPECT_EQ(size, 15u);
-    size = sizeof buffer;
-    EXPECT_EQ(store.QueryValue(key, "Path", nullptr, buffer, &size), reg::kSuccess);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), "C:\\Games\\MOHAA\0"s);
-
-    size = 4;
-    EXPECT_EQ(store.QueryValue(key, "count", &type, buffer, &size), reg::kSuccess);
-    EXPECT_EQ(type, reg::kTypeDword);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), "\x2a\0\0\0"s);
 
     type = size = 9;
     EXPECT_EQ(store.QueryValue(key, "Missing", &type, buffer, &size), reg::kFileNotFound);
@@ -184,6 +180,90 @@ TEST(WineRegistryStore, QueriesLikeRegQueryValueExA) {
     EXPECT_EQ(store.QueryValue(key + 100, "Path", &type, nullptr, &size), reg::kInvalidHandle);
     EXPECT_EQ(type + size, 18u);
     EXPECT_EQ(store.CloseKey(key), reg::kSuccess);
+}
+
+const RegistryValue kEmpty{};
+
+// Reads one value through a store made from `userReg`; every key that was
+// opened for it must have been closed again.
+RegistryValue Read(std::string_view userReg, const std::string& key, const std::string& name) {
+    WineRegistryStore store(WineRegistryFile::Parse(userReg));
+    RegistryValue value = ReadRegistryValue(store, RegistryRoot::CurrentUser, key, name);
+    EXPECT_EQ(store.OpenHandleCount(), 0u) << key << " / " << name;
+    return value;
+}
+
+RegistryValue ReadGame(std::string_view userReg, const std::string& name) {
+    return Read(userReg, "Software\\2015\\MOHAA", name);
+}
+
+TEST(RegistryReader, ReadsStringsAndDoubleWordsOnly) {
+    EXPECT_EQ(ReadGame(kSample, "Path"), RegistryValue{std::string("C:\\Games\\MOHAA")});
+    EXPECT_EQ(ReadGame(kSample, "Empty"), RegistryValue{std::string()});
+    EXPECT_EQ(ReadGame(kSample, "Count"), RegistryValue{std::int32_t{42}});
+    EXPECT_EQ(ReadGame(kSample, "Minus"), RegistryValue{std::int32_t{-1}});
+    EXPECT_EQ(ReadGame(kSample, ""), RegistryValue{std::string("default")});
+    // Other types and missing entries give nothing.
+    EXPECT_EQ(ReadGame(kSample, "Expanded"), kEmpty);
+    EXPECT_EQ(ReadGame(kSample, "Raw"), kEmpty);
+    EXPECT_EQ(ReadGame(kSample, "NoSuchValue"), kEmpty);
+    EXPECT_EQ(Read(kSample, "Software\\2015\\MOHAA Spearhead", "Path"), kEmpty);
+    EXPECT_EQ(Read(kSample, "Software\\2015", "Path"), kEmpty);
+    EXPECT_EQ(Read("", "Software\\2015\\MOHAA", "Path"), kEmpty);
+}
+
+TEST(RegistryReader, DoubleWordsOfOtherSizesReadAsWindowsReadsThem) {
+    // Wine's hex(4) notation, like RegSetValueEx, stores a double word of any
+    // size. A short one fills the low bytes; a long one does not fit the
+    // four-byte query, which fails with ERROR_MORE_DATA and gives nothing.
+    const std::string userReg = "[Software\\\\2015\\\\MOHAA]\n"
+                                "\"Short\"=hex(4):05,01\n"
+                                "\"None\"=hex(4):\n"
+                                "\"Long\"=hex(4):01,02,03,04,05,06,07,08\n";
+    EXPECT_EQ(ReadGame(userReg, "Short"), RegistryValue{std::int32_t{0x0105}});
+    EXPECT_EQ(ReadGame(userReg, "None"), RegistryValue{std::int32_t{0}});
+    EXPECT_EQ(ReadGame(userReg, "Long"), kEmpty);
+
+    WineRegistryStore store(WineRegistryFile::Parse(userReg));
+    RegistryStore::Handle key = 0;
+    ASSERT_EQ(
+        store.OpenKey(RegistryRoot::CurrentUser, "Software\\2015\\MOHAA", 0, reg::kAccessMask, key),
+        reg::kSuccess);
+    RegistryValue result;
+    EXPECT_EQ(QueryRegistryValue(store, key, "Long", result), reg::kMoreData);
+    EXPECT_EQ(result, kEmpty);
+    store.CloseKey(key);
+}
+
+TEST(RegistryReader, MatchesKeysAndNamesInAnyLetterCase) {
+    const RegistryValue expected{std::string("C:\\Games\\MOHAA")};
+    EXPECT_EQ(Read(kSample, "SOFTWARE\\2015\\mohaa", "PaTh"), expected);
+    EXPECT_EQ(Read(kSample, "software\\2015\\MoHaA\\", "PATH"), expected);
+    EXPECT_EQ(Read(kSample, "SOFTWARE\\\xc3\x89t\xc3\xa9\\sub", "word"), RegistryValue{0x04030201});
+}
+
+TEST(RegistryReader, DamagedFilesGiveNothingAndLeaveTheRestReadable) {
+    std::string garbage;
+    for (unsigned i = 0; i < 4096; ++i) {
+        garbage += static_cast<char>((i * 2654435761u) >> 24);
+    }
+    garbage += "\n[\"@=\\\"\\x\\\n\0\\"sv;
+    EXPECT_EQ(ReadGame(garbage, "basepath"), kEmpty);
+    EXPECT_EQ(ReadGame(garbage + "\n" + std::string(kSample), "Count"), RegistryValue{42});
+
+    std::string longLine = "[Software\\\\2015\\\\MOHAA]\n\"basepath\"=\"";
+    for (int i = 0; i < 1 << 20; ++i) {
+        longLine += "\\x41";
+    }
+    EXPECT_EQ(ReadGame(longLine, "basepath"), kEmpty);
+    EXPECT_EQ(ReadGame(longLine + "\n\"Detail\"=dword:7\n", "Detail"), RegistryValue{7});
+
+    // Values below a header that cannot be read belong to no key, not to the
+    // key before it.
+    const std::string unclosed = "[Software\\\\2015\\\\MOHAA]\n\"Detail\"=dword:1\n"
+                                 "[Software\\\\2015\\\\MOHAA\\\\Sub\n\"basepath\"=\"wrong\"\n";
+    EXPECT_EQ(ReadGame(unclosed, "basepath"), kEmpty);
+    EXPECT_EQ(ReadGame(unclosed, "Detail"), RegistryValue{1});
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "tests/support/game_folder.h"
 #include "tests/support/installation_runs.h"
 
+#include <algorithm>
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <filesystem>
@@ -25,6 +26,7 @@ struct Call {
     std::string what; // "fsync" or "rename"
     std::string path; // the file or folder flushed, or the one renamed
     std::string to;
+    bool operator==(const Call&) const = default;
 };
 
 std::vector<Call>* listening = nullptr;
@@ -43,6 +45,12 @@ template <typename Function> Function Real(const char* name) {
     return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
 }
 
+void NoteRename(int fromFolder, const char* from, int toFolder, const char* to) {
+    if (listening != nullptr) {
+        listening->push_back({"rename", PathAt(fromFolder, from), PathAt(toFolder, to)});
+    }
+}
+
 } // namespace
 
 extern "C" int fsync(int fd) {
@@ -54,18 +62,14 @@ extern "C" int fsync(int fd) {
 }
 
 extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) noexcept {
-    if (listening != nullptr) {
-        listening->push_back({"rename", PathAt(fromFolder, from), PathAt(toFolder, to)});
-    }
+    NoteRename(fromFolder, from, toFolder, to);
     static const auto real = Real<int (*)(int, const char*, int, const char*)>("renameat");
     return real(fromFolder, from, toFolder, to);
 }
 
 extern "C" int renameat2(int fromFolder, const char* from, int toFolder, const char* to,
                          unsigned flags) noexcept {
-    if (listening != nullptr) {
-        listening->push_back({"rename", PathAt(fromFolder, from), PathAt(toFolder, to)});
-    }
+    NoteRename(fromFolder, from, toFolder, to);
     static const auto real =
         Real<int (*)(int, const char*, int, const char*, unsigned)>("renameat2");
     return real(fromFolder, from, toFolder, to, flags);
@@ -76,13 +80,8 @@ namespace {
 
 // Where in `calls` the first call like `wanted` is, from `start` on.
 std::size_t Find(const std::vector<Call>& calls, const Call& wanted, std::size_t start = 0) {
-    for (std::size_t i = start; i < calls.size(); ++i) {
-        if (calls[i].what == wanted.what && calls[i].path == wanted.path &&
-            calls[i].to == wanted.to) {
-            return i;
-        }
-    }
-    return calls.size();
+    const auto from = calls.begin() + static_cast<std::ptrdiff_t>(start);
+    return static_cast<std::size_t>(std::find(from, calls.end(), wanted) - calls.begin());
 }
 
 TEST(DurableWrites, EachFileIsFlushedThenPutInPlaceThenItsFolderFlushed) {

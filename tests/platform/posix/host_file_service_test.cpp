@@ -1,9 +1,8 @@
-// What the host file service does on POSIX systems only: pipes, links,
-// open descriptors and paths mapped into a Wine prefix.
+// What the host file service does on POSIX systems only: pipes, links and
+// permission bits.
 
 #include "core/config_files.h"
 #include "platform/host_file_service.h"
-#include "platform/posix/path_mapping.h"
 #include "tests/support/stream_io.h"
 #include "tests/support/system_text.h"
 #include "tests/support/temp_dir.h"
@@ -21,7 +20,6 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-const std::string kNoEntry = test::NoSuchFileText();
 const std::string kBytes = "seta a \"\xE9\xFF\"\r\nb\n";
 
 class PosixHostFileServiceTest : public ::testing::Test {
@@ -35,21 +33,18 @@ protected:
     HostFileService files_;
 };
 
-// Opening a pipe must neither block nor be taken for a file.
-TEST_F(PosixHostFileServiceTest, APipeIsNoFile) {
+// A pipe is opened neither as a file nor in a way that could block; a link
+// to nothing is neither missing nor a file, so that no caller takes it for a
+// free place to write.
+TEST_F(PosixHostFileServiceTest, APipeOrADanglingLinkIsNoFile) {
     ASSERT_EQ(::mkfifo(Path("pipe").c_str(), 0600), 0);
     EXPECT_EQ(files_.Inspect(Path("pipe")).kind, EntryKind::Other);
     EXPECT_EQ(ReadThrough("pipe"), "open: not a regular file");
-}
 
-// A link to nothing is reported as something other than a file, so that no
-// caller takes it for a free place to write.
-TEST_F(PosixHostFileServiceTest, DanglingLinkIsNeitherMissingNorAFile) {
     fs::create_symlink(Path("target.cfg"), Path("custom.cfg"));
     EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Other);
     EXPECT_FALSE(files_.CheckWritable(Path("custom.cfg")));
-    EXPECT_EQ(files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading).Status().reason, kNoEntry);
-    EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + kNoEntry);
+    EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + test::NoSuchFileText());
     EXPECT_FALSE(fs::exists(Path("target.cfg")));
 }
 
@@ -92,17 +87,6 @@ TEST_F(PosixHostFileServiceTest, ReplacementsKeepLinksAndPermissions) {
     EXPECT_EQ(ReadBytes(Path("new.cfg")), "x");
     EXPECT_FALSE(fs::exists(fs::symlink_status(Path("victim.cfg"))));
     EXPECT_FALSE(fs::exists(fs::symlink_status(Path("new.cfg.quorvel-new"))));
-}
-
-TEST(HostFileServiceMappingTest, MapsPathsIntoThePrefix) {
-    TempDir dir;
-    fs::create_directories(dir.Path() / "drive_c/Games/MOHAA/main");
-    const WinePathMapper mapper(dir.Path().string());
-    HostFileService files([&mapper](const std::string& path) { return mapper.ToHostPath(path); });
-    ASSERT_TRUE(ReplaceWholeFile(files, "C:\\games\\mohaa\\MAIN\\custom.cfg", {}, "x\r\n"));
-    EXPECT_EQ(ReadBytes(dir.Path() / "drive_c/Games/MOHAA/main/custom.cfg"), "x\r\n");
-    EXPECT_EQ(files.Inspect("c:\\GAMES\\mohaa\\main\\CUSTOM.CFG").size, 3u);
-    EXPECT_EQ(test::ReadThrough(files, "c:\\games\\MOHAA\\main\\Custom.cfg"), "x\r\n");
 }
 
 } // namespace
