@@ -181,23 +181,24 @@ std::ostream& operator<<(std::ostream& out, const Control& control) {
                << (control.visible ? "" : " hidden");
 }
 
+Control ControlOf(HWND form, HWND control) {
+    RECT box{};
+    GetWindowRect(control, &box);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&box), 2);
+    const std::string kind = ClassOf(control);
+    return {kind,
+            kind == "button" ? TextOf(control) : "",
+            box.left,
+            box.top,
+            box.right - box.left,
+            box.bottom - box.top,
+            IsWindowVisible(control) != FALSE};
+}
+
 std::vector<Control> ControlsOf(HWND form) {
     std::vector<Control> controls;
     for (const HWND child : ChildrenOf(form)) {
-        RECT box{};
-        GetWindowRect(child, &box);
-        MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&box), 2);
-        Control control{ClassOf(child),
-                        "",
-                        box.left,
-                        box.top,
-                        box.right - box.left,
-                        box.bottom - box.top,
-                        IsWindowVisible(child) != FALSE};
-        if (control.kind == "button") {
-            control.text = TextOf(child);
-        }
-        controls.push_back(control);
+        controls.push_back(ControlOf(form, child));
     }
     std::sort(controls.begin(), controls.end());
     return controls;

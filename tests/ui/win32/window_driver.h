@@ -63,6 +63,8 @@ struct Control {
 };
 std::ostream& operator<<(std::ostream& out, const Control& control);
 
+// The child `control` of `form`, as the player sees it.
+Control ControlOf(HWND form, HWND control);
 // The direct children of `form`, in a fixed order.
 std::vector<Control> ControlsOf(HWND form);
 // The size of the form's client area.
