@@ -157,7 +157,7 @@ TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
     ASSERT_TRUE(CreateDirectoryA(game.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(mainta.c_str(), nullptr));
     WriteBytes(mainta + "\\custom.cfg", kPlayerCustomCfg);
-    const std::string other = test::OtherSpelling(mainta);
+    const std::string other = test::DriveZSpelling(mainta);
     if (other.empty()) {
         GTEST_SKIP() << "no second drive letter for the folder outside Wine";
     }

@@ -27,16 +27,16 @@ protected:
         sandbox_.SetDword("MOHAA", "Minus", 0xFFFFFFFF);
         sandbox_.SetString("MOHAA", "Expanded", "%ProgramFiles%\\MOHAA", REG_EXPAND_SZ);
         sandbox_.SetString("MOHAA", "Multi", "C:\\Games\\MOHAA", REG_MULTI_SZ);
-        const unsigned char raw[] = {1, 2, 3, 4};
-        sandbox_.Set("MOHAA", "Raw", REG_BINARY, raw, sizeof raw);
-        const unsigned long long wide = 5;
-        sandbox_.Set("MOHAA", "Quad", REG_QWORD, &wide, sizeof wide);
+        sandbox_.Set("MOHAA", "Raw", REG_BINARY, "\1\2\3\4");
+        sandbox_.Set("MOHAA", "Quad", REG_QWORD, test::RegistryDword(5) + std::string(4, '\0'));
         // Stored without its terminating NUL, as some programs do.
-        sandbox_.Set("MOHAA", "Unterminated", REG_SZ, L"C:\\MOHAA", 16);
+        sandbox_.Set("MOHAA", "Unterminated", REG_SZ,
+                     test::RegistryString("C:\\MOHAA").substr(0, 16));
         sandbox_.SetString("MOHAA", "", "default");
         // Letters outside any code page, and a surrogate without its pair.
         sandbox_.SetString("MOHAA", "Polish", kPolish);
-        sandbox_.Set("MOHAA", "Unpaired", REG_SZ, L"C:\\x\xD800", 12);
+        sandbox_.Set("MOHAA", "Unpaired", REG_SZ,
+                     std::string(reinterpret_cast<const char*>(L"C:\\x\xD800"), 12));
     }
 
     // Reads one value of the sandbox's MOHAA key through the real registry.

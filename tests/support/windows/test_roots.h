@@ -44,7 +44,7 @@ inline std::string MakeLongFolder(std::string base, std::size_t length) {
 // The same folder through another drive letter: under Wine, drive Z: shows
 // the Linux root, and the folder's Linux path is asked of Wine itself.
 // Empty outside Wine. `path` is ASCII.
-inline std::string OtherSpelling(const std::string& path) {
+inline std::string DriveZSpelling(const std::string& path) {
     using UnixName = char*(CDECL*)(LPCWSTR);
     const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));

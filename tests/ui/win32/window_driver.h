@@ -7,9 +7,11 @@
 // time, so that a program that hangs or opens something unexpected fails the
 // test instead of blocking it; a program still running at the end is killed.
 
+#include "core/installer.h"
+#include "tests/support/windows/registry_sandbox.h"
+
 #include <chrono>
 #include <functional>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,35 +20,19 @@
 namespace quorvel::test {
 
 // HKEY_CURRENT_USER\Software\2015\MOHAA, value basepath, set for as long as
-// the object lives to `folder` (UTF-8, as the program's text, stored in
-// UTF-16); what was there before is put back afterwards.
-class GameFolderSetting {
-public:
-    explicit GameFolderSetting(const std::string& folder);
-    ~GameFolderSetting();
-    GameFolderSetting(const GameFolderSetting&) = delete;
-    GameFolderSetting& operator=(const GameFolderSetting&) = delete;
-
-private:
-    static LONG SetString(HKEY key, const std::wstring& name, const std::wstring& text);
-
-    bool createdKey_ = false;
-    std::optional<std::wstring> before_;
+// the object lives to `folder` (UTF-8, as the program's text).
+struct GameFolderSetting : ScopedRegistryValue {
+    explicit GameFolderSetting(const std::string& folder)
+        : ScopedRegistryValue(kGameRegistryKey, kGameRegistryValue, REG_SZ,
+                              RegistryString(folder)) {}
 };
 
-// The screen's density for programs started while the object lives:
-// HKEY_CURRENT_USER\Control Panel\Desktop, value LogPixels, which Windows
-// and Wine read when a program starts; what was there before is put back
-// afterwards.
-class DpiSetting {
-public:
-    explicit DpiSetting(int dpi);
-    ~DpiSetting();
-    DpiSetting(const DpiSetting&) = delete;
-    DpiSetting& operator=(const DpiSetting&) = delete;
-
-private:
-    std::optional<DWORD> before_;
+// The screen's density for programs started while the object lives: the
+// value that Windows and Wine read when a program starts.
+struct DpiSetting : ScopedRegistryValue {
+    explicit DpiSetting(int dpi)
+        : ScopedRegistryValue("Control Panel\\Desktop", "LogPixels", REG_DWORD,
+                              RegistryDword(static_cast<DWORD>(dpi))) {}
 };
 
 // A child window of a form as the player sees it: its kind (the window
