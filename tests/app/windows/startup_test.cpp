@@ -2,11 +2,9 @@
 // from the registry itself, read with the registry's own calls, and the files
 // on drive-letter paths used as they stand.
 
-#include "core/config_files.h"
 #include "core/installer.h"
 #include "platform/ascii.h"
 #include "platform/host_file_service.h"
-#include "platform/windows/file_paths.h"
 #include "platform/windows/windows_registry.h"
 #include "tests/support/installation_runs.h"
 #include "tests/support/line_lists.h"
@@ -128,25 +126,6 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowsStartupTest,
                          ::testing::Values(Root::TempFolder, Root::ProgramFolder),
                          test::RootTestName);
 
-// No key at all, or a value of a type the program does not read.
-TEST(WindowsStartup, NoUsableValueOffersAnEmptyFolder) {
-    RedirectedCurrentUser currentUser;
-    WindowsRegistryStore registry;
-    HostFileService files;
-    for (const bool expandable : {false, true}) {
-        if (expandable) {
-            currentUser.SetBasePath("%ProgramFiles%\\MOHAA", REG_EXPAND_SZ);
-        }
-        ScriptedWindowSystem windows;
-        ScriptedMainWindow window;
-        Installer installer(windows, registry, files);
-        installer.RunStartup(window);
-        ASSERT_EQ(windows.promptsShown.size(), 1u);
-        EXPECT_EQ(windows.promptsShown[0].defaultAnswer, "");
-        EXPECT_EQ(installer.State().CustomCfgPath, "\\mainta\\custom.cfg");
-    }
-}
-
 // Another copy installing into the folder through Wine's Z: spelling of it
 // holds off this one, which uses its C: spelling, with the usual message.
 TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
@@ -175,26 +154,6 @@ TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
                                                      "\". Try again when it has finished.");
     EXPECT_EQ(ReadBytes(mainta + "\\custom.cfg"), kPlayerCustomCfg);
     EXPECT_EQ(GetFileAttributesA((mainta + "\\newconfig.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
-// A game folder whose path passes 260 characters installs like any other,
-// from the registry's path to both files written.
-TEST(WindowsStartup, AGameFolderPastTheClassicLimitInstalls) {
-    TempDir dir;
-    const std::string game = test::MakeLongFolder(dir.Path().string(), 300);
-    const std::string mainta = game + "\\mainta";
-    ASSERT_TRUE(CreateDirectoryW(windows_paths::WidePath(mainta).c_str(), nullptr));
-    HostFileService files;
-    ASSERT_TRUE(ReplaceWholeFile(files, mainta + "\\custom.cfg", {}, kPlayerCustomCfg));
-    RedirectedCurrentUser currentUser;
-    currentUser.SetBasePath(game);
-    WindowsRegistryStore registry;
-    test::ProgramRun run(registry, files);
-    EXPECT_EQ(LinesOf(run.window.current), test::kPlayerCustomCfgShown);
-    EXPECT_EQ(run.Install(), InstallationResult::Installed);
-    EXPECT_EQ(test::ReadThrough(files, mainta + "\\custom.cfg"),
-              test::ExpectedFile("custom_medium_highest.cfg"));
-    EXPECT_EQ(test::ReadThrough(files, mainta + "\\newconfig.cfg"), test::kPlayerFirstNewConfig);
 }
 
 } // namespace

@@ -11,6 +11,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
 #include "tests/support/windows/refusing_folder.h"
+#include "tests/support/windows/test_roots.h"
 #include "tests/ui/win32/window_driver.h"
 #include "ui/forms/form_shapes.h"
 #include "ui/win32/control_ids.h"
@@ -30,6 +31,8 @@
 
 namespace quorvel {
 namespace {
+
+using test::ReadIfThere;
 
 using test::ChildOf;
 using test::Control;
@@ -135,6 +138,28 @@ struct Installation {
 
 const std::string kInstalled = test::ExpectedFile("custom_medium_highest.cfg");
 const std::string kEarlierLines = "\r\nbind MOUSE1 \"+attack\"\r\n\r\n";
+
+// One run that installs, answered Medium and Highest, started in `folder`;
+// `main` looks at the main window first.
+SessionLog InstallMediumHighest(const std::string& folder, Step prompt,
+                                std::function<void(HWND)> main = {}) {
+    return test::RunSession(Exe(), folder,
+                            {std::move(prompt),
+                             {kMainWindowCaption, kInstall, std::move(main)},
+                             {kTexture, "Medium"},
+                             {kModel, "Highest"},
+                             {kApplicationTitle, "OK"},
+                             {kMainWindowCaption, "Exit"}});
+}
+
+// A first installation into `mainta`, told as such.
+void ExpectInstalled(const SessionLog& log, const std::filesystem::path& mainta) {
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_TRUE(log.ended);
+    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
+    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"), kInstalled);
+    EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), kEarlierLines);
+}
 const std::string kEarlierWithPicmip = "\r\nbind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\n\r\n";
 
 const Installation kInstallations[] = {
@@ -246,14 +271,8 @@ TEST_F(ExeEndToEndTest, CancelledPromptShowsAnEmptyList) {
 
 TEST_F(ExeEndToEndTest, MissingMaintaFolderIsToldAndNothingIsWritten) {
     std::filesystem::remove_all(game_.Mainta());
-    const SessionLog log = Run({Prompt(),
-                                {kMainWindowCaption, kInstall},
-                                {kTexture, "Medium"},
-                                {kModel, "Highest"},
-                                {kApplicationTitle, "OK"},
-                                {kMainWindowCaption, "Exit"}});
+    const SessionLog log = InstallMediumHighest(game_.Prefix().string(), Prompt());
     EXPECT_EQ(log.unmet, Lines{});
-    EXPECT_TRUE(log.ended);
     ASSERT_EQ(log.messages.size(), 1u);
     EXPECT_NE(log.messages[0].find(game_.WindowsPath() + "\\mainta"), std::string::npos)
         << log.messages[0];
@@ -273,23 +292,11 @@ TEST(ExeLongPath, AGameFolderPastTheClassicLimitInstalls) {
     const test::GameFolderSetting setting{game.WindowsPath()};
     const Lines rows = RowsOf(kPlayerCustomCfg);
     const auto shown = [&rows](HWND window) {
-        const HWND list = List1(window);
-        ASSERT_NE(list, nullptr);
-        test::WaitUntil([&] { return test::ListRows(list) == rows; });
-        EXPECT_EQ(test::ListRows(list), rows);
+        ASSERT_NE(List1(window), nullptr);
+        EXPECT_TRUE(test::WaitUntil([&] { return test::ListRows(List1(window)) == rows; }));
     };
-    const SessionLog log = test::RunSession(Exe(), game.Prefix().string(),
-                                            {{kFolderPromptTitle, "OK"},
-                                             {kMainWindowCaption, kInstall, shown},
-                                             {kTexture, "Medium"},
-                                             {kModel, "Highest"},
-                                             {kApplicationTitle, "OK"},
-                                             {kMainWindowCaption, "Exit"}});
-    EXPECT_EQ(log.unmet, Lines{});
-    EXPECT_TRUE(log.ended);
-    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
-    EXPECT_EQ(game.Read("custom.cfg"), kInstalled);
-    EXPECT_EQ(game.Read("newconfig.cfg"), kEarlierLines);
+    ExpectInstalled(InstallMediumHighest(game.Prefix().string(), {kFolderPromptTitle, "OK"}, shown),
+                    game.Mainta());
 }
 
 // What a screen reader meets as each window opens, asked from another
@@ -446,18 +453,6 @@ private:
     std::optional<std::string> old_;
 };
 
-// The same installation each time, answered Medium and Highest, seen through
-// the message it ends with.
-SessionLog InstallMediumHighest(const std::string& folder, test::Step prompt) {
-    return test::RunSession(Exe(), folder,
-                            {std::move(prompt),
-                             {kMainWindowCaption, kInstall},
-                             {kTexture, "Medium"},
-                             {kModel, "Highest"},
-                             {kApplicationTitle, "OK"},
-                             {kMainWindowCaption, "Exit"}});
-}
-
 const std::string kStale = "seta r_stale 1\r\n";
 
 // A game folder below %ProgramFiles% (or in the temp folder), %LOCALAPPDATA%
@@ -518,10 +513,6 @@ std::filesystem::path ProgramFilesFolder() {
         throw std::runtime_error("%ProgramFiles% is not set");
     }
     return std::string(folder, length);
-}
-
-std::optional<std::string> ReadIfThere(const std::filesystem::path& file) {
-    return std::filesystem::exists(file) ? std::optional(test::ReadBytes(file)) : std::nullopt;
 }
 
 class ExeVirtualStoreTest : public ::testing::TestWithParam<StoreCase> {};
@@ -592,16 +583,13 @@ INSTANTIATE_TEST_SUITE_P(Exe, ExeVirtualStoreTest, ::testing::ValuesIn(kStoreCas
 // finds the installation made in `mainta`.
 void ExpectOfferedAndInstalled(const std::string& folder, const std::string& offered,
                                const std::filesystem::path& mainta) {
-    const SessionLog log =
-        InstallMediumHighest(folder, {kFolderPromptTitle, "OK", [&](HWND prompt) {
-                                          const HWND edit = ChildOf(prompt, "Edit");
-                                          ASSERT_NE(edit, nullptr);
-                                          EXPECT_EQ(test::TextOf(edit), offered);
-                                      }});
-    EXPECT_EQ(log.unmet, Lines{});
-    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
-    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"), kInstalled);
-    EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), kEarlierLines);
+    ExpectInstalled(InstallMediumHighest(folder, {kFolderPromptTitle, "OK",
+                                                  [&](HWND prompt) {
+                                                      const HWND edit = ChildOf(prompt, "Edit");
+                                                      ASSERT_NE(edit, nullptr);
+                                                      EXPECT_EQ(test::TextOf(edit), offered);
+                                                  }}),
+                    mainta);
 }
 
 // With no game folder in the registry, OpenMoHAA's user folder in %APPDATA%
@@ -623,20 +611,14 @@ TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
 // registry: the prompt shows it as it is, and both files are installed.
 TEST(ExeUnicodeFolderTest, AFolderNamedOutsideTheCodePageInstalls) {
     const test::TempDir dir;
-    std::string game = windows_paths::ProgramText(dir.Path().wstring());
-    for (const char* name : {"Games",
-                             "\xC5\x81\xC3\xB3"
-                             "d\xC5\xBA",
-                             "MOHAA", "mainta"}) {
-        game += std::string("\\") + name;
-        ASSERT_TRUE(CreateDirectoryW(windows_paths::WidePath(game).c_str(), nullptr)) << game;
-    }
-    const std::filesystem::path mainta = windows_paths::WidePath(game);
-    game.resize(game.size() - std::string("\\mainta").size());
-    test::WriteBytes(mainta / "custom.cfg", kPlayerCustomCfg);
-    const test::GameFolderSetting setting(game);
+    // Made and read back by its UTF-16 name.
+    const std::filesystem::path game = dir.Path() / "Games" / L"\u0141\u00f3d\u017a" / "MOHAA";
+    std::filesystem::create_directories(game / "mainta");
+    test::WriteBytes(game / "mainta" / "custom.cfg", kPlayerCustomCfg);
+    const std::string text = windows_paths::ProgramText(game.wstring());
+    const test::GameFolderSetting setting(text);
 
-    ExpectOfferedAndInstalled(dir.Path().string(), game, mainta);
+    ExpectOfferedAndInstalled(dir.Path().string(), text, game / "mainta");
 }
 
 } // namespace
