@@ -16,6 +16,7 @@
 #include "tests/support/windows/test_roots.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -96,9 +97,9 @@ TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
     EXPECT_EQ(ReadBytes(File("newconfig.cfg")), test::kPlayerFirstNewConfig);
 }
 
-// Windows matches folders in any letter case, and takes / for \ as well.
+// Windows matches folders in any letter case, and takes / for \ as well:
+// the files are read and replaced through such a spelling.
 TEST_P(WindowsStartupTest, AFolderInOtherLetterCaseOrWithSlashesIsTheSameFolder) {
-    WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
     std::string upper = game_;
     for (char& c : upper) {
         c = AsciiUpper(c);
@@ -110,6 +111,8 @@ TEST_P(WindowsStartupTest, AFolderInOtherLetterCaseOrWithSlashesIsTheSameFolder)
     }
 
     for (const bool typed : {false, true}) {
+        WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
+        std::filesystem::remove(File("newconfig.cfg"));
         ScriptedWindowSystem windows;
         ScriptedMainWindow window;
         if (typed) {
@@ -119,6 +122,10 @@ TEST_P(WindowsStartupTest, AFolderInOtherLetterCaseOrWithSlashesIsTheSameFolder)
         installer.RunStartup(window);
         EXPECT_EQ(installer.State().GameFolder, typed ? slashes : upper);
         EXPECT_EQ(window.current.Count(), 4u) << installer.State().CustomCfgPath;
+        windows.Then(DialogStep::Answer("Medium"));
+        windows.Then(DialogStep::Answer("Highest"));
+        EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
+        EXPECT_EQ(ReadBytes(File("custom.cfg")), test::ExpectedFile("custom_medium_highest.cfg"));
     }
 }
 
