@@ -57,24 +57,22 @@ TEST_F(WindowsRegistryStoreTest, ReadsStringsAndDoubleWordsOnly) {
         const char* key;
         const char* name;
         RegistryValue value;
-    } reads[] = {
-        {"MOHAA", "basepath", base},
-        {"mohaa", "BASEPATH", base},
-        {"MOHAA", "Empty", std::string()},
-        {"MOHAA", "Detail", std::int32_t{5}},
-        {"MOHAA", "Minus", std::int32_t{-1}},
-        {"MOHAA", "Unterminated", std::string("C:\\MOHAA")},
-        {"MOHAA", "", std::string("default")},
-        {"MOHAA", "Polish", kPolish},
-        {"MOHAA", "Unpaired", std::string("C:\\x\xED\xA0\x80")},
-        {"MOHAA", "Expanded", kEmpty},
-        {"MOHAA", "Multi", kEmpty},
-        {"MOHAA", "Raw", kEmpty},
-        {"MOHAA", "Quad", kEmpty},
-        {"MOHAA", "NoSuchValue", kEmpty},
-        {"MOHAA Spearhead", "basepath", kEmpty},
-        {"", "basepath", kEmpty},
-    };
+    } reads[] = {{"MOHAA", "basepath", base},
+                 {"mohaa", "BASEPATH", base},
+                 {"MOHAA", "Empty", std::string()},
+                 {"MOHAA", "Detail", std::int32_t{5}},
+                 {"MOHAA", "Minus", std::int32_t{-1}},
+                 {"MOHAA", "Unterminated", std::string("C:\\MOHAA")},
+                 {"MOHAA", "", std::string("default")},
+                 {"MOHAA", "Polish", kPolish},
+                 {"MOHAA", "Unpaired", std::string("C:\\x\xED\xA0\x80")},
+                 {"MOHAA", "Expanded", kEmpty},
+                 {"MOHAA", "Multi", kEmpty},
+                 {"MOHAA", "Raw", kEmpty},
+                 {"MOHAA", "Quad", kEmpty},
+                 {"MOHAA", "NoSuchValue", kEmpty},
+                 {"MOHAA Spearhead", "basepath", kEmpty},
+                 {"", "basepath", kEmpty}};
     for (const auto& read : reads) {
         EXPECT_EQ(Read(read.name, read.key), read.value) << read.key << "\\" << read.name;
     }
