@@ -92,6 +92,19 @@ void AsksFirst(HWND window) {
         << test::TextOf(first);
 }
 
+// The prompt, checked to offer `offered` in a field named by the prompt's
+// text before the main window shows, and answered with `button`.
+Step PromptOffering(const std::string& offered, const char* button = "OK") {
+    return {kFolderPromptTitle, button, [offered](HWND prompt) {
+                const HWND edit = ChildOf(prompt, "Edit");
+                ASSERT_NE(edit, nullptr);
+                EXPECT_EQ(test::TextOf(edit), offered);
+                EXPECT_EQ(test::LabelOf(edit), kFolderPrompt);
+                const HWND main = FindWindowA(nullptr, kMainWindowCaption);
+                EXPECT_FALSE(main && IsWindowVisible(main));
+            }};
+}
+
 class ExeEndToEndTest : public ::testing::Test {
 protected:
     ExeEndToEndTest() { game_.Write("custom.cfg", kPlayerCustomCfg); }
@@ -100,19 +113,7 @@ protected:
         return test::RunSession(Exe(), game_.Prefix().string(), steps);
     }
 
-    // The prompt, checked to offer the folder from the registry before the
-    // main window shows, and confirmed.
-    Step Prompt(const char* button = "OK") {
-        return {kFolderPromptTitle, button, [this](HWND prompt) {
-                    const HWND edit = ChildOf(prompt, "Edit");
-                    ASSERT_NE(edit, nullptr);
-                    EXPECT_EQ(test::TextOf(edit), game_.WindowsPath());
-                    // The field is named by the prompt's text.
-                    EXPECT_EQ(test::LabelOf(edit), kFolderPrompt);
-                    const HWND main = FindWindowA(nullptr, kMainWindowCaption);
-                    EXPECT_FALSE(main && IsWindowVisible(main));
-                }};
-    }
+    Step Prompt(const char* button = "OK") { return PromptOffering(game_.WindowsPath(), button); }
 
     std::string Files() const {
         return game_.Read("custom.cfg").value_or("(none)") + "|" +
@@ -579,19 +580,6 @@ TEST_P(ExeVirtualStoreTest, InstallsWhereTheGameReads) {
 INSTANTIATE_TEST_SUITE_P(Exe, ExeVirtualStoreTest, ::testing::ValuesIn(kStoreCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// Answers the prompt, which offers `offered`, and both questions, and
-// finds the installation made in `mainta`.
-void ExpectOfferedAndInstalled(const std::string& folder, const std::string& offered,
-                               const std::filesystem::path& mainta) {
-    ExpectInstalled(InstallMediumHighest(folder, {kFolderPromptTitle, "OK",
-                                                  [&](HWND prompt) {
-                                                      const HWND edit = ChildOf(prompt, "Edit");
-                                                      ASSERT_NE(edit, nullptr);
-                                                      EXPECT_EQ(test::TextOf(edit), offered);
-                                                  }}),
-                    mainta);
-}
-
 // With no game folder in the registry, OpenMoHAA's user folder in %APPDATA%
 // is offered, whole though its path holds an "aa", and installed into.
 TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
@@ -603,8 +591,9 @@ TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
     const ScopedVariable appDataVariable("APPDATA", appData.string());
     const test::GameFolderSetting setting("");
 
-    const std::string offered = (appData / "openmohaa").string();
-    ExpectOfferedAndInstalled(dir.Path().string(), offered, mainta);
+    ExpectInstalled(
+        InstallMediumHighest(dir.Path().string(), PromptOffering((appData / "openmohaa").string())),
+        mainta);
 }
 
 // A game folder named in letters outside the code page, found through the
@@ -618,7 +607,8 @@ TEST(ExeUnicodeFolderTest, AFolderNamedOutsideTheCodePageInstalls) {
     const std::string text = windows_paths::ProgramText(game.wstring());
     const test::GameFolderSetting setting(text);
 
-    ExpectOfferedAndInstalled(dir.Path().string(), text, game / "mainta");
+    ExpectInstalled(InstallMediumHighest(dir.Path().string(), PromptOffering(text)),
+                    game / "mainta");
 }
 
 } // namespace
