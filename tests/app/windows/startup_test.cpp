@@ -35,7 +35,6 @@ using test::ScriptedMainWindow;
 using test::ScriptedWindowSystem;
 using test::TempDir;
 using test::WriteBytes;
-using Lines = std::vector<std::string>;
 
 // HKEY_CURRENT_USER of this process is a throwaway key while the test runs,
 // so that the program's own key, Software\2015\MOHAA, is the test's alone.
@@ -48,8 +47,8 @@ public:
     }
     ~RedirectedCurrentUser() { RegOverridePredefKey(HKEY_CURRENT_USER, nullptr); }
 
-    void SetBasePath(const std::string& folder, DWORD type = REG_SZ) const {
-        sandbox_.SetString(kGameRegistryKey, kGameRegistryValue, folder, type);
+    void SetBasePath(const std::string& folder) const {
+        sandbox_.SetString(kGameRegistryKey, kGameRegistryValue, folder);
     }
 
 private:
@@ -72,60 +71,41 @@ protected:
     RedirectedCurrentUser currentUser_;
     WindowsRegistryStore registry_;
     HostFileService files_;
-    ScriptedWindowSystem windows_;
-    ScriptedMainWindow window_;
 };
 
+// The folder comes from the registry, as the game's installer leaves it (with
+// a closing backslash) or in other letter case, or is typed with slashes:
+// Windows takes each for the same folder, whose files are read and replaced.
 TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
     ASSERT_EQ(BuildGameFolder(game_), game_) << "the test folder must not hold \"aa\"";
-    ASSERT_EQ(game_.find('/'), std::string::npos);
-    WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
-    // As the game's installer leaves it, with a closing backslash.
-    currentUser_.SetBasePath(game_ + "\\");
-
-    Installer installer(windows_, registry_, files_);
-    installer.RunStartup(window_);
-    ASSERT_EQ(windows_.promptsShown.size(), 1u);
-    EXPECT_EQ(windows_.promptsShown[0].defaultAnswer, game_);
-    EXPECT_EQ(installer.State().CustomCfgPath, File("custom.cfg"));
-    EXPECT_EQ(LinesOf(window_.current), test::kPlayerCustomCfgShown);
-
-    windows_.Then(DialogStep::Answer("Medium"));
-    windows_.Then(DialogStep::Answer("Highest"));
-    EXPECT_EQ(installer.RunInstallation(window_), InstallationResult::Installed);
-    EXPECT_EQ(ReadBytes(File("custom.cfg")), test::ExpectedFile("custom_medium_highest.cfg"));
-    EXPECT_EQ(ReadBytes(File("newconfig.cfg")), test::kPlayerFirstNewConfig);
-}
-
-// Windows matches folders in any letter case, and takes / for \ as well:
-// the files are read and replaced through such a spelling.
-TEST_P(WindowsStartupTest, AFolderInOtherLetterCaseOrWithSlashesIsTheSameFolder) {
     std::string upper = game_;
-    for (char& c : upper) {
-        c = AsciiUpper(c);
-    }
-    currentUser_.SetBasePath(upper);
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
     std::string slashes = game_;
-    for (char& c : slashes) {
-        c = c == '\\' ? '/' : c;
-    }
-
-    for (const bool typed : {false, true}) {
+    std::replace(slashes.begin(), slashes.end(), '\\', '/');
+    const struct {
+        std::string stored, typed, used;
+    } spellings[] = {{game_ + "\\", "", game_}, {upper, "", upper}, {upper, slashes, slashes}};
+    for (const auto& spelling : spellings) {
+        SCOPED_TRACE(spelling.used);
         WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
         std::filesystem::remove(File("newconfig.cfg"));
+        currentUser_.SetBasePath(spelling.stored);
         ScriptedWindowSystem windows;
         ScriptedMainWindow window;
-        if (typed) {
-            windows.AnswerPrompt(slashes);
+        if (!spelling.typed.empty()) {
+            windows.AnswerPrompt(spelling.typed);
         }
         Installer installer(windows, registry_, files_);
         installer.RunStartup(window);
-        EXPECT_EQ(installer.State().GameFolder, typed ? slashes : upper);
-        EXPECT_EQ(window.current.Count(), 4u) << installer.State().CustomCfgPath;
+        ASSERT_EQ(windows.promptsShown.size(), 1u);
+        EXPECT_EQ(windows.promptsShown[0].defaultAnswer, spelling.stored == upper ? upper : game_);
+        EXPECT_EQ(installer.State().GameFolder, spelling.used);
+        EXPECT_EQ(LinesOf(window.current), test::kPlayerCustomCfgShown);
         windows.Then(DialogStep::Answer("Medium"));
         windows.Then(DialogStep::Answer("Highest"));
         EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
         EXPECT_EQ(ReadBytes(File("custom.cfg")), test::ExpectedFile("custom_medium_highest.cfg"));
+        EXPECT_EQ(ReadBytes(File("newconfig.cfg")), test::kPlayerFirstNewConfig);
     }
 }
 
