@@ -18,6 +18,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -354,17 +355,11 @@ TEST_F(ExeEndToEndTest, NoButtonIsTheDefaultWhileTheListHasTheFocus) {
     const auto drawnAsDefault = [](HWND button) {
         return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
     };
-    const auto focusOf = [](HWND window) {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-        return info.hwndFocus;
-    };
     const auto look = [&](HWND window) {
         const HWND install = GetDlgItem(window, win32::kCommand1);
-        ASSERT_TRUE(test::WaitUntil([&] { return focusOf(window) == install; }));
+        ASSERT_TRUE(test::WaitUntil([&] { return test::FocusOf(window) == install; }));
         PostMessageA(install, WM_KEYDOWN, VK_TAB, 0);
-        ASSERT_TRUE(test::WaitUntil([&] { return focusOf(window) == List1(window); }));
+        ASSERT_TRUE(test::WaitUntil([&] { return test::FocusOf(window) == List1(window); }));
         EXPECT_FALSE(drawnAsDefault(install));
         EXPECT_FALSE(drawnAsDefault(GetDlgItem(window, win32::kCommand2)));
     };
@@ -508,12 +503,8 @@ void PrintTo(const StoreCase& row, std::ostream* out) {
 }
 
 std::filesystem::path ProgramFilesFolder() {
-    char folder[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA("ProgramFiles", folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder) {
-        throw std::runtime_error("%ProgramFiles% is not set");
-    }
-    return std::string(folder, length);
+    const char* folder = std::getenv("ProgramFiles");
+    return folder ? folder : throw std::runtime_error("%ProgramFiles% is not set");
 }
 
 class ExeVirtualStoreTest : public ::testing::TestWithParam<StoreCase> {};

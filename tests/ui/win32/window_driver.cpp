@@ -33,11 +33,15 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::string ClassOf(HWND window) {
+} // namespace
+
+std::string KindOf(HWND window) {
     char name[256] = {};
     const int length = GetClassNameA(window, name, sizeof name);
     return Lower(std::string(name, static_cast<std::size_t>(std::max(length, 0))));
 }
+
+namespace {
 
 // A shown top-level window of process `process` with caption `caption`.
 HWND TopLevelWindow(DWORD process, const std::string& caption) {
@@ -69,12 +73,23 @@ std::vector<HWND> ChildrenOf(HWND parent) {
     return children;
 }
 
-// The control that has the keyboard focus in the thread that owns `window`.
+} // namespace
+
 HWND FocusOf(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+namespace {
+
+// `length` UTF-16 units of `text` in the system's code page.
+std::string CodePageText(const wchar_t* text, int length) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, bytes.data(), size, nullptr, nullptr);
+    return bytes;
 }
 
 // A key pressed and let go, as the keyboard posts it to the focused window.
@@ -98,7 +113,7 @@ Control ControlOf(HWND form, HWND control) {
     RECT box{};
     GetWindowRect(control, &box);
     MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&box), 2);
-    const std::string kind = ClassOf(control);
+    const std::string kind = KindOf(control);
     return {kind,
             kind == "button" ? TextOf(control) : "",
             box.left,
@@ -140,7 +155,7 @@ std::string TextOf(HWND window) {
 
 HWND ChildOf(HWND parent, const std::string& kind, const std::string& text) {
     for (const HWND child : ChildrenOf(parent)) {
-        if (ClassOf(child) == Lower(kind) && IsWindowVisible(child) &&
+        if (KindOf(child) == Lower(kind) && IsWindowVisible(child) &&
             (text.empty() || TextOf(child) == text)) {
             return child;
         }
@@ -181,13 +196,8 @@ std::vector<std::string> ListRows(HWND list) {
             rows.push_back("(row " + std::to_string(row) + " unread)");
             continue;
         }
-        text.resize(std::min<std::size_t>(length, kTextSize - 1));
-        const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                             nullptr, 0, nullptr, nullptr);
-        std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                            size, nullptr, nullptr);
-        rows.push_back(bytes);
+        rows.push_back(CodePageText(
+            text.data(), static_cast<int>(std::min<std::size_t>(length, kTextSize - 1))));
     }
     if (remote) {
         VirtualFreeEx(target, remote, 0, MEM_RELEASE);
@@ -199,13 +209,9 @@ std::vector<std::string> ListRows(HWND list) {
     return rows;
 }
 
-std::string KindOf(HWND window) {
-    return ClassOf(window);
-}
-
 std::string LabelOf(HWND control) {
     const HWND before = GetWindow(control, GW_HWNDPREV);
-    return before && ClassOf(before) == "static" ? TextOf(before) : "";
+    return before && KindOf(before) == "static" ? TextOf(before) : "";
 }
 
 std::string AccessibleNameOf(HWND window) {
@@ -225,12 +231,10 @@ std::string AccessibleNameOf(HWND window) {
     BSTR name = nullptr;
     const HRESULT named = object->get_accName(self, &name);
     object->Release();
-    const int length = SUCCEEDED(named) && name ? static_cast<int>(SysStringLen(name)) : 0;
-    const int size = WideCharToMultiByte(CP_ACP, 0, name, length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, name, length, bytes.data(), size, nullptr, nullptr);
+    const std::string text =
+        CodePageText(name, SUCCEEDED(named) && name ? static_cast<int>(SysStringLen(name)) : 0);
     SysFreeString(name);
-    return bytes;
+    return text;
 }
 
 bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {
@@ -264,7 +268,7 @@ SessionLog RunSession(const std::string& exe, const std::string& folder,
         if (step.caption == kApplicationTitle) {
             std::string text;
             for (const HWND child : ChildrenOf(window)) {
-                if (ClassOf(child) == "static") {
+                if (KindOf(child) == "static") {
                     text += TextOf(child);
                 }
             }

@@ -58,6 +58,8 @@ SIZE ClientSize(HWND form);
 std::string TextOf(HWND window);
 // The window class of `window`, in lower case.
 std::string KindOf(HWND window);
+// The control that has the keyboard focus in the thread that owns `window`.
+HWND FocusOf(HWND window);
 // The first shown child of `parent` of the window class `kind` (any letter
 // case) whose text is `text`, or with any text when `text` is empty.
 HWND ChildOf(HWND parent, const std::string& kind, const std::string& text = "");
