@@ -12,6 +12,7 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/windows/test_roots.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -27,13 +28,6 @@ using test::TempDir;
 using test::WriteBytes;
 
 constexpr const char* kNotAFile = "open: not a regular file";
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = AsciiUpper(c);
-    }
-    return text;
-}
 
 class WindowsFilesTest : public ::testing::Test {
 protected:
@@ -194,7 +188,9 @@ TEST_F(WindowsFilesTest, EverySpellingOfAFolderResolvesToItsLongPath) {
     const std::string game = folder + "\\MOHAA";
     wchar_t shortNames[MAX_PATH] = {};
     GetShortPathNameW(windows_paths::WidePath(game).c_str(), shortNames, MAX_PATH);
-    const std::vector<std::string> spellings{Upper(game),
+    std::string upper = game;
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
+    const std::vector<std::string> spellings{upper,
                                              windows_paths::ProgramText(shortNames),
                                              "\\\\?\\" + game,
                                              folder + "/MOHAA/",
