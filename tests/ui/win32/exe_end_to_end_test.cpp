@@ -271,16 +271,6 @@ TEST_F(ExeEndToEndTest, CancelledPromptShowsAnEmptyList) {
     EXPECT_EQ(Files(), before);
 }
 
-TEST_F(ExeEndToEndTest, MissingMaintaFolderIsToldAndNothingIsWritten) {
-    std::filesystem::remove_all(game_.Mainta());
-    const SessionLog log = InstallMediumHighest(game_.Prefix().string(), Prompt());
-    EXPECT_EQ(log.unmet, Lines{});
-    ASSERT_EQ(log.messages.size(), 1u);
-    EXPECT_NE(log.messages[0].find(game_.WindowsPath() + "\\mainta"), std::string::npos)
-        << log.messages[0];
-    EXPECT_FALSE(std::filesystem::exists(game_.Mainta()));
-}
-
 // A game folder whose path passes 260 characters shows its custom.cfg and
 // installs like any other.
 TEST(ExeLongPath, AGameFolderPastTheClassicLimitInstalls) {
