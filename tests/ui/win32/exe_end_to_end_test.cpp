@@ -132,10 +132,10 @@ struct Installation {
     const char* install; // how the install button is pressed
     const char* texture; // what is done in "Texture Detail"
     const char* model;   // in "Model Detail"; nullptr where it must not open
-    int runs;
-    Lines focused; // the focused control at each key step
     std::string custom;
     std::optional<std::string> newconfig;
+    int runs = 1;
+    Lines focused = {}; // the focused control at each key step
 };
 
 const std::string kInstalled = test::ExpectedFile("custom_medium_highest.cfg");
@@ -162,42 +162,26 @@ void ExpectInstalled(const SessionLog& log, const std::filesystem::path& mainta)
     EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"), kInstalled);
     EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), kEarlierLines);
 }
+
 const std::string kEarlierWithPicmip = "\r\nbind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\n\r\n";
 
 const Installation kInstallations[] = {
-    {"FirstInstallation", kInstall, "Medium", "Highest", 1, {}, kInstalled, kEarlierLines},
+    {"FirstInstallation", kInstall, "Medium", "Highest", kInstalled, kEarlierLines},
     // Each later run reads newconfig.cfg back, with its empty first and last lines.
-    {"RepeatedInANewRun",
-     kInstall,
-     "Medium",
-     "Highest",
-     2,
-     {},
-     kInstalled,
-     "\r\n" + kEarlierLines + "\r\n"},
-    {"NeedToGoCheckInTextureDetail", kInstall, kCheck, nullptr, 1, {}, kPlayerCustomCfg, {}},
-    {"NeedToGoCheckInModelDetail", kInstall, "Medium", kCheck, 1, {}, kPlayerCustomCfg, {}},
-    {"TextureDetailClosed",
-     kInstall,
-     kCloseWindow,
-     "Highest",
-     1,
-     {},
-     Edited(kInstalled, "setu r_picmip 1\r\n"),
-     kEarlierWithPicmip},
-    {"ModelDetailClosed",
-     kInstall,
-     "Medium",
-     kCloseWindow,
-     1,
-     {},
+    {"RepeatedInANewRun", kInstall, "Medium", "Highest", kInstalled,
+     "\r\n" + kEarlierLines + "\r\n", 2},
+    {"NeedToGoCheckInTextureDetail", kInstall, kCheck, nullptr, kPlayerCustomCfg, {}},
+    {"NeedToGoCheckInModelDetail", kInstall, "Medium", kCheck, kPlayerCustomCfg, {}},
+    {"TextureDetailClosed", kInstall, kCloseWindow, "Highest",
+     Edited(kInstalled, "setu r_picmip 1\r\n"), kEarlierWithPicmip},
+    {"ModelDetailClosed", kInstall, "Medium", kCloseWindow,
      Edited(kInstalled, "setu r_lodcap 1\r\nsetu r_lodscale 1\r\nsetu r_lodviewmodelcap 1\r\n"),
      kEarlierLines},
     // Escape does nothing, and Enter presses the focused button, which is
     // the first one in each window.
     {"EscapeDoesNothingAndEnterPressesTheFocusedButton", kEscapeThenEnter, kEscapeThenEnter,
-     kEscapeThenEnter, 1, Lines{kInstall, "High", "Highest"},
-     Edited(kInstalled, "setu r_picmip 1", "setu r_picmip 0"), kEarlierWithPicmip},
+     kEscapeThenEnter, Edited(kInstalled, "setu r_picmip 1", "setu r_picmip 0"), kEarlierWithPicmip,
+     1, Lines{kInstall, "High", "Highest"}},
 };
 
 void PrintTo(const Installation& row, std::ostream* out) {
