@@ -2,11 +2,9 @@
 // from the registry itself, read with the registry's own calls, and the files
 // on drive-letter paths used as they stand.
 
-#include "core/config_files.h"
 #include "core/installer.h"
 #include "platform/ascii.h"
 #include "platform/host_file_service.h"
-#include "platform/windows/file_paths.h"
 #include "platform/windows/windows_registry.h"
 #include "tests/support/installation_runs.h"
 #include "tests/support/line_lists.h"
@@ -18,6 +16,7 @@
 #include "tests/support/windows/test_roots.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -36,7 +35,6 @@ using test::ScriptedMainWindow;
 using test::ScriptedWindowSystem;
 using test::TempDir;
 using test::WriteBytes;
-using Lines = std::vector<std::string>;
 
 // HKEY_CURRENT_USER of this process is a throwaway key while the test runs,
 // so that the program's own key, Software\2015\MOHAA, is the test's alone.
@@ -49,8 +47,8 @@ public:
     }
     ~RedirectedCurrentUser() { RegOverridePredefKey(HKEY_CURRENT_USER, nullptr); }
 
-    void SetBasePath(const std::string& folder, DWORD type = REG_SZ) const {
-        sandbox_.SetString(kGameRegistryKey, kGameRegistryValue, folder, type);
+    void SetBasePath(const std::string& folder) const {
+        sandbox_.SetString(kGameRegistryKey, kGameRegistryValue, folder);
     }
 
 private:
@@ -73,79 +71,47 @@ protected:
     RedirectedCurrentUser currentUser_;
     WindowsRegistryStore registry_;
     HostFileService files_;
-    ScriptedWindowSystem windows_;
-    ScriptedMainWindow window_;
 };
 
+// The folder comes from the registry, as the game's installer leaves it (with
+// a closing backslash) or in other letter case, or is typed with slashes:
+// Windows takes each for the same folder, whose files are read and replaced.
 TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
     ASSERT_EQ(BuildGameFolder(game_), game_) << "the test folder must not hold \"aa\"";
-    ASSERT_EQ(game_.find('/'), std::string::npos);
-    WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
-    // As the game's installer leaves it, with a closing backslash.
-    currentUser_.SetBasePath(game_ + "\\");
-
-    Installer installer(windows_, registry_, files_);
-    installer.RunStartup(window_);
-    ASSERT_EQ(windows_.promptsShown.size(), 1u);
-    EXPECT_EQ(windows_.promptsShown[0].defaultAnswer, game_);
-    EXPECT_EQ(installer.State().CustomCfgPath, File("custom.cfg"));
-    EXPECT_EQ(LinesOf(window_.current), test::kPlayerCustomCfgShown);
-
-    windows_.Then(DialogStep::Answer("Medium"));
-    windows_.Then(DialogStep::Answer("Highest"));
-    EXPECT_EQ(installer.RunInstallation(window_), InstallationResult::Installed);
-    EXPECT_EQ(ReadBytes(File("custom.cfg")), test::ExpectedFile("custom_medium_highest.cfg"));
-    EXPECT_EQ(ReadBytes(File("newconfig.cfg")), test::kPlayerFirstNewConfig);
-}
-
-// Windows matches folders in any letter case, and takes / for \ as well.
-TEST_P(WindowsStartupTest, AFolderInOtherLetterCaseOrWithSlashesIsTheSameFolder) {
-    WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
     std::string upper = game_;
-    for (char& c : upper) {
-        c = AsciiUpper(c);
-    }
-    currentUser_.SetBasePath(upper);
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
     std::string slashes = game_;
-    for (char& c : slashes) {
-        c = c == '\\' ? '/' : c;
-    }
-
-    for (const bool typed : {false, true}) {
+    std::replace(slashes.begin(), slashes.end(), '\\', '/');
+    const struct {
+        std::string stored, typed, used;
+    } spellings[] = {{game_ + "\\", "", game_}, {upper, "", upper}, {upper, slashes, slashes}};
+    for (const auto& spelling : spellings) {
+        SCOPED_TRACE(spelling.used);
+        WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
+        std::filesystem::remove(File("newconfig.cfg"));
+        currentUser_.SetBasePath(spelling.stored);
         ScriptedWindowSystem windows;
         ScriptedMainWindow window;
-        if (typed) {
-            windows.AnswerPrompt(slashes);
+        if (!spelling.typed.empty()) {
+            windows.AnswerPrompt(spelling.typed);
         }
         Installer installer(windows, registry_, files_);
         installer.RunStartup(window);
-        EXPECT_EQ(installer.State().GameFolder, typed ? slashes : upper);
-        EXPECT_EQ(window.current.Count(), 4u) << installer.State().CustomCfgPath;
+        ASSERT_EQ(windows.promptsShown.size(), 1u);
+        EXPECT_EQ(windows.promptsShown[0].defaultAnswer, spelling.stored == upper ? upper : game_);
+        EXPECT_EQ(installer.State().GameFolder, spelling.used);
+        EXPECT_EQ(LinesOf(window.current), test::kPlayerCustomCfgShown);
+        windows.Then(DialogStep::Answer("Medium"));
+        windows.Then(DialogStep::Answer("Highest"));
+        EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
+        EXPECT_EQ(ReadBytes(File("custom.cfg")), test::ExpectedFile("custom_medium_highest.cfg"));
+        EXPECT_EQ(ReadBytes(File("newconfig.cfg")), test::kPlayerFirstNewConfig);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, WindowsStartupTest,
                          ::testing::Values(Root::TempFolder, Root::ProgramFolder),
                          test::RootTestName);
-
-// No key at all, or a value of a type the program does not read.
-TEST(WindowsStartup, NoUsableValueOffersAnEmptyFolder) {
-    RedirectedCurrentUser currentUser;
-    WindowsRegistryStore registry;
-    HostFileService files;
-    for (const bool expandable : {false, true}) {
-        if (expandable) {
-            currentUser.SetBasePath("%ProgramFiles%\\MOHAA", REG_EXPAND_SZ);
-        }
-        ScriptedWindowSystem windows;
-        ScriptedMainWindow window;
-        Installer installer(windows, registry, files);
-        installer.RunStartup(window);
-        ASSERT_EQ(windows.promptsShown.size(), 1u);
-        EXPECT_EQ(windows.promptsShown[0].defaultAnswer, "");
-        EXPECT_EQ(installer.State().CustomCfgPath, "\\mainta\\custom.cfg");
-    }
-}
 
 // Another copy installing into the folder through Wine's Z: spelling of it
 // holds off this one, which uses its C: spelling, with the usual message.
@@ -157,7 +123,7 @@ TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
     ASSERT_TRUE(CreateDirectoryA(game.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryA(mainta.c_str(), nullptr));
     WriteBytes(mainta + "\\custom.cfg", kPlayerCustomCfg);
-    const std::string other = test::OtherSpelling(mainta);
+    const std::string other = test::DriveZSpelling(mainta);
     if (other.empty()) {
         GTEST_SKIP() << "no second drive letter for the folder outside Wine";
     }
@@ -175,26 +141,6 @@ TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
                                                      "\". Try again when it has finished.");
     EXPECT_EQ(ReadBytes(mainta + "\\custom.cfg"), kPlayerCustomCfg);
     EXPECT_EQ(GetFileAttributesA((mainta + "\\newconfig.cfg").c_str()), INVALID_FILE_ATTRIBUTES);
-}
-
-// A game folder whose path passes 260 characters installs like any other,
-// from the registry's path to both files written.
-TEST(WindowsStartup, AGameFolderPastTheClassicLimitInstalls) {
-    TempDir dir;
-    const std::string game = test::MakeLongFolder(dir.Path().string(), 300);
-    const std::string mainta = game + "\\mainta";
-    ASSERT_TRUE(CreateDirectoryW(windows_paths::WidePath(mainta).c_str(), nullptr));
-    HostFileService files;
-    ASSERT_TRUE(ReplaceWholeFile(files, mainta + "\\custom.cfg", {}, kPlayerCustomCfg));
-    RedirectedCurrentUser currentUser;
-    currentUser.SetBasePath(game);
-    WindowsRegistryStore registry;
-    test::ProgramRun run(registry, files);
-    EXPECT_EQ(LinesOf(run.window.current), test::kPlayerCustomCfgShown);
-    EXPECT_EQ(run.Install(), InstallationResult::Installed);
-    EXPECT_EQ(test::ReadThrough(files, mainta + "\\custom.cfg"),
-              test::ExpectedFile("custom_medium_highest.cfg"));
-    EXPECT_EQ(test::ReadThrough(files, mainta + "\\newconfig.cfg"), test::kPlayerFirstNewConfig);
 }
 
 } // namespace

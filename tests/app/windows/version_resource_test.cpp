@@ -115,24 +115,47 @@ TEST_F(VersionResourceTest, NamesTheProductItsMakerAndItsVersion) {
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 }
 
-// The icon has every size Explorer and the taskbar ask for at 96 to 192 dpi,
+// The program's icon group holds exactly the images of packaging/quorvel.ico,
+// which has every size Explorer and the taskbar ask for at 96 to 192 dpi,
 // each 32-bit with alpha: 256 as a PNG of 8-bit RGBA, the others as 32-bit
 // bitmaps whose AND mask is transparent exactly where the alpha is, so that
 // the corners draw as the background and not black.
-TEST(ProgramIconTest, HasEverySizeWithAlphaAndAMaskToMatch) {
+TEST(ProgramIconTest, IsTheIconFileWithEverySizeAndAMaskToMatchTheAlpha) {
     const std::string ico = test::ReadBytes(QUORVEL_ICON_FILE);
     ASSERT_GE(ico.size(), 6u);
+    ASSERT_EQ(LittleEndian(ico, 2, 2), 1u) << "not an icon file";
     const std::uint32_t images = LittleEndian(ico, 4, 2);
+    const HMODULE self = GetModuleHandleA(nullptr);
+    const HRSRC group =
+        FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
+    ASSERT_NE(group, nullptr) << "no icon group 1";
+    const auto* groupData = static_cast<const char*>(LockResource(LoadResource(self, group)));
+    const std::string directory(groupData, SizeofResource(self, group));
+    ASSERT_EQ(LittleEndian(directory, 4, 2), images);
+    ASSERT_EQ(directory.size(), 6 + 14 * std::size_t{images});
+    EXPECT_NE(LoadIconA(self, MAKEINTRESOURCEA(1)), nullptr);
+
     std::vector<std::uint32_t> sizes;
     for (std::uint32_t i = 0; i < images; ++i) {
-        const std::size_t entry = 6 + 16 * std::size_t{i};
+        const std::size_t file = 6 + 16 * std::size_t{i};
+        const std::size_t entry = 6 + 14 * std::size_t{i};
         const std::uint32_t size =
-            LittleEndian(ico, entry, 1) == 0 ? 256 : LittleEndian(ico, entry, 1);
+            LittleEndian(ico, file, 1) == 0 ? 256 : LittleEndian(ico, file, 1);
         sizes.push_back(size);
         SCOPED_TRACE("size " + std::to_string(size));
-        EXPECT_EQ(LittleEndian(ico, entry + 6, 2), 32u) << "bits per pixel";
+        EXPECT_EQ(LittleEndian(ico, file + 6, 2), 32u) << "bits per pixel";
         const std::string image =
-            ico.substr(LittleEndian(ico, entry + 12, 4), LittleEndian(ico, entry + 8, 4));
+            ico.substr(LittleEndian(ico, file + 12, 4), LittleEndian(ico, file + 8, 4));
+        // The group's entry: width and height, the image's size, and the
+        // image itself under its ID.
+        EXPECT_EQ(directory.substr(entry, 2), ico.substr(file, 2));
+        EXPECT_EQ(LittleEndian(directory, entry + 8, 4), image.size());
+        const WORD id = static_cast<WORD>(LittleEndian(directory, entry + 12, 2));
+        const HRSRC resource =
+            FindResourceA(self, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3)); // RT_ICON
+        ASSERT_NE(resource, nullptr);
+        const auto* data = static_cast<const char*>(LockResource(LoadResource(self, resource)));
+        EXPECT_EQ(std::string(data, SizeofResource(self, resource)), image);
         if (size == 256) {
             ASSERT_EQ(image.substr(0, 8), "\x89PNG\r\n\x1a\n");
             EXPECT_EQ(image.substr(12, 4), "IHDR");
@@ -160,42 +183,6 @@ TEST(ProgramIconTest, HasEverySizeWithAlphaAndAMaskToMatch) {
         EXPECT_EQ(static_cast<unsigned char>(image[pixels + 3]), 0) << "an opaque corner";
     }
     EXPECT_EQ(sizes, (std::vector<std::uint32_t>{16, 20, 24, 32, 40, 48, 64, 256}));
-}
-
-// The program's icon group holds exactly the images of packaging/quorvel.ico.
-TEST(ProgramIconTest, IsTheIconFileOfThePackage) {
-    const std::string ico = test::ReadBytes(QUORVEL_ICON_FILE);
-    ASSERT_GE(ico.size(), 6u);
-    ASSERT_EQ(LittleEndian(ico, 2, 2), 1u) << "not an icon file";
-    const std::uint32_t images = LittleEndian(ico, 4, 2);
-
-    const HMODULE self = GetModuleHandleA(nullptr);
-    const HRSRC group =
-        FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
-    ASSERT_NE(group, nullptr) << "no icon group 1";
-    const auto* groupData = static_cast<const char*>(LockResource(LoadResource(self, group)));
-    const std::string directory(groupData, SizeofResource(self, group));
-    ASSERT_EQ(LittleEndian(directory, 4, 2), images);
-    ASSERT_EQ(directory.size(), 6 + 14 * std::size_t{images});
-
-    for (std::uint32_t i = 0; i < images; ++i) {
-        SCOPED_TRACE("image " + std::to_string(i));
-        const std::size_t file = 6 + 16 * std::size_t{i};
-        const std::size_t entry = 6 + 14 * std::size_t{i};
-        // Width and height, then the image's size in bytes.
-        EXPECT_EQ(directory.substr(entry, 2), ico.substr(file, 2));
-        const std::uint32_t bytes = LittleEndian(ico, file + 8, 4);
-        EXPECT_EQ(LittleEndian(directory, entry + 8, 4), bytes);
-
-        const WORD id = static_cast<WORD>(LittleEndian(directory, entry + 12, 2));
-        const HRSRC image =
-            FindResourceA(self, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3)); // RT_ICON
-        ASSERT_NE(image, nullptr);
-        const auto* imageData = static_cast<const char*>(LockResource(LoadResource(self, image)));
-        EXPECT_EQ(std::string(imageData, SizeofResource(self, image)),
-                  ico.substr(LittleEndian(ico, file + 12, 4), bytes));
-    }
-    EXPECT_NE(LoadIconA(self, MAKEINTRESOURCEA(1)), nullptr);
 }
 
 } // namespace

@@ -3,13 +3,12 @@
 // names the path at fault and writes nothing.
 
 #include "app/windows/virtual_store_file_service.h"
-#include "core/installer.h"
 #include "platform/host_file_service.h"
-#include "tests/support/fake_registry_store.h"
-#include "tests/support/scripted_window_system.h"
+#include "tests/support/installation_runs.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
 #include "tests/support/windows/refusing_folder.h"
+#include "tests/support/windows/test_roots.h"
 
 #include <filesystem>
 #include <functional>
@@ -20,6 +19,8 @@
 
 namespace quorvel {
 namespace {
+
+using test::ReadIfThere;
 
 namespace fs = std::filesystem;
 
@@ -63,10 +64,6 @@ void PrintTo(const BadCopy& row, std::ostream* out) {
     *out << row.name;
 }
 
-std::optional<std::string> ReadIfThere(const fs::path& file) {
-    return fs::is_regular_file(file) ? std::optional(test::ReadBytes(file)) : std::nullopt;
-}
-
 class VirtualStoreFilesTest : public ::testing::TestWithParam<BadCopy> {};
 
 TEST_P(VirtualStoreFilesTest, NamesThePathAndWritesNothing) {
@@ -95,19 +92,14 @@ TEST_P(VirtualStoreFilesTest, NamesThePathAndWritesNothing) {
         {{(dir.Path() / "Protected").string()}, (dir.Path() / "Local").string()});
     test::FakeRegistryStore registry;
     registry.SetString(kGameRegistryKey, kGameRegistryValue, game);
-    test::ScriptedWindowSystem windows;
-    test::ScriptedMainWindow window;
-    Installer installer(windows, registry, files);
-    installer.RunStartup(window);
-    windows.Then(test::DialogStep::Answer("Medium"));
-    windows.Then(test::DialogStep::Answer("Highest"));
-    const InstallationResult result = installer.RunInstallation(window);
+    test::ProgramRun run(registry, files);
+    const InstallationResult result = run.Install();
     refusing.reset();
 
     EXPECT_NE(result, InstallationResult::Installed);
-    ASSERT_EQ(windows.messagesShown.size(), 1u);
-    EXPECT_NE(windows.messagesShown[0].text.find(named), std::string::npos)
-        << windows.messagesShown[0].text;
+    ASSERT_EQ(run.windows.messagesShown.size(), 1u);
+    EXPECT_NE(run.windows.messagesShown[0].text.find(named), std::string::npos)
+        << run.windows.messagesShown[0].text;
     EXPECT_EQ(ReadIfThere(mainta / "custom.cfg"), test::kPlayerCustomCfg);
     for (const fs::path& folder : {mainta, copy}) {
         EXPECT_EQ(ReadIfThere(folder / "newconfig.cfg"), std::nullopt);

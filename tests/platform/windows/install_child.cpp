@@ -6,10 +6,8 @@
 //
 // Usage: install_child <game folder>
 
-#include "core/installer.h"
 #include "platform/host_file_service.h"
-#include "tests/support/fake_registry_store.h"
-#include "tests/support/scripted_window_system.h"
+#include "tests/support/installation_runs.h"
 
 #include <cstdio>
 
@@ -22,14 +20,9 @@ int main(int argc, char** argv) {
     test::FakeRegistryStore registry;
     registry.SetString(kGameRegistryKey, kGameRegistryValue, argv[1]);
     HostFileService files;
-    test::ScriptedWindowSystem windows;
-    test::ScriptedMainWindow window;
-    Installer installer(windows, registry, files);
-    installer.RunStartup(window);
-    windows.Then(test::DialogStep::Answer("Medium"));
-    windows.Then(test::DialogStep::Answer("Highest"));
-    const InstallationResult result = installer.RunInstallation(window);
-    for (const auto& message : windows.messagesShown) {
+    test::ProgramRun run(registry, files);
+    const InstallationResult result = run.Install();
+    for (const auto& message : run.windows.messagesShown) {
         std::printf("%s\n", message.text.c_str());
     }
     if (result == InstallationResult::Installed) {

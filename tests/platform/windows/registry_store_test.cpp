@@ -27,16 +27,16 @@ protected:
         sandbox_.SetDword("MOHAA", "Minus", 0xFFFFFFFF);
         sandbox_.SetString("MOHAA", "Expanded", "%ProgramFiles%\\MOHAA", REG_EXPAND_SZ);
         sandbox_.SetString("MOHAA", "Multi", "C:\\Games\\MOHAA", REG_MULTI_SZ);
-        const unsigned char raw[] = {1, 2, 3, 4};
-        sandbox_.Set("MOHAA", "Raw", REG_BINARY, raw, sizeof raw);
-        const unsigned long long wide = 5;
-        sandbox_.Set("MOHAA", "Quad", REG_QWORD, &wide, sizeof wide);
+        sandbox_.Set("MOHAA", "Raw", REG_BINARY, "\1\2\3\4");
+        sandbox_.Set("MOHAA", "Quad", REG_QWORD, test::RegistryDword(5) + std::string(4, '\0'));
         // Stored without its terminating NUL, as some programs do.
-        sandbox_.Set("MOHAA", "Unterminated", REG_SZ, L"C:\\MOHAA", 16);
+        sandbox_.Set("MOHAA", "Unterminated", REG_SZ,
+                     test::RegistryString("C:\\MOHAA").substr(0, 16));
         sandbox_.SetString("MOHAA", "", "default");
         // Letters outside any code page, and a surrogate without its pair.
         sandbox_.SetString("MOHAA", "Polish", kPolish);
-        sandbox_.Set("MOHAA", "Unpaired", REG_SZ, L"C:\\x\xD800", 12);
+        sandbox_.Set("MOHAA", "Unpaired", REG_SZ,
+                     std::string(reinterpret_cast<const char*>(L"C:\\x\xD800"), 12));
     }
 
     // Reads one value of the sandbox's MOHAA key through the real registry.
@@ -49,37 +49,38 @@ protected:
     WindowsRegistryStore store_;
 };
 
-TEST_F(WindowsRegistryStoreTest, ReadsStringsAndDoubleWords) {
-    const RegistryValue base = Read("basepath");
-    ASSERT_TRUE(std::holds_alternative<std::string>(base));
-    EXPECT_EQ(std::get<std::string>(base), "C:\\Games\\MOHAA");
-    EXPECT_EQ(std::get<std::string>(base).size(), 14u);
-
-    EXPECT_EQ(Read("Empty"), RegistryValue{std::string()});
-    EXPECT_EQ(Read("Detail"), RegistryValue{std::int32_t{5}});
-    EXPECT_EQ(Read("Minus"), RegistryValue{std::int32_t{-1}});
-    EXPECT_EQ(Read("Unterminated"), RegistryValue{std::string("C:\\MOHAA")});
-    EXPECT_EQ(Read(""), RegistryValue{std::string("default")});
-    EXPECT_EQ(Read("Polish"), RegistryValue{kPolish});
-    EXPECT_EQ(Read("Unpaired"), RegistryValue{std::string("C:\\x\xED\xA0\x80")});
-}
-
-TEST_F(WindowsRegistryStoreTest, OtherTypesAndMissingEntriesGiveNothing) {
-    for (const char* name : {"Expanded", "Multi", "Raw", "Quad", "NoSuchValue"}) {
-        EXPECT_EQ(Read(name), kEmpty) << name;
+// Strings and double words come as stored, in UTF-8, their keys and names
+// matched in any letter case; other types and missing entries give nothing.
+TEST_F(WindowsRegistryStoreTest, ReadsStringsAndDoubleWordsOnly) {
+    const RegistryValue base{std::string("C:\\Games\\MOHAA")};
+    const struct {
+        const char* key;
+        const char* name;
+        RegistryValue value;
+    } reads[] = {{"MOHAA", "basepath", base},
+                 {"mohaa", "BASEPATH", base},
+                 {"MOHAA", "Empty", std::string()},
+                 {"MOHAA", "Detail", std::int32_t{5}},
+                 {"MOHAA", "Minus", std::int32_t{-1}},
+                 {"MOHAA", "Unterminated", std::string("C:\\MOHAA")},
+                 {"MOHAA", "", std::string("default")},
+                 {"MOHAA", "Polish", kPolish},
+                 {"MOHAA", "Unpaired", std::string("C:\\x\xED\xA0\x80")},
+                 {"MOHAA", "Expanded", kEmpty},
+                 {"MOHAA", "Multi", kEmpty},
+                 {"MOHAA", "Raw", kEmpty},
+                 {"MOHAA", "Quad", kEmpty},
+                 {"MOHAA", "NoSuchValue", kEmpty},
+                 {"MOHAA Spearhead", "basepath", kEmpty},
+                 {"", "basepath", kEmpty}};
+    for (const auto& read : reads) {
+        EXPECT_EQ(Read(read.name, read.key), read.value) << read.key << "\\" << read.name;
     }
-    EXPECT_EQ(Read("basepath", "MOHAA Spearhead"), kEmpty);
-    EXPECT_EQ(Read("basepath", ""), kEmpty);
-}
-
-TEST_F(WindowsRegistryStoreTest, MatchesKeysAndNamesInAnyLetterCase) {
-    const RegistryValue expected{std::string("C:\\Games\\MOHAA")};
-    EXPECT_EQ(Read("BASEPATH", "mohaa"), expected);
     std::string upper = sandbox_.Path() + "\\MoHaA";
     for (char& c : upper) {
         c = AsciiUpper(c);
     }
-    EXPECT_EQ(ReadRegistryValue(store_, RegistryRoot::CurrentUser, upper, "BasePath"), expected);
+    EXPECT_EQ(ReadRegistryValue(store_, RegistryRoot::CurrentUser, upper, "BasePath"), base);
 }
 
 // The store's three calls answer as the interface promises: the reader's

@@ -1,5 +1,7 @@
 #include "tests/support/windows/refusing_folder.h"
 
+#include "tests/support/windows/test_roots.h"
+
 #include <chrono>
 #include <functional>
 #include <thread>
@@ -53,23 +55,6 @@ bool RunOnHost(const std::string& program, const std::string& arguments,
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return true;
-}
-
-// The Linux path of a Windows path, where Wine runs the test.
-std::string UnixPathOf(const std::filesystem::path& path) {
-    using UnixFileName = char*(__cdecl*)(const WCHAR*);
-    const auto unixFileName = reinterpret_cast<UnixFileName>(reinterpret_cast<void*>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (unixFileName == nullptr) {
-        return {};
-    }
-    char* name = unixFileName(path.c_str());
-    if (name == nullptr) {
-        return {};
-    }
-    std::string text(name);
-    HeapFree(GetProcessHeap(), 0, name);
-    return text;
 }
 
 } // namespace

@@ -5,9 +5,12 @@
 // of the prefix) and the folder of the test program itself (under Wine, drive
 // Z:, which shows the Linux root).
 
+#include "tests/support/temp_dir.h"
+
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
-#include <stdexcept>
+#include <optional>
 #include <string>
 #include <windows.h>
 
@@ -24,43 +27,34 @@ inline std::filesystem::path RootFolder(Root root) {
     return std::filesystem::path(std::string(module, length)).parent_path();
 }
 
-// Makes folders of 40-letter names in `base` until the path is at least
-// `length` characters long, and returns that path. The folders are made
-// through the \\?\ prefix, past the classic limit of 260 characters.
-inline std::string MakeLongFolder(std::string base, std::size_t length) {
-    while (!base.empty() && (base.back() == '\\' || base.back() == '/')) {
-        base.pop_back();
-    }
-    while (base.size() < length) {
-        base += "\\" + std::string(40, 'd');
-        const std::wstring wide = L"\\\\?\\" + std::wstring(base.begin(), base.end());
-        if (!CreateDirectoryW(wide.c_str(), nullptr)) {
-            throw std::runtime_error("cannot make " + base);
-        }
-    }
-    return base;
-}
-
-// The same folder through another drive letter: under Wine, drive Z: shows
-// the Linux root, and the folder's Linux path is asked of Wine itself.
-// Empty outside Wine. `path` is ASCII.
-inline std::string OtherSpelling(const std::string& path) {
+// The Linux path of a Windows path, asked of Wine itself; empty outside Wine.
+inline std::string UnixPathOf(const std::filesystem::path& path) {
     using UnixName = char*(CDECL*)(LPCWSTR);
     const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void (*)()>(
         GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
-    if (unixName == nullptr) {
-        return {};
-    }
-    char* name = unixName(std::wstring(path.begin(), path.end()).c_str());
+    char* name = unixName ? unixName(path.c_str()) : nullptr;
     if (name == nullptr) {
         return {};
     }
-    std::string spelled = std::string("Z:") + name;
+    std::string text(name);
     HeapFree(GetProcessHeap(), 0, name);
-    for (char& c : spelled) {
-        c = c == '/' ? '\\' : c;
+    return text;
+}
+
+// The same folder through another drive letter: under Wine, drive Z: shows
+// the Linux root. Empty outside Wine.
+inline std::string DriveZSpelling(const std::string& path) {
+    std::string spelled = UnixPathOf(path);
+    if (spelled.empty()) {
+        return {};
     }
-    return spelled;
+    std::replace(spelled.begin(), spelled.end(), '/', '\\');
+    return "Z:" + spelled;
+}
+
+// The bytes of a file, or nullopt where there is no file.
+inline std::optional<std::string> ReadIfThere(const std::filesystem::path& file) {
+    return std::filesystem::is_regular_file(file) ? std::optional(ReadBytes(file)) : std::nullopt;
 }
 
 // Names the cases of a test that runs in both places.

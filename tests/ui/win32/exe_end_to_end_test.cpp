@@ -11,11 +11,14 @@
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
 #include "tests/support/windows/refusing_folder.h"
+#include "tests/support/windows/test_roots.h"
 #include "tests/ui/win32/window_driver.h"
 #include "ui/forms/form_shapes.h"
 #include "ui/win32/control_ids.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <gtest/gtest.h>
@@ -29,6 +32,8 @@
 
 namespace quorvel {
 namespace {
+
+using test::ReadIfThere;
 
 using test::ChildOf;
 using test::Control;
@@ -78,14 +83,40 @@ HWND List1(HWND window) {
     return list && IsWindowVisible(list) ? list : nullptr;
 }
 
-// A question window opens with its question: the text comes first among the
-// window's children, before the buttons, as in a dialog.
-void AsksFirst(HWND window) {
-    const HWND first = GetWindow(window, GW_CHILD);
-    ASSERT_NE(first, nullptr);
-    EXPECT_EQ(test::KindOf(first), "static");
-    EXPECT_EQ(test::TextOf(first).rfind("Please Select the current ", 0), 0u)
-        << test::TextOf(first);
+// What a screen reader meets as `form`'s window opens, asked from another
+// process: a dialog of the system's class (#32770), which screen readers
+// announce as a dialog, reading out its text; `caption` as its name; and
+// the text of `label` as that label's accessible name. A question window
+// opens with its question: the text comes first among its children.
+std::function<void(HWND)> ReadAs(const forms::FormShape& form, const char* caption,
+                                 const char* label) {
+    const forms::ControlShape& text = forms::ControlNamed(form, label);
+    return [&form, &text, caption](HWND window) {
+        EXPECT_EQ(test::KindOf(window), "#32770");
+        EXPECT_EQ(test::AccessibleNameOf(window), caption);
+        const HWND control = GetDlgItem(window, win32::ControlId(text.name));
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(test::AccessibleNameOf(control), text.text);
+        if (&form != &forms::MainForm()) {
+            EXPECT_EQ(GetWindow(window, GW_CHILD), control);
+        }
+    };
+}
+
+const auto kReadsTexture = ReadAs(forms::DetailForm(DetailDialogKind::Texture), kTexture, "Label1");
+const auto kReadsModel = ReadAs(forms::DetailForm(DetailDialogKind::Model), kModel, "Label1");
+
+// The prompt, checked to offer `offered` in a field named by the prompt's
+// text before the main window shows, and answered with `button`.
+Step PromptOffering(const std::string& offered, const char* button = "OK") {
+    return {kFolderPromptTitle, button, [offered](HWND prompt) {
+                const HWND edit = ChildOf(prompt, "Edit");
+                ASSERT_NE(edit, nullptr);
+                EXPECT_EQ(test::TextOf(edit), offered);
+                EXPECT_EQ(test::LabelOf(edit), kFolderPrompt);
+                const HWND main = FindWindowA(nullptr, kMainWindowCaption);
+                EXPECT_FALSE(main && IsWindowVisible(main));
+            }};
 }
 
 class ExeEndToEndTest : public ::testing::Test {
@@ -96,19 +127,7 @@ protected:
         return test::RunSession(Exe(), game_.Prefix().string(), steps);
     }
 
-    // The prompt, checked to offer the folder from the registry before the
-    // main window shows, and confirmed.
-    Step Prompt(const char* button = "OK") {
-        return {kFolderPromptTitle, button, [this](HWND prompt) {
-                    const HWND edit = ChildOf(prompt, "Edit");
-                    ASSERT_NE(edit, nullptr);
-                    EXPECT_EQ(test::TextOf(edit), game_.WindowsPath());
-                    // The field is named by the prompt's text.
-                    EXPECT_EQ(test::LabelOf(edit), kFolderPrompt);
-                    const HWND main = FindWindowA(nullptr, kMainWindowCaption);
-                    EXPECT_FALSE(main && IsWindowVisible(main));
-                }};
-    }
+    Step Prompt(const char* button = "OK") { return PromptOffering(game_.WindowsPath(), button); }
 
     std::string Files() const {
         return game_.Read("custom.cfg").value_or("(none)") + "|" +
@@ -126,50 +145,56 @@ struct Installation {
     const char* install; // how the install button is pressed
     const char* texture; // what is done in "Texture Detail"
     const char* model;   // in "Model Detail"; nullptr where it must not open
-    int runs;
-    Lines focused; // the focused control at each key step
     std::string custom;
     std::optional<std::string> newconfig;
+    int runs = 1;
+    Lines focused = {}; // the focused control at each key step
 };
 
 const std::string kInstalled = test::ExpectedFile("custom_medium_highest.cfg");
 const std::string kEarlierLines = "\r\nbind MOUSE1 \"+attack\"\r\n\r\n";
+
+// One run that installs, answered Medium and Highest, started in `folder`;
+// `main` looks at the main window first.
+SessionLog InstallMediumHighest(const std::string& folder, Step prompt,
+                                std::function<void(HWND)> main = {}) {
+    return test::RunSession(Exe(), folder,
+                            {std::move(prompt),
+                             {kMainWindowCaption, kInstall, std::move(main)},
+                             {kTexture, "Medium"},
+                             {kModel, "Highest"},
+                             {kApplicationTitle, "OK"},
+                             {kMainWindowCaption, "Exit"}});
+}
+
+// A first installation into `mainta`, told as such.
+void ExpectInstalled(const SessionLog& log, const std::filesystem::path& mainta) {
+    EXPECT_EQ(log.unmet, Lines{});
+    EXPECT_TRUE(log.ended);
+    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
+    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"), kInstalled);
+    EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), kEarlierLines);
+}
+
 const std::string kEarlierWithPicmip = "\r\nbind MOUSE1 \"+attack\"\r\nsetu r_picmip 1\r\n\r\n";
 
 const Installation kInstallations[] = {
-    {"FirstInstallation", kInstall, "Medium", "Highest", 1, {}, kInstalled, kEarlierLines},
+    {"FirstInstallation", kInstall, "Medium", "Highest", kInstalled, kEarlierLines},
     // Each later run reads newconfig.cfg back, with its empty first and last lines.
-    {"RepeatedInANewRun",
-     kInstall,
-     "Medium",
-     "Highest",
-     2,
-     {},
-     kInstalled,
-     "\r\n" + kEarlierLines + "\r\n"},
-    {"NeedToGoCheckInTextureDetail", kInstall, kCheck, nullptr, 1, {}, kPlayerCustomCfg, {}},
-    {"NeedToGoCheckInModelDetail", kInstall, "Medium", kCheck, 1, {}, kPlayerCustomCfg, {}},
-    {"TextureDetailClosed",
-     kInstall,
-     kCloseWindow,
-     "Highest",
-     1,
-     {},
-     Edited(kInstalled, "setu r_picmip 1\r\n"),
-     kEarlierWithPicmip},
-    {"ModelDetailClosed",
-     kInstall,
-     "Medium",
-     kCloseWindow,
-     1,
-     {},
+    {"RepeatedInANewRun", kInstall, "Medium", "Highest", kInstalled,
+     "\r\n" + kEarlierLines + "\r\n", 2},
+    {"NeedToGoCheckInTextureDetail", kInstall, kCheck, nullptr, kPlayerCustomCfg, {}},
+    {"NeedToGoCheckInModelDetail", kInstall, "Medium", kCheck, kPlayerCustomCfg, {}},
+    {"TextureDetailClosed", kInstall, kCloseWindow, "Highest",
+     Edited(kInstalled, "setu r_picmip 1\r\n"), kEarlierWithPicmip},
+    {"ModelDetailClosed", kInstall, "Medium", kCloseWindow,
      Edited(kInstalled, "setu r_lodcap 1\r\nsetu r_lodscale 1\r\nsetu r_lodviewmodelcap 1\r\n"),
      kEarlierLines},
     // Escape does nothing, and Enter presses the focused button, which is
     // the first one in each window.
     {"EscapeDoesNothingAndEnterPressesTheFocusedButton", kEscapeThenEnter, kEscapeThenEnter,
-     kEscapeThenEnter, 1, Lines{kInstall, "High", "Highest"},
-     Edited(kInstalled, "setu r_picmip 1", "setu r_picmip 0"), kEarlierWithPicmip},
+     kEscapeThenEnter, Edited(kInstalled, "setu r_picmip 1", "setu r_picmip 0"), kEarlierWithPicmip,
+     1, Lines{kInstall, "High", "Highest"}},
 };
 
 void PrintTo(const Installation& row, std::ostream* out) {
@@ -190,13 +215,15 @@ TEST_P(ExeInstallationTest, WritesBothFilesAsExpected) {
         std::vector<Step> steps{Prompt(),
                                 {kMainWindowCaption, row.install,
                                  [&before](HWND window) {
+                                     ReadAs(forms::MainForm(), kMainWindowCaption,
+                                            "Label2")(window);
                                      ASSERT_NE(List1(window), nullptr);
                                      EXPECT_EQ(test::LabelOf(List1(window)), kCurrentSettings);
                                      EXPECT_EQ(test::ListRows(List1(window)), before);
                                  }},
-                                {kTexture, row.texture, AsksFirst}};
+                                {kTexture, row.texture, kReadsTexture}};
         if (row.model) {
-            steps.push_back({kModel, row.model, AsksFirst});
+            steps.push_back({kModel, row.model, kReadsModel});
         }
         if (installs) {
             steps.push_back({kApplicationTitle, "OK"});
@@ -243,22 +270,6 @@ TEST_F(ExeEndToEndTest, CancelledPromptShowsAnEmptyList) {
     EXPECT_EQ(Files(), before);
 }
 
-TEST_F(ExeEndToEndTest, MissingMaintaFolderIsToldAndNothingIsWritten) {
-    std::filesystem::remove_all(game_.Mainta());
-    const SessionLog log = Run({Prompt(),
-                                {kMainWindowCaption, kInstall},
-                                {kTexture, "Medium"},
-                                {kModel, "Highest"},
-                                {kApplicationTitle, "OK"},
-                                {kMainWindowCaption, "Exit"}});
-    EXPECT_EQ(log.unmet, Lines{});
-    EXPECT_TRUE(log.ended);
-    ASSERT_EQ(log.messages.size(), 1u);
-    EXPECT_NE(log.messages[0].find(game_.WindowsPath() + "\\mainta"), std::string::npos)
-        << log.messages[0];
-    EXPECT_FALSE(std::filesystem::exists(game_.Mainta()));
-}
-
 // A game folder whose path passes 260 characters shows its custom.cfg and
 // installs like any other.
 TEST(ExeLongPath, AGameFolderPastTheClassicLimitInstalls) {
@@ -272,49 +283,11 @@ TEST(ExeLongPath, AGameFolderPastTheClassicLimitInstalls) {
     const test::GameFolderSetting setting{game.WindowsPath()};
     const Lines rows = RowsOf(kPlayerCustomCfg);
     const auto shown = [&rows](HWND window) {
-        const HWND list = List1(window);
-        ASSERT_NE(list, nullptr);
-        test::WaitUntil([&] { return test::ListRows(list) == rows; });
-        EXPECT_EQ(test::ListRows(list), rows);
+        ASSERT_NE(List1(window), nullptr);
+        EXPECT_TRUE(test::WaitUntil([&] { return test::ListRows(List1(window)) == rows; }));
     };
-    const SessionLog log = test::RunSession(Exe(), game.Prefix().string(),
-                                            {{kFolderPromptTitle, "OK"},
-                                             {kMainWindowCaption, kInstall, shown},
-                                             {kTexture, "Medium"},
-                                             {kModel, "Highest"},
-                                             {kApplicationTitle, "OK"},
-                                             {kMainWindowCaption, "Exit"}});
-    EXPECT_EQ(log.unmet, Lines{});
-    EXPECT_TRUE(log.ended);
-    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
-    EXPECT_EQ(game.Read("custom.cfg"), kInstalled);
-    EXPECT_EQ(game.Read("newconfig.cfg"), kEarlierLines);
-}
-
-// What a screen reader meets as each window opens, asked from another
-// process: a dialog of the system's class (#32770), which screen readers
-// announce as a dialog, reading out its text; the caption as its name; and
-// its text as its label's accessible name: the question of Form2 and Form3,
-// and in Form1 what the program does.
-TEST_F(ExeEndToEndTest, EveryWindowIsADialogWhoseTextAScreenReaderReads) {
-    const auto readAs = [](const forms::FormShape& form, const char* caption, const char* text) {
-        const forms::ControlShape& label = forms::ControlNamed(form, text);
-        return [&label, caption](HWND window) {
-            EXPECT_EQ(test::KindOf(window), "#32770");
-            EXPECT_EQ(test::AccessibleNameOf(window), caption);
-            const HWND control = GetDlgItem(window, win32::ControlId(label.name));
-            ASSERT_NE(control, nullptr);
-            EXPECT_EQ(test::AccessibleNameOf(control), label.text);
-        };
-    };
-    const SessionLog log = Run(
-        {Prompt(),
-         {kMainWindowCaption, kInstall, readAs(forms::MainForm(), kMainWindowCaption, "Label2")},
-         {kTexture, "Medium",
-          readAs(forms::DetailForm(DetailDialogKind::Texture), kTexture, "Label1")},
-         {kModel, kCheck, readAs(forms::DetailForm(DetailDialogKind::Model), kModel, "Label1")}});
-    EXPECT_EQ(log.unmet, Lines{});
-    EXPECT_TRUE(log.ended);
+    ExpectInstalled(InstallMediumHighest(game.Prefix().string(), {kFolderPromptTitle, "OK"}, shown),
+                    game.Mainta());
 }
 
 // A detail dialog made larger and smaller by the player keeps its controls
@@ -345,17 +318,11 @@ TEST_F(ExeEndToEndTest, NoButtonIsTheDefaultWhileTheListHasTheFocus) {
     const auto drawnAsDefault = [](HWND button) {
         return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
     };
-    const auto focusOf = [](HWND window) {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
-        return info.hwndFocus;
-    };
     const auto look = [&](HWND window) {
         const HWND install = GetDlgItem(window, win32::kCommand1);
-        ASSERT_TRUE(test::WaitUntil([&] { return focusOf(window) == install; }));
+        ASSERT_TRUE(test::WaitUntil([&] { return test::FocusOf(window) == install; }));
         PostMessageA(install, WM_KEYDOWN, VK_TAB, 0);
-        ASSERT_TRUE(test::WaitUntil([&] { return focusOf(window) == List1(window); }));
+        ASSERT_TRUE(test::WaitUntil([&] { return test::FocusOf(window) == List1(window); }));
         EXPECT_FALSE(drawnAsDefault(install));
         EXPECT_FALSE(drawnAsDefault(GetDlgItem(window, win32::kCommand2)));
     };
@@ -363,90 +330,62 @@ TEST_F(ExeEndToEndTest, NoButtonIsTheDefaultWhileTheListHasTheFocus) {
     EXPECT_EQ(log.unmet, Lines{});
 }
 
-// The three windows and their controls at 96, 144 and 192 dots per inch, in
-// client coordinates: the buttons by their texts, the labels and lists by
-// place, every length of the table scaled to the density.
+// The window system's class of a control of the windows' table, in lower case.
+std::string ClassOf(forms::ControlKind kind) {
+    using forms::ControlKind;
+    return kind == ControlKind::Button                                    ? "button"
+           : kind == ControlKind::List || kind == ControlKind::HiddenList ? "syslistview32"
+           : kind == ControlKind::EditField                               ? "edit"
+                                                                          : "static";
+}
+
+// Checks a window against `form` of the windows' table at `dpi`: its client
+// size and each control's kind, button text, box and whether it shows. A
+// label whose text needs more lines than its box holds may grow down, as far
+// as the table lets it. Empty where the screen of Wine's null display (1,024
+// pixels wide) cannot hold the window, as Form1 at 192 dpi.
+std::function<void(HWND)> LaidOutAs(const forms::FormShape& form, int dpi) {
+    const auto scaled = [dpi](int length) { return forms::ScaleToDpi(length, dpi); };
+    if (scaled(form.clientWidth) >= GetSystemMetrics(SM_CXMAXTRACK)) {
+        std::cout << form.name << " is left out: the screen is " << GetSystemMetrics(SM_CXSCREEN)
+                  << " pixels wide\n";
+        return {};
+    }
+    return [&form, dpi, scaled](HWND window) {
+        const SIZE client = test::ClientSize(window);
+        EXPECT_EQ(client.cx, scaled(form.clientWidth));
+        EXPECT_EQ(client.cy, scaled(form.clientHeight));
+        EXPECT_EQ(test::ControlsOf(window).size(), form.controls.size());
+        for (const forms::ControlShape& shape : form.controls) {
+            const forms::Box& box = shape.box;
+            const bool label = ClassOf(shape.kind) == "static";
+            Control actual =
+                test::ControlOf(window, GetDlgItem(window, win32::ControlId(shape.name)));
+            if (label && actual.height > scaled(box.height) &&
+                actual.height <= forms::LabelHeight(form, shape, INT_MAX, dpi)) {
+                actual.height = scaled(box.height);
+            }
+            EXPECT_EQ(actual,
+                      (Control{ClassOf(shape.kind), label ? "" : shape.text, scaled(box.left),
+                               scaled(box.top), scaled(box.width), scaled(box.height),
+                               shape.kind != forms::ControlKind::HiddenList}))
+                << form.name << " " << shape.name;
+        }
+    };
+}
+
 class ExeDensityTest : public ExeEndToEndTest, public ::testing::WithParamInterface<int> {};
 
-TEST_P(ExeDensityTest, WindowsAndControlsHaveTheirSizesAndPlaces) {
-    const int dpi = GetParam();
-    const test::DpiSetting density(dpi);
-    const auto scaled = [dpi](int length) { return forms::ScaleToDpi(length, dpi); };
-    // The screen of Wine's null display is 1,024 pixels wide, and the system
-    // keeps a window within the screen: Form1 at 192 dpi (1,078 pixels) is
-    // checked only on a screen that holds it.
-    const auto layout = [&scaled](SIZE client, std::vector<Control> controls) {
-        client = {scaled(client.cx), scaled(client.cy)};
-        if (client.cx >= GetSystemMetrics(SM_CXMAXTRACK)) {
-            std::cout << "a window " << client.cx << " pixels wide is left out: the screen is "
-                      << GetSystemMetrics(SM_CXSCREEN) << " pixels wide\n";
-            return std::function<void(HWND)>();
-        }
-        for (Control& control : controls) {
-            control = {control.kind,        control.text,          scaled(control.left),
-                       scaled(control.top), scaled(control.width), scaled(control.height),
-                       control.visible};
-        }
-        std::sort(controls.begin(), controls.end());
-        return std::function<void(HWND)>([client, controls, &scaled](HWND window) {
-            const SIZE size = test::ClientSize(window);
-            EXPECT_EQ(size.cx, client.cx);
-            EXPECT_EQ(size.cy, client.cy);
-            // A label whose text needs one line more than its box holds may
-            // grow down, as in the Qt windows, but never onto the buttons
-            // below it: such a label counts as its table's box.
-            std::vector<Control> actual = test::ControlsOf(window);
-            for (Control& control : actual) {
-                int room = client.cy;
-                for (const Control& other : controls) {
-                    if (other.kind == "button" && other.top > control.top) {
-                        room = std::min(room, other.top - control.top - scaled(4) + 1);
-                    }
-                }
-                for (const Control& table : controls) {
-                    if (control.kind == "static" && table.kind == "static" &&
-                        control.left == table.left && control.top == table.top &&
-                        control.width == table.width && control.height > table.height &&
-                        control.height <= room) {
-                        control.height = table.height;
-                    }
-                }
-            }
-            std::sort(actual.begin(), actual.end());
-            EXPECT_EQ(actual, controls);
-        });
-    };
-    const auto button = [](const char* text, int left, int top, int width) {
-        return Control{"button", text, left, top, width, 25, true};
-    };
+TEST_P(ExeDensityTest, WindowsMatchTheTableScaledToTheDensity) {
+    const test::DpiSetting density(GetParam());
     const SessionLog log = Run({
         Prompt(),
-        {kMainWindowCaption, kInstall,
-         layout({539, 350}, {button(kInstall, 280, 320, 137),
-                             {"static", "", 16, 16, 505, 25, true},
-                             {"syslistview32", "", 16, 48, 505, 194, true},
-                             button("Exit", 432, 320, 81),
-                             {"syslistview32", "", 16, 319, 97, 17, false},
-                             {"static", "", 16, 264, 505, 41, true}})},
-        {kTexture, "Medium",
-         layout({448, 133}, {{"static", "", 40, 8, 377, 65, true},
-                             button("High", 16, 88, 81),
-                             button("Medium", 112, 88, 81),
-                             button("Low", 208, 88, 81),
-                             button(kCheck, 304, 88, 129)})},
-        {kModel, kCheck,
-         layout({463, 157}, {button("Highest", 8, 80, 81),
-                             {"static", "", 0, 0, 449, 65, true},
-                             button("Higher", 112, 80, 81),
-                             button("High", 216, 80, 81),
-                             button("Med", 8, 120, 81),
-                             button("Low", 216, 120, 81),
-                             button("Lowest", 112, 120, 81),
-                             button(kCheck, 320, 96, 121)})},
+        {kMainWindowCaption, kInstall, LaidOutAs(forms::MainForm(), GetParam())},
+        {kTexture, "Medium", LaidOutAs(forms::DetailForm(DetailDialogKind::Texture), GetParam())},
+        {kModel, kCheck, LaidOutAs(forms::DetailForm(DetailDialogKind::Model), GetParam())},
     });
     EXPECT_EQ(log.unmet, Lines{});
     EXPECT_TRUE(log.ended);
-    EXPECT_EQ(game_.Read("newconfig.cfg"), std::nullopt);
 }
 
 INSTANTIATE_TEST_SUITE_P(Exe, ExeDensityTest, ::testing::Values(96, 144, 192),
@@ -472,18 +411,6 @@ private:
     const char* name_;
     std::optional<std::string> old_;
 };
-
-// The same installation each time, answered Medium and Highest, seen through
-// the message it ends with.
-SessionLog InstallMediumHighest(const std::string& folder, test::Step prompt) {
-    return test::RunSession(Exe(), folder,
-                            {std::move(prompt),
-                             {kMainWindowCaption, kInstall},
-                             {kTexture, "Medium"},
-                             {kModel, "Highest"},
-                             {kApplicationTitle, "OK"},
-                             {kMainWindowCaption, "Exit"}});
-}
 
 const std::string kStale = "seta r_stale 1\r\n";
 
@@ -539,16 +466,8 @@ void PrintTo(const StoreCase& row, std::ostream* out) {
 }
 
 std::filesystem::path ProgramFilesFolder() {
-    char folder[MAX_PATH];
-    const DWORD length = GetEnvironmentVariableA("ProgramFiles", folder, sizeof folder);
-    if (length == 0 || length >= sizeof folder) {
-        throw std::runtime_error("%ProgramFiles% is not set");
-    }
-    return std::string(folder, length);
-}
-
-std::optional<std::string> ReadIfThere(const std::filesystem::path& file) {
-    return std::filesystem::exists(file) ? std::optional(test::ReadBytes(file)) : std::nullopt;
+    const char* folder = std::getenv("ProgramFiles");
+    return folder ? folder : throw std::runtime_error("%ProgramFiles% is not set");
 }
 
 class ExeVirtualStoreTest : public ::testing::TestWithParam<StoreCase> {};
@@ -615,22 +534,6 @@ TEST_P(ExeVirtualStoreTest, InstallsWhereTheGameReads) {
 INSTANTIATE_TEST_SUITE_P(Exe, ExeVirtualStoreTest, ::testing::ValuesIn(kStoreCases),
                          [](const auto& row) { return std::string(row.param.name); });
 
-// Answers the prompt, which offers `offered`, and both questions, and
-// finds the installation made in `mainta`.
-void ExpectOfferedAndInstalled(const std::string& folder, const std::string& offered,
-                               const std::filesystem::path& mainta) {
-    const SessionLog log =
-        InstallMediumHighest(folder, {kFolderPromptTitle, "OK", [&](HWND prompt) {
-                                          const HWND edit = ChildOf(prompt, "Edit");
-                                          ASSERT_NE(edit, nullptr);
-                                          EXPECT_EQ(test::TextOf(edit), offered);
-                                      }});
-    EXPECT_EQ(log.unmet, Lines{});
-    EXPECT_EQ(log.messages, Lines{kInstalledMessage});
-    EXPECT_EQ(test::ReadBytes(mainta / "custom.cfg"), kInstalled);
-    EXPECT_EQ(test::ReadBytes(mainta / "newconfig.cfg"), kEarlierLines);
-}
-
 // With no game folder in the registry, OpenMoHAA's user folder in %APPDATA%
 // is offered, whole though its path holds an "aa", and installed into.
 TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
@@ -642,28 +545,24 @@ TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
     const ScopedVariable appDataVariable("APPDATA", appData.string());
     const test::GameFolderSetting setting("");
 
-    const std::string offered = (appData / "openmohaa").string();
-    ExpectOfferedAndInstalled(dir.Path().string(), offered, mainta);
+    ExpectInstalled(
+        InstallMediumHighest(dir.Path().string(), PromptOffering((appData / "openmohaa").string())),
+        mainta);
 }
 
 // A game folder named in letters outside the code page, found through the
 // registry: the prompt shows it as it is, and both files are installed.
 TEST(ExeUnicodeFolderTest, AFolderNamedOutsideTheCodePageInstalls) {
     const test::TempDir dir;
-    std::string game = windows_paths::ProgramText(dir.Path().wstring());
-    for (const char* name : {"Games",
-                             "\xC5\x81\xC3\xB3"
-                             "d\xC5\xBA",
-                             "MOHAA", "mainta"}) {
-        game += std::string("\\") + name;
-        ASSERT_TRUE(CreateDirectoryW(windows_paths::WidePath(game).c_str(), nullptr)) << game;
-    }
-    const std::filesystem::path mainta = windows_paths::WidePath(game);
-    game.resize(game.size() - std::string("\\mainta").size());
-    test::WriteBytes(mainta / "custom.cfg", kPlayerCustomCfg);
-    const test::GameFolderSetting setting(game);
+    // Made and read back by its UTF-16 name.
+    const std::filesystem::path game = dir.Path() / "Games" / L"\u0141\u00f3d\u017a" / "MOHAA";
+    std::filesystem::create_directories(game / "mainta");
+    test::WriteBytes(game / "mainta" / "custom.cfg", kPlayerCustomCfg);
+    const std::string text = windows_paths::ProgramText(game.wstring());
+    const test::GameFolderSetting setting(text);
 
-    ExpectOfferedAndInstalled(dir.Path().string(), game, mainta);
+    ExpectInstalled(InstallMediumHighest(dir.Path().string(), PromptOffering(text)),
+                    game / "mainta");
 }
 
 } // namespace

@@ -33,11 +33,15 @@ std::string Lower(std::string text) {
     return text;
 }
 
-std::string ClassOf(HWND window) {
+} // namespace
+
+std::string KindOf(HWND window) {
     char name[256] = {};
     const int length = GetClassNameA(window, name, sizeof name);
     return Lower(std::string(name, static_cast<std::size_t>(std::max(length, 0))));
 }
+
+namespace {
 
 // A shown top-level window of process `process` with caption `caption`.
 HWND TopLevelWindow(DWORD process, const std::string& caption) {
@@ -69,12 +73,23 @@ std::vector<HWND> ChildrenOf(HWND parent) {
     return children;
 }
 
-// The control that has the keyboard focus in the thread that owns `window`.
+} // namespace
+
 HWND FocusOf(HWND window) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     const DWORD thread = GetWindowThreadProcessId(window, nullptr);
     return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+namespace {
+
+// `length` UTF-16 units of `text` in the system's code page.
+std::string CodePageText(const wchar_t* text, int length) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, length, bytes.data(), size, nullptr, nullptr);
+    return bytes;
 }
 
 // A key pressed and let go, as the keyboard posts it to the focused window.
@@ -88,116 +103,30 @@ void PostKey(HWND target, WORD key) {
 
 } // namespace
 
-GameFolderSetting::GameFolderSetting(const std::string& folder) {
-    HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kGameRegistryKey, 0, nullptr, 0,
-                        KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key,
-                        &disposition) != ERROR_SUCCESS) {
-        throw std::runtime_error(std::string("cannot create HKEY_CURRENT_USER\\") +
-                                 kGameRegistryKey);
-    }
-    createdKey_ = disposition == REG_CREATED_NEW_KEY;
-    const std::wstring name = windows_paths::WideText(kGameRegistryValue);
-    DWORD type = 0;
-    DWORD size = 0;
-    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
-        type == REG_SZ) {
-        before_ = std::wstring(size / 2, L'\0');
-        RegQueryValueExW(key, name.c_str(), nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(before_->data()), &size);
-    }
-    const LONG status = SetString(key, name, windows_paths::WideText(folder) + L'\0');
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS) {
-        throw std::runtime_error("cannot set the game folder in the registry");
-    }
-}
-
-LONG GameFolderSetting::SetString(HKEY key, const std::wstring& name, const std::wstring& text) {
-    return RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.data()),
-                          static_cast<DWORD>(text.size() * 2));
-}
-
-GameFolderSetting::~GameFolderSetting() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kGameRegistryKey, 0, KEY_SET_VALUE, &key) !=
-        ERROR_SUCCESS) {
-        return;
-    }
-    if (before_) {
-        SetString(key, windows_paths::WideText(kGameRegistryValue), *before_);
-    } else {
-        RegDeleteValueA(key, kGameRegistryValue);
-    }
-    RegCloseKey(key);
-    if (createdKey_) {
-        RegDeleteKeyA(HKEY_CURRENT_USER, kGameRegistryKey);
-    }
-}
-
-namespace {
-
-constexpr const char* kDesktopKey = "Control Panel\\Desktop";
-
-void SetLogPixels(std::optional<DWORD> dpi) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kDesktopKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
-        throw std::runtime_error("cannot open HKEY_CURRENT_USER\\Control Panel\\Desktop");
-    }
-    const LONG status = dpi ? RegSetValueExA(key, "LogPixels", 0, REG_DWORD,
-                                             reinterpret_cast<const BYTE*>(&*dpi), sizeof *dpi)
-                            : RegDeleteValueA(key, "LogPixels");
-    RegCloseKey(key);
-    if (status != ERROR_SUCCESS && dpi) {
-        throw std::runtime_error("cannot set the screen's density");
-    }
-}
-
-} // namespace
-
-DpiSetting::DpiSetting(int dpi) {
-    DWORD value = 0;
-    DWORD size = sizeof value;
-    if (RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, "LogPixels", RRF_RT_REG_DWORD, nullptr, &value,
-                     &size) == ERROR_SUCCESS) {
-        before_ = value;
-    }
-    SetLogPixels(static_cast<DWORD>(dpi));
-}
-
-DpiSetting::~DpiSetting() {
-    try {
-        SetLogPixels(before_);
-    } catch (...) {
-        // Nothing to be done about it here.
-    }
-}
-
 std::ostream& operator<<(std::ostream& out, const Control& control) {
     return out << control.kind << " \"" << control.text << "\" (" << control.left << ", "
                << control.top << ", " << control.width << ", " << control.height << ")"
                << (control.visible ? "" : " hidden");
 }
 
+Control ControlOf(HWND form, HWND control) {
+    RECT box{};
+    GetWindowRect(control, &box);
+    MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&box), 2);
+    const std::string kind = KindOf(control);
+    return {kind,
+            kind == "button" ? TextOf(control) : "",
+            box.left,
+            box.top,
+            box.right - box.left,
+            box.bottom - box.top,
+            IsWindowVisible(control) != FALSE};
+}
+
 std::vector<Control> ControlsOf(HWND form) {
     std::vector<Control> controls;
     for (const HWND child : ChildrenOf(form)) {
-        RECT box{};
-        GetWindowRect(child, &box);
-        MapWindowPoints(nullptr, form, reinterpret_cast<POINT*>(&box), 2);
-        Control control{ClassOf(child),
-                        "",
-                        box.left,
-                        box.top,
-                        box.right - box.left,
-                        box.bottom - box.top,
-                        IsWindowVisible(child) != FALSE};
-        if (control.kind == "button") {
-            control.text = TextOf(child);
-        }
-        controls.push_back(control);
+        controls.push_back(ControlOf(form, child));
     }
     std::sort(controls.begin(), controls.end());
     return controls;
@@ -226,7 +155,7 @@ std::string TextOf(HWND window) {
 
 HWND ChildOf(HWND parent, const std::string& kind, const std::string& text) {
     for (const HWND child : ChildrenOf(parent)) {
-        if (ClassOf(child) == Lower(kind) && IsWindowVisible(child) &&
+        if (KindOf(child) == Lower(kind) && IsWindowVisible(child) &&
             (text.empty() || TextOf(child) == text)) {
             return child;
         }
@@ -267,13 +196,8 @@ std::vector<std::string> ListRows(HWND list) {
             rows.push_back("(row " + std::to_string(row) + " unread)");
             continue;
         }
-        text.resize(std::min<std::size_t>(length, kTextSize - 1));
-        const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                             nullptr, 0, nullptr, nullptr);
-        std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
-        WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()), bytes.data(),
-                            size, nullptr, nullptr);
-        rows.push_back(bytes);
+        rows.push_back(CodePageText(
+            text.data(), static_cast<int>(std::min<std::size_t>(length, kTextSize - 1))));
     }
     if (remote) {
         VirtualFreeEx(target, remote, 0, MEM_RELEASE);
@@ -285,13 +209,9 @@ std::vector<std::string> ListRows(HWND list) {
     return rows;
 }
 
-std::string KindOf(HWND window) {
-    return ClassOf(window);
-}
-
 std::string LabelOf(HWND control) {
     const HWND before = GetWindow(control, GW_HWNDPREV);
-    return before && ClassOf(before) == "static" ? TextOf(before) : "";
+    return before && KindOf(before) == "static" ? TextOf(before) : "";
 }
 
 std::string AccessibleNameOf(HWND window) {
@@ -311,12 +231,10 @@ std::string AccessibleNameOf(HWND window) {
     BSTR name = nullptr;
     const HRESULT named = object->get_accName(self, &name);
     object->Release();
-    const int length = SUCCEEDED(named) && name ? static_cast<int>(SysStringLen(name)) : 0;
-    const int size = WideCharToMultiByte(CP_ACP, 0, name, length, nullptr, 0, nullptr, nullptr);
-    std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
-    WideCharToMultiByte(CP_ACP, 0, name, length, bytes.data(), size, nullptr, nullptr);
+    const std::string text =
+        CodePageText(name, SUCCEEDED(named) && name ? static_cast<int>(SysStringLen(name)) : 0);
     SysFreeString(name);
-    return bytes;
+    return text;
 }
 
 bool WaitUntil(const std::function<bool()>& ready, std::chrono::milliseconds timeout) {
@@ -350,7 +268,7 @@ SessionLog RunSession(const std::string& exe, const std::string& folder,
         if (step.caption == kApplicationTitle) {
             std::string text;
             for (const HWND child : ChildrenOf(window)) {
-                if (ClassOf(child) == "static") {
+                if (KindOf(child) == "static") {
                     text += TextOf(child);
                 }
             }

@@ -7,9 +7,11 @@
 // time, so that a program that hangs or opens something unexpected fails the
 // test instead of blocking it; a program still running at the end is killed.
 
+#include "core/installer.h"
+#include "tests/support/windows/registry_sandbox.h"
+
 #include <chrono>
 #include <functional>
-#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -18,35 +20,19 @@
 namespace quorvel::test {
 
 // HKEY_CURRENT_USER\Software\2015\MOHAA, value basepath, set for as long as
-// the object lives to `folder` (UTF-8, as the program's text, stored in
-// UTF-16); what was there before is put back afterwards.
-class GameFolderSetting {
-public:
-    explicit GameFolderSetting(const std::string& folder);
-    ~GameFolderSetting();
-    GameFolderSetting(const GameFolderSetting&) = delete;
-    GameFolderSetting& operator=(const GameFolderSetting&) = delete;
-
-private:
-    static LONG SetString(HKEY key, const std::wstring& name, const std::wstring& text);
-
-    bool createdKey_ = false;
-    std::optional<std::wstring> before_;
+// the object lives to `folder` (UTF-8, as the program's text).
+struct GameFolderSetting : ScopedRegistryValue {
+    explicit GameFolderSetting(const std::string& folder)
+        : ScopedRegistryValue(kGameRegistryKey, kGameRegistryValue, REG_SZ,
+                              RegistryString(folder)) {}
 };
 
-// The screen's density for programs started while the object lives:
-// HKEY_CURRENT_USER\Control Panel\Desktop, value LogPixels, which Windows
-// and Wine read when a program starts; what was there before is put back
-// afterwards.
-class DpiSetting {
-public:
-    explicit DpiSetting(int dpi);
-    ~DpiSetting();
-    DpiSetting(const DpiSetting&) = delete;
-    DpiSetting& operator=(const DpiSetting&) = delete;
-
-private:
-    std::optional<DWORD> before_;
+// The screen's density for programs started while the object lives: the
+// value that Windows and Wine read when a program starts.
+struct DpiSetting : ScopedRegistryValue {
+    explicit DpiSetting(int dpi)
+        : ScopedRegistryValue("Control Panel\\Desktop", "LogPixels", REG_DWORD,
+                              RegistryDword(static_cast<DWORD>(dpi))) {}
 };
 
 // A child window of a form as the player sees it: its kind (the window
@@ -63,6 +49,8 @@ struct Control {
 };
 std::ostream& operator<<(std::ostream& out, const Control& control);
 
+// The child `control` of `form`, as the player sees it.
+Control ControlOf(HWND form, HWND control);
 // The direct children of `form`, in a fixed order.
 std::vector<Control> ControlsOf(HWND form);
 // The size of the form's client area.
@@ -70,6 +58,8 @@ SIZE ClientSize(HWND form);
 std::string TextOf(HWND window);
 // The window class of `window`, in lower case.
 std::string KindOf(HWND window);
+// The control that has the keyboard focus in the thread that owns `window`.
+HWND FocusOf(HWND window);
 // The first shown child of `parent` of the window class `kind` (any letter
 // case) whose text is `text`, or with any text when `text` is empty.
 HWND ChildOf(HWND parent, const std::string& kind, const std::string& text = "");
