@@ -21,10 +21,20 @@ TEST(HandAddedLines, NewLinesOnceEachInFileOrder) {
 }
 
 TEST(RemoveInstalledLines, OnlyNonEmptyLinesEqualOnceTrimmed) {
-    Views lines{"setu cheats 0",  "", "  setu r_picmip 1 ", "bind a", "   ", "setu cheats 0",
-                "setu r_picmip 2"};
+    // Letter case, inner spaces and tabs count; outer spaces do not.
+    Views lines{"setu cheats 0",
+                "",
+                "  setu r_picmip 1 ",
+                "bind a",
+                "   ",
+                "setu cheats 0",
+                "setu r_picmip 2",
+                "Setu cheats 0",
+                "setu  cheats 0",
+                "\tsetu cheats 0"};
     RemoveInstalledLines(lines, Views{" setu cheats 0", "setu r_picmip 1", ""});
-    EXPECT_EQ(lines, (Views{"", "bind a", "   ", "setu r_picmip 2"}));
+    EXPECT_EQ(lines, (Views{"", "bind a", "   ", "setu r_picmip 2", "Setu cheats 0",
+                            "setu  cheats 0", "\tsetu cheats 0"}));
 }
 
 } // namespace

@@ -49,6 +49,7 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
         {{kPlayerCustomCfg, {}}, kPlayerFirstNewConfig},
         {{}, "\r\n"},
         {{"", " seta name Player \r\n"}, "\r\nseta name Player\r\n\r\n"},
+        {{"seta name Player", {}}, "\r\nseta name Player\r\n"},
     };
     for (const auto& c : cases) {
         GameFolder game;
@@ -71,26 +72,6 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
         EXPECT_EQ(run.window.install.Count(), 31u);
         EXPECT_FALSE(run.window.closed);
     }
-}
-
-TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
-    GameFolder game;
-    game.Write("custom.cfg", "Setu r_picmip 1\r\n"      // other case: stays
-                             "setu  r_picmip 1\r\n"     // inner spaces: stays
-                             "   setu r_picmip 1  \r\n" // outer spaces: removed
-                             "\r\n"                     // empty: stays
-                             "setu r_lodcap 1\r\n"      // removed
-                             "setu r_lodcap 1\r\n"      // its repeat too
-                             "\tsetu r_lodscale 1\r\n"  // a tab is no space: stays
-                             "seta name Player");
-    ProgramRun run(game.registry, game.files);
-    run.Install("Medium", "Highest");
-    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n"
-                                          "Setu r_picmip 1\r\n"
-                                          "setu  r_picmip 1\r\n"
-                                          "\r\n"
-                                          "\tsetu r_lodscale 1\r\n"
-                                          "seta name Player\r\n");
 }
 
 TEST(Installation, AnEarlierInstallationsCustomCfgKeepsOnlyWhatDiffers) {

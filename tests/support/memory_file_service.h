@@ -44,11 +44,6 @@ public:
     // released, and operations work again.
     void PowerCut();
 
-    // Where paths live on the host, for HostPathForMessages; none by default.
-    void SetHostPathForMessages(std::function<std::string(const std::string&)> where) {
-        where_ = std::move(where);
-    }
-
     Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
                                                      OpenMode mode) override;
     EntryInfo Inspect(const std::string& path) override;
@@ -61,9 +56,7 @@ public:
     // lock and identity are the folder's.
     Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) override;
     Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder);
-    std::string HostPathForMessages(const std::string& path) const override {
-        return where_ ? where_(path) : std::string();
-    }
+    std::string HostPathForMessages(const std::string&) const override { return {}; }
 
     // A file's bytes: what programs see, and what is on the disk.
     struct Node {
@@ -72,9 +65,9 @@ public:
     };
     using NodePtr = std::shared_ptr<Node>;
 
-    // Used by the streams and replacements: counts the operation and says
-    // whether it fails.
-    bool Fails(std::string what);
+    // Used by the streams and replacements: counts the operation `what` and
+    // fails it, or else does `then`.
+    FileStatus Step(std::string what, const std::function<void()>& then = {});
     void Rename(const std::string& from, const std::string& to);
     void Unlink(const std::string& path) { names_.erase(path); }
     void FlushFolderOf(const std::string& path);
@@ -87,7 +80,6 @@ private:
     std::map<std::string, NodePtr> durable_; // as on the disk
     std::set<std::string> folders_;
     std::set<std::string> locked_;
-    std::function<std::string(const std::string&)> where_;
     std::size_t operations_ = 0;
     std::size_t failAt_ = 0;
     std::size_t failFrom_ = 0;
