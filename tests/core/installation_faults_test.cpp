@@ -22,7 +22,6 @@ using test::kFirstCustomCfg;
 using test::kOther;
 using test::kPlayerCustomCfg;
 using test::kSuccess;
-using test::LinesOfBoth;
 using test::MemoryGame;
 using test::MessageRecord;
 using test::ProgramRun;
@@ -144,13 +143,7 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
         SCOPED_TRACE("failed operation " + std::to_string(k) + ": " +
                      files.Log().at(armedAt + k - 1));
         seen.insert(result);
-        const auto expectNothingLost = [&] {
-            const std::set<std::string> now = LinesOfBoth(game.Now().custom, game.Now().other);
-            for (const auto& line : LinesOfBoth(before.custom, before.other)) {
-                EXPECT_TRUE(now.count(line)) << "lost: " << line;
-            }
-        };
-        expectNothingLost();
+        test::ExpectNothingLost(game.Now(), before);
         ASSERT_EQ(run.windows.messagesShown.size(), messagesBefore + 1);
         const MessageRecord& told = run.windows.messagesShown.back();
         if (result == InstallationResult::Installed) {
@@ -198,7 +191,7 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
         if (!lasting) {
             EXPECT_EQ(run.Install(), InstallationResult::Installed);
             EXPECT_EQ(run.windows.messagesShown.back().text, kSuccess);
-            expectNothingLost();
+            test::ExpectNothingLost(game.Now(), before);
             return;
         }
         if (result == InstallationResult::Failed) {

@@ -54,16 +54,10 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
     for (const auto& c : cases) {
         GameFolder game;
         test::Put(game, c.start);
-        ProgramRun run(game.registry, game.files);
-        EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
+        const test::Attempt run(game.registry, game.files);
+        EXPECT_EQ(run.result, InstallationResult::Installed);
         EXPECT_EQ(test::FilesOf(game), (test::Files{installed, c.newConfig}));
-
-        ASSERT_EQ(run.windows.messagesShown.size(), 1u);
-        const auto& message = run.windows.messagesShown[0];
-        EXPECT_EQ(message.text,
-                  "Custom Config has been created and the Quorvel Config has been installed");
-        EXPECT_EQ(message.title, "quorvel");
-        EXPECT_EQ(message.icon, MessageIcon::None);
+        run.ExpectToldAbout("");
         EXPECT_EQ(run.window.label1, "New Custom.cfg settings");
         const Lines shown = LinesOf(run.window.current);
         ASSERT_EQ(shown.size(), 33u);

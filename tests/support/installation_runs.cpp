@@ -31,6 +31,7 @@ void Attempt::ExpectToldAbout(const std::string& file) const {
     EXPECT_EQ(message.title, "quorvel");
     if (result == InstallationResult::Installed) {
         EXPECT_EQ(message.text, kSuccess);
+        EXPECT_EQ(message.icon, MessageIcon::None);
         return;
     }
     EXPECT_EQ(message.icon, MessageIcon::Warning);
@@ -90,6 +91,10 @@ void ExpectWholeAndNothingLost(const Files& now, const Files& before, const File
     // A newconfig.cfg that was missing may be missing or empty afterwards.
     const bool otherWas = now.other == before.other || (!before.other && now.other == "");
     EXPECT_TRUE(otherWas || now.other == after.other) << "newconfig.cfg torn";
+    ExpectNothingLost(now, before);
+}
+
+void ExpectNothingLost(const Files& now, const Files& before) {
     const std::set<std::string> kept = LinesOfBoth(now.custom, now.other);
     for (const std::string& line : LinesOfBoth(before.custom, before.other)) {
         EXPECT_TRUE(kept.count(line)) << "lost: " << line;

@@ -91,6 +91,8 @@ std::set<std::string> LinesOfBoth(const std::optional<std::string>& custom,
 // Checks the files after a stop at any moment: each is either what it was
 // or what the installation writes, and no line of either is lost.
 void ExpectWholeAndNothingLost(const Files& now, const Files& before, const Files& after);
+// Every line of `before` is in one of the files `now`.
+void ExpectNothingLost(const Files& now, const Files& before);
 
 // The files of a game folder on disk, and the same made there.
 class GameFolder;
