@@ -87,16 +87,6 @@ TEST_F(ConfigFilesTest, ANewFileHoldsItsLinesExactlyAndOnlyPuttingItInPlaceRepla
     EXPECT_FALSE(files.File(kCustom + ".quorvel-new").has_value());
 }
 
-TEST_F(ConfigFilesTest, AWholeFileIsReplacedInOneStep) {
-    const std::string bytes = "seta a 1\nno line end at the end";
-    files.SetFile(kCustom, "old\r\n");
-    ASSERT_TRUE(ReplaceWholeFile(files, kCustom, {}, bytes));
-    EXPECT_EQ(files.Files(), (std::map<std::string, std::string>{{kCustom, bytes}}));
-    // Nothing at all is a content too, written without a write.
-    ASSERT_TRUE(ReplaceWholeFile(files, kOther, {}, ""));
-    EXPECT_EQ(files.File(kOther), "");
-}
-
 // A failing creation, write or flush of the new file, or its move: the old
 // file stays, and no new one is left. A failing flush of the folder comes
 // after the move: the new bytes are in place, and the failure is reported.

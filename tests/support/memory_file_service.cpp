@@ -81,30 +81,24 @@ private:
     bool removed_ = false;
 };
 
-class MemoryLock : public FolderLock {
-public:
-    MemoryLock(MemoryFileService& service, std::string folder)
-        : service_(service), folder_(std::move(folder)) {}
-    ~MemoryLock() override { service_.Unlock(folder_); }
-
-private:
-    MemoryFileService& service_;
-    std::string folder_;
-};
-
+// A held folder whose operations are the service's own, by path. Its lock
+// excludes nothing: two installations at once are tested on real files.
 class MemoryFolder : public FolderByPath {
 public:
     MemoryFolder(MemoryFileService& service, std::string path)
-        : FolderByPath(service), service_(service),
-          path_(std::move(path)), identity_{2, std::hash<std::string>()(path_)} {}
+        : FolderByPath(service), service_(service), path_(std::move(path)) {}
 
-    FileIdentity Identity() const override { return identity_; }
-    Result<std::unique_ptr<FolderLock>> Lock() override { return service_.LockFolder(path_); }
+    FileIdentity Identity() const override { return {2, std::hash<std::string>()(path_)}; }
+    Result<std::unique_ptr<FolderLock>> Lock() override {
+        if (FileStatus step = service_.Step("lock " + path_); !step) {
+            return step;
+        }
+        return std::make_unique<FolderLock>();
+    }
 
 private:
     MemoryFileService& service_;
     std::string path_;
-    FileIdentity identity_;
 };
 
 } // namespace
@@ -136,7 +130,6 @@ void MemoryFileService::PowerCut() {
     for (const auto& [path, node] : names_) {
         node->data = node->durable;
     }
-    locked_.clear();
     failAt_ = 0;
     failFrom_ = 0;
 }
@@ -260,16 +253,6 @@ Result<std::unique_ptr<HeldFolder>> MemoryFileService::OpenFolder(const std::str
                                                            : "No such file or directory");
     }
     return std::unique_ptr<HeldFolder>(std::make_unique<MemoryFolder>(*this, path));
-}
-
-Result<std::unique_ptr<FolderLock>> MemoryFileService::LockFolder(const std::string& folder) {
-    if (FileStatus step = Step("lock " + folder); !step) {
-        return step;
-    }
-    if (!locked_.insert(folder).second) {
-        return FileStatus::Busy("Resource temporarily unavailable");
-    }
-    return std::make_unique<MemoryLock>(*this, folder);
 }
 
 } // namespace quorvel::test
