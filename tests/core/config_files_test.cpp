@@ -11,11 +11,9 @@
 #include <gtest/gtest.h>
 #include <string_view>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
-using test::LinesOf;
-using test::MemoryFileService;
 using Lines = std::vector<std::string>;
 
 const std::string kFolder = "C:\\Games\\MOHAA\\mainta";
@@ -94,7 +92,7 @@ TEST(ConfigFileReplacement, AFailureKeepsTheOldFileAndLeavesNoNewOne) {
     const std::string bytes = "seta a 1\r\nseta b 2\r\n";
     const std::vector<std::string_view> lines{"seta a 1", "seta b 2"};
     for (const bool whole : {false, true}) {
-        const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+        const std::size_t tried = AtEveryFaultPoint([&](std::size_t k, bool& reached) {
             SCOPED_TRACE((whole ? "whole file, operation " : "new file, operation ") +
                          std::to_string(k));
             MemoryFileService files;
@@ -120,4 +118,4 @@ TEST(ConfigFileReplacement, AFailureKeepsTheOldFileAndLeavesNoNewOne) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

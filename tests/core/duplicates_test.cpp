@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
 using Views = std::vector<std::string_view>;
@@ -38,4 +38,4 @@ TEST(RemoveInstalledLines, OnlyNonEmptyLinesEqualOnceTrimmed) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

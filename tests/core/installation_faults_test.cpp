@@ -12,19 +12,8 @@
 #include <iostream>
 #include <set>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
-
-using test::Attempt;
-using test::Files;
-using test::kCustom;
-using test::kFirstCustomCfg;
-using test::kOther;
-using test::kPlayerCustomCfg;
-using test::kSuccess;
-using test::MemoryGame;
-using test::MessageRecord;
-using test::ProgramRun;
 
 // A mainta folder that is missing, one below a folder typed with a slip or
 // mainta itself typed for the game folder, and a file where it should be:
@@ -47,10 +36,10 @@ TEST(InstallationFaults, AMaintaThatCannotBeUsedIsReportedAndNothingIsCreated) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.told);
-        test::GameFolder game("Games/Game");
+        GameFolder game("Games/Game");
         std::filesystem::remove_all(game.Mainta());
         if (c.fileThere) {
-            test::WriteBytes(game.Mainta(), "not a folder");
+            WriteBytes(game.Mainta(), "not a folder");
         }
         game.registry.SetString(kGameRegistryKey, kGameRegistryValue, game.WindowsPath() + c.typed);
         const Attempt attempt(game.registry, game.files);
@@ -67,7 +56,7 @@ TEST(InstallationFaults, AMaintaThatCannotBeUsedIsReportedAndNothingIsCreated) {
 }
 
 TEST(InstallationFaults, AFolderWhereAFileShouldBeStopsEverything) {
-    test::ExpectRefusedOverAnOddEntry(
+    ExpectRefusedOverAnOddEntry(
         [](const std::filesystem::path& place) { std::filesystem::create_directory(place); });
 }
 
@@ -105,9 +94,9 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
               InstallationResult::Installed);
     const Files after = reference.Now();
     std::set<InstallationResult> seen;
-    const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+    const std::size_t tried = AtEveryFaultPoint([&](std::size_t k, bool& reached) {
         MemoryGame game(start.custom, start.other);
-        test::MemoryFileService& files = game.files;
+        MemoryFileService& files = game.files;
         std::size_t armedAt = 0;
         const auto arm = [&] {
             lasting ? files.FailFromOperation(k) : files.FailOperation(k);
@@ -143,7 +132,7 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
         SCOPED_TRACE("failed operation " + std::to_string(k) + ": " +
                      files.Log().at(armedAt + k - 1));
         seen.insert(result);
-        test::ExpectNothingLost(game.Now(), before);
+        ExpectNothingLost(game.Now(), before);
         ASSERT_EQ(run.windows.messagesShown.size(), messagesBefore + 1);
         const MessageRecord& told = run.windows.messagesShown.back();
         if (result == InstallationResult::Installed) {
@@ -154,7 +143,7 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
             EXPECT_TRUE(told.text == kSuccess ||
                         told.text.find("may not have reached the disk") != std::string::npos);
             EXPECT_TRUE(lasting ||
-                        test::LinesOf(run.window.current) == TrimmedLines(files.File(kCustom)));
+                        LinesOf(run.window.current) == TrimmedLines(files.File(kCustom)));
         } else {
             EXPECT_EQ(told.icon, MessageIcon::Warning);
             EXPECT_EQ(run.window.install.Count(), installBefore);
@@ -191,7 +180,7 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
         if (!lasting) {
             EXPECT_EQ(run.Install(), InstallationResult::Installed);
             EXPECT_EQ(run.windows.messagesShown.back().text, kSuccess);
-            test::ExpectNothingLost(game.Now(), before);
+            ExpectNothingLost(game.Now(), before);
             return;
         }
         if (result == InstallationResult::Failed) {
@@ -199,7 +188,7 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
             EXPECT_EQ(files.File(kCustom), before.custom);
         }
         files.PowerCut();
-        test::ExpectWholeAndNothingLost(game.Now(), before, after);
+        ExpectWholeAndNothingLost(game.Now(), before, after);
         ProgramRun again(game.registry, files);
         EXPECT_EQ(again.Install(), InstallationResult::Installed);
         EXPECT_EQ(again.windows.messagesShown.back().text, kSuccess);
@@ -207,7 +196,7 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
         // the same lines in newconfig.cfg (one that already held them keeps
         // its leading empty line as well), and no new file left behind.
         EXPECT_EQ(files.File(kCustom), after.custom);
-        EXPECT_EQ(test::PlayerLines(files.File(kOther)), test::PlayerLines(after.other));
+        EXPECT_EQ(PlayerLines(files.File(kOther)), PlayerLines(after.other));
         EXPECT_EQ(files.Files().size(), 2u);
     });
     std::cout << "[ faults   ] " << kPhaseNames[static_cast<int>(phase)]
@@ -218,7 +207,7 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
 
 TEST(InstallationFaults, AFailureAtAnyFileOperationLosesNothing) {
     const Files first{kFirstCustomCfg, {}};
-    const Files later{test::kLaterCustomCfg, test::kLaterNewConfig};
+    const Files later{kLaterCustomCfg, kLaterNewConfig};
     std::size_t notPutBack = 0;
     FailEveryOperation(Phase::StartupRead, Fault::Once, first, notPutBack);
     FailEveryOperation(Phase::FirstInstallation, Fault::Once, first, notPutBack);
@@ -267,7 +256,7 @@ TEST(InstallationFaults, ALeftoverBesideAMissingNewconfigIsNeverTheOnlyCopyLost)
 TEST(InstallationFaults, ARefusalAfterALeftoverWasPutInPlaceSaysSo) {
     const std::string leftover = kOther + ".quorvel-new";
     std::size_t refusedAfterRestoring = 0;
-    test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+    AtEveryFaultPoint([&](std::size_t k, bool& reached) {
         MemoryGame game(kPlayerCustomCfg);
         game.files.SetFile(leftover, "\r\nseta name Player\r\n");
         ProgramRun run(game.registry, game.files);
@@ -297,4 +286,4 @@ TEST(InstallationFaults, ARefusalAfterALeftoverWasPutInPlaceSaysSo) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

@@ -10,14 +10,11 @@
 
 #include <gtest/gtest.h>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
-using test::GameFolder;
-using test::ProgramRun;
-
 std::string InstalledCustomCfg() {
-    return test::ExpectedFile("custom_medium_highest.cfg");
+    return ExpectedFile("custom_medium_highest.cfg");
 }
 
 // n numbered lines of about `width` characters, each ended by CR LF.
@@ -60,4 +57,4 @@ TEST(InstallationLarge, AHundredThousandLineNewconfigIsKeptExactly) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

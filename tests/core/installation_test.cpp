@@ -11,17 +11,9 @@
 
 #include <gtest/gtest.h>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
-using test::DialogStep;
-using test::ExpectedFile;
-using test::GameFolder;
-using test::kPlayerCustomCfg;
-using test::kPlayerCustomCfgShown;
-using test::kPlayerFirstNewConfig;
-using test::LinesOf;
-using test::ProgramRun;
 using Lines = std::vector<std::string>;
 
 const std::string kHeader =
@@ -43,7 +35,7 @@ std::string CrLfLines(const Lines& lines) {
 TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
     const std::string installed = ExpectedFile("custom_medium_highest.cfg");
     const struct {
-        test::Files start;
+        Files start;
         std::string newConfig;
     } cases[] = {
         {{kPlayerCustomCfg, {}}, kPlayerFirstNewConfig},
@@ -53,10 +45,10 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
     };
     for (const auto& c : cases) {
         GameFolder game;
-        test::Put(game, c.start);
-        const test::Attempt run(game.registry, game.files);
+        Put(game, c.start);
+        const Attempt run(game.registry, game.files);
         EXPECT_EQ(run.result, InstallationResult::Installed);
-        EXPECT_EQ(test::FilesOf(game), (test::Files{installed, c.newConfig}));
+        EXPECT_EQ(FilesOf(game), (Files{installed, c.newConfig}));
         run.ExpectToldAbout("");
         EXPECT_EQ(run.window.label1, "New Custom.cfg settings");
         const Lines shown = LinesOf(run.window.current);
@@ -154,4 +146,4 @@ TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

@@ -22,21 +22,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
-
-using test::ExpectWholeAndNothingLost;
-using test::Files;
-using test::FilesOf;
-using test::GameFolder;
-using test::kCustom;
-using test::kFirstCustomCfg;
-using test::kLaterCustomCfg;
-using test::kLaterNewConfig;
-using test::kOther;
-using test::LinesOfBoth;
-using test::PlayerLines;
-using test::ProgramRun;
 
 // Runs start-up and an installation in a child process through `files`, and
 // returns its wait status. The child exits with the InstallationResult.
@@ -59,7 +46,7 @@ template <typename MakeFiles> int InstallInChild(GameFolder& game, MakeFiles mak
 std::size_t KillAtEveryOperation(const Files& before,
                                  const std::function<void(const GameFolder&)>& plant = {}) {
     const auto setUp = [&](GameFolder& game) {
-        test::Put(game, before);
+        Put(game, before);
         if (plant) {
             plant(game);
         }
@@ -71,12 +58,12 @@ std::size_t KillAtEveryOperation(const Files& before,
         EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
         after = FilesOf(game);
     }
-    return test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+    return AtEveryFaultPoint([&](std::size_t k, bool& reached) {
         SCOPED_TRACE("killed at operation " + std::to_string(k));
         GameFolder game;
         setUp(game);
         const int status = InstallInChild(game, [&] {
-            return std::make_unique<test::HookedFileService>(
+            return std::make_unique<HookedFileService>(
                 game.files, [k](std::size_t operation, const std::string&) {
                     if (operation == k) {
                         raise(SIGKILL);
@@ -123,14 +110,14 @@ TEST(InstallationCrash, ALinkLeftAsTheNewNewconfigIsNeverPutInPlace) {
 // start-up read the folder that went; from then on it installs into the
 // folder it found and checked. The new folder stays empty either way.
 TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
-    const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& swapped) {
+    const std::size_t tried = AtEveryFaultPoint([&](std::size_t k, bool& swapped) {
         SCOPED_TRACE("swapped before operation " + std::to_string(k));
         GameFolder game;
         game.Write("custom.cfg", kLaterCustomCfg);
         game.Write("newconfig.cfg", kLaterNewConfig);
         const std::filesystem::path checked = game.Mainta().string() + ".checked";
         std::size_t seen = 0;
-        test::HookedFileService files(game.files, [&](std::size_t, const std::string&) {
+        HookedFileService files(game.files, [&](std::size_t, const std::string&) {
             if (seen != 0 && ++seen == k + 1) {
                 std::filesystem::rename(game.Mainta(), checked);
                 std::filesystem::create_directory(game.Mainta());
@@ -147,15 +134,14 @@ TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
             EXPECT_NE(run.windows.messagesShown.back().text.find(
                           "changed since quorvel read it: another folder is in its place now."),
                       std::string::npos);
-            EXPECT_EQ(test::ReadBytes(used / "custom.cfg"), kLaterCustomCfg);
+            EXPECT_EQ(ReadBytes(used / "custom.cfg"), kLaterCustomCfg);
             return;
         }
         EXPECT_EQ(result, InstallationResult::Installed);
-        const std::string custom = test::ReadBytes(used / "custom.cfg");
+        const std::string custom = ReadBytes(used / "custom.cfg");
         EXPECT_EQ(custom.rfind(kHeaderLine, 0), 0u);
-        EXPECT_EQ(
-            LinesOfBoth(custom, test::ReadBytes(used / "newconfig.cfg")).count("seta name Player"),
-            1u);
+        EXPECT_EQ(LinesOfBoth(custom, ReadBytes(used / "newconfig.cfg")).count("seta name Player"),
+                  1u);
     });
     EXPECT_GE(tried, 13u);
 }
@@ -167,7 +153,7 @@ TEST(InstallationCrash, ANewconfigMadeMeanwhileIsNeverReplaced) {
     GameFolder game;
     game.Write("custom.cfg", kFirstCustomCfg);
     const std::string made = "seta made 1\r\n";
-    test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
+    HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
         if (what == "rename " + kOther) {
             game.Write("newconfig.cfg", made);
         }
@@ -191,8 +177,8 @@ TEST(InstallationCrash, ASecondCopyIsRefusedWhileTheFirstInstalls) {
         }
         return bytes;
     };
-    std::optional<test::Attempt> second;
-    test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
+    std::optional<Attempt> second;
+    HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
         if (second || !what.starts_with("rename ")) {
             return;
         }
@@ -206,7 +192,7 @@ TEST(InstallationCrash, ASecondCopyIsRefusedWhileTheFirstInstalls) {
         EXPECT_EQ(contents(), held);
     });
     EXPECT_EQ(ProgramRun(game.registry, files).Install(), InstallationResult::Installed);
-    EXPECT_EQ(FilesOf(game), test::InstalledFrom({kFirstCustomCfg, {}}));
+    EXPECT_EQ(FilesOf(game), InstalledFrom({kFirstCustomCfg, {}}));
     ASSERT_TRUE(second);
     EXPECT_EQ(second->Install(), InstallationResult::Installed);
 }
@@ -215,20 +201,20 @@ TEST(InstallationCrash, ASecondCopyIsRefusedWhileTheFirstInstalls) {
 std::function<void(int folder, const char* name)> afterUnlink;
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test
 
 // Every removal of a file by name, in this test program, goes through here.
 extern "C" int unlinkat(int folder, const char* name, int flags) noexcept {
     using Unlink = int (*)(int, const char*, int);
     static const auto real = reinterpret_cast<Unlink>(dlsym(RTLD_NEXT, "unlinkat"));
     const int result = real(folder, name, flags);
-    if (quorvel::afterUnlink) {
-        quorvel::afterUnlink(folder, name);
+    if (quorvel::test::afterUnlink) {
+        quorvel::test::afterUnlink(folder, name);
     }
     return result;
 }
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
 // Someone else's file, linked under a new file's name in the moment between
@@ -239,7 +225,7 @@ TEST(InstallationCrash, AFileMadeUnderTheNewFilesNameMeanwhileIsNeverWrittenInto
     game.Write("custom.cfg", kFirstCustomCfg);
     const auto theirs = game.Prefix() / "theirs";
     const std::string kept = "export TOKEN=secret\r\n";
-    test::WriteBytes(theirs, kept);
+    WriteBytes(theirs, kept);
     afterUnlink = [&](int folder, const char* name) {
         if (std::string_view(name).ends_with(".quorvel-new")) {
             afterUnlink = nullptr;
@@ -248,7 +234,7 @@ TEST(InstallationCrash, AFileMadeUnderTheNewFilesNameMeanwhileIsNeverWrittenInto
     };
     EXPECT_NE(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
     afterUnlink = nullptr;
-    EXPECT_EQ(test::ReadBytes(theirs), kept);
+    EXPECT_EQ(ReadBytes(theirs), kept);
     EXPECT_EQ(game.Read("custom.cfg"), kFirstCustomCfg);
 }
 
@@ -262,7 +248,7 @@ TEST(InstallationCrash, TwoNamesForOneFileAreRefusedBeforeAnythingIsWritten) {
         GameFolder game;
         game.Write(file, kFirstCustomCfg);
         std::filesystem::create_symlink(file, game.Mainta() / link);
-        test::HookedFileService files(game.files, [](std::size_t, const std::string& what) {
+        HookedFileService files(game.files, [](std::size_t, const std::string& what) {
             EXPECT_FALSE(what.starts_with("create new ")) << what;
         });
         ProgramRun run(game.registry, files);
@@ -293,4 +279,4 @@ TEST(InstallationCrash, APipeForUserRegDoesNotHoldUpStartup) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

@@ -12,23 +12,15 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
-
-using test::ExpectedFile;
-using test::GameFolder;
-using test::kPlayerCustomCfg;
-using test::kPlayerCustomCfgShown;
-using test::kPlayerFirstNewConfig;
-using test::LinesOf;
-using test::ProgramRun;
 
 TEST(Installation, AFolderWithSpacesAndAccentsIsFoundThroughUserReg) {
     GameFolder game("Jeux/M\xC3\xA9"
                     "daille d'honneur/MOHAA");
     game.Write("custom.cfg", kPlayerCustomCfg);
     const auto userReg = game.Prefix() / "user.reg";
-    test::WriteBytes(userReg, R"(WINE REGISTRY Version 2
+    WriteBytes(userReg, R"(WINE REGISTRY Version 2
 
 [Software\\2015\\MOHAA] 1700000000
 "basepath"="C:\\JEUX\\M\x00c9DAILLE D'HONNEUR\\mohaa\\"
@@ -72,13 +64,13 @@ TEST(InstallationLarge, AHundredThousandCharacterStoredFolderIsReadWhole) {
         EXPECT_EQ(run.windows.messagesShown.at(0).icon,
                   installed ? MessageIcon::None : MessageIcon::Warning);
         if (installed) {
-            EXPECT_EQ(test::FilesOf(game), (test::Files{ExpectedFile("custom_medium_highest.cfg"),
-                                                        "\r\nseta name Player\r\n\r\n"}));
+            EXPECT_EQ(FilesOf(game), (Files{ExpectedFile("custom_medium_highest.cfg"),
+                                            "\r\nseta name Player\r\n\r\n"}));
         } else {
-            EXPECT_EQ(test::FilesOf(game), (test::Files{"seta name Player\r\n", {}}));
+            EXPECT_EQ(FilesOf(game), (Files{"seta name Player\r\n", {}}));
         }
     }
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test
