@@ -135,24 +135,24 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
         ExpectNothingLost(game.Now(), before);
         ASSERT_EQ(run.windows.messagesShown.size(), messagesBefore + 1);
         const MessageRecord& told = run.windows.messagesShown.back();
+        const auto says = [&](const std::string& text) {
+            return told.text.find(text) != std::string::npos;
+        };
         if (result == InstallationResult::Installed) {
             // Only flushing the folder after the last move, or reading the
             // new custom.cfg back, can fail after both files were put in
             // place; the window then shows what was written.
             EXPECT_EQ(told.icon, told.text == kSuccess ? MessageIcon::None : MessageIcon::Warning);
-            EXPECT_TRUE(told.text == kSuccess ||
-                        told.text.find("may not have reached the disk") != std::string::npos);
+            EXPECT_TRUE(told.text == kSuccess || says("may not have reached the disk"));
             EXPECT_TRUE(lasting ||
                         LinesOf(run.window.current) == TrimmedLines(files.File(kCustom)));
         } else {
             EXPECT_EQ(told.icon, MessageIcon::Warning);
             EXPECT_EQ(run.window.install.Count(), installBefore);
         }
-        const bool leftAsTheyWere =
-            told.text.find("Your configuration files were left as they were.") != std::string::npos;
-        const bool notBack = told.text.find("Putting your configuration files back as they were "
-                                            "failed too:\n\"" +
-                                            kOther + "\"") != std::string::npos;
+        const bool leftAsTheyWere = says("Your configuration files were left as they were.");
+        const bool notBack = says(
+            "Putting your configuration files back as they were failed too:\n\"" + kOther + "\"");
         notPutBack += notBack ? 1 : 0;
         // Every new file that could not be removed is named, as the one that
         // failed or on its own.
@@ -160,9 +160,6 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
         for (std::size_t i = armedAt + k - 1; i < failedUntil; ++i) {
             if (const std::string& what = files.Log()[i]; what.starts_with("remove new ")) {
                 const std::string path = what.substr(11);
-                const auto says = [&](const std::string& text) {
-                    return told.text.find(text) != std::string::npos;
-                };
                 EXPECT_TRUE(
                     says("The unfinished \"" + path + ".quorvel-new\" could not be removed") ||
                     (says("\"" + path + "\" failed: ") &&
