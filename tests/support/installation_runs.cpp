@@ -2,6 +2,7 @@
 
 #include "core/line_buffer.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/hooked_file_service.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/test_data.h"
 
@@ -121,7 +122,8 @@ Files InstalledFrom(const Files& start) {
     return FilesOf(game);
 }
 
-void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem::path&)>& make) {
+void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem::path&)>& make,
+                                 const std::vector<std::string>& told) {
     for (const std::string odd : {"custom.cfg", "newconfig.cfg"}) {
         SCOPED_TRACE(odd);
         GameFolder game;
@@ -130,10 +132,16 @@ void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem:
         make(game.Mainta() / odd);
         const auto kind = std::filesystem::symlink_status(game.Mainta() / odd).type();
         const std::set<std::string> names = game.Names();
+        HookedFileService files(game.files, [](std::size_t, const std::string& what) {
+            EXPECT_FALSE(what.starts_with("create new ")) << what;
+        });
 
-        const Attempt attempt(game.registry, game.files);
+        const Attempt attempt(game.registry, files);
         EXPECT_EQ(attempt.result, InstallationResult::Refused);
         attempt.ExpectToldAbout(odd);
+        for (const std::string& part : told) {
+            attempt.ExpectToldAbout(part);
+        }
         attempt.ExpectWindowUnchanged();
         EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
         EXPECT_EQ(std::filesystem::symlink_status(game.Mainta() / odd).type(), kind);

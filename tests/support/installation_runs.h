@@ -102,8 +102,10 @@ void Put(const GameFolder& game, const Files& files);
 Files InstalledFrom(const Files& start);
 
 // Puts what `make` makes in the place of custom.cfg, then of newconfig.cfg,
-// the player's lines in the other: the installation refuses, naming the
-// file, and leaves everything in mainta as it was.
-void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem::path&)>& make);
+// the player's lines in the other: the installation refuses before it makes
+// any new file, naming the file and each of `told`, and leaves everything in
+// mainta as it was.
+void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem::path&)>& make,
+                                 const std::vector<std::string>& told = {});
 
 } // namespace quorvel::test

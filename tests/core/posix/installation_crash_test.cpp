@@ -241,28 +241,14 @@ TEST(InstallationCrash, AFileMadeUnderTheNewFilesNameMeanwhileIsNeverWrittenInto
 // One file under both names (either name a link to the other) is refused
 // before any new file is made: the file keeps its bytes and both names.
 TEST(InstallationCrash, TwoNamesForOneFileAreRefusedBeforeAnythingIsWritten) {
-    for (const bool customIsTheLink : {true, false}) {
-        const std::string link = customIsTheLink ? "custom.cfg" : "newconfig.cfg";
-        const std::string file = customIsTheLink ? "newconfig.cfg" : "custom.cfg";
-        SCOPED_TRACE(link + " a link to " + file);
-        GameFolder game;
-        game.Write(file, kFirstCustomCfg);
-        std::filesystem::create_symlink(file, game.Mainta() / link);
-        HookedFileService files(game.files, [](std::size_t, const std::string& what) {
-            EXPECT_FALSE(what.starts_with("create new ")) << what;
-        });
-        ProgramRun run(game.registry, files);
-        EXPECT_EQ(run.Install(), InstallationResult::Refused);
-        EXPECT_EQ(run.windows.messagesShown.at(0).text,
-                  "custom.cfg and newconfig.cfg are the same file (\"" + kCustom + "\" (" +
-                      game.files.HostPathForMessages(kCustom) + ") and \"" + kOther + "\" (" +
-                      game.files.HostPathForMessages(kOther) +
-                      ")); quorvel needs them apart.\n\nNothing was installed and no file "
-                      "was changed.");
-        EXPECT_EQ(game.Read(file), kFirstCustomCfg);
-        EXPECT_TRUE(std::filesystem::is_symlink(game.Mainta() / link));
-        EXPECT_EQ(game.Names(), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
-    }
+    ExpectRefusedOverAnOddEntry(
+        [](const std::filesystem::path& place) {
+            std::filesystem::create_symlink(
+                place.filename() == "custom.cfg" ? "newconfig.cfg" : "custom.cfg", place);
+        },
+        {"custom.cfg and newconfig.cfg are the same file (\"" + kCustom + "\" (/",
+         "/drive_c/Games/MOHAA/mainta/", ") and \"" + kOther + "\" (/",
+         ".cfg)); quorvel needs them apart.\n\nNothing was installed and no file was changed."});
 }
 
 // A pipe where user.reg should be reads as no registry, at once: start-up
