@@ -138,29 +138,21 @@ TEST(InstallationFaults, PermissionsNeverWiden) {
 // followed: nothing is written where it leads, and the player is told whose
 // link it is. Links of the player's own and of root's are followed.
 TEST_F(InstallationFaultsAsRoot, ALinkOfAnotherUserIsNotFollowed) {
-    for (const std::string planted : {"custom.cfg", "newconfig.cfg"}) {
-        SCOPED_TRACE(planted);
-        GameFolder game;
-        const std::string other = planted == "custom.cfg" ? "newconfig.cfg" : "custom.cfg";
-        game.Write(other, kPlayerCustomCfg);
-        const auto victim = game.Prefix() / "victim";
-        WriteBytes(victim, kVictim);
-        const auto link = game.Mainta() / planted;
-        std::filesystem::create_symlink(victim, link);
-        ASSERT_EQ(::lchown(link.c_str(), kStranger, kStranger), 0);
-
-        Attempt attempt(game.registry, game.files);
-        EXPECT_EQ(attempt.result, InstallationResult::Refused);
-        attempt.ExpectToldAbout("cannot be written: it is a symbolic link owned by another user, "
-                                "uid 54321, and is not followed: ");
-        attempt.ExpectToldAbout("mainta/" + planted + ".");
-        EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
-        EXPECT_EQ(ReadBytes(victim), kVictim);
-
-        ASSERT_EQ(::lchown(link.c_str(), 0, 0), 0);
-        EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
-        EXPECT_NE(ReadBytes(victim), kVictim);
-    }
+    const auto plant = [](uid_t owner) {
+        return [owner](const std::filesystem::path& place) {
+            const auto victim = place.parent_path().parent_path() / "victim";
+            WriteBytes(victim, kVictim);
+            std::filesystem::create_symlink(victim, place);
+            ASSERT_EQ(::lchown(place.c_str(), owner, owner), 0);
+        };
+    };
+    ExpectRefusedOverAnOddEntry(plant(kStranger),
+                                {"cannot be written: it is a symbolic link owned by another user, "
+                                 "uid 54321, and is not followed: "});
+    GameFolder game;
+    plant(0)(game.CustomCfg());
+    EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
+    EXPECT_NE(ReadBytes(game.Mainta().parent_path() / "victim"), kVictim);
 }
 
 // What the player may not write, the player hears whose it is and how to
