@@ -170,12 +170,8 @@ bool MemoryFileService::FolderExists(const std::string& path) const {
 
 Result<std::unique_ptr<TextStream>> MemoryFileService::OpenTextFile(const std::string& path,
                                                                     OpenMode mode) {
-    if (FileStatus step = Step("open " + std::to_string(static_cast<int>(mode)) + " " + path);
-        !step) {
+    if (FileStatus step = Step("open " + path); !step) {
         return step;
-    }
-    if (!FolderExists(ParentOf(path)) || folders_.count(path) != 0) {
-        return FileStatus::Failure("No such file or directory");
     }
     const auto it = names_.find(path);
     if (mode != OpenMode::Reading || it == names_.end()) {

@@ -37,7 +37,7 @@ public:
     // when the disk goes away.
     void FailFromOperation(std::size_t k) { failFrom_ = operations_ + k; }
     std::size_t Operations() const { return operations_; }
-    // One entry per operation, such as "open 1 C:\x\custom.cfg" or "write new ...".
+    // One entry per operation, such as "open C:\x\custom.cfg" or "write new ...".
     const std::vector<std::string>& Log() const { return log_; }
 
     // The power goes: what is not on the disk is lost, and operations work
