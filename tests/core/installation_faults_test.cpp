@@ -60,17 +60,6 @@ TEST(InstallationFaults, AFolderWhereAFileShouldBeStopsEverything) {
         [](const std::filesystem::path& place) { std::filesystem::create_directory(place); });
 }
 
-// The lines of a file, trimmed, in order.
-std::vector<std::string> TrimmedLines(const std::optional<std::string>& bytes) {
-    LineBuffer buffer;
-    buffer.AssignText(bytes.value_or(""));
-    std::vector<std::string> lines;
-    for (std::size_t i = 0; i < buffer.Count(); ++i) {
-        lines.emplace_back(TrimSpaces(buffer[i]));
-    }
-    return lines;
-}
-
 // Where the injected failure falls, and how: one operation fails, or from
 // it on every one fails, as when the disk goes away, and then the power goes,
 // losing what was not flushed.
@@ -144,8 +133,8 @@ std::set<InstallationResult> FailEveryOperation(Phase phase, Fault fault, const 
             // place; the window then shows what was written.
             EXPECT_EQ(told.icon, told.text == kSuccess ? MessageIcon::None : MessageIcon::Warning);
             EXPECT_TRUE(told.text == kSuccess || says("may not have reached the disk"));
-            EXPECT_TRUE(lasting ||
-                        LinesOf(run.window.current) == TrimmedLines(files.File(kCustom)));
+            EXPECT_TRUE(lasting || LinesOf(run.window.current) ==
+                                       LinesOf(ProgramRun(game.registry, files).window.current));
         } else {
             EXPECT_EQ(told.icon, MessageIcon::Warning);
             EXPECT_EQ(run.window.install.Count(), installBefore);

@@ -25,20 +25,6 @@
 namespace quorvel::test {
 namespace {
 
-// Runs start-up and an installation in a child process through `files`, and
-// returns its wait status. The child exits with the InstallationResult.
-template <typename MakeFiles> int InstallInChild(GameFolder& game, MakeFiles makeFiles) {
-    const pid_t child = fork();
-    if (child == 0) {
-        auto files = makeFiles();
-        ProgramRun run(game.registry, *files);
-        _exit(static_cast<int>(run.Install()));
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return status;
-}
-
 // A process killed at each file operation from start-up to the end of the
 // installation, on real files; then a new process installs. `plant`, where
 // given, adds to the game folder what the test is about. Returns the number
@@ -51,25 +37,21 @@ std::size_t KillAtEveryOperation(const Files& before,
             plant(game);
         }
     };
-    Files after;
-    {
-        GameFolder game;
-        setUp(game);
-        EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
-        after = FilesOf(game);
-    }
+    const Files after = InstalledFrom(before);
     return AtEveryFaultPoint([&](std::size_t k, bool& reached) {
         SCOPED_TRACE("killed at operation " + std::to_string(k));
         GameFolder game;
         setUp(game);
-        const int status = InstallInChild(game, [&] {
-            return std::make_unique<HookedFileService>(
-                game.files, [k](std::size_t operation, const std::string&) {
-                    if (operation == k) {
-                        raise(SIGKILL);
-                    }
-                });
-        });
+        if (fork() == 0) {
+            HookedFileService files(game.files, [k](std::size_t operation, const std::string&) {
+                if (operation == k) {
+                    raise(SIGKILL);
+                }
+            });
+            _exit(static_cast<int>(ProgramRun(game.registry, files).Install()));
+        }
+        int status = 0;
+        ::wait(&status);
         reached = !WIFEXITED(status);
         if (reached) {
             ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
