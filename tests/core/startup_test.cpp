@@ -24,7 +24,7 @@ protected:
         installer.RunStartup(window);
         state = installer.State();
         EXPECT_EQ(windows.promptsShown.size(), 1u);
-        return windows.promptsShown.empty() ? std::string() : windows.promptsShown[0].defaultAnswer;
+        return windows.promptsShown.at(0).defaultAnswer;
     }
     // Start-up with the store's value as `type` and `bytes`, or with none.
     std::string Offered(std::uint32_t type, const std::optional<std::string>& bytes,
