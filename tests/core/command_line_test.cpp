@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
 using Action = CommandLine::Action;
@@ -62,4 +62,4 @@ TEST(CommandLine, ReadsEachForm) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

@@ -11,11 +11,9 @@
 #include <gtest/gtest.h>
 #include <string_view>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
-using test::LinesOf;
-using test::MemoryFileService;
 using Lines = std::vector<std::string>;
 
 const std::string kFolder = "C:\\Games\\MOHAA\\mainta";
@@ -87,16 +85,6 @@ TEST_F(ConfigFilesTest, ANewFileHoldsItsLinesExactlyAndOnlyPuttingItInPlaceRepla
     EXPECT_FALSE(files.File(kCustom + ".quorvel-new").has_value());
 }
 
-TEST_F(ConfigFilesTest, AWholeFileIsReplacedInOneStep) {
-    const std::string bytes = "seta a 1\nno line end at the end";
-    files.SetFile(kCustom, "old\r\n");
-    ASSERT_TRUE(ReplaceWholeFile(files, kCustom, {}, bytes));
-    EXPECT_EQ(files.Files(), (std::map<std::string, std::string>{{kCustom, bytes}}));
-    // Nothing at all is a content too, written without a write.
-    ASSERT_TRUE(ReplaceWholeFile(files, kOther, {}, ""));
-    EXPECT_EQ(files.File(kOther), "");
-}
-
 // A failing creation, write or flush of the new file, or its move: the old
 // file stays, and no new one is left. A failing flush of the folder comes
 // after the move: the new bytes are in place, and the failure is reported.
@@ -104,7 +92,7 @@ TEST(ConfigFileReplacement, AFailureKeepsTheOldFileAndLeavesNoNewOne) {
     const std::string bytes = "seta a 1\r\nseta b 2\r\n";
     const std::vector<std::string_view> lines{"seta a 1", "seta b 2"};
     for (const bool whole : {false, true}) {
-        const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+        const std::size_t tried = AtEveryFaultPoint([&](std::size_t k, bool& reached) {
             SCOPED_TRACE((whole ? "whole file, operation " : "new file, operation ") +
                          std::to_string(k));
             MemoryFileService files;
@@ -130,4 +118,4 @@ TEST(ConfigFileReplacement, AFailureKeepsTheOldFileAndLeavesNoNewOne) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

@@ -10,15 +10,8 @@
 
 #include <gtest/gtest.h>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
-
-using test::GameFolder;
-using test::ProgramRun;
-
-std::string InstalledCustomCfg() {
-    return test::ExpectedFile("custom_medium_highest.cfg");
-}
 
 // n numbered lines of about `width` characters, each ended by CR LF.
 std::string NumberedLines(std::size_t n, std::size_t width) {
@@ -41,7 +34,7 @@ TEST(InstallationLarge, SeveralMegabytesWithAMegabyteLineMoveToNewconfigExactly)
     game.Write("custom.cfg", player);
 
     EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
-    EXPECT_EQ(game.Read("custom.cfg"), InstalledCustomCfg());
+    EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
     // An empty line, the player's lines, and the empty line after the last
     // line end.
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + player + "\r\n");
@@ -52,12 +45,12 @@ TEST(InstallationLarge, AHundredThousandLineNewconfigIsKeptExactly) {
     const std::string earlier = "\r\n" + NumberedLines(100000, 30);
     const std::string handAdded = "bind h \"say hand added\"";
     game.Write("newconfig.cfg", earlier);
-    game.Write("custom.cfg", InstalledCustomCfg() + handAdded + "\r\n");
+    game.Write("custom.cfg", ExpectedFile("custom_medium_highest.cfg") + handAdded + "\r\n");
 
     EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
-    EXPECT_EQ(game.Read("custom.cfg"), InstalledCustomCfg());
+    EXPECT_EQ(game.Read("custom.cfg"), ExpectedFile("custom_medium_highest.cfg"));
     EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n" + earlier + "\r\n" + handAdded + "\r\n");
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

@@ -11,17 +11,9 @@
 
 #include <gtest/gtest.h>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
-using test::DialogStep;
-using test::ExpectedFile;
-using test::GameFolder;
-using test::kPlayerCustomCfg;
-using test::kPlayerCustomCfgShown;
-using test::kPlayerFirstNewConfig;
-using test::LinesOf;
-using test::ProgramRun;
 using Lines = std::vector<std::string>;
 
 const std::string kHeader =
@@ -43,26 +35,21 @@ std::string CrLfLines(const Lines& lines) {
 TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
     const std::string installed = ExpectedFile("custom_medium_highest.cfg");
     const struct {
-        test::Files start;
+        Files start;
         std::string newConfig;
     } cases[] = {
         {{kPlayerCustomCfg, {}}, kPlayerFirstNewConfig},
         {{}, "\r\n"},
         {{"", " seta name Player \r\n"}, "\r\nseta name Player\r\n\r\n"},
+        {{"seta name Player", {}}, "\r\nseta name Player\r\n"},
     };
     for (const auto& c : cases) {
         GameFolder game;
-        test::Put(game, c.start);
-        ProgramRun run(game.registry, game.files);
-        EXPECT_EQ(run.Install("Medium", "Highest"), InstallationResult::Installed);
-        EXPECT_EQ(test::FilesOf(game), (test::Files{installed, c.newConfig}));
-
-        ASSERT_EQ(run.windows.messagesShown.size(), 1u);
-        const auto& message = run.windows.messagesShown[0];
-        EXPECT_EQ(message.text,
-                  "Custom Config has been created and the Quorvel Config has been installed");
-        EXPECT_EQ(message.title, "quorvel");
-        EXPECT_EQ(message.icon, MessageIcon::None);
+        Put(game, c.start);
+        const Attempt run(game.registry, game.files);
+        EXPECT_EQ(run.result, InstallationResult::Installed);
+        EXPECT_EQ(FilesOf(game), (Files{installed, c.newConfig}));
+        run.ExpectToldAbout("");
         EXPECT_EQ(run.window.label1, "New Custom.cfg settings");
         const Lines shown = LinesOf(run.window.current);
         ASSERT_EQ(shown.size(), 33u);
@@ -71,26 +58,6 @@ TEST(Installation, FirstInstallationMovesThePlayersLinesToNewconfig) {
         EXPECT_EQ(run.window.install.Count(), 31u);
         EXPECT_FALSE(run.window.closed);
     }
-}
-
-TEST(Installation, OnlyLinesEqualToAnInstalledLineTrimmedAreRemoved) {
-    GameFolder game;
-    game.Write("custom.cfg", "Setu r_picmip 1\r\n"      // other case: stays
-                             "setu  r_picmip 1\r\n"     // inner spaces: stays
-                             "   setu r_picmip 1  \r\n" // outer spaces: removed
-                             "\r\n"                     // empty: stays
-                             "setu r_lodcap 1\r\n"      // removed
-                             "setu r_lodcap 1\r\n"      // its repeat too
-                             "\tsetu r_lodscale 1\r\n"  // a tab is no space: stays
-                             "seta name Player");
-    ProgramRun run(game.registry, game.files);
-    run.Install("Medium", "Highest");
-    EXPECT_EQ(game.Read("newconfig.cfg"), "\r\n"
-                                          "Setu r_picmip 1\r\n"
-                                          "setu  r_picmip 1\r\n"
-                                          "\r\n"
-                                          "\tsetu r_lodscale 1\r\n"
-                                          "seta name Player\r\n");
 }
 
 TEST(Installation, AnEarlierInstallationsCustomCfgKeepsOnlyWhatDiffers) {
@@ -179,4 +146,4 @@ TEST(Installation, LinesAddedToCustomCfgByHandAreKept) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
 std::vector<std::string> Split(const std::string& text) {
@@ -73,4 +73,4 @@ TEST(TrimSpaces, RemovesSpacesOnly) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

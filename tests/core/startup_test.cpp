@@ -8,10 +8,9 @@
 
 #include <gtest/gtest.h>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
-using test::LinesOf;
 using Lines = std::vector<std::string>;
 
 constexpr const char* kKey = "Software\\2015\\MOHAA";
@@ -25,7 +24,7 @@ protected:
         installer.RunStartup(window);
         state = installer.State();
         EXPECT_EQ(windows.promptsShown.size(), 1u);
-        return windows.promptsShown.empty() ? std::string() : windows.promptsShown[0].defaultAnswer;
+        return windows.promptsShown.at(0).defaultAnswer;
     }
     // Start-up with the store's value as `type` and `bytes`, or with none.
     std::string Offered(std::uint32_t type, const std::optional<std::string>& bytes,
@@ -37,9 +36,9 @@ protected:
         return Start(found);
     }
 
-    test::MemoryGame game{"bind a +attack\r\n  setu cheats 0 \r\n"};
-    test::ScriptedWindowSystem windows;
-    test::ScriptedMainWindow window;
+    MemoryGame game{"bind a +attack\r\n  setu cheats 0 \r\n"};
+    ScriptedWindowSystem windows;
+    ScriptedMainWindow window;
     InstallerState state;
 };
 
@@ -51,8 +50,8 @@ TEST_F(StartupTest, FolderFromTheStoreIsOfferedAndTheFilesAreFoundInIt) {
     EXPECT_EQ(prompt.title, "MOHAA Path");
     EXPECT_EQ(window.caption, "Quorvel Config Setup 3.2");
     EXPECT_EQ(state.GameFolder, "C:\\Games\\MOHAA");
-    EXPECT_EQ(state.CustomCfgPath, test::kCustom);
-    EXPECT_EQ(state.NewConfigPath, test::kOther);
+    EXPECT_EQ(state.CustomCfgPath, kCustom);
+    EXPECT_EQ(state.NewConfigPath, kOther);
     // The final CR LF leaves an empty last line.
     EXPECT_EQ(LinesOf(window.current), (Lines{"bind a +attack", "setu cheats 0", ""}));
     ASSERT_EQ(state.LineBuffer.Count(), 3u);
@@ -61,7 +60,7 @@ TEST_F(StartupTest, FolderFromTheStoreIsOfferedAndTheFilesAreFoundInIt) {
     // The store is only read, and its key is closed again; nothing is written.
     EXPECT_EQ(game.registry.lastAccess, 0x3Fu);
     EXPECT_EQ(game.registry.OpenKeys(), 0u);
-    EXPECT_EQ(game.Now(), (test::Files{"bind a +attack\r\n  setu cheats 0 \r\n", {}}));
+    EXPECT_EQ(game.Now(), (Files{"bind a +attack\r\n  setu cheats 0 \r\n", {}}));
 }
 
 // The stored folder ends at its first "aa" in any letter case; what the
@@ -135,7 +134,7 @@ TEST_F(StartupTest, TheAnswerIsTakenAsItStandsAndTrimmedForThePaths) {
 }
 
 TEST_F(StartupTest, AnEmptyCustomCfgLeavesTheListEmpty) {
-    game.files.SetFile(test::kCustom, "");
+    game.files.SetFile(kCustom, "");
     Start();
     EXPECT_TRUE(LinesOf(window.current).empty());
     EXPECT_FALSE(state.LineBuffer.IsEmpty());
@@ -144,4 +143,4 @@ TEST_F(StartupTest, AnEmptyCustomCfgLeavesTheListEmpty) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

@@ -8,7 +8,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
 TEST(Version, PackageDocumentsNameTheBuildsVersion) {
@@ -25,8 +25,7 @@ TEST(Version, PackageDocumentsNameTheBuildsVersion) {
     };
     for (const auto& document : documents) {
         SCOPED_TRACE(document.file);
-        const std::string text =
-            test::ReadBytes(std::string(QUORVEL_PACKAGING_DIR "/") + document.file);
+        const std::string text = ReadBytes(std::string(QUORVEL_PACKAGING_DIR "/") + document.file);
         const std::size_t begin = text.find(document.before);
         ASSERT_NE(begin, std::string::npos);
         const std::size_t from = begin + document.before.size();
@@ -37,4 +36,4 @@ TEST(Version, PackageDocumentsNameTheBuildsVersion) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

@@ -30,42 +30,37 @@ public:
     std::int32_t OpenKey(RegistryRoot, const std::string& subKey, std::uint32_t,
                          std::uint32_t access, Handle& key) override {
         lastAccess = access;
-        for (const auto& [where, value] : values_) {
-            if (where.first == subKey) {
-                key = next_;
-                open_[next_++] = subKey;
-                return reg::kSuccess;
-            }
+        const auto it = values_.lower_bound({subKey, ""});
+        if (it == values_.end() || it->first.first != subKey) {
+            return reg::kFileNotFound;
         }
-        return reg::kFileNotFound;
+        key = next_;
+        open_[next_++] = subKey;
+        return reg::kSuccess;
     }
 
     std::int32_t QueryValue(Handle key, const std::string& name, std::uint32_t* type,
                             unsigned char* data, std::uint32_t* size) override {
         const auto handle = open_.find(key);
-        if (handle == open_.end()) {
-            return reg::kInvalidHandle;
-        }
-        const auto it = values_.find({handle->second, name});
+        const auto it =
+            handle == open_.end() ? values_.end() : values_.find({handle->second, name});
         if (it == values_.end()) {
-            return reg::kFileNotFound;
+            return handle == open_.end() ? reg::kInvalidHandle : reg::kFileNotFound;
         }
         const auto& [valueType, bytes] = it->second;
+        const auto needed = static_cast<std::uint32_t>(bytes.size());
+        const bool fits = size && *size >= needed;
         if (type) {
             *type = valueType;
         }
-        const auto needed = static_cast<std::uint32_t>(bytes.size());
-        if (data) {
-            if (!size || *size < needed) {
-                if (size) {
-                    *size = needed;
-                }
-                return reg::kMoreData;
-            }
-            std::memcpy(data, bytes.data(), bytes.size());
-        }
         if (size) {
             *size = needed;
+        }
+        if (data && !fits) {
+            return reg::kMoreData;
+        }
+        if (data) {
+            std::memcpy(data, bytes.data(), bytes.size());
         }
         return reg::kSuccess;
     }

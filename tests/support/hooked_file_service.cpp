@@ -9,12 +9,10 @@ public:
         : service_(service), inner_(std::move(inner)) {}
 
     Result<std::string> ReadAll() override {
-        service_.Before("read");
-        return inner_->ReadAll();
+        return service_.Then("read", [&] { return inner_->ReadAll(); });
     }
     FileStatus Close() override {
-        service_.Before("close");
-        return inner_->Close();
+        return service_.Then("close", [&] { return inner_->Close(); });
     }
 
 private:
@@ -29,24 +27,19 @@ public:
         : service_(service), inner_(std::move(inner)), path_(std::move(path)) {}
 
     FileStatus Write(std::string_view text) override {
-        service_.Before("write new " + path_);
-        return inner_->Write(text);
+        return service_.Then("write new " + path_, [&] { return inner_->Write(text); });
     }
     FileStatus Finish() override {
-        service_.Before("flush new " + path_);
-        return inner_->Finish();
+        return service_.Then("flush new " + path_, [&] { return inner_->Finish(); });
     }
     FileStatus PutInPlace() override {
-        service_.Before("rename " + path_);
-        return inner_->PutInPlace();
+        return service_.Then("rename " + path_, [&] { return inner_->PutInPlace(); });
     }
     FileStatus FlushFolder() override {
-        service_.Before("flush folder of " + path_);
-        return inner_->FlushFolder();
+        return service_.Then("flush folder of " + path_, [&] { return inner_->FlushFolder(); });
     }
     FileStatus Discard() override {
-        service_.Before("remove new " + path_);
-        return inner_->Discard();
+        return service_.Then("remove new " + path_, [&] { return inner_->Discard(); });
     }
 
 private:
@@ -63,8 +56,7 @@ public:
 
     FileIdentity Identity() const override { return held_->Identity(); }
     Result<std::unique_ptr<FolderLock>> Lock() override {
-        hooks_.Before("lock " + path_);
-        return held_->Lock();
+        return hooks_.Then("lock " + path_, [&] { return held_->Lock(); });
     }
 
 private:
@@ -86,19 +78,16 @@ Result<std::unique_ptr<TextStream>> HookedOperations<Base>::OpenTextFile(const s
 }
 
 template <typename Base> EntryInfo HookedOperations<Base>::Inspect(const std::string& path) {
-    hooks_.Before("inspect " + path);
-    return inner_.Inspect(path);
+    return hooks_.Then("inspect " + path, [&] { return inner_.Inspect(path); });
 }
 
 template <typename Base> FileStatus HookedOperations<Base>::CheckWritable(const std::string& path) {
-    hooks_.Before("check-write " + path);
-    return inner_.CheckWritable(path);
+    return hooks_.Then("check-write " + path, [&] { return inner_.CheckWritable(path); });
 }
 
 template <typename Base>
 Result<std::optional<FileIdentity>> HookedOperations<Base>::Identify(const std::string& path) {
-    hooks_.Before("identify " + path);
-    return inner_.Identify(path);
+    return hooks_.Then("identify " + path, [&] { return inner_.Identify(path); });
 }
 
 template <typename Base>
@@ -114,8 +103,7 @@ Result<std::unique_ptr<Replacement>> HookedOperations<Base>::Replace(const std::
 
 template <typename Base>
 FileStatus HookedOperations<Base>::RestoreLeftover(const std::string& path) {
-    hooks_.Before("restore " + path);
-    return inner_.RestoreLeftover(path);
+    return hooks_.Then("restore " + path, [&] { return inner_.RestoreLeftover(path); });
 }
 
 template class HookedOperations<FileService>;

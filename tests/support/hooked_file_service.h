@@ -50,6 +50,11 @@ public:
 
     // Counts an operation and calls the hook.
     void Before(const std::string& what) { hook_(++operations_, what); }
+    // Counts an operation, calls the hook, then does the operation.
+    template <typename Operation> auto Then(const std::string& what, Operation operation) {
+        Before(what);
+        return operation();
+    }
 
 private:
     FileService& service_;

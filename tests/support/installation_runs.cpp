@@ -2,6 +2,7 @@
 
 #include "core/line_buffer.h"
 #include "tests/support/game_folder.h"
+#include "tests/support/hooked_file_service.h"
 #include "tests/support/line_lists.h"
 #include "tests/support/test_data.h"
 
@@ -31,6 +32,7 @@ void Attempt::ExpectToldAbout(const std::string& file) const {
     EXPECT_EQ(message.title, "quorvel");
     if (result == InstallationResult::Installed) {
         EXPECT_EQ(message.text, kSuccess);
+        EXPECT_EQ(message.icon, MessageIcon::None);
         return;
     }
     EXPECT_EQ(message.icon, MessageIcon::Warning);
@@ -90,6 +92,10 @@ void ExpectWholeAndNothingLost(const Files& now, const Files& before, const File
     // A newconfig.cfg that was missing may be missing or empty afterwards.
     const bool otherWas = now.other == before.other || (!before.other && now.other == "");
     EXPECT_TRUE(otherWas || now.other == after.other) << "newconfig.cfg torn";
+    ExpectNothingLost(now, before);
+}
+
+void ExpectNothingLost(const Files& now, const Files& before) {
     const std::set<std::string> kept = LinesOfBoth(now.custom, now.other);
     for (const std::string& line : LinesOfBoth(before.custom, before.other)) {
         EXPECT_TRUE(kept.count(line)) << "lost: " << line;
@@ -116,7 +122,8 @@ Files InstalledFrom(const Files& start) {
     return FilesOf(game);
 }
 
-void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem::path&)>& make) {
+void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem::path&)>& make,
+                                 const std::vector<std::string>& told) {
     for (const std::string odd : {"custom.cfg", "newconfig.cfg"}) {
         SCOPED_TRACE(odd);
         GameFolder game;
@@ -125,10 +132,16 @@ void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem:
         make(game.Mainta() / odd);
         const auto kind = std::filesystem::symlink_status(game.Mainta() / odd).type();
         const std::set<std::string> names = game.Names();
+        HookedFileService files(game.files, [](std::size_t, const std::string& what) {
+            EXPECT_FALSE(what.starts_with("create new ")) << what;
+        });
 
-        const Attempt attempt(game.registry, game.files);
+        const Attempt attempt(game.registry, files);
         EXPECT_EQ(attempt.result, InstallationResult::Refused);
         attempt.ExpectToldAbout(odd);
+        for (const std::string& part : told) {
+            attempt.ExpectToldAbout(part);
+        }
         attempt.ExpectWindowUnchanged();
         EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
         EXPECT_EQ(std::filesystem::symlink_status(game.Mainta() / odd).type(), kind);

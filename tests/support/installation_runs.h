@@ -91,6 +91,8 @@ std::set<std::string> LinesOfBoth(const std::optional<std::string>& custom,
 // Checks the files after a stop at any moment: each is either what it was
 // or what the installation writes, and no line of either is lost.
 void ExpectWholeAndNothingLost(const Files& now, const Files& before, const Files& after);
+// Every line of `before` is in one of the files `now`.
+void ExpectNothingLost(const Files& now, const Files& before);
 
 // The files of a game folder on disk, and the same made there.
 class GameFolder;
@@ -100,8 +102,10 @@ void Put(const GameFolder& game, const Files& files);
 Files InstalledFrom(const Files& start);
 
 // Puts what `make` makes in the place of custom.cfg, then of newconfig.cfg,
-// the player's lines in the other: the installation refuses, naming the
-// file, and leaves everything in mainta as it was.
-void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem::path&)>& make);
+// the player's lines in the other: the installation refuses before it makes
+// any new file, naming the file and each of `told`, and leaves everything in
+// mainta as it was.
+void ExpectRefusedOverAnOddEntry(const std::function<void(const std::filesystem::path&)>& make,
+                                 const std::vector<std::string>& told = {});
 
 } // namespace quorvel::test

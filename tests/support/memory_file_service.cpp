@@ -20,21 +20,15 @@ public:
         : service_(service), content_(std::move(content)) {}
 
     Result<std::string> ReadAll() override {
-        if (service_.Fails("read")) {
-            return FileStatus::Failure("injected read failure");
+        if (FileStatus step = service_.Step("read"); !step) {
+            return step;
         }
         if (content_.empty()) {
             return FileStatus::Empty();
         }
         return std::exchange(content_, std::string());
     }
-
-    FileStatus Close() override {
-        if (service_.Fails("close")) {
-            return FileStatus::Failure("injected close failure");
-        }
-        return {};
-    }
+    FileStatus Close() override { return service_.Step("close"); }
 
 private:
     MemoryFileService& service_;
@@ -50,55 +44,31 @@ public:
 
     // Removing a new file that was neither put in place nor discarded may
     // fail too, as on a disk that went away.
-    ~MemoryReplacement() override {
-        if (!inPlace_ && !removed_ && !service_.Fails("remove new " + path_)) {
-            service_.Unlink(NewName());
-        }
-    }
+    ~MemoryReplacement() override { static_cast<void>(Discard()); }
 
     FileStatus Write(std::string_view text) override {
-        if (service_.Fails("write new " + path_)) {
-            return FileStatus::Failure("injected write failure");
-        }
-        node_->data.append(text);
-        return {};
+        return service_.Step("write new " + path_, [&] { node_->data.append(text); });
     }
-
     FileStatus Finish() override {
-        if (service_.Fails("flush new " + path_)) {
-            return FileStatus::Failure("injected flush failure");
-        }
-        node_->durable = node_->data;
-        return {};
+        return service_.Step("flush new " + path_, [&] { node_->durable = node_->data; });
     }
-
     FileStatus PutInPlace() override {
-        if (service_.Fails("rename " + path_)) {
-            return FileStatus::Failure("injected rename failure");
-        }
-        service_.Rename(NewName(), path_);
-        inPlace_ = true;
-        return {};
+        return service_.Step("rename " + path_, [&] {
+            service_.Rename(NewName(), path_);
+            inPlace_ = true;
+        });
     }
-
     FileStatus FlushFolder() override {
-        if (service_.Fails("flush folder of " + path_)) {
-            return FileStatus::Failure("injected folder flush failure");
-        }
-        service_.FlushFolderOf(path_);
-        return {};
+        return service_.Step("flush folder of " + path_, [&] { service_.FlushFolderOf(path_); });
     }
-
     FileStatus Discard() override {
         if (inPlace_ || removed_) {
             return {};
         }
-        if (service_.Fails("remove new " + path_)) {
-            return FileStatus::Failure("injected remove failure");
-        }
-        service_.Unlink(NewName());
-        removed_ = true;
-        return {};
+        return service_.Step("remove new " + path_, [&] {
+            service_.Unlink(NewName());
+            removed_ = true;
+        });
     }
 
 private:
@@ -111,30 +81,24 @@ private:
     bool removed_ = false;
 };
 
-class MemoryLock : public FolderLock {
-public:
-    MemoryLock(MemoryFileService& service, std::string folder)
-        : service_(service), folder_(std::move(folder)) {}
-    ~MemoryLock() override { service_.Unlock(folder_); }
-
-private:
-    MemoryFileService& service_;
-    std::string folder_;
-};
-
+// A held folder whose operations are the service's own, by path. Its lock
+// excludes nothing: two installations at once are tested on real files.
 class MemoryFolder : public FolderByPath {
 public:
     MemoryFolder(MemoryFileService& service, std::string path)
-        : FolderByPath(service), service_(service),
-          path_(std::move(path)), identity_{2, std::hash<std::string>()(path_)} {}
+        : FolderByPath(service), service_(service), path_(std::move(path)) {}
 
-    FileIdentity Identity() const override { return identity_; }
-    Result<std::unique_ptr<FolderLock>> Lock() override { return service_.LockFolder(path_); }
+    FileIdentity Identity() const override { return {2, std::hash<std::string>()(path_)}; }
+    Result<std::unique_ptr<FolderLock>> Lock() override {
+        if (FileStatus step = service_.Step("lock " + path_); !step) {
+            return step;
+        }
+        return std::make_unique<FolderLock>();
+    }
 
 private:
     MemoryFileService& service_;
     std::string path_;
-    FileIdentity identity_;
 };
 
 } // namespace
@@ -166,7 +130,6 @@ void MemoryFileService::PowerCut() {
     for (const auto& [path, node] : names_) {
         node->data = node->durable;
     }
-    locked_.clear();
     failAt_ = 0;
     failFrom_ = 0;
 }
@@ -189,10 +152,16 @@ void MemoryFileService::FlushFolderOf(const std::string& path) {
     }
 }
 
-bool MemoryFileService::Fails(std::string what) {
+FileStatus MemoryFileService::Step(std::string what, const std::function<void()>& then) {
     ++operations_;
-    log_.push_back(std::move(what));
-    return operations_ == failAt_ || (failFrom_ != 0 && operations_ >= failFrom_);
+    log_.push_back(what);
+    if (operations_ == failAt_ || (failFrom_ != 0 && operations_ >= failFrom_)) {
+        return FileStatus::Failure("injected failure: " + what);
+    }
+    if (then) {
+        then();
+    }
+    return {};
 }
 
 bool MemoryFileService::FolderExists(const std::string& path) const {
@@ -201,11 +170,8 @@ bool MemoryFileService::FolderExists(const std::string& path) const {
 
 Result<std::unique_ptr<TextStream>> MemoryFileService::OpenTextFile(const std::string& path,
                                                                     OpenMode mode) {
-    if (Fails("open " + std::to_string(static_cast<int>(mode)) + " " + path)) {
-        return FileStatus::Failure("injected open failure");
-    }
-    if (!FolderExists(ParentOf(path)) || folders_.count(path) != 0) {
-        return FileStatus::Failure("No such file or directory");
+    if (FileStatus step = Step("open " + path); !step) {
+        return step;
     }
     const auto it = names_.find(path);
     if (mode != OpenMode::Reading || it == names_.end()) {
@@ -225,8 +191,8 @@ EntryInfo MemoryFileService::Inspect(const std::string& path) {
 }
 
 FileStatus MemoryFileService::CheckWritable(const std::string& path) {
-    if (Fails("check-write " + path)) {
-        return FileStatus::Failure("injected check failure");
+    if (FileStatus step = Step("check-write " + path); !step) {
+        return step;
     }
     if (folders_.count(path) != 0) {
         return FileStatus::Failure("Is a directory");
@@ -238,8 +204,8 @@ FileStatus MemoryFileService::CheckWritable(const std::string& path) {
 }
 
 Result<std::optional<FileIdentity>> MemoryFileService::Identify(const std::string& path) {
-    if (Fails("identify " + path)) {
-        return FileStatus::Failure("injected identify failure");
+    if (FileStatus step = Step("identify " + path); !step) {
+        return step;
     }
     const auto it = names_.find(path);
     if (it == names_.end()) {
@@ -250,8 +216,8 @@ Result<std::optional<FileIdentity>> MemoryFileService::Identify(const std::strin
 }
 
 FileStatus MemoryFileService::RestoreLeftover(const std::string& path) {
-    if (Fails("restore " + path)) {
-        return FileStatus::Failure("injected restore failure");
+    if (FileStatus step = Step("restore " + path); !step) {
+        return step;
     }
     const std::string leftover = path + std::string(kReplacementSuffix);
     if (names_.count(path) != 0 || names_.count(leftover) == 0) {
@@ -265,8 +231,8 @@ FileStatus MemoryFileService::RestoreLeftover(const std::string& path) {
 
 Result<std::unique_ptr<Replacement>> MemoryFileService::Replace(const std::string& path,
                                                                 const std::string& /*like*/) {
-    if (Fails("create new " + path)) {
-        return FileStatus::Failure("injected create failure");
+    if (FileStatus step = Step("create new " + path); !step) {
+        return step;
     }
     if (!FolderExists(ParentOf(path)) || folders_.count(path) != 0) {
         return FileStatus::Failure("No such file or directory");
@@ -283,16 +249,6 @@ Result<std::unique_ptr<HeldFolder>> MemoryFileService::OpenFolder(const std::str
                                                            : "No such file or directory");
     }
     return std::unique_ptr<HeldFolder>(std::make_unique<MemoryFolder>(*this, path));
-}
-
-Result<std::unique_ptr<FolderLock>> MemoryFileService::LockFolder(const std::string& folder) {
-    if (Fails("lock " + folder)) {
-        return FileStatus::Failure("injected lock failure");
-    }
-    if (!locked_.insert(folder).second) {
-        return FileStatus::Busy("Resource temporarily unavailable");
-    }
-    return std::make_unique<MemoryLock>(*this, folder);
 }
 
 } // namespace quorvel::test

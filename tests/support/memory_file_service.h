@@ -37,17 +37,12 @@ public:
     // when the disk goes away.
     void FailFromOperation(std::size_t k) { failFrom_ = operations_ + k; }
     std::size_t Operations() const { return operations_; }
-    // One entry per operation, such as "open 1 C:\x\custom.cfg" or "write new ...".
+    // One entry per operation, such as "open C:\x\custom.cfg" or "write new ...".
     const std::vector<std::string>& Log() const { return log_; }
 
-    // The power goes: what is not on the disk is lost, every lock is
-    // released, and operations work again.
+    // The power goes: what is not on the disk is lost, and operations work
+    // again.
     void PowerCut();
-
-    // Where paths live on the host, for HostPathForMessages; none by default.
-    void SetHostPathForMessages(std::function<std::string(const std::string&)> where) {
-        where_ = std::move(where);
-    }
 
     Result<std::unique_ptr<TextStream>> OpenTextFile(const std::string& path,
                                                      OpenMode mode) override;
@@ -57,13 +52,8 @@ public:
     Result<std::unique_ptr<Replacement>> Replace(const std::string& path,
                                                  const std::string& like) override;
     FileStatus RestoreLeftover(const std::string& path) override;
-    // A held folder's operations are the service's own, by path; only its
-    // lock and identity are the folder's.
     Result<std::unique_ptr<HeldFolder>> OpenFolder(const std::string& path) override;
-    Result<std::unique_ptr<FolderLock>> LockFolder(const std::string& folder);
-    std::string HostPathForMessages(const std::string& path) const override {
-        return where_ ? where_(path) : std::string();
-    }
+    std::string HostPathForMessages(const std::string&) const override { return {}; }
 
     // A file's bytes: what programs see, and what is on the disk.
     struct Node {
@@ -72,13 +62,12 @@ public:
     };
     using NodePtr = std::shared_ptr<Node>;
 
-    // Used by the streams and replacements: counts the operation and says
-    // whether it fails.
-    bool Fails(std::string what);
+    // Used by the streams and replacements: counts the operation `what` and
+    // fails it, or else does `then`.
+    FileStatus Step(std::string what, const std::function<void()>& then = {});
     void Rename(const std::string& from, const std::string& to);
     void Unlink(const std::string& path) { names_.erase(path); }
     void FlushFolderOf(const std::string& path);
-    void Unlock(const std::string& folder) { locked_.erase(folder); }
 
 private:
     bool FolderExists(const std::string& path) const;
@@ -86,8 +75,6 @@ private:
     std::map<std::string, NodePtr> names_;   // as programs see them
     std::map<std::string, NodePtr> durable_; // as on the disk
     std::set<std::string> folders_;
-    std::set<std::string> locked_;
-    std::function<std::string(const std::string&)> where_;
     std::size_t operations_ = 0;
     std::size_t failAt_ = 0;
     std::size_t failFrom_ = 0;

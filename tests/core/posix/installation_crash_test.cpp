@@ -22,35 +22,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
-
-using test::ExpectWholeAndNothingLost;
-using test::Files;
-using test::FilesOf;
-using test::GameFolder;
-using test::kCustom;
-using test::kFirstCustomCfg;
-using test::kLaterCustomCfg;
-using test::kLaterNewConfig;
-using test::kOther;
-using test::LinesOfBoth;
-using test::PlayerLines;
-using test::ProgramRun;
-
-// Runs start-up and an installation in a child process through `files`, and
-// returns its wait status. The child exits with the InstallationResult.
-template <typename MakeFiles> int InstallInChild(GameFolder& game, MakeFiles makeFiles) {
-    const pid_t child = fork();
-    if (child == 0) {
-        auto files = makeFiles();
-        ProgramRun run(game.registry, *files);
-        _exit(static_cast<int>(run.Install()));
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return status;
-}
 
 // A process killed at each file operation from start-up to the end of the
 // installation, on real files; then a new process installs. `plant`, where
@@ -59,30 +32,26 @@ template <typename MakeFiles> int InstallInChild(GameFolder& game, MakeFiles mak
 std::size_t KillAtEveryOperation(const Files& before,
                                  const std::function<void(const GameFolder&)>& plant = {}) {
     const auto setUp = [&](GameFolder& game) {
-        test::Put(game, before);
+        Put(game, before);
         if (plant) {
             plant(game);
         }
     };
-    Files after;
-    {
-        GameFolder game;
-        setUp(game);
-        EXPECT_EQ(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
-        after = FilesOf(game);
-    }
-    return test::AtEveryFaultPoint([&](std::size_t k, bool& reached) {
+    const Files after = InstalledFrom(before);
+    return AtEveryFaultPoint([&](std::size_t k, bool& reached) {
         SCOPED_TRACE("killed at operation " + std::to_string(k));
         GameFolder game;
         setUp(game);
-        const int status = InstallInChild(game, [&] {
-            return std::make_unique<test::HookedFileService>(
-                game.files, [k](std::size_t operation, const std::string&) {
-                    if (operation == k) {
-                        raise(SIGKILL);
-                    }
-                });
-        });
+        if (fork() == 0) {
+            HookedFileService files(game.files, [k](std::size_t operation, const std::string&) {
+                if (operation == k) {
+                    raise(SIGKILL);
+                }
+            });
+            _exit(static_cast<int>(ProgramRun(game.registry, files).Install()));
+        }
+        int status = 0;
+        ::wait(&status);
         reached = !WIFEXITED(status);
         if (reached) {
             ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
@@ -123,14 +92,14 @@ TEST(InstallationCrash, ALinkLeftAsTheNewNewconfigIsNeverPutInPlace) {
 // start-up read the folder that went; from then on it installs into the
 // folder it found and checked. The new folder stays empty either way.
 TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
-    const std::size_t tried = test::AtEveryFaultPoint([&](std::size_t k, bool& swapped) {
+    const std::size_t tried = AtEveryFaultPoint([&](std::size_t k, bool& swapped) {
         SCOPED_TRACE("swapped before operation " + std::to_string(k));
         GameFolder game;
         game.Write("custom.cfg", kLaterCustomCfg);
         game.Write("newconfig.cfg", kLaterNewConfig);
         const std::filesystem::path checked = game.Mainta().string() + ".checked";
         std::size_t seen = 0;
-        test::HookedFileService files(game.files, [&](std::size_t, const std::string&) {
+        HookedFileService files(game.files, [&](std::size_t, const std::string&) {
             if (seen != 0 && ++seen == k + 1) {
                 std::filesystem::rename(game.Mainta(), checked);
                 std::filesystem::create_directory(game.Mainta());
@@ -147,15 +116,14 @@ TEST(InstallationCrash, AFolderSwappedAtAnyOperationIsNeverWrittenThrough) {
             EXPECT_NE(run.windows.messagesShown.back().text.find(
                           "changed since quorvel read it: another folder is in its place now."),
                       std::string::npos);
-            EXPECT_EQ(test::ReadBytes(used / "custom.cfg"), kLaterCustomCfg);
+            EXPECT_EQ(ReadBytes(used / "custom.cfg"), kLaterCustomCfg);
             return;
         }
         EXPECT_EQ(result, InstallationResult::Installed);
-        const std::string custom = test::ReadBytes(used / "custom.cfg");
+        const std::string custom = ReadBytes(used / "custom.cfg");
         EXPECT_EQ(custom.rfind(kHeaderLine, 0), 0u);
-        EXPECT_EQ(
-            LinesOfBoth(custom, test::ReadBytes(used / "newconfig.cfg")).count("seta name Player"),
-            1u);
+        EXPECT_EQ(LinesOfBoth(custom, ReadBytes(used / "newconfig.cfg")).count("seta name Player"),
+                  1u);
     });
     EXPECT_GE(tried, 13u);
 }
@@ -167,7 +135,7 @@ TEST(InstallationCrash, ANewconfigMadeMeanwhileIsNeverReplaced) {
     GameFolder game;
     game.Write("custom.cfg", kFirstCustomCfg);
     const std::string made = "seta made 1\r\n";
-    test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
+    HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
         if (what == "rename " + kOther) {
             game.Write("newconfig.cfg", made);
         }
@@ -191,8 +159,8 @@ TEST(InstallationCrash, ASecondCopyIsRefusedWhileTheFirstInstalls) {
         }
         return bytes;
     };
-    std::optional<test::Attempt> second;
-    test::HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
+    std::optional<Attempt> second;
+    HookedFileService files(game.files, [&](std::size_t, const std::string& what) {
         if (second || !what.starts_with("rename ")) {
             return;
         }
@@ -200,15 +168,13 @@ TEST(InstallationCrash, ASecondCopyIsRefusedWhileTheFirstInstalls) {
         EXPECT_EQ(held.size(), 3u); // custom.cfg and both new files
         second.emplace(game.registry, game.files);
         EXPECT_EQ(second->result, InstallationResult::Refused);
-        second->ExpectToldAbout(game.MaintaAsTold());
-        EXPECT_EQ(second->windows.messagesShown[0].text, "Another quorvel is installing into " +
-                                                             game.MaintaAsTold() +
-                                                             ". Try again when it has finished.");
+        second->ExpectToldAbout("Another quorvel is installing into " + game.MaintaAsTold() +
+                                ". Try again when it has finished.");
         second->ExpectWindowUnchanged();
         EXPECT_EQ(contents(), held);
     });
     EXPECT_EQ(ProgramRun(game.registry, files).Install(), InstallationResult::Installed);
-    EXPECT_EQ(FilesOf(game), test::InstalledFrom({kFirstCustomCfg, {}}));
+    EXPECT_EQ(FilesOf(game), InstalledFrom({kFirstCustomCfg, {}}));
     ASSERT_TRUE(second);
     EXPECT_EQ(second->Install(), InstallationResult::Installed);
 }
@@ -217,20 +183,20 @@ TEST(InstallationCrash, ASecondCopyIsRefusedWhileTheFirstInstalls) {
 std::function<void(int folder, const char* name)> afterUnlink;
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test
 
 // Every removal of a file by name, in this test program, goes through here.
 extern "C" int unlinkat(int folder, const char* name, int flags) noexcept {
     using Unlink = int (*)(int, const char*, int);
     static const auto real = reinterpret_cast<Unlink>(dlsym(RTLD_NEXT, "unlinkat"));
     const int result = real(folder, name, flags);
-    if (quorvel::afterUnlink) {
-        quorvel::afterUnlink(folder, name);
+    if (quorvel::test::afterUnlink) {
+        quorvel::test::afterUnlink(folder, name);
     }
     return result;
 }
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
 
 // Someone else's file, linked under a new file's name in the moment between
@@ -241,7 +207,7 @@ TEST(InstallationCrash, AFileMadeUnderTheNewFilesNameMeanwhileIsNeverWrittenInto
     game.Write("custom.cfg", kFirstCustomCfg);
     const auto theirs = game.Prefix() / "theirs";
     const std::string kept = "export TOKEN=secret\r\n";
-    test::WriteBytes(theirs, kept);
+    WriteBytes(theirs, kept);
     afterUnlink = [&](int folder, const char* name) {
         if (std::string_view(name).ends_with(".quorvel-new")) {
             afterUnlink = nullptr;
@@ -250,35 +216,21 @@ TEST(InstallationCrash, AFileMadeUnderTheNewFilesNameMeanwhileIsNeverWrittenInto
     };
     EXPECT_NE(ProgramRun(game.registry, game.files).Install(), InstallationResult::Installed);
     afterUnlink = nullptr;
-    EXPECT_EQ(test::ReadBytes(theirs), kept);
+    EXPECT_EQ(ReadBytes(theirs), kept);
     EXPECT_EQ(game.Read("custom.cfg"), kFirstCustomCfg);
 }
 
 // One file under both names (either name a link to the other) is refused
 // before any new file is made: the file keeps its bytes and both names.
 TEST(InstallationCrash, TwoNamesForOneFileAreRefusedBeforeAnythingIsWritten) {
-    for (const bool customIsTheLink : {true, false}) {
-        const std::string link = customIsTheLink ? "custom.cfg" : "newconfig.cfg";
-        const std::string file = customIsTheLink ? "newconfig.cfg" : "custom.cfg";
-        SCOPED_TRACE(link + " a link to " + file);
-        GameFolder game;
-        game.Write(file, kFirstCustomCfg);
-        std::filesystem::create_symlink(file, game.Mainta() / link);
-        test::HookedFileService files(game.files, [](std::size_t, const std::string& what) {
-            EXPECT_FALSE(what.starts_with("create new ")) << what;
-        });
-        ProgramRun run(game.registry, files);
-        EXPECT_EQ(run.Install(), InstallationResult::Refused);
-        EXPECT_EQ(run.windows.messagesShown.at(0).text,
-                  "custom.cfg and newconfig.cfg are the same file (\"" + kCustom + "\" (" +
-                      game.files.HostPathForMessages(kCustom) + ") and \"" + kOther + "\" (" +
-                      game.files.HostPathForMessages(kOther) +
-                      ")); quorvel needs them apart.\n\nNothing was installed and no file "
-                      "was changed.");
-        EXPECT_EQ(game.Read(file), kFirstCustomCfg);
-        EXPECT_TRUE(std::filesystem::is_symlink(game.Mainta() / link));
-        EXPECT_EQ(game.Names(), (std::set<std::string>{"custom.cfg", "newconfig.cfg"}));
-    }
+    ExpectRefusedOverAnOddEntry(
+        [](const std::filesystem::path& place) {
+            std::filesystem::create_symlink(
+                place.filename() == "custom.cfg" ? "newconfig.cfg" : "custom.cfg", place);
+        },
+        {"custom.cfg and newconfig.cfg are the same file (\"" + kCustom + "\" (/",
+         "/drive_c/Games/MOHAA/mainta/", ") and \"" + kOther + "\" (/",
+         ".cfg)); quorvel needs them apart.\n\nNothing was installed and no file was changed."});
 }
 
 // A pipe where user.reg should be reads as no registry, at once: start-up
@@ -295,4 +247,4 @@ TEST(InstallationCrash, APipeForUserRegDoesNotHoldUpStartup) {
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test

@@ -19,12 +19,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-namespace quorvel {
+namespace quorvel::test {
 namespace {
-
-using test::Attempt;
-using test::GameFolder;
-using test::kPlayerCustomCfg;
 
 const std::string kVictim = "export TOKEN=secret\r\n";
 constexpr uid_t kStranger = 54321;
@@ -74,9 +70,9 @@ ChildAttempt AttemptInChild(GameFolder& game, const std::function<void()>& prepa
 // stops before writing anything, nothing is created where the link points,
 // and start-up does not wait on the pipe.
 TEST(InstallationFaults, WhatIsNotAPlainFileStopsEverything) {
-    test::ExpectRefusedOverAnOddEntry(
+    ExpectRefusedOverAnOddEntry(
         [](const std::filesystem::path& place) { ASSERT_EQ(::mkfifo(place.c_str(), 0600), 0); });
-    test::ExpectRefusedOverAnOddEntry([](const std::filesystem::path& place) {
+    ExpectRefusedOverAnOddEntry([](const std::filesystem::path& place) {
         std::filesystem::create_symlink(place.parent_path() / "elsewhere.cfg", place);
     });
 }
@@ -122,7 +118,7 @@ TEST(InstallationFaults, PermissionsNeverWiden) {
         for (const auto& [path, mode] :
              {std::pair(game.CustomCfg(), c.custom), std::pair(game.NewConfig(), c.other)}) {
             if (mode) {
-                test::WriteBytes(path, kPlayerCustomCfg);
+                WriteBytes(path, kPlayerCustomCfg);
                 ASSERT_EQ(::chmod(path.c_str(), *mode), 0);
                 ASSERT_TRUE(c.owner == 0 || ::chown(path.c_str(), c.owner, c.owner) == 0);
             }
@@ -142,29 +138,21 @@ TEST(InstallationFaults, PermissionsNeverWiden) {
 // followed: nothing is written where it leads, and the player is told whose
 // link it is. Links of the player's own and of root's are followed.
 TEST_F(InstallationFaultsAsRoot, ALinkOfAnotherUserIsNotFollowed) {
-    for (const std::string planted : {"custom.cfg", "newconfig.cfg"}) {
-        SCOPED_TRACE(planted);
-        GameFolder game;
-        const std::string other = planted == "custom.cfg" ? "newconfig.cfg" : "custom.cfg";
-        game.Write(other, kPlayerCustomCfg);
-        const auto victim = game.Prefix() / "victim";
-        test::WriteBytes(victim, kVictim);
-        const auto link = game.Mainta() / planted;
-        std::filesystem::create_symlink(victim, link);
-        ASSERT_EQ(::lchown(link.c_str(), kStranger, kStranger), 0);
-
-        Attempt attempt(game.registry, game.files);
-        EXPECT_EQ(attempt.result, InstallationResult::Refused);
-        attempt.ExpectToldAbout("cannot be written: it is a symbolic link owned by another user, "
-                                "uid 54321, and is not followed: ");
-        attempt.ExpectToldAbout("mainta/" + planted + ".");
-        EXPECT_EQ(game.Read(other), kPlayerCustomCfg);
-        EXPECT_EQ(test::ReadBytes(victim), kVictim);
-
-        ASSERT_EQ(::lchown(link.c_str(), 0, 0), 0);
-        EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
-        EXPECT_NE(test::ReadBytes(victim), kVictim);
-    }
+    const auto plant = [](uid_t owner) {
+        return [owner](const std::filesystem::path& place) {
+            const auto victim = place.parent_path().parent_path() / "victim";
+            WriteBytes(victim, kVictim);
+            std::filesystem::create_symlink(victim, place);
+            ASSERT_EQ(::lchown(place.c_str(), owner, owner), 0);
+        };
+    };
+    ExpectRefusedOverAnOddEntry(plant(kStranger),
+                                {"cannot be written: it is a symbolic link owned by another user, "
+                                 "uid 54321, and is not followed: "});
+    GameFolder game;
+    plant(0)(game.CustomCfg());
+    EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
+    EXPECT_NE(ReadBytes(game.Mainta().parent_path() / "victim"), kVictim);
 }
 
 // What the player may not write, the player hears whose it is and how to
@@ -215,9 +203,9 @@ TEST_F(InstallationFaultsAsRoot, AMaintaSwappedForAnotherUsersFolderIsRefused) {
     ASSERT_EQ(::chmod(game.CustomCfg().c_str(), 0600), 0);
     const auto theirs = game.Prefix() / "theirs";
     fs::create_directory(theirs);
-    test::WriteBytes(theirs / "custom.cfg", kVictim);
+    WriteBytes(theirs / "custom.cfg", kVictim);
     ASSERT_EQ(::chown(theirs.c_str(), kStranger, kStranger), 0);
-    test::ProgramRun run(game.registry, game.files);
+    ProgramRun run(game.registry, game.files);
     fs::rename(game.Mainta(), game.Prefix() / "mainta.player");
     fs::create_directory_symlink(theirs, game.Mainta());
 
@@ -231,7 +219,7 @@ TEST_F(InstallationFaultsAsRoot, AMaintaSwappedForAnotherUsersFolderIsRefused) {
         EXPECT_EQ(run.Install(), InstallationResult::Refused);
         EXPECT_NE(run.windows.messagesShown.back().text.find(told), std::string::npos)
             << run.windows.messagesShown.back().text;
-        EXPECT_EQ(test::ReadBytes(theirs / "custom.cfg"), kVictim);
+        EXPECT_EQ(ReadBytes(theirs / "custom.cfg"), kVictim);
         EXPECT_EQ(std::distance(fs::directory_iterator(theirs), fs::directory_iterator()), 1);
     }
 }
@@ -258,7 +246,7 @@ TEST(InstallationFaults, AFullDiskLosesNoLine) {
     const std::string handAdded = "bind h \"say " + std::string(150, 'h') + "\"\r\n";
     const std::string player = "seta name " + std::string(1400, 'x') + "\r\nsetu r_lodcap .5\r\n";
     const struct {
-        test::Files start;
+        Files start;
         rlim_t limit;
     } cases[] = {
         // custom.cfg fails.
@@ -274,7 +262,7 @@ TEST(InstallationFaults, AFullDiskLosesNoLine) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.limit);
         GameFolder game;
-        test::Put(game, c.start);
+        Put(game, c.start);
         const ChildAttempt attempt = AttemptInChild(game, [&] {
             std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails with EFBIG instead
             const rlimit fsize{c.limit, c.limit};
@@ -288,9 +276,9 @@ TEST(InstallationFaults, AFullDiskLosesNoLine) {
             EXPECT_FALSE(name.ends_with(".quorvel-new")) << name;
         }
         EXPECT_EQ(Attempt(game.registry, game.files).result, InstallationResult::Installed);
-        EXPECT_EQ(test::FilesOf(game), test::InstalledFrom(c.start));
+        EXPECT_EQ(FilesOf(game), InstalledFrom(c.start));
     }
 }
 
 } // namespace
-} // namespace quorvel
+} // namespace quorvel::test
