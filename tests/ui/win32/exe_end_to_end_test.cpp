@@ -7,10 +7,10 @@
 #include "core/installer.h"
 #include "core/line_buffer.h"
 #include "platform/windows/file_paths.h"
+#include "tests/support/control_named.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
-#include "tests/support/windows/refusing_folder.h"
 #include "tests/support/windows/test_roots.h"
 #include "tests/ui/win32/window_driver.h"
 #include "ui/forms/form_shapes.h"
@@ -48,7 +48,6 @@ constexpr const char* kInstall = "Install Quorvel Config";
 constexpr const char* kCheck = "Need to go Check";
 constexpr const char* kTexture = "Texture Detail";
 constexpr const char* kModel = "Model Detail";
-constexpr const char* kCurrentSettings = "Current Custom.cfg settings";
 
 std::string Exe() {
     std::string path = QUORVEL_EXE_FILE;
@@ -197,10 +196,6 @@ const Installation kInstallations[] = {
      1, Lines{kInstall, "High", "Highest"}},
 };
 
-void PrintTo(const Installation& row, std::ostream* out) {
-    *out << row.name;
-}
-
 class ExeInstallationTest : public ExeEndToEndTest,
                             public ::testing::WithParamInterface<Installation> {};
 
@@ -212,16 +207,16 @@ TEST_P(ExeInstallationTest, WritesBothFilesAsExpected) {
         SCOPED_TRACE("run " + std::to_string(run));
         // The window shows custom.cfg as it was before the run.
         const Lines before = RowsOf(game_.Read("custom.cfg").value_or(""));
-        std::vector<Step> steps{Prompt(),
-                                {kMainWindowCaption, row.install,
-                                 [&before](HWND window) {
-                                     ReadAs(forms::MainForm(), kMainWindowCaption,
-                                            "Label2")(window);
-                                     ASSERT_NE(List1(window), nullptr);
-                                     EXPECT_EQ(test::LabelOf(List1(window)), kCurrentSettings);
-                                     EXPECT_EQ(test::ListRows(List1(window)), before);
-                                 }},
-                                {kTexture, row.texture, kReadsTexture}};
+        std::vector<Step> steps{
+            Prompt(),
+            {kMainWindowCaption, row.install,
+             [&before](HWND window) {
+                 ReadAs(forms::MainForm(), kMainWindowCaption, "Label2")(window);
+                 ASSERT_NE(List1(window), nullptr);
+                 EXPECT_EQ(test::LabelOf(List1(window)), "Current Custom.cfg settings");
+                 EXPECT_EQ(test::ListRows(List1(window)), before);
+             }},
+            {kTexture, row.texture, kReadsTexture}};
         if (row.model) {
             steps.push_back({kModel, row.model, kReadsModel});
         }
@@ -412,127 +407,32 @@ private:
     std::optional<std::string> old_;
 };
 
-const std::string kStale = "seta r_stale 1\r\n";
-
-// A game folder below %ProgramFiles% (or in the temp folder), %LOCALAPPDATA%
-// set for the program to a throwaway folder, and what is in the game's
-// folder and in its per-user copy before and after. (Wine sets
-// %ProgramFiles% for each program itself, so the game goes below the real one.)
-// The registry may spell the game folder otherwise than the system does.
-enum class Spelling { AsIs, ShortNames, LongPrefix };
-
-struct StoreCase {
-    const char* name;
-    bool protectedFolder;                                 // below %ProgramFiles%
-    std::string custom;                                   // the game folder's custom.cfg
-    std::optional<std::string> copyCustom, copyNewconfig; // beforehand
-    bool refuses; // the game's mainta folder refuses new files
-    std::string installedNewconfig;
-    Spelling spelling = Spelling::AsIs;
-};
-
-// Each file goes into its copy where the copy exists or the folder refuses.
-const StoreCase kStoreCases[] = {
-    {"CopyPresentAndAStaleRealFile", true, kStale, kPlayerCustomCfg, std::nullopt, false,
-     kEarlierLines},
-    {"CopiesOfBothFilesKeepTheEarlierLines", true, kStale, kInstalled, kEarlierLines, false,
-     "\r\n" + kEarlierLines + "\r\n"},
-    {"NoCopyAndARealFolderThatRefuses", true, kPlayerCustomCfg, std::nullopt, std::nullopt, true,
-     kEarlierLines},
-    {"WritableRealFolderMakesNoCopy", true, kPlayerCustomCfg, std::nullopt, std::nullopt, false,
-     kEarlierLines},
-    {"UnprotectedFolderLeavesALookAlikeAlone", false, kPlayerCustomCfg, kStale, std::nullopt, false,
-     kEarlierLines},
-    // C:\PROGRA~1\..., as older installers stored it, and \\?\C:\Program Files\...
-    {"ShortNamesReachTheCopy", true, kStale, kPlayerCustomCfg, std::nullopt, false, kEarlierLines,
-     Spelling::ShortNames},
-    {"LongPrefixReachesTheCopy", true, kStale, kPlayerCustomCfg, std::nullopt, false, kEarlierLines,
-     Spelling::LongPrefix},
-    {"ShortNamesOfARefusingFolderMakeTheCopy", true, kPlayerCustomCfg, std::nullopt, std::nullopt,
-     true, kEarlierLines, Spelling::ShortNames},
-};
-
-// `folder` as `spelling` writes it.
-std::string Spelled(const std::string& folder, Spelling spelling) {
-    wchar_t shortNames[MAX_PATH] = {};
-    GetShortPathNameW(windows_paths::WidePath(folder).c_str(), shortNames, MAX_PATH);
-    return spelling == Spelling::AsIs         ? folder
-           : spelling == Spelling::LongPrefix ? "\\\\?\\" + folder
-                                              : windows_paths::ProgramText(shortNames);
-}
-
-void PrintTo(const StoreCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-std::filesystem::path ProgramFilesFolder() {
-    const char* folder = std::getenv("ProgramFiles");
-    return folder ? folder : throw std::runtime_error("%ProgramFiles% is not set");
-}
-
-class ExeVirtualStoreTest : public ::testing::TestWithParam<StoreCase> {};
-
-TEST_P(ExeVirtualStoreTest, InstallsWhereTheGameReads) {
-    const StoreCase& row = GetParam();
-    const test::TempDir root(row.protectedFolder ? ProgramFilesFolder()
-                                                 : std::filesystem::temp_directory_path());
+// A game folder below %ProgramFiles% whose custom.cfg has a per-user copy
+// in %LOCALAPPDATA%: the copy is read and replaced, the game folder's stale
+// file left alone. (Wine sets %ProgramFiles% for each program itself, so the
+// game goes below the real one.) The service's other cases are checked
+// without the program in virtual_store_files_test.cpp.
+TEST(ExeVirtualStoreTest, InstallsIntoThePerUserCopy) {
+    const char* programFiles = std::getenv("ProgramFiles");
+    ASSERT_NE(programFiles, nullptr);
+    const test::TempDir root(programFiles);
     const test::TempDir local;
-    const std::string game = (root.Path() / "MOHAA").string();
-    const std::filesystem::path mainta = std::filesystem::path(game) / "mainta";
-    // The copy's place, worked out here on its own: the store, then the
-    // game folder's path without its drive.
-    const std::filesystem::path store = local.Path() / "VirtualStore";
-    const std::filesystem::path copy(store.string() + game.substr(2) + "\\mainta");
+    const std::filesystem::path mainta = root.Path() / "MOHAA" / "mainta";
+    const std::filesystem::path copy(local.Path().string() + "\\VirtualStore" +
+                                     mainta.string().substr(2));
     std::filesystem::create_directories(mainta);
-    test::WriteBytes(mainta / "custom.cfg", row.custom);
-    for (const auto& [name, bytes] :
-         {std::pair{"custom.cfg", row.copyCustom}, std::pair{"newconfig.cfg", row.copyNewconfig}}) {
-        if (bytes) {
-            std::filesystem::create_directories(copy);
-            test::WriteBytes(copy / name, *bytes);
-        }
-    }
-
+    std::filesystem::create_directories(copy);
+    test::WriteBytes(mainta / "custom.cfg", "seta r_stale 1\r\n");
+    test::WriteBytes(copy / "custom.cfg", kPlayerCustomCfg);
     const ScopedVariable localAppData("LOCALAPPDATA", local.Path().string());
-    const std::string spelled = Spelled(game, row.spelling);
-    ASSERT_TRUE(row.spelling == Spelling::AsIs || spelled != game) << "no other spelling";
-    if (BuildGameFolder(spelled) != spelled) {
-        GTEST_SKIP() << "the folder's short name " << spelled << " holds \"aa\"";
-    }
-    const test::GameFolderSetting setting(spelled);
-    std::optional<test::RefusingFolder> refusing;
-    if (row.refuses) {
-        refusing.emplace(mainta);
-        if (!refusing->Unavailable().empty()) {
-            GTEST_SKIP() << refusing->Unavailable();
-        }
-    }
+    const test::GameFolderSetting setting((root.Path() / "MOHAA").string());
+
     const SessionLog log = InstallMediumHighest(root.Path().string(), {kFolderPromptTitle, "OK"});
-    refusing.reset();
-
-    EXPECT_EQ(log.unmet, Lines{});
     EXPECT_EQ(log.messages, Lines{kInstalledMessage});
-    struct Written {
-        const char* name;
-        std::optional<std::string> real, copy, installed;
-    };
-    bool anyCopy = false;
-    for (const Written& file :
-         {Written{"custom.cfg", row.custom, row.copyCustom, kInstalled},
-          Written{"newconfig.cfg", std::nullopt, row.copyNewconfig, row.installedNewconfig}}) {
-        SCOPED_TRACE(file.name);
-        const bool intoCopy = row.protectedFolder && (file.copy || row.refuses);
-        anyCopy = anyCopy || intoCopy;
-        EXPECT_EQ(ReadIfThere(copy / file.name), intoCopy ? file.installed : file.copy);
-        EXPECT_EQ(ReadIfThere(mainta / file.name), intoCopy ? file.real : file.installed);
-    }
-    if (!row.copyCustom) {
-        EXPECT_EQ(std::filesystem::exists(store), anyCopy);
-    }
+    EXPECT_EQ(ReadIfThere(copy / "custom.cfg"), kInstalled);
+    EXPECT_EQ(ReadIfThere(mainta / "custom.cfg"), "seta r_stale 1\r\n");
+    EXPECT_EQ(ReadIfThere(mainta / "newconfig.cfg"), kEarlierLines);
 }
-
-INSTANTIATE_TEST_SUITE_P(Exe, ExeVirtualStoreTest, ::testing::ValuesIn(kStoreCases),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 // With no game folder in the registry, OpenMoHAA's user folder in %APPDATA%
 // is offered, whole though its path holds an "aa", and installed into.
