@@ -25,14 +25,9 @@
 namespace quorvel {
 namespace {
 
-using test::DialogStep;
 using test::kPlayerCustomCfg;
-using test::LinesOf;
 using test::ReadBytes;
-using test::RegistrySandbox;
 using test::Root;
-using test::ScriptedMainWindow;
-using test::ScriptedWindowSystem;
 using test::TempDir;
 using test::WriteBytes;
 
@@ -52,16 +47,14 @@ public:
     }
 
 private:
-    RegistrySandbox sandbox_;
+    test::RegistrySandbox sandbox_;
 };
 
 class WindowsStartupTest : public ::testing::TestWithParam<Root> {
 protected:
     WindowsStartupTest()
         : dir_(test::RootFolder(GetParam())), game_((dir_.Path() / "Games\\MOHAA").string()) {
-        for (const std::string sub : {"\\Games", "\\Games\\MOHAA", "\\Games\\MOHAA\\mainta"}) {
-            CreateDirectoryA((dir_.Path().string() + sub).c_str(), nullptr);
-        }
+        std::filesystem::create_directories(game_ + "\\mainta");
     }
 
     std::string File(const std::string& name) const { return game_ + "\\mainta\\" + name; }
@@ -90,8 +83,8 @@ TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
         WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
         std::filesystem::remove(File("newconfig.cfg"));
         currentUser_.SetBasePath(spelling.stored);
-        ScriptedWindowSystem windows;
-        ScriptedMainWindow window;
+        test::ScriptedWindowSystem windows;
+        test::ScriptedMainWindow window;
         if (!spelling.typed.empty()) {
             windows.AnswerPrompt(spelling.typed);
         }
@@ -100,9 +93,9 @@ TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
         ASSERT_EQ(windows.promptsShown.size(), 1u);
         EXPECT_EQ(windows.promptsShown[0].defaultAnswer, spelling.stored == upper ? upper : game_);
         EXPECT_EQ(installer.State().GameFolder, spelling.used);
-        EXPECT_EQ(LinesOf(window.current), test::kPlayerCustomCfgShown);
-        windows.Then(DialogStep::Answer("Medium"));
-        windows.Then(DialogStep::Answer("Highest"));
+        EXPECT_EQ(test::LinesOf(window.current), test::kPlayerCustomCfgShown);
+        windows.Then(test::DialogStep::Answer("Medium"));
+        windows.Then(test::DialogStep::Answer("Highest"));
         EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
         EXPECT_EQ(ReadBytes(File("custom.cfg")), test::ExpectedFile("custom_medium_highest.cfg"));
         EXPECT_EQ(ReadBytes(File("newconfig.cfg")), test::kPlayerFirstNewConfig);
@@ -117,11 +110,9 @@ INSTANTIATE_TEST_SUITE_P(Windows, WindowsStartupTest,
 // holds off this one, which uses its C: spelling, with the usual message.
 TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
     TempDir dir;
-    std::string game = (dir.Path() / "MOHAA").string();
-    std::replace(game.begin(), game.end(), '/', '\\');
+    const std::string game = (dir.Path() / "MOHAA").string();
     const std::string mainta = game + "\\mainta";
-    ASSERT_TRUE(CreateDirectoryA(game.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(mainta.c_str(), nullptr));
+    std::filesystem::create_directories(mainta);
     WriteBytes(mainta + "\\custom.cfg", kPlayerCustomCfg);
     const std::string other = test::DriveZSpelling(mainta);
     if (other.empty()) {

@@ -38,13 +38,6 @@ std::string LicenceHolder() {
                                    : licence.substr(at, licence.find('\n', at) - at);
 }
 
-// The numbers of "major.minor".
-std::pair<std::uint32_t, std::uint32_t> VersionParts(const std::string& version) {
-    const std::size_t dot = version.find('.');
-    return {static_cast<std::uint32_t>(std::stoul(version.substr(0, dot))),
-            static_cast<std::uint32_t>(std::stoul(version.substr(dot + 1)))};
-}
-
 class VersionResourceTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -83,10 +76,7 @@ protected:
 };
 
 TEST_F(VersionResourceTest, NamesTheProductItsMakerAndItsVersion) {
-    const struct {
-        const char* name;
-        std::string text;
-    } texts[] = {
+    const std::pair<const char*, std::string> texts[] = {
         {"ProductName", "quorvel"},
         {"FileVersion", kProgramVersion},
         {"ProductVersion", kProgramVersion},
@@ -96,23 +86,24 @@ TEST_F(VersionResourceTest, NamesTheProductItsMakerAndItsVersion) {
         {"OriginalFilename", "quorvel.exe"},
         {"InternalName", "quorvel"},
     };
-    for (const auto& expected : texts) {
-        EXPECT_EQ(Text(expected.name), expected.text) << expected.name;
+    for (const auto& [name, text] : texts) {
+        EXPECT_EQ(Text(name), text) << name;
     }
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(info_.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_GE(length, sizeof *fixed);
-    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
     // Major and minor in the high word ("1.00" is 1,0), build and revision
     // (none) in the low.
-    const auto [major, minor] = VersionParts(kProgramVersion);
-    EXPECT_EQ(fixed->dwFileVersionMS, major << 16 | minor);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, major << 16 | minor);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+    DWORD major = 0;
+    DWORD minor = 0;
+    ASSERT_EQ(std::sscanf(kProgramVersion, "%lu.%lu", &major, &minor), 2);
+    const DWORD version = major << 16 | minor;
+    EXPECT_EQ((std::vector<DWORD>{fixed->dwSignature, fixed->dwFileVersionMS,
+                                  fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                                  fixed->dwProductVersionLS, fixed->dwFileType}),
+              (std::vector<DWORD>{0xFEEF04BD, version, 0, version, 0, VFT_APP}));
 }
 
 // The program's icon group holds exactly the images of packaging/quorvel.ico,

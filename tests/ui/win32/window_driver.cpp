@@ -45,24 +45,16 @@ namespace {
 
 // A shown top-level window of process `process` with caption `caption`.
 HWND TopLevelWindow(DWORD process, const std::string& caption) {
-    struct Search {
-        DWORD process;
-        const std::string* caption;
-        HWND found;
-    } search{process, &caption, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s.process && IsWindowVisible(window) && TextOf(window) == *s.caption) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const std::wstring wide = windows_paths::WideText(caption);
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, nullptr, wide.c_str()))) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process && IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 std::vector<HWND> ChildrenOf(HWND parent) {
