@@ -33,21 +33,16 @@ using test::WriteBytes;
 
 // HKEY_CURRENT_USER of this process is a throwaway key while the test runs,
 // so that the program's own key, Software\2015\MOHAA, is the test's alone.
-class RedirectedCurrentUser {
-public:
+struct RedirectedCurrentUser : test::RegistrySandbox {
     RedirectedCurrentUser() {
-        if (RegOverridePredefKey(HKEY_CURRENT_USER, sandbox_.Key()) != ERROR_SUCCESS) {
+        if (RegOverridePredefKey(HKEY_CURRENT_USER, Key()) != ERROR_SUCCESS) {
             throw std::runtime_error("cannot redirect HKEY_CURRENT_USER");
         }
     }
     ~RedirectedCurrentUser() { RegOverridePredefKey(HKEY_CURRENT_USER, nullptr); }
-
     void SetBasePath(const std::string& folder) const {
-        sandbox_.SetString(kGameRegistryKey, kGameRegistryValue, folder);
+        SetString(kGameRegistryKey, kGameRegistryValue, folder);
     }
-
-private:
-    test::RegistrySandbox sandbox_;
 };
 
 class WindowsStartupTest : public ::testing::TestWithParam<Root> {

@@ -50,19 +50,17 @@ protected:
 
     // A text of the record's string table, in its first (and only) language.
     std::string Text(const std::string& name) {
-        struct Translation {
-            WORD language;
-            WORD codePage;
-        }* translation = nullptr;
+        // Its language and code page.
+        WORD* translation = nullptr;
         UINT length = 0;
         if (!VerQueryValueA(info_.data(), "\\VarFileInfo\\Translation",
                             reinterpret_cast<void**>(&translation), &length) ||
-            length < sizeof *translation) {
+            length < 2 * sizeof(WORD)) {
             return "(no translation)";
         }
         char block[64];
-        std::snprintf(block, sizeof block, "\\StringFileInfo\\%04x%04x\\", translation->language,
-                      translation->codePage);
+        std::snprintf(block, sizeof block, "\\StringFileInfo\\%04x%04x\\", translation[0],
+                      translation[1]);
         char* text = nullptr;
         if (!VerQueryValueA(info_.data(), (block + name).c_str(), reinterpret_cast<void**>(&text),
                             &length) ||

@@ -31,14 +31,8 @@ constexpr const char* kNotAFile = "open: not a regular file";
 
 class WindowsFilesTest : public ::testing::Test {
 protected:
-    // A path inside the test's folder, with backslashes only.
-    std::string Path(const std::string& name) const {
-        std::string path = (dir_.Path() / name).string();
-        for (char& c : path) {
-            c = c == '/' ? '\\' : c;
-        }
-        return path;
-    }
+    // A path inside the test's folder.
+    std::string Path(const std::string& name) const { return dir_ / name; }
 
     std::string ReadThrough(const std::string& path) { return test::ReadThrough(files_, path); }
 

@@ -227,13 +227,11 @@ TEST_P(ExeInstallationTest, WritesBothFilesAsExpected) {
                                  const HWND list = List1(window);
                                  ASSERT_NE(list, nullptr);
                                  const Lines rows = RowsOf(row.custom);
-                                 const auto shown = [&] {
+                                 EXPECT_TRUE(test::WaitUntil([&] {
                                      return ChildOf(window, "Static", kNewSettingsCaption) &&
                                             test::ListRows(list) == rows;
-                                 };
-                                 test::WaitUntil(shown);
-                                 EXPECT_NE(ChildOf(window, "Static", kNewSettingsCaption), nullptr);
-                                 EXPECT_EQ(test::ListRows(list), rows);
+                                 })) << "shown: "
+                                     << test::ListRows(list).size() << " rows";
                              }});
         }
         const SessionLog log = Run(steps);
