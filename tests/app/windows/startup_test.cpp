@@ -19,7 +19,6 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <vector>
 #include <windows.h>
 
 namespace quorvel {
@@ -99,7 +98,9 @@ TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
 
 INSTANTIATE_TEST_SUITE_P(Windows, WindowsStartupTest,
                          ::testing::Values(Root::TempFolder, Root::ProgramFolder),
-                         test::RootTestName);
+                         [](const auto& root) {
+                             return root.param == Root::TempFolder ? "TempFolder" : "ProgramFolder";
+                         });
 
 // Another copy installing into the folder through Wine's Z: spelling of it
 // holds off this one, which uses its C: spelling, with the usual message.

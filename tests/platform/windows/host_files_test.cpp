@@ -16,7 +16,8 @@
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
-#include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 #include <windows.h>
 
@@ -67,15 +68,12 @@ TEST_F(WindowsFilesTest, DevicesAndPipesAreNotFiles) {
 TEST_F(WindowsFilesTest, ChecksAgreeWithOpeningWhileAnotherProgramHasTheFile) {
     const std::string path = Path("custom.cfg");
     WriteBytes(path, "seta a 1\r\n");
-    const struct {
-        DWORD access;
-        DWORD sharing;
-    } others[] = {{GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
-                  {GENERIC_READ, FILE_SHARE_READ}};
-    for (const auto& other : others) {
-        SCOPED_TRACE(other.access == GENERIC_WRITE ? "other program writes" : "other reads");
-        const HANDLE held = CreateFileA(path.c_str(), other.access, other.sharing, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::pair<DWORD, DWORD> others[] = {{GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
+                                              {GENERIC_READ, FILE_SHARE_READ}};
+    for (const auto& [access, sharing] : others) {
+        SCOPED_TRACE(access == GENERIC_WRITE ? "other program writes" : "other reads");
+        const HANDLE held = CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         // Reading never keeps another program from its work, as on POSIX systems.
         EXPECT_TRUE(files_.OpenTextFile(path, OpenMode::Reading));
@@ -211,12 +209,7 @@ TEST(WindowsFailureText, RefusedWritesGiveTheNextStep) {
     ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
     const std::string plain = dir / "newconfig.cfg";
     WriteBytes(plain, "seta b 2\r\n");
-    const struct {
-        DWORD error;
-        std::string path;
-        bool creating;
-        const char* says;
-    } cases[] = {
+    const std::tuple<DWORD, std::string, bool, const char*> cases[] = {
         {ERROR_ACCESS_DENIED, locked, false, "the file is marked read-only. Clear \"Read-only\""},
         {ERROR_ACCESS_DENIED, plain, true,
          "the folder does not let you create files in it (Denied)"},
@@ -224,10 +217,9 @@ TEST(WindowsFailureText, RefusedWritesGiveTheNextStep) {
         {ERROR_SHARING_VIOLATION, locked, false, "Denied"},
         {ERROR_FILENAME_EXCED_RANGE, plain, false, "the path is too long for Windows"},
     };
-    for (const auto& refusal : cases) {
-        const std::string text =
-            windows_paths::FailureText(refusal.error, refusal.path, refusal.creating, "Denied");
-        EXPECT_EQ(text.rfind(refusal.says, 0), 0u) << text;
+    for (const auto& [error, path, creating, says] : cases) {
+        const std::string text = windows_paths::FailureText(error, path, creating, "Denied");
+        EXPECT_EQ(text.rfind(says, 0), 0u) << text;
     }
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
