@@ -30,6 +30,14 @@ std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, std::size_t
     return value;
 }
 
+// The bytes of this program's resource `id` of type `type`; empty where it
+// has none.
+std::string ResourceBytes(WORD id, WORD type) {
+    const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
+    const auto* data = found ? LockResource(LoadResource(nullptr, found)) : nullptr;
+    return data ? std::string(static_cast<const char*>(data), SizeofResource(nullptr, found)) : "";
+}
+
 // "Copyright (c) <year> <holder>", the line of LICENSE that names the holder.
 std::string LicenceHolder() {
     const std::string licence = test::ReadBytes(QUORVEL_LICENSE_FILE);
@@ -114,15 +122,10 @@ TEST(ProgramIconTest, IsTheIconFileWithEverySizeAndAMaskToMatchTheAlpha) {
     ASSERT_GE(ico.size(), 6u);
     ASSERT_EQ(LittleEndian(ico, 2, 2), 1u) << "not an icon file";
     const std::uint32_t images = LittleEndian(ico, 4, 2);
-    const HMODULE self = GetModuleHandleA(nullptr);
-    const HRSRC group =
-        FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
-    ASSERT_NE(group, nullptr) << "no icon group 1";
-    const auto* groupData = static_cast<const char*>(LockResource(LoadResource(self, group)));
-    const std::string directory(groupData, SizeofResource(self, group));
+    const std::string directory = ResourceBytes(1, 14); // RT_GROUP_ICON
+    ASSERT_EQ(directory.size(), 6 + 14 * std::size_t{images}) << "the icon group 1";
     ASSERT_EQ(LittleEndian(directory, 4, 2), images);
-    ASSERT_EQ(directory.size(), 6 + 14 * std::size_t{images});
-    EXPECT_NE(LoadIconA(self, MAKEINTRESOURCEA(1)), nullptr);
+    EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), nullptr);
 
     std::vector<std::uint32_t> sizes;
     for (std::uint32_t i = 0; i < images; ++i) {
@@ -139,12 +142,8 @@ TEST(ProgramIconTest, IsTheIconFileWithEverySizeAndAMaskToMatchTheAlpha) {
         // image itself under its ID.
         EXPECT_EQ(directory.substr(entry, 2), ico.substr(file, 2));
         EXPECT_EQ(LittleEndian(directory, entry + 8, 4), image.size());
-        const WORD id = static_cast<WORD>(LittleEndian(directory, entry + 12, 2));
-        const HRSRC resource =
-            FindResourceA(self, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3)); // RT_ICON
-        ASSERT_NE(resource, nullptr);
-        const auto* data = static_cast<const char*>(LockResource(LoadResource(self, resource)));
-        EXPECT_EQ(std::string(data, SizeofResource(self, resource)), image);
+        const auto id = static_cast<WORD>(LittleEndian(directory, entry + 12, 2));
+        EXPECT_EQ(ResourceBytes(id, 3), image); // RT_ICON
         if (size == 256) {
             ASSERT_EQ(image.substr(0, 8), "\x89PNG\r\n\x1a\n");
             EXPECT_EQ(image.substr(12, 4), "IHDR");
