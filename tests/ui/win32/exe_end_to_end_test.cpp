@@ -156,8 +156,17 @@ SessionLog InstallMediumHighest(const std::string& folder, Step prompt,
                              {kMainWindowCaption, "Exit"}});
 }
 
-// A first installation into `mainta`, told as such.
-void ExpectInstalled(const SessionLog& log, const std::filesystem::path& mainta) {
+// A first installation into `game`, laid out with the player's custom.cfg,
+// with `stored` as the registry's game folder: told as such, and both files
+// written. `main` looks at the main window first.
+void ExpectFirstInstallation(const std::filesystem::path& game, const std::string& stored,
+                             Step prompt, std::function<void(HWND)> main = {}) {
+    const std::filesystem::path mainta = game / "mainta";
+    std::filesystem::create_directories(mainta);
+    test::WriteBytes(mainta / "custom.cfg", kPlayerCustomCfg);
+    const test::GameFolderSetting setting(stored);
+    const SessionLog log = InstallMediumHighest(std::filesystem::temp_directory_path().string(),
+                                                std::move(prompt), std::move(main));
     EXPECT_EQ(log.unmet, Lines{});
     EXPECT_TRUE(log.ended);
     EXPECT_EQ(log.messages, Lines{kInstalledMessage});
@@ -253,21 +262,18 @@ TEST_F(ExeEndToEndTest, CancelledPromptShowsAnEmptyList) {
 // A game folder whose path passes 260 characters shows its custom.cfg and
 // installs like any other.
 TEST(ExeLongPath, AGameFolderPastTheClassicLimitInstalls) {
-    std::string folder = "Games";
-    while (folder.size() < 300) {
-        folder += "/" + std::string(40, 'd');
+    const test::TempDir dir;
+    std::filesystem::path game = dir.Path() / "Games";
+    while (game.string().size() < 300) {
+        game /= std::string(40, 'd');
     }
-    test::GameFolder game(folder + "/MOHAA");
-    ASSERT_GT(game.WindowsPath().size(), 300u);
-    game.Write("custom.cfg", kPlayerCustomCfg);
-    const test::GameFolderSetting setting{game.WindowsPath()};
+    game /= "MOHAA";
     const auto shown = [](HWND window) {
         ASSERT_NE(List1(window), nullptr);
         EXPECT_TRUE(test::WaitUntil(
             [&] { return test::ListRows(List1(window)) == test::kPlayerCustomCfgShown; }));
     };
-    ExpectInstalled(InstallMediumHighest(game.Prefix().string(), {kFolderPromptTitle, "OK"}, shown),
-                    game.Mainta());
+    ExpectFirstInstallation(game, game.string(), {kFolderPromptTitle, "OK"}, shown);
 }
 
 // A detail dialog made larger and smaller by the player keeps its controls
@@ -422,17 +428,11 @@ TEST(ExeVirtualStoreTest, InstallsIntoThePerUserCopy) {
 // With no game folder in the registry, OpenMoHAA's user folder in %APPDATA%
 // is offered, whole though its path holds an "aa", and installed into.
 TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
-    test::TempDir dir;
+    const test::TempDir dir;
     const std::filesystem::path appData = dir.Path() / "Kaarina" / "Roaming";
-    const std::filesystem::path mainta = appData / "openmohaa" / "mainta";
-    std::filesystem::create_directories(mainta);
-    test::WriteBytes(mainta / "custom.cfg", kPlayerCustomCfg);
     const ScopedVariable appDataVariable("APPDATA", appData.string());
-    const test::GameFolderSetting setting("");
-
-    ExpectInstalled(
-        InstallMediumHighest(dir.Path().string(), PromptOffering((appData / "openmohaa").string())),
-        mainta);
+    ExpectFirstInstallation(appData / "openmohaa", "",
+                            PromptOffering((appData / "openmohaa").string()));
 }
 
 // A game folder named in letters outside the code page, found through the
@@ -441,13 +441,8 @@ TEST(ExeUnicodeFolderTest, AFolderNamedOutsideTheCodePageInstalls) {
     const test::TempDir dir;
     // Made and read back by its UTF-16 name.
     const std::filesystem::path game = dir.Path() / "Games" / L"\u0141\u00f3d\u017a" / "MOHAA";
-    std::filesystem::create_directories(game / "mainta");
-    test::WriteBytes(game / "mainta" / "custom.cfg", kPlayerCustomCfg);
     const std::string text = windows_paths::ProgramText(game.wstring());
-    const test::GameFolderSetting setting(text);
-
-    ExpectInstalled(InstallMediumHighest(dir.Path().string(), PromptOffering(text)),
-                    game / "mainta");
+    ExpectFirstInstallation(game, text, PromptOffering(text));
 }
 
 } // namespace
