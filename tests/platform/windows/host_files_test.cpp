@@ -13,6 +13,7 @@
 #include "tests/support/windows/test_roots.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
@@ -175,9 +176,8 @@ TEST_F(WindowsFilesTest, TooLongNamesAreNamedSo) {
 // sees it; names below it that do not exist yet are kept as written.
 TEST_F(WindowsFilesTest, EverySpellingOfAFolderResolvesToItsLongPath) {
     const std::string folder = Path("Quorvel Long Name");
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA((folder + "\\MOHAA").c_str(), nullptr));
     const std::string game = folder + "\\MOHAA";
+    ASSERT_TRUE(std::filesystem::create_directories(game));
     wchar_t shortNames[MAX_PATH] = {};
     GetShortPathNameW(windows_paths::WidePath(game).c_str(), shortNames, MAX_PATH);
     std::string upper = game;
