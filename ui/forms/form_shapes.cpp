@@ -6,9 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <stdexcept>
-#include <string>
-#include <string_view>
 
 namespace quorvel::forms {
 namespace {
@@ -117,15 +114,6 @@ const FormShape& PromptForm() {
     static const FormShape form{kPromptName,    "", 260, 78, LayoutUnit::DialogUnits, Frame::Dialog,
                                 kPromptControls};
     return form;
-}
-
-const ControlShape& ControlNamed(const FormShape& form, const char* name) {
-    for (const ControlShape& control : form.controls) {
-        if (std::string_view(control.name) == name) {
-            return control;
-        }
-    }
-    throw std::logic_error(std::string(form.name) + " has no control " + name);
 }
 
 int ScaleToDpi(int pixelsAt96, int dpi) {

@@ -101,10 +101,6 @@ const FormShape& DetailForm(DetailDialogKind kind);
 const FormShape& PromptForm();
 inline constexpr const char* kPromptName = "QuorvelPrompt";
 
-// The control of `form` named `name`; a name the form lacks is a
-// programming error (std::logic_error).
-const ControlShape& ControlNamed(const FormShape& form, const char* name);
-
 // The space kept between a label grown downwards and the controls below it.
 inline constexpr int kLabelGap = 4;
 

@@ -19,49 +19,36 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
-#include <vector>
 #include <windows.h>
 
 namespace quorvel {
 namespace {
 
-using test::DialogStep;
 using test::kPlayerCustomCfg;
-using test::LinesOf;
 using test::ReadBytes;
-using test::RegistrySandbox;
 using test::Root;
-using test::ScriptedMainWindow;
-using test::ScriptedWindowSystem;
 using test::TempDir;
 using test::WriteBytes;
 
 // HKEY_CURRENT_USER of this process is a throwaway key while the test runs,
 // so that the program's own key, Software\2015\MOHAA, is the test's alone.
-class RedirectedCurrentUser {
-public:
+struct RedirectedCurrentUser : test::RegistrySandbox {
     RedirectedCurrentUser() {
-        if (RegOverridePredefKey(HKEY_CURRENT_USER, sandbox_.Key()) != ERROR_SUCCESS) {
+        if (RegOverridePredefKey(HKEY_CURRENT_USER, Key()) != ERROR_SUCCESS) {
             throw std::runtime_error("cannot redirect HKEY_CURRENT_USER");
         }
     }
     ~RedirectedCurrentUser() { RegOverridePredefKey(HKEY_CURRENT_USER, nullptr); }
-
     void SetBasePath(const std::string& folder) const {
-        sandbox_.SetString(kGameRegistryKey, kGameRegistryValue, folder);
+        SetString(kGameRegistryKey, kGameRegistryValue, folder);
     }
-
-private:
-    RegistrySandbox sandbox_;
 };
 
 class WindowsStartupTest : public ::testing::TestWithParam<Root> {
 protected:
     WindowsStartupTest()
         : dir_(test::RootFolder(GetParam())), game_((dir_.Path() / "Games\\MOHAA").string()) {
-        for (const std::string sub : {"\\Games", "\\Games\\MOHAA", "\\Games\\MOHAA\\mainta"}) {
-            CreateDirectoryA((dir_.Path().string() + sub).c_str(), nullptr);
-        }
+        std::filesystem::create_directories(game_ + "\\mainta");
     }
 
     std::string File(const std::string& name) const { return game_ + "\\mainta\\" + name; }
@@ -90,8 +77,8 @@ TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
         WriteBytes(File("custom.cfg"), kPlayerCustomCfg);
         std::filesystem::remove(File("newconfig.cfg"));
         currentUser_.SetBasePath(spelling.stored);
-        ScriptedWindowSystem windows;
-        ScriptedMainWindow window;
+        test::ScriptedWindowSystem windows;
+        test::ScriptedMainWindow window;
         if (!spelling.typed.empty()) {
             windows.AnswerPrompt(spelling.typed);
         }
@@ -100,9 +87,9 @@ TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
         ASSERT_EQ(windows.promptsShown.size(), 1u);
         EXPECT_EQ(windows.promptsShown[0].defaultAnswer, spelling.stored == upper ? upper : game_);
         EXPECT_EQ(installer.State().GameFolder, spelling.used);
-        EXPECT_EQ(LinesOf(window.current), test::kPlayerCustomCfgShown);
-        windows.Then(DialogStep::Answer("Medium"));
-        windows.Then(DialogStep::Answer("Highest"));
+        EXPECT_EQ(test::LinesOf(window.current), test::kPlayerCustomCfgShown);
+        windows.Then(test::DialogStep::Answer("Medium"));
+        windows.Then(test::DialogStep::Answer("Highest"));
         EXPECT_EQ(installer.RunInstallation(window), InstallationResult::Installed);
         EXPECT_EQ(ReadBytes(File("custom.cfg")), test::ExpectedFile("custom_medium_highest.cfg"));
         EXPECT_EQ(ReadBytes(File("newconfig.cfg")), test::kPlayerFirstNewConfig);
@@ -111,17 +98,17 @@ TEST_P(WindowsStartupTest, FindsTheFolderInTheRegistryAndInstallsThere) {
 
 INSTANTIATE_TEST_SUITE_P(Windows, WindowsStartupTest,
                          ::testing::Values(Root::TempFolder, Root::ProgramFolder),
-                         test::RootTestName);
+                         [](const auto& root) {
+                             return root.param == Root::TempFolder ? "TempFolder" : "ProgramFolder";
+                         });
 
 // Another copy installing into the folder through Wine's Z: spelling of it
 // holds off this one, which uses its C: spelling, with the usual message.
 TEST(WindowsStartup, AnotherCopyInstallingThroughAnotherSpellingIsToldSo) {
     TempDir dir;
-    std::string game = (dir.Path() / "MOHAA").string();
-    std::replace(game.begin(), game.end(), '/', '\\');
+    const std::string game = (dir.Path() / "MOHAA").string();
     const std::string mainta = game + "\\mainta";
-    ASSERT_TRUE(CreateDirectoryA(game.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA(mainta.c_str(), nullptr));
+    std::filesystem::create_directories(mainta);
     WriteBytes(mainta + "\\custom.cfg", kPlayerCustomCfg);
     const std::string other = test::DriveZSpelling(mainta);
     if (other.empty()) {

@@ -30,19 +30,20 @@ std::uint32_t LittleEndian(const std::string& bytes, std::size_t at, std::size_t
     return value;
 }
 
+// The bytes of this program's resource `id` of type `type`; empty where it
+// has none.
+std::string ResourceBytes(WORD id, WORD type) {
+    const HRSRC found = FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(type));
+    const auto* data = found ? LockResource(LoadResource(nullptr, found)) : nullptr;
+    return data ? std::string(static_cast<const char*>(data), SizeofResource(nullptr, found)) : "";
+}
+
 // "Copyright (c) <year> <holder>", the line of LICENSE that names the holder.
 std::string LicenceHolder() {
     const std::string licence = test::ReadBytes(QUORVEL_LICENSE_FILE);
     const std::size_t at = licence.find("Copyright (c)");
     return at == std::string::npos ? "(no holder in LICENSE)"
                                    : licence.substr(at, licence.find('\n', at) - at);
-}
-
-// The numbers of "major.minor".
-std::pair<std::uint32_t, std::uint32_t> VersionParts(const std::string& version) {
-    const std::size_t dot = version.find('.');
-    return {static_cast<std::uint32_t>(std::stoul(version.substr(0, dot))),
-            static_cast<std::uint32_t>(std::stoul(version.substr(dot + 1)))};
 }
 
 class VersionResourceTest : public ::testing::Test {
@@ -57,19 +58,17 @@ protected:
 
     // A text of the record's string table, in its first (and only) language.
     std::string Text(const std::string& name) {
-        struct Translation {
-            WORD language;
-            WORD codePage;
-        }* translation = nullptr;
+        // Its language and code page.
+        WORD* translation = nullptr;
         UINT length = 0;
         if (!VerQueryValueA(info_.data(), "\\VarFileInfo\\Translation",
                             reinterpret_cast<void**>(&translation), &length) ||
-            length < sizeof *translation) {
+            length < 2 * sizeof(WORD)) {
             return "(no translation)";
         }
         char block[64];
-        std::snprintf(block, sizeof block, "\\StringFileInfo\\%04x%04x\\", translation->language,
-                      translation->codePage);
+        std::snprintf(block, sizeof block, "\\StringFileInfo\\%04x%04x\\", translation[0],
+                      translation[1]);
         char* text = nullptr;
         if (!VerQueryValueA(info_.data(), (block + name).c_str(), reinterpret_cast<void**>(&text),
                             &length) ||
@@ -83,10 +82,7 @@ protected:
 };
 
 TEST_F(VersionResourceTest, NamesTheProductItsMakerAndItsVersion) {
-    const struct {
-        const char* name;
-        std::string text;
-    } texts[] = {
+    const std::pair<const char*, std::string> texts[] = {
         {"ProductName", "quorvel"},
         {"FileVersion", kProgramVersion},
         {"ProductVersion", kProgramVersion},
@@ -96,23 +92,24 @@ TEST_F(VersionResourceTest, NamesTheProductItsMakerAndItsVersion) {
         {"OriginalFilename", "quorvel.exe"},
         {"InternalName", "quorvel"},
     };
-    for (const auto& expected : texts) {
-        EXPECT_EQ(Text(expected.name), expected.text) << expected.name;
+    for (const auto& [name, text] : texts) {
+        EXPECT_EQ(Text(name), text) << name;
     }
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
     ASSERT_TRUE(VerQueryValueA(info_.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     ASSERT_GE(length, sizeof *fixed);
-    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
     // Major and minor in the high word ("1.00" is 1,0), build and revision
     // (none) in the low.
-    const auto [major, minor] = VersionParts(kProgramVersion);
-    EXPECT_EQ(fixed->dwFileVersionMS, major << 16 | minor);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, major << 16 | minor);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+    DWORD major = 0;
+    DWORD minor = 0;
+    ASSERT_EQ(std::sscanf(kProgramVersion, "%lu.%lu", &major, &minor), 2);
+    const DWORD version = major << 16 | minor;
+    EXPECT_EQ((std::vector<DWORD>{fixed->dwSignature, fixed->dwFileVersionMS,
+                                  fixed->dwFileVersionLS, fixed->dwProductVersionMS,
+                                  fixed->dwProductVersionLS, fixed->dwFileType}),
+              (std::vector<DWORD>{0xFEEF04BD, version, 0, version, 0, VFT_APP}));
 }
 
 // The program's icon group holds exactly the images of packaging/quorvel.ico,
@@ -125,15 +122,10 @@ TEST(ProgramIconTest, IsTheIconFileWithEverySizeAndAMaskToMatchTheAlpha) {
     ASSERT_GE(ico.size(), 6u);
     ASSERT_EQ(LittleEndian(ico, 2, 2), 1u) << "not an icon file";
     const std::uint32_t images = LittleEndian(ico, 4, 2);
-    const HMODULE self = GetModuleHandleA(nullptr);
-    const HRSRC group =
-        FindResourceA(self, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(14)); // RT_GROUP_ICON
-    ASSERT_NE(group, nullptr) << "no icon group 1";
-    const auto* groupData = static_cast<const char*>(LockResource(LoadResource(self, group)));
-    const std::string directory(groupData, SizeofResource(self, group));
+    const std::string directory = ResourceBytes(1, 14); // RT_GROUP_ICON
+    ASSERT_EQ(directory.size(), 6 + 14 * std::size_t{images}) << "the icon group 1";
     ASSERT_EQ(LittleEndian(directory, 4, 2), images);
-    ASSERT_EQ(directory.size(), 6 + 14 * std::size_t{images});
-    EXPECT_NE(LoadIconA(self, MAKEINTRESOURCEA(1)), nullptr);
+    EXPECT_NE(LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(1)), nullptr);
 
     std::vector<std::uint32_t> sizes;
     for (std::uint32_t i = 0; i < images; ++i) {
@@ -150,12 +142,8 @@ TEST(ProgramIconTest, IsTheIconFileWithEverySizeAndAMaskToMatchTheAlpha) {
         // image itself under its ID.
         EXPECT_EQ(directory.substr(entry, 2), ico.substr(file, 2));
         EXPECT_EQ(LittleEndian(directory, entry + 8, 4), image.size());
-        const WORD id = static_cast<WORD>(LittleEndian(directory, entry + 12, 2));
-        const HRSRC resource =
-            FindResourceA(self, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(3)); // RT_ICON
-        ASSERT_NE(resource, nullptr);
-        const auto* data = static_cast<const char*>(LockResource(LoadResource(self, resource)));
-        EXPECT_EQ(std::string(data, SizeofResource(self, resource)), image);
+        const auto id = static_cast<WORD>(LittleEndian(directory, entry + 12, 2));
+        EXPECT_EQ(ResourceBytes(id, 3), image); // RT_ICON
         if (size == 256) {
             ASSERT_EQ(image.substr(0, 8), "\x89PNG\r\n\x1a\n");
             EXPECT_EQ(image.substr(12, 4), "IHDR");

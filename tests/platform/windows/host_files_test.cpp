@@ -13,10 +13,12 @@
 #include "tests/support/windows/test_roots.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <random>
 #include <string>
-#include <string_view>
+#include <tuple>
+#include <utility>
 #include <vector>
 #include <windows.h>
 
@@ -31,14 +33,8 @@ constexpr const char* kNotAFile = "open: not a regular file";
 
 class WindowsFilesTest : public ::testing::Test {
 protected:
-    // A path inside the test's folder, with backslashes only.
-    std::string Path(const std::string& name) const {
-        std::string path = (dir_.Path() / name).string();
-        for (char& c : path) {
-            c = c == '/' ? '\\' : c;
-        }
-        return path;
-    }
+    // A path inside the test's folder.
+    std::string Path(const std::string& name) const { return dir_ / name; }
 
     std::string ReadThrough(const std::string& path) { return test::ReadThrough(files_, path); }
 
@@ -73,15 +69,12 @@ TEST_F(WindowsFilesTest, DevicesAndPipesAreNotFiles) {
 TEST_F(WindowsFilesTest, ChecksAgreeWithOpeningWhileAnotherProgramHasTheFile) {
     const std::string path = Path("custom.cfg");
     WriteBytes(path, "seta a 1\r\n");
-    const struct {
-        DWORD access;
-        DWORD sharing;
-    } others[] = {{GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
-                  {GENERIC_READ, FILE_SHARE_READ}};
-    for (const auto& other : others) {
-        SCOPED_TRACE(other.access == GENERIC_WRITE ? "other program writes" : "other reads");
-        const HANDLE held = CreateFileA(path.c_str(), other.access, other.sharing, nullptr,
-                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::pair<DWORD, DWORD> others[] = {{GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE},
+                                              {GENERIC_READ, FILE_SHARE_READ}};
+    for (const auto& [access, sharing] : others) {
+        SCOPED_TRACE(access == GENERIC_WRITE ? "other program writes" : "other reads");
+        const HANDLE held = CreateFileA(path.c_str(), access, sharing, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         // Reading never keeps another program from its work, as on POSIX systems.
         EXPECT_TRUE(files_.OpenTextFile(path, OpenMode::Reading));
@@ -183,9 +176,8 @@ TEST_F(WindowsFilesTest, TooLongNamesAreNamedSo) {
 // sees it; names below it that do not exist yet are kept as written.
 TEST_F(WindowsFilesTest, EverySpellingOfAFolderResolvesToItsLongPath) {
     const std::string folder = Path("Quorvel Long Name");
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    ASSERT_TRUE(CreateDirectoryA((folder + "\\MOHAA").c_str(), nullptr));
     const std::string game = folder + "\\MOHAA";
+    ASSERT_TRUE(std::filesystem::create_directories(game));
     wchar_t shortNames[MAX_PATH] = {};
     GetShortPathNameW(windows_paths::WidePath(game).c_str(), shortNames, MAX_PATH);
     std::string upper = game;
@@ -217,12 +209,7 @@ TEST(WindowsFailureText, RefusedWritesGiveTheNextStep) {
     ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
     const std::string plain = dir / "newconfig.cfg";
     WriteBytes(plain, "seta b 2\r\n");
-    const struct {
-        DWORD error;
-        std::string path;
-        bool creating;
-        const char* says;
-    } cases[] = {
+    const std::tuple<DWORD, std::string, bool, const char*> cases[] = {
         {ERROR_ACCESS_DENIED, locked, false, "the file is marked read-only. Clear \"Read-only\""},
         {ERROR_ACCESS_DENIED, plain, true,
          "the folder does not let you create files in it (Denied)"},
@@ -230,10 +217,9 @@ TEST(WindowsFailureText, RefusedWritesGiveTheNextStep) {
         {ERROR_SHARING_VIOLATION, locked, false, "Denied"},
         {ERROR_FILENAME_EXCED_RANGE, plain, false, "the path is too long for Windows"},
     };
-    for (const auto& refusal : cases) {
-        const std::string text =
-            windows_paths::FailureText(refusal.error, refusal.path, refusal.creating, "Denied");
-        EXPECT_EQ(text.rfind(refusal.says, 0), 0u) << text;
+    for (const auto& [error, path, creating, says] : cases) {
+        const std::string text = windows_paths::FailureText(error, path, creating, "Denied");
+        EXPECT_EQ(text.rfind(says, 0), 0u) << text;
     }
     SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
 }

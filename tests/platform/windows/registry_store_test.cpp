@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 #include <string>
+#include <tuple>
 
 namespace quorvel {
 namespace {
@@ -53,28 +54,25 @@ protected:
 // matched in any letter case; other types and missing entries give nothing.
 TEST_F(WindowsRegistryStoreTest, ReadsStringsAndDoubleWordsOnly) {
     const RegistryValue base{std::string("C:\\Games\\MOHAA")};
-    const struct {
-        const char* key;
-        const char* name;
-        RegistryValue value;
-    } reads[] = {{"MOHAA", "basepath", base},
-                 {"mohaa", "BASEPATH", base},
-                 {"MOHAA", "Empty", std::string()},
-                 {"MOHAA", "Detail", std::int32_t{5}},
-                 {"MOHAA", "Minus", std::int32_t{-1}},
-                 {"MOHAA", "Unterminated", std::string("C:\\MOHAA")},
-                 {"MOHAA", "", std::string("default")},
-                 {"MOHAA", "Polish", kPolish},
-                 {"MOHAA", "Unpaired", std::string("C:\\x\xED\xA0\x80")},
-                 {"MOHAA", "Expanded", kEmpty},
-                 {"MOHAA", "Multi", kEmpty},
-                 {"MOHAA", "Raw", kEmpty},
-                 {"MOHAA", "Quad", kEmpty},
-                 {"MOHAA", "NoSuchValue", kEmpty},
-                 {"MOHAA Spearhead", "basepath", kEmpty},
-                 {"", "basepath", kEmpty}};
-    for (const auto& read : reads) {
-        EXPECT_EQ(Read(read.name, read.key), read.value) << read.key << "\\" << read.name;
+    const std::tuple<const char*, const char*, RegistryValue> reads[] = {
+        {"MOHAA", "basepath", base},
+        {"mohaa", "BASEPATH", base},
+        {"MOHAA", "Empty", std::string()},
+        {"MOHAA", "Detail", std::int32_t{5}},
+        {"MOHAA", "Minus", std::int32_t{-1}},
+        {"MOHAA", "Unterminated", std::string("C:\\MOHAA")},
+        {"MOHAA", "", std::string("default")},
+        {"MOHAA", "Polish", kPolish},
+        {"MOHAA", "Unpaired", std::string("C:\\x\xED\xA0\x80")},
+        {"MOHAA", "Expanded", kEmpty},
+        {"MOHAA", "Multi", kEmpty},
+        {"MOHAA", "Raw", kEmpty},
+        {"MOHAA", "Quad", kEmpty},
+        {"MOHAA", "NoSuchValue", kEmpty},
+        {"MOHAA Spearhead", "basepath", kEmpty},
+        {"", "basepath", kEmpty}};
+    for (const auto& [key, name, value] : reads) {
+        EXPECT_EQ(Read(name, key), value) << key << "\\" << name;
     }
     std::string upper = sandbox_.Path() + "\\MoHaA";
     for (char& c : upper) {

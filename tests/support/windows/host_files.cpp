@@ -1,5 +1,8 @@
 #include "tests/support/host_files.h"
 
+#include "platform/ascii.h"
+
+#include <algorithm>
 #include <filesystem>
 #include <windows.h>
 
@@ -17,9 +20,7 @@ bool HeldOpen(const std::string& path) {
 
 std::string OtherSpelling(const std::string& folder) {
     std::string upper = folder;
-    for (char& c : upper) {
-        c = (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-    }
+    std::transform(upper.begin(), upper.end(), upper.begin(), AsciiUpper);
     return upper + "\\";
 }
 

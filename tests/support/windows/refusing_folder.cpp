@@ -42,11 +42,8 @@ bool RunOnHost(const std::string& program, const std::string& arguments,
                         nullptr, nullptr, &startup, &process)) {
         return false;
     }
-    for (const HANDLE handle : {process.hProcess, process.hThread}) {
-        if (handle != nullptr) {
-            CloseHandle(handle);
-        }
-    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
     const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while (!done()) {
         if (std::chrono::steady_clock::now() > until) {

@@ -10,15 +10,9 @@ std::string Message(DWORD code) {
     char text[512] = {};
     const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                         nullptr, code, 0, text, sizeof text, nullptr);
-    std::string message(text, length);
-    while (!message.empty() &&
-           (message.back() == '\r' || message.back() == '\n' || message.back() == ' ')) {
-        message.pop_back();
-    }
-    if (!message.empty() && message.back() == '.') {
-        message.pop_back();
-    }
-    return message;
+    // Without the line end and full stop that close it.
+    const std::string message(text, length);
+    return message.substr(0, message.find_last_not_of(" \r\n.") + 1);
 }
 
 } // namespace

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <gtest/gtest.h>
 #include <optional>
 #include <string>
 #include <windows.h>
@@ -55,11 +54,6 @@ inline std::string DriveZSpelling(const std::string& path) {
 // The bytes of a file, or nullopt where there is no file.
 inline std::optional<std::string> ReadIfThere(const std::filesystem::path& file) {
     return std::filesystem::is_regular_file(file) ? std::optional(ReadBytes(file)) : std::nullopt;
-}
-
-// Names the cases of a test that runs in both places.
-inline std::string RootTestName(const ::testing::TestParamInfo<Root>& param) {
-    return param.param == Root::TempFolder ? "TempFolder" : "ProgramFolder";
 }
 
 } // namespace quorvel::test

@@ -4,6 +4,7 @@
 // by which a label grows when its text needs more room.
 
 #include "core/detail_choices.h"
+#include "tests/support/control_named.h"
 #include "ui/forms/form_shapes.h"
 
 #include <algorithm>

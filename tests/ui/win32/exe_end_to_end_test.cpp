@@ -7,10 +7,10 @@
 #include "core/installer.h"
 #include "core/line_buffer.h"
 #include "platform/windows/file_paths.h"
+#include "tests/support/control_named.h"
 #include "tests/support/game_folder.h"
 #include "tests/support/temp_dir.h"
 #include "tests/support/test_data.h"
-#include "tests/support/windows/refusing_folder.h"
 #include "tests/support/windows/test_roots.h"
 #include "tests/ui/win32/window_driver.h"
 #include "ui/forms/form_shapes.h"
@@ -24,7 +24,6 @@
 #include <gtest/gtest.h>
 #include <iostream>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -48,7 +47,6 @@ constexpr const char* kInstall = "Install Quorvel Config";
 constexpr const char* kCheck = "Need to go Check";
 constexpr const char* kTexture = "Texture Detail";
 constexpr const char* kModel = "Model Detail";
-constexpr const char* kCurrentSettings = "Current Custom.cfg settings";
 
 std::string Exe() {
     std::string path = QUORVEL_EXE_FILE;
@@ -56,13 +54,9 @@ std::string Exe() {
     return path;
 }
 
-// `text` with its one `from` replaced by `to`.
+// `text` with its first `from` replaced by `to`; throws where it has none.
 std::string Edited(std::string text, const std::string& from, const std::string& to = "") {
-    const std::size_t at = text.find(from);
-    if (at == std::string::npos || text.find(from, at + 1) != std::string::npos) {
-        throw std::invalid_argument("not exactly one \"" + from + "\"");
-    }
-    return text.replace(at, from.size(), to);
+    return text.replace(text.find(from), from.size(), to);
 }
 
 // The rows a list shows for the file `text`: its lines without their outer
@@ -129,11 +123,6 @@ protected:
 
     Step Prompt(const char* button = "OK") { return PromptOffering(game_.WindowsPath(), button); }
 
-    std::string Files() const {
-        return game_.Read("custom.cfg").value_or("(none)") + "|" +
-               game_.Read("newconfig.cfg").value_or("(none)");
-    }
-
     test::GameFolder game_;
     test::GameFolderSetting setting_{game_.WindowsPath()};
 };
@@ -167,8 +156,17 @@ SessionLog InstallMediumHighest(const std::string& folder, Step prompt,
                              {kMainWindowCaption, "Exit"}});
 }
 
-// A first installation into `mainta`, told as such.
-void ExpectInstalled(const SessionLog& log, const std::filesystem::path& mainta) {
+// A first installation into `game`, laid out with the player's custom.cfg,
+// with `stored` as the registry's game folder: told as such, and both files
+// written. `main` looks at the main window first.
+void ExpectFirstInstallation(const std::filesystem::path& game, const std::string& stored,
+                             Step prompt, std::function<void(HWND)> main = {}) {
+    const std::filesystem::path mainta = game / "mainta";
+    std::filesystem::create_directories(mainta);
+    test::WriteBytes(mainta / "custom.cfg", kPlayerCustomCfg);
+    const test::GameFolderSetting setting(stored);
+    const SessionLog log = InstallMediumHighest(std::filesystem::temp_directory_path().string(),
+                                                std::move(prompt), std::move(main));
     EXPECT_EQ(log.unmet, Lines{});
     EXPECT_TRUE(log.ended);
     EXPECT_EQ(log.messages, Lines{kInstalledMessage});
@@ -197,10 +195,6 @@ const Installation kInstallations[] = {
      1, Lines{kInstall, "High", "Highest"}},
 };
 
-void PrintTo(const Installation& row, std::ostream* out) {
-    *out << row.name;
-}
-
 class ExeInstallationTest : public ExeEndToEndTest,
                             public ::testing::WithParamInterface<Installation> {};
 
@@ -212,16 +206,16 @@ TEST_P(ExeInstallationTest, WritesBothFilesAsExpected) {
         SCOPED_TRACE("run " + std::to_string(run));
         // The window shows custom.cfg as it was before the run.
         const Lines before = RowsOf(game_.Read("custom.cfg").value_or(""));
-        std::vector<Step> steps{Prompt(),
-                                {kMainWindowCaption, row.install,
-                                 [&before](HWND window) {
-                                     ReadAs(forms::MainForm(), kMainWindowCaption,
-                                            "Label2")(window);
-                                     ASSERT_NE(List1(window), nullptr);
-                                     EXPECT_EQ(test::LabelOf(List1(window)), kCurrentSettings);
-                                     EXPECT_EQ(test::ListRows(List1(window)), before);
-                                 }},
-                                {kTexture, row.texture, kReadsTexture}};
+        std::vector<Step> steps{
+            Prompt(),
+            {kMainWindowCaption, row.install,
+             [&before](HWND window) {
+                 ReadAs(forms::MainForm(), kMainWindowCaption, "Label2")(window);
+                 ASSERT_NE(List1(window), nullptr);
+                 EXPECT_EQ(test::LabelOf(List1(window)), "Current Custom.cfg settings");
+                 EXPECT_EQ(test::ListRows(List1(window)), before);
+             }},
+            {kTexture, row.texture, kReadsTexture}};
         if (row.model) {
             steps.push_back({kModel, row.model, kReadsModel});
         }
@@ -232,13 +226,10 @@ TEST_P(ExeInstallationTest, WritesBothFilesAsExpected) {
                                  const HWND list = List1(window);
                                  ASSERT_NE(list, nullptr);
                                  const Lines rows = RowsOf(row.custom);
-                                 const auto shown = [&] {
+                                 EXPECT_TRUE(test::WaitUntil([&] {
                                      return ChildOf(window, "Static", kNewSettingsCaption) &&
                                             test::ListRows(list) == rows;
-                                 };
-                                 test::WaitUntil(shown);
-                                 EXPECT_NE(ChildOf(window, "Static", kNewSettingsCaption), nullptr);
-                                 EXPECT_EQ(test::ListRows(list), rows);
+                                 }));
                              }});
         }
         const SessionLog log = Run(steps);
@@ -252,14 +243,11 @@ TEST_P(ExeInstallationTest, WritesBothFilesAsExpected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Exe, ExeInstallationTest, ::testing::ValuesIn(kInstallations),
-                         [](const auto& installation) {
-                             return std::string(installation.param.name);
-                         });
+                         [](const auto& row) { return std::string(row.param.name); });
 
 // A cancelled prompt leaves the game folder empty: the program then looks for
 // \mainta\custom.cfg on the current drive, and finds nothing there.
 TEST_F(ExeEndToEndTest, CancelledPromptShowsAnEmptyList) {
-    const std::string before = Files();
     const SessionLog log =
         Run({Prompt("Cancel"), {kMainWindowCaption, "Exit", [](HWND window) {
                                     ASSERT_NE(List1(window), nullptr);
@@ -267,27 +255,25 @@ TEST_F(ExeEndToEndTest, CancelledPromptShowsAnEmptyList) {
                                 }}});
     EXPECT_EQ(log.unmet, Lines{});
     EXPECT_TRUE(log.ended);
-    EXPECT_EQ(Files(), before);
+    EXPECT_EQ(game_.Read("custom.cfg"), kPlayerCustomCfg);
+    EXPECT_EQ(game_.Read("newconfig.cfg"), std::nullopt);
 }
 
 // A game folder whose path passes 260 characters shows its custom.cfg and
 // installs like any other.
 TEST(ExeLongPath, AGameFolderPastTheClassicLimitInstalls) {
-    std::string folder = "Games";
-    while (folder.size() < 300) {
-        folder += "/" + std::string(40, 'd');
+    const test::TempDir dir;
+    std::filesystem::path game = dir.Path() / "Games";
+    while (game.string().size() < 300) {
+        game /= std::string(40, 'd');
     }
-    test::GameFolder game(folder + "/MOHAA");
-    ASSERT_GT(game.WindowsPath().size(), 300u);
-    game.Write("custom.cfg", kPlayerCustomCfg);
-    const test::GameFolderSetting setting{game.WindowsPath()};
-    const Lines rows = RowsOf(kPlayerCustomCfg);
-    const auto shown = [&rows](HWND window) {
+    game /= "MOHAA";
+    const auto shown = [](HWND window) {
         ASSERT_NE(List1(window), nullptr);
-        EXPECT_TRUE(test::WaitUntil([&] { return test::ListRows(List1(window)) == rows; }));
+        EXPECT_TRUE(test::WaitUntil(
+            [&] { return test::ListRows(List1(window)) == test::kPlayerCustomCfgShown; }));
     };
-    ExpectInstalled(InstallMediumHighest(game.Prefix().string(), {kFolderPromptTitle, "OK"}, shown),
-                    game.Mainta());
+    ExpectFirstInstallation(game, game.string(), {kFolderPromptTitle, "OK"}, shown);
 }
 
 // A detail dialog made larger and smaller by the player keeps its controls
@@ -412,142 +398,41 @@ private:
     std::optional<std::string> old_;
 };
 
-const std::string kStale = "seta r_stale 1\r\n";
-
-// A game folder below %ProgramFiles% (or in the temp folder), %LOCALAPPDATA%
-// set for the program to a throwaway folder, and what is in the game's
-// folder and in its per-user copy before and after. (Wine sets
-// %ProgramFiles% for each program itself, so the game goes below the real one.)
-// The registry may spell the game folder otherwise than the system does.
-enum class Spelling { AsIs, ShortNames, LongPrefix };
-
-struct StoreCase {
-    const char* name;
-    bool protectedFolder;                                 // below %ProgramFiles%
-    std::string custom;                                   // the game folder's custom.cfg
-    std::optional<std::string> copyCustom, copyNewconfig; // beforehand
-    bool refuses; // the game's mainta folder refuses new files
-    std::string installedNewconfig;
-    Spelling spelling = Spelling::AsIs;
-};
-
-// Each file goes into its copy where the copy exists or the folder refuses.
-const StoreCase kStoreCases[] = {
-    {"CopyPresentAndAStaleRealFile", true, kStale, kPlayerCustomCfg, std::nullopt, false,
-     kEarlierLines},
-    {"CopiesOfBothFilesKeepTheEarlierLines", true, kStale, kInstalled, kEarlierLines, false,
-     "\r\n" + kEarlierLines + "\r\n"},
-    {"NoCopyAndARealFolderThatRefuses", true, kPlayerCustomCfg, std::nullopt, std::nullopt, true,
-     kEarlierLines},
-    {"WritableRealFolderMakesNoCopy", true, kPlayerCustomCfg, std::nullopt, std::nullopt, false,
-     kEarlierLines},
-    {"UnprotectedFolderLeavesALookAlikeAlone", false, kPlayerCustomCfg, kStale, std::nullopt, false,
-     kEarlierLines},
-    // C:\PROGRA~1\..., as older installers stored it, and \\?\C:\Program Files\...
-    {"ShortNamesReachTheCopy", true, kStale, kPlayerCustomCfg, std::nullopt, false, kEarlierLines,
-     Spelling::ShortNames},
-    {"LongPrefixReachesTheCopy", true, kStale, kPlayerCustomCfg, std::nullopt, false, kEarlierLines,
-     Spelling::LongPrefix},
-    {"ShortNamesOfARefusingFolderMakeTheCopy", true, kPlayerCustomCfg, std::nullopt, std::nullopt,
-     true, kEarlierLines, Spelling::ShortNames},
-};
-
-// `folder` as `spelling` writes it.
-std::string Spelled(const std::string& folder, Spelling spelling) {
-    wchar_t shortNames[MAX_PATH] = {};
-    GetShortPathNameW(windows_paths::WidePath(folder).c_str(), shortNames, MAX_PATH);
-    return spelling == Spelling::AsIs         ? folder
-           : spelling == Spelling::LongPrefix ? "\\\\?\\" + folder
-                                              : windows_paths::ProgramText(shortNames);
-}
-
-void PrintTo(const StoreCase& row, std::ostream* out) {
-    *out << row.name;
-}
-
-std::filesystem::path ProgramFilesFolder() {
-    const char* folder = std::getenv("ProgramFiles");
-    return folder ? folder : throw std::runtime_error("%ProgramFiles% is not set");
-}
-
-class ExeVirtualStoreTest : public ::testing::TestWithParam<StoreCase> {};
-
-TEST_P(ExeVirtualStoreTest, InstallsWhereTheGameReads) {
-    const StoreCase& row = GetParam();
-    const test::TempDir root(row.protectedFolder ? ProgramFilesFolder()
-                                                 : std::filesystem::temp_directory_path());
+// A game folder below %ProgramFiles% whose custom.cfg has a per-user copy
+// in %LOCALAPPDATA%: the copy is read and replaced, the game folder's stale
+// file left alone. (Wine sets %ProgramFiles% for each program itself, so the
+// game goes below the real one.) The service's other cases are checked
+// without the program in virtual_store_files_test.cpp.
+TEST(ExeVirtualStoreTest, InstallsIntoThePerUserCopy) {
+    const char* programFiles = std::getenv("ProgramFiles");
+    ASSERT_NE(programFiles, nullptr);
+    const test::TempDir root(programFiles);
     const test::TempDir local;
-    const std::string game = (root.Path() / "MOHAA").string();
-    const std::filesystem::path mainta = std::filesystem::path(game) / "mainta";
-    // The copy's place, worked out here on its own: the store, then the
-    // game folder's path without its drive.
-    const std::filesystem::path store = local.Path() / "VirtualStore";
-    const std::filesystem::path copy(store.string() + game.substr(2) + "\\mainta");
+    const std::filesystem::path mainta = root.Path() / "MOHAA" / "mainta";
+    const std::filesystem::path copy(local.Path().string() + "\\VirtualStore" +
+                                     mainta.string().substr(2));
     std::filesystem::create_directories(mainta);
-    test::WriteBytes(mainta / "custom.cfg", row.custom);
-    for (const auto& [name, bytes] :
-         {std::pair{"custom.cfg", row.copyCustom}, std::pair{"newconfig.cfg", row.copyNewconfig}}) {
-        if (bytes) {
-            std::filesystem::create_directories(copy);
-            test::WriteBytes(copy / name, *bytes);
-        }
-    }
-
+    std::filesystem::create_directories(copy);
+    test::WriteBytes(mainta / "custom.cfg", "seta r_stale 1\r\n");
+    test::WriteBytes(copy / "custom.cfg", kPlayerCustomCfg);
     const ScopedVariable localAppData("LOCALAPPDATA", local.Path().string());
-    const std::string spelled = Spelled(game, row.spelling);
-    ASSERT_TRUE(row.spelling == Spelling::AsIs || spelled != game) << "no other spelling";
-    if (BuildGameFolder(spelled) != spelled) {
-        GTEST_SKIP() << "the folder's short name " << spelled << " holds \"aa\"";
-    }
-    const test::GameFolderSetting setting(spelled);
-    std::optional<test::RefusingFolder> refusing;
-    if (row.refuses) {
-        refusing.emplace(mainta);
-        if (!refusing->Unavailable().empty()) {
-            GTEST_SKIP() << refusing->Unavailable();
-        }
-    }
+    const test::GameFolderSetting setting((root.Path() / "MOHAA").string());
+
     const SessionLog log = InstallMediumHighest(root.Path().string(), {kFolderPromptTitle, "OK"});
-    refusing.reset();
-
-    EXPECT_EQ(log.unmet, Lines{});
     EXPECT_EQ(log.messages, Lines{kInstalledMessage});
-    struct Written {
-        const char* name;
-        std::optional<std::string> real, copy, installed;
-    };
-    bool anyCopy = false;
-    for (const Written& file :
-         {Written{"custom.cfg", row.custom, row.copyCustom, kInstalled},
-          Written{"newconfig.cfg", std::nullopt, row.copyNewconfig, row.installedNewconfig}}) {
-        SCOPED_TRACE(file.name);
-        const bool intoCopy = row.protectedFolder && (file.copy || row.refuses);
-        anyCopy = anyCopy || intoCopy;
-        EXPECT_EQ(ReadIfThere(copy / file.name), intoCopy ? file.installed : file.copy);
-        EXPECT_EQ(ReadIfThere(mainta / file.name), intoCopy ? file.real : file.installed);
-    }
-    if (!row.copyCustom) {
-        EXPECT_EQ(std::filesystem::exists(store), anyCopy);
-    }
+    EXPECT_EQ(ReadIfThere(copy / "custom.cfg"), kInstalled);
+    EXPECT_EQ(ReadIfThere(mainta / "custom.cfg"), "seta r_stale 1\r\n");
+    EXPECT_EQ(ReadIfThere(mainta / "newconfig.cfg"), kEarlierLines);
 }
-
-INSTANTIATE_TEST_SUITE_P(Exe, ExeVirtualStoreTest, ::testing::ValuesIn(kStoreCases),
-                         [](const auto& row) { return std::string(row.param.name); });
 
 // With no game folder in the registry, OpenMoHAA's user folder in %APPDATA%
 // is offered, whole though its path holds an "aa", and installed into.
 TEST(ExeOpenMohaaTest, OfferedWhereTheRegistryHoldsNoFolder) {
-    test::TempDir dir;
+    const test::TempDir dir;
     const std::filesystem::path appData = dir.Path() / "Kaarina" / "Roaming";
-    const std::filesystem::path mainta = appData / "openmohaa" / "mainta";
-    std::filesystem::create_directories(mainta);
-    test::WriteBytes(mainta / "custom.cfg", kPlayerCustomCfg);
     const ScopedVariable appDataVariable("APPDATA", appData.string());
-    const test::GameFolderSetting setting("");
-
-    ExpectInstalled(
-        InstallMediumHighest(dir.Path().string(), PromptOffering((appData / "openmohaa").string())),
-        mainta);
+    ExpectFirstInstallation(appData / "openmohaa", "",
+                            PromptOffering((appData / "openmohaa").string()));
 }
 
 // A game folder named in letters outside the code page, found through the
@@ -556,13 +441,8 @@ TEST(ExeUnicodeFolderTest, AFolderNamedOutsideTheCodePageInstalls) {
     const test::TempDir dir;
     // Made and read back by its UTF-16 name.
     const std::filesystem::path game = dir.Path() / "Games" / L"\u0141\u00f3d\u017a" / "MOHAA";
-    std::filesystem::create_directories(game / "mainta");
-    test::WriteBytes(game / "mainta" / "custom.cfg", kPlayerCustomCfg);
     const std::string text = windows_paths::ProgramText(game.wstring());
-    const test::GameFolderSetting setting(text);
-
-    ExpectInstalled(InstallMediumHighest(dir.Path().string(), PromptOffering(text)),
-                    game / "mainta");
+    ExpectFirstInstallation(game, text, PromptOffering(text));
 }
 
 } // namespace

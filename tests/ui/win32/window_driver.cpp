@@ -13,15 +13,13 @@
 namespace quorvel::test {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 // Polls `ready` until it gives something (a window, true) or `timeout` has
 // passed, and returns its last answer.
 template <typename Ready> auto WaitFor(const Ready& ready, std::chrono::milliseconds timeout) {
-    const auto deadline = Clock::now() + timeout;
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         const auto found = ready();
-        if (found || Clock::now() >= deadline) {
+        if (found || std::chrono::steady_clock::now() >= deadline) {
             return found;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
@@ -33,36 +31,18 @@ std::string Lower(std::string text) {
     return text;
 }
 
-} // namespace
-
-std::string KindOf(HWND window) {
-    char name[256] = {};
-    const int length = GetClassNameA(window, name, sizeof name);
-    return Lower(std::string(name, static_cast<std::size_t>(std::max(length, 0))));
-}
-
-namespace {
-
 // A shown top-level window of process `process` with caption `caption`.
 HWND TopLevelWindow(DWORD process, const std::string& caption) {
-    struct Search {
-        DWORD process;
-        const std::string* caption;
-        HWND found;
-    } search{process, &caption, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM param) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(param);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s.process && IsWindowVisible(window) && TextOf(window) == *s.caption) {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    const std::wstring wide = windows_paths::WideText(caption);
+    HWND window = nullptr;
+    while ((window = FindWindowExW(nullptr, window, nullptr, wide.c_str()))) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        if (owner == process && IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
 }
 
 std::vector<HWND> ChildrenOf(HWND parent) {
@@ -72,17 +52,6 @@ std::vector<HWND> ChildrenOf(HWND parent) {
     }
     return children;
 }
-
-} // namespace
-
-HWND FocusOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
-    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
-}
-
-namespace {
 
 // `length` UTF-16 units of `text` in the system's code page.
 std::string CodePageText(const wchar_t* text, int length) {
@@ -102,6 +71,19 @@ void PostKey(HWND target, WORD key) {
 }
 
 } // namespace
+
+std::string KindOf(HWND window) {
+    char name[256] = {};
+    const int length = GetClassNameA(window, name, sizeof name);
+    return Lower(std::string(name, static_cast<std::size_t>(std::max(length, 0))));
+}
+
+HWND FocusOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
 
 std::ostream& operator<<(std::ostream& out, const Control& control) {
     return out << control.kind << " \"" << control.text << "\" (" << control.left << ", "
@@ -183,7 +165,6 @@ std::vector<std::string> ListRows(HWND list) {
     std::vector<std::string> rows;
     for (std::size_t row = 0; remote && row < count; ++row) {
         LVITEMW item{};
-        item.iSubItem = 0;
         item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof item);
         item.cchTextMax = static_cast<int>(kTextSize);
         std::wstring text(kTextSize, L'\0');
@@ -224,8 +205,7 @@ std::string AccessibleNameOf(HWND window) {
         !object) {
         throw std::runtime_error("the window has no accessible object");
     }
-    VARIANT self;
-    VariantInit(&self);
+    VARIANT self{};
     self.vt = VT_I4;
     self.lVal = CHILDID_SELF;
     BSTR name = nullptr;

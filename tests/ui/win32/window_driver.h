@@ -44,8 +44,7 @@ struct Control {
     int left = 0, top = 0, width = 0, height = 0;
     bool visible = true;
 
-    bool operator==(const Control&) const = default;
-    auto operator<=>(const Control&) const = default;
+    auto operator<=>(const Control&) const = default; // and ==
 };
 std::ostream& operator<<(std::ostream& out, const Control& control);
 
