@@ -14,6 +14,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -300,18 +301,17 @@ TEST(DiscoveryEnvironment, ComesFromTheProcessWithTheXdgDefaults) {
     test::ScopedEnv config("XDG_CONFIG_HOME", "relative/config");
     test::ScopedEnv data("XDG_DATA_HOME", nullptr);
     test::ScopedEnv prefix("WINEPREFIX", "/w");
-    DiscoveryEnvironment env = EnvironmentFromProcess("/given");
-    EXPECT_EQ(env.home, "/home/me");
-    EXPECT_EQ(env.xdgConfigHome, "/home/me/.config");
-    EXPECT_EQ(env.xdgDataHome, "/home/me/.local/share");
-    EXPECT_EQ(env.winePrefix, "/w");
-    EXPECT_EQ(env.prefixOption, "/given");
+    using Fields = std::vector<std::string>;
+    const auto fields = [](const DiscoveryEnvironment& e) {
+        return Fields{e.home, e.xdgConfigHome, e.xdgDataHome, e.winePrefix, e.prefixOption};
+    };
+    EXPECT_EQ(fields(EnvironmentFromProcess("/given")),
+              (Fields{"/home/me", "/home/me/.config", "/home/me/.local/share", "/w", "/given"}));
 
     test::ScopedEnv absoluteData("XDG_DATA_HOME", "/data");
     test::ScopedEnv noHome("HOME", nullptr);
-    env = EnvironmentFromProcess();
-    EXPECT_EQ(env.xdgDataHome, "/data");
-    EXPECT_EQ(env.home, ::getpwuid(::getuid())->pw_dir);
+    const std::string own = ::getpwuid(::getuid())->pw_dir;
+    EXPECT_EQ(fields(EnvironmentFromProcess()), (Fields{own, own + "/.config", "/data", "/w", ""}));
 }
 
 TEST_F(PrefixDiscoveryTest, DescribesTheOutcomeInOneLine) {
