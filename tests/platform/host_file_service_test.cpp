@@ -125,14 +125,11 @@ TEST_F(HostFileServiceTest, CheckWritableChangesNothing) {
 // A stream holds its file until it is closed or destroyed, and no longer.
 TEST_F(HostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
     WriteBytes(Path("custom.cfg"), "abc");
-    {
-        auto opened = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading);
-        ASSERT_TRUE(opened) << opened.Status().reason;
-        EXPECT_TRUE(test::HeldOpen(Path("custom.cfg")));
-    }
+    const auto open = [this] { return files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading); };
+    EXPECT_TRUE(open() &&
+                test::HeldOpen(Path("custom.cfg"))); // the stream lives to the end of the statement
     EXPECT_FALSE(test::HeldOpen(Path("custom.cfg")));
-    auto opened = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading);
-    ASSERT_TRUE(opened) << opened.Status().reason;
+    auto opened = open();
     EXPECT_TRUE((*opened)->Close());
     EXPECT_FALSE(test::HeldOpen(Path("custom.cfg")));
 }
