@@ -126,8 +126,8 @@ TEST_F(HostFileServiceTest, CheckWritableChangesNothing) {
 TEST_F(HostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
     WriteBytes(Path("custom.cfg"), "abc");
     const auto open = [this] { return files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading); };
-    EXPECT_TRUE(open() &&
-                test::HeldOpen(Path("custom.cfg"))); // the stream lives to the end of the statement
+    // The stream lives to the end of the statement.
+    EXPECT_TRUE(open() && test::HeldOpen(Path("custom.cfg")));
     EXPECT_FALSE(test::HeldOpen(Path("custom.cfg")));
     auto opened = open();
     EXPECT_TRUE((*opened)->Close());
