@@ -110,7 +110,8 @@ private slots:
         QFETCH(DetailDialogKind, kind);
         QFETCH(QStringList, tabOrder);
         const quorvel::forms::FormShape& form = quorvel::forms::DetailForm(kind);
-        QMap<QString, QRect> before, larger, smaller;
+        QMap<QString, QRect> before;
+        QList<QMap<QString, QRect>> resized;
         QPoint offCentre;
         Show(kind, [&](QWidget& window) {
             QVERIFY(window.windowModality() == Qt::ApplicationModal && !window.parentWidget());
@@ -118,18 +119,16 @@ private slots:
                 window.frameGeometry().center() - window.screen()->availableGeometry().center();
             before = ControlBoxes(window);
             Key(window, Qt::Key_Tab);
-            window.resize(760, 480);
-            QApplication::processEvents();
-            larger = ControlBoxes(window);
-            window.resize(150, 60);
-            QApplication::processEvents();
-            smaller = ControlBoxes(window);
+            for (const QSize size : {QSize(760, 480), QSize(150, 60)}) {
+                window.resize(size);
+                QApplication::processEvents();
+                resized << ControlBoxes(window);
+            }
             window.close();
         });
         QVERIFY(offCentre.manhattanLength() <= 2);
         QCOMPARE(before.size(), qsizetype(form.controls.size()));
-        QCOMPARE(larger, before);
-        QCOMPARE(smaller, before);
+        QCOMPARE(resized, QList({before, before}));
         const auto freshShowing = [&](QWidget& window) {
             QCOMPARE(window.size(), QSize(form.clientWidth, form.clientHeight));
             QCOMPARE(FocusText(window), tabOrder.front());
