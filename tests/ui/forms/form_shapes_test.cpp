@@ -84,9 +84,7 @@ TEST(FormShapesTest, EachButtonDoesOneThingAndEachAnswerHasItsButton) {
 // before it.
 TEST(FormShapesTest, PromptTextComesRightBeforeItsField) {
     const auto controls = PromptForm().controls;
-    const auto field = std::find_if(controls.begin(), controls.end(), [](const ControlShape& c) {
-        return c.kind == ControlKind::EditField;
-    });
+    const auto field = std::ranges::find(controls, ControlKind::EditField, &ControlShape::kind);
     ASSERT_TRUE(field != controls.begin() && field != controls.end());
     EXPECT_EQ(std::prev(field)->kind, ControlKind::Text);
 }
