@@ -40,9 +40,7 @@ bool Save(QWidget& window, const QDir& folder, const char* fileName) {
 
 bool SaveDialog(quorvel::DetailDialogKind kind, const QDir& folder, const char* fileName) {
     quorvel::ui::DetailDialog dialog(kind);
-    const bool saved = Save(dialog, folder, fileName);
-    dialog.close();
-    return saved;
+    return Save(dialog, folder, fileName);
 }
 
 bool SaveMainWindow(const QDir& folder) {
@@ -65,9 +63,7 @@ bool SaveMainWindow(const QDir& folder) {
         std::fprintf(stderr, "the installation did not finish\n");
         return false;
     }
-    saved = Save(window, folder, "main-after.png") && saved;
-    window.close();
-    return saved;
+    return Save(window, folder, "main-after.png") && saved;
 }
 
 } // namespace
