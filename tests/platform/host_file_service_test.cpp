@@ -16,9 +16,6 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-const std::string kNoEntry = test::NoSuchFileText();
-const std::string kNoFolder = test::NoSuchFolderText();
-const std::string kIsFolder = test::IsAFolderText();
 // Line ends of both kinds, a NUL and bytes above 0x7F, none of which may change.
 const std::string kBytes = [] {
     const char raw[] = "seta a \"\xE9\xFF\"\r\nb\n\0c\r\n";
@@ -88,20 +85,21 @@ TEST_F(HostFileServiceTest, ReadsLargeFilesWholeAndOnlyOnce) {
 TEST_F(HostFileServiceTest, EachTellsWhatIsThere) {
     WriteBytes(Path("empty.cfg"), "");
     EXPECT_EQ(ReadThrough("empty.cfg"), "read: the file is empty");
-    EXPECT_EQ(ReadThrough("missing.cfg"), "open: " + kNoEntry);
+    EXPECT_EQ(ReadThrough("missing.cfg"), "open: " + test::NoSuchFileText());
     EXPECT_EQ(files_.Inspect(Path("missing.cfg")).kind, EntryKind::Missing);
     EXPECT_FALSE(fs::exists(Path("missing.cfg")));
 
-    EXPECT_EQ(ReplaceWholeFile(files_, Path("mainta/custom.cfg"), {}, "x").reason, kNoFolder);
-    EXPECT_EQ(files_.CheckWritable(Path("mainta/custom.cfg")).reason, kNoFolder);
+    EXPECT_EQ(ReplaceWholeFile(files_, Path("mainta/custom.cfg"), {}, "x").reason,
+              test::NoSuchFolderText());
+    EXPECT_EQ(files_.CheckWritable(Path("mainta/custom.cfg")).reason, test::NoSuchFolderText());
     EXPECT_FALSE(fs::exists(Path("mainta")));
 
     fs::create_directory(Path("custom.cfg"));
-    EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + kIsFolder);
+    EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + test::IsAFolderText());
     EXPECT_FALSE(ReplaceWholeFile(files_, Path("custom.cfg"), {}, "x"));
     EXPECT_TRUE(fs::is_directory(Path("custom.cfg")));
     EXPECT_FALSE(fs::exists(Path("custom.cfg.quorvel-new")));
-    EXPECT_EQ(files_.CheckWritable(Path("custom.cfg")).reason, kIsFolder);
+    EXPECT_EQ(files_.CheckWritable(Path("custom.cfg")).reason, test::IsAFolderText());
     EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Folder);
 }
 
@@ -147,7 +145,7 @@ TEST_F(HostFileServiceTest, FolderLocksExcludeEachOther) {
     EXPECT_TRUE(test::LockThrough(files_, Path("other")));
     first.Value().reset();
     EXPECT_TRUE(test::LockThrough(files_, Path("mainta")));
-    EXPECT_EQ(test::LockThrough(files_, Path("missing")).Status().reason, kNoEntry);
+    EXPECT_EQ(test::LockThrough(files_, Path("missing")).Status().reason, test::NoSuchFileText());
 }
 
 // Two names of one file have one identity, another file has its own, and
