@@ -229,9 +229,7 @@ private slots:
             const std::string files = run.Files();
             // The program's event loop runs until the window closes; were the
             // program to go on, the guard would end the loop with another code.
-            QTimer guard;
-            connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(2); });
-            guard.start(5000);
+            QTimer::singleShot(5000, &run.window, [] { QCoreApplication::exit(2); });
             QTimer::singleShot(0, qApp, [&] {
                 if (titleBar) {
                     run.window.windowHandle()->close(); // as the window system asks
