@@ -139,7 +139,7 @@ TEST(WineRegistryFile, LoadsFromDisk) {
     EXPECT_EQ(file.Find("big", "V")->data.size(), (8u << 20) + 1);
 }
 
-TEST(WineRegistryStore, OpensExistingKeysOnly) {
+TEST(WineRegistryStore, OpensExistingKeysOnlyAndQueriesLikeRegQueryValueExA) {
     WineRegistryStore store(WineRegistryFile::Parse(kSample));
     RegistryStore::Handle key = 77;
     for (const char* missing : {"Software\\2015\\MOHA", "Software\\20", "Other", "\\Software"}) {
@@ -163,13 +163,9 @@ TEST(WineRegistryStore, OpensExistingKeysOnly) {
     EXPECT_EQ(store.CloseKey(0), reg::kInvalidHandle);
     EXPECT_EQ(store.QueryValue(b, "Path", nullptr, nullptr, nullptr), reg::kInvalidHandle);
     EXPECT_EQ(store.OpenHandleCount(), 2u);
-}
 
-// Reading values is left to ReadRegistryValue's tests; what it does not
-// look at is as RegQueryValueExA has it.
-TEST(WineRegistryStore, QueriesLikeRegQueryValueExA) {
-    WineRegistryStore store(WineRegistryFile::Parse(kSample));
-    RegistryStore::Handle key = 0;
+    // Reading values is left to ReadRegistryValue's tests; what it does not
+    // look at is as RegQueryValueExA has it.
     ASSERT_EQ(store.OpenKey(RegistryRoot::CurrentUser, "software\\2015\\mohaa", 0, 0, key),
               reg::kSuccess);
     unsigned char buffer[32] = {};
