@@ -16,9 +16,6 @@ using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
 
-const std::string kNoEntry = test::NoSuchFileText();
-const std::string kNoFolder = test::NoSuchFolderText();
-const std::string kIsFolder = test::IsAFolderText();
 // Line ends of both kinds, a NUL and bytes above 0x7F, none of which may change.
 const std::string kBytes = [] {
     const char raw[] = "seta a \"\xE9\xFF\"\r\nb\n\0c\r\n";
@@ -68,16 +65,14 @@ TEST_F(HostFileServiceTest, AReplacementTakesItsStepsInOrder) {
 
 TEST_F(HostFileServiceTest, ReadsLargeFilesWholeAndOnlyOnce) {
     // Larger than any single read, with every byte value in it.
-    std::string large(300000, '\0');
-    for (std::size_t i = 0; i < large.size(); ++i) {
-        large[i] = static_cast<char>(i % 251);
+    std::string large;
+    for (int i = 0; i < 300000; ++i) {
+        large += static_cast<char>(i % 251);
     }
     WriteBytes(Path("large.cfg"), large);
     auto stream = files_.OpenTextFile(Path("large.cfg"), OpenMode::Reading);
     ASSERT_TRUE(stream) << stream.Status().reason;
-    Result<std::string> text = (*stream)->ReadAll();
-    ASSERT_TRUE(text) << text.Status().reason;
-    EXPECT_EQ(*text, large);
+    EXPECT_EQ((*stream)->ReadAll().Value(), large);
     // Nothing is left after the end.
     EXPECT_EQ((*stream)->ReadAll().Status().kind, FailureKind::Empty);
     EXPECT_TRUE((*stream)->Close());
@@ -90,20 +85,21 @@ TEST_F(HostFileServiceTest, ReadsLargeFilesWholeAndOnlyOnce) {
 TEST_F(HostFileServiceTest, EachTellsWhatIsThere) {
     WriteBytes(Path("empty.cfg"), "");
     EXPECT_EQ(ReadThrough("empty.cfg"), "read: the file is empty");
-    EXPECT_EQ(ReadThrough("missing.cfg"), "open: " + kNoEntry);
+    EXPECT_EQ(ReadThrough("missing.cfg"), "open: " + test::NoSuchFileText());
     EXPECT_EQ(files_.Inspect(Path("missing.cfg")).kind, EntryKind::Missing);
     EXPECT_FALSE(fs::exists(Path("missing.cfg")));
 
-    EXPECT_EQ(ReplaceWholeFile(files_, Path("mainta/custom.cfg"), {}, "x").reason, kNoFolder);
-    EXPECT_EQ(files_.CheckWritable(Path("mainta/custom.cfg")).reason, kNoFolder);
+    EXPECT_EQ(ReplaceWholeFile(files_, Path("mainta/custom.cfg"), {}, "x").reason,
+              test::NoSuchFolderText());
+    EXPECT_EQ(files_.CheckWritable(Path("mainta/custom.cfg")).reason, test::NoSuchFolderText());
     EXPECT_FALSE(fs::exists(Path("mainta")));
 
     fs::create_directory(Path("custom.cfg"));
-    EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + kIsFolder);
+    EXPECT_EQ(ReadThrough("custom.cfg"), "open: " + test::IsAFolderText());
     EXPECT_FALSE(ReplaceWholeFile(files_, Path("custom.cfg"), {}, "x"));
     EXPECT_TRUE(fs::is_directory(Path("custom.cfg")));
     EXPECT_FALSE(fs::exists(Path("custom.cfg.quorvel-new")));
-    EXPECT_EQ(files_.CheckWritable(Path("custom.cfg")).reason, kIsFolder);
+    EXPECT_EQ(files_.CheckWritable(Path("custom.cfg")).reason, test::IsAFolderText());
     EXPECT_EQ(files_.Inspect(Path("custom.cfg")).kind, EntryKind::Folder);
 }
 
@@ -127,14 +123,11 @@ TEST_F(HostFileServiceTest, CheckWritableChangesNothing) {
 // A stream holds its file until it is closed or destroyed, and no longer.
 TEST_F(HostFileServiceTest, StreamsCloseOnceAndOnDestruction) {
     WriteBytes(Path("custom.cfg"), "abc");
-    {
-        auto opened = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading);
-        ASSERT_TRUE(opened) << opened.Status().reason;
-        EXPECT_TRUE(test::HeldOpen(Path("custom.cfg")));
-    }
+    const auto open = [this] { return files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading); };
+    // The stream lives to the end of the statement.
+    EXPECT_TRUE(open() && test::HeldOpen(Path("custom.cfg")));
     EXPECT_FALSE(test::HeldOpen(Path("custom.cfg")));
-    auto opened = files_.OpenTextFile(Path("custom.cfg"), OpenMode::Reading);
-    ASSERT_TRUE(opened) << opened.Status().reason;
+    auto opened = open();
     EXPECT_TRUE((*opened)->Close());
     EXPECT_FALSE(test::HeldOpen(Path("custom.cfg")));
 }
@@ -148,12 +141,11 @@ TEST_F(HostFileServiceTest, FolderLocksExcludeEachOther) {
     auto first = test::LockThrough(files_, Path("mainta"));
     ASSERT_TRUE(first) << first.Status().reason;
     const auto second = test::LockThrough(files_, test::OtherSpelling(Path("mainta")));
-    EXPECT_FALSE(second);
     EXPECT_TRUE(second.Status().kind == FailureKind::Busy);
     EXPECT_TRUE(test::LockThrough(files_, Path("other")));
     first.Value().reset();
     EXPECT_TRUE(test::LockThrough(files_, Path("mainta")));
-    EXPECT_EQ(test::LockThrough(files_, Path("missing")).Status().reason, kNoEntry);
+    EXPECT_EQ(test::LockThrough(files_, Path("missing")).Status().reason, test::NoSuchFileText());
 }
 
 // Two names of one file have one identity, another file has its own, and
@@ -163,16 +155,10 @@ TEST_F(HostFileServiceTest, IdentitiesAndLeftovers) {
     WriteBytes(Path("custom.cfg"), "a\r\n");
     WriteBytes(Path("other.cfg"), "a\r\n");
     test::MakeSecondName(Path("newconfig.cfg"), Path("custom.cfg"));
-    auto custom = files_.Identify(Path("custom.cfg"));
-    auto linked = files_.Identify(Path("newconfig.cfg"));
-    auto other = files_.Identify(Path("other.cfg"));
-    ASSERT_TRUE(custom && linked && other);
-    ASSERT_TRUE(*custom && *linked && *other);
-    EXPECT_EQ(**custom, **linked);
-    EXPECT_NE(**custom, **other);
-    auto missing = files_.Identify(Path("missing.cfg"));
-    ASSERT_TRUE(missing);
-    EXPECT_FALSE(*missing);
+    const auto id = [this](const char* name) { return files_.Identify(Path(name)).Value(); };
+    EXPECT_EQ(id("custom.cfg"), id("newconfig.cfg"));
+    EXPECT_NE(id("custom.cfg"), id("other.cfg"));
+    EXPECT_EQ(id("missing.cfg"), std::nullopt);
 
     WriteBytes(Path("other.cfg.quorvel-new"), "b\r\n");
     EXPECT_FALSE(files_.RestoreLeftover(Path("other.cfg")));

@@ -1,6 +1,7 @@
 #include "platform/posix/path_mapping.h"
 #include "tests/support/posix/scoped_env.h"
 #include "tests/support/temp_dir.h"
+#include "tests/support/wine_prefixes.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -11,16 +12,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::TempDir;
-using test::WriteBytes;
 
 // A Wine prefix as winecfg leaves it: drive C: a link to drive_c, D: to a
 // folder of its own; and a home folder of its own for "~".
 class PathMappingTest : public ::testing::Test {
 protected:
     PathMappingTest() {
-        for (const char* folder :
-             {"drive_c/games/mohaa/MAINTA", "cdrom", "dosdevices", "home/Games/MOHAA/mainta",
-              "drive_c/Игры/größe", "drive_c/a\xE9"}) {
+        for (const char* folder : {"dosdevices", "home/Games/MOHAA/mainta", "drive_c/a\xE9"}) {
             fs::create_directories(dir_.Path() / folder);
         }
         fs::create_directory_symlink("../drive_c", dir_.Path() / "dosdevices/c:");
@@ -29,7 +27,7 @@ protected:
              {"drive_c/games/mohaa/MAINTA/Custom.CFG", "cdrom/SETUP.EXE",
               "drive_c/games/mohaa/MAINTA/OTHER.cfg", "drive_c/games/mohaa/MAINTA/Other.cfg",
               "drive_c/Игры/größe/łódź.cfg"}) {
-            WriteBytes(dir_.Path() / file, "x");
+            test::WriteFile(dir_.Path() / file, "x");
         }
     }
 

@@ -14,6 +14,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace quorvel {
 namespace {
@@ -23,6 +24,13 @@ using test::MakePrefix;
 using test::WriteFile;
 
 constexpr const char* kGameKey = "Software\\2015\\MOHAA";
+
+// Where the game was found: "<prefix> (<launcher>)", then " + <folder>" where
+// OpenMoHAA's folder was chosen, "none: " first where it was not found.
+std::string Chosen(const DiscoveryResult& r) {
+    return (r.found ? "" : "none: ") + r.prefix + " (" + r.launcher + ")" +
+           (r.gameFolder.empty() ? "" : " + " + r.gameFolder);
+}
 
 class PrefixDiscoveryTest : public ::testing::Test {
 protected:
@@ -101,10 +109,8 @@ TEST(LauncherPlacesTest, FindsTheGameWhereEachLauncherPutsIt) {
         MakePrefix(home.Path() / ".local/share/wineprefixes/other", false, 1800000000);
         const DiscoveryEnvironment env{
             home.Path().string(), home / ".config", home / ".local/share", {}, {}};
-        const DiscoveryResult result = DiscoverWinePrefix(env, kGameKey);
-        EXPECT_TRUE(result.found);
-        EXPECT_EQ(result.prefix, (home.Path() / layout.prefix).string());
-        EXPECT_EQ(result.launcher, layout.launcher);
+        EXPECT_EQ(Chosen(DiscoverWinePrefix(env, kGameKey)),
+                  (home / layout.prefix) + " (" + layout.launcher + ")");
     }
 }
 
@@ -131,8 +137,7 @@ TEST_F(PrefixDiscoveryTest, TheNewestUserRegWinsAndTiesGoToTheFirstPlace) {
     MakePrefix(At(".local/share/Steam/steamapps/compatdata/2200/pfx"), true, 2000);
     MakePrefix(At(".local/share/wineprefixes/empty"), false, 9000);
     DiscoveryResult result = Discover();
-    EXPECT_EQ(result.prefix, At("Games/mohaa").string());
-    EXPECT_EQ(result.launcher, "Lutris");
+    EXPECT_EQ(Chosen(result), At("Games/mohaa").string() + " (Lutris)");
     ASSERT_EQ(result.checked.size(), 4u);
     EXPECT_FALSE(result.checked[3].hasGame);
 
@@ -173,18 +178,13 @@ TEST_F(PrefixDiscoveryTest, WinePrefixAndThePrefixOptionAreTheOnlyPlaceLookedAt)
     WriteFile(At(".openmohaa/mainta/qconsole.log"), "log\n");
     DiscoveryEnvironment env = Env();
     env.winePrefix = At("chosen").string();
-    DiscoveryResult result = DiscoverWinePrefix(env, kGameKey);
-    EXPECT_TRUE(result.found);
-    EXPECT_EQ(result.prefix, env.winePrefix);
-    EXPECT_EQ(result.launcher, "WINEPREFIX");
+    const DiscoveryResult result = DiscoverWinePrefix(env, kGameKey);
+    EXPECT_EQ(Chosen(result), env.winePrefix + " (WINEPREFIX)");
     EXPECT_EQ(result.checked.size(), 1u);
-    EXPECT_EQ(result.gameFolder, "");
 
     env.prefixOption = At("given").string();
-    result = DiscoverWinePrefix(env, kGameKey);
-    EXPECT_FALSE(result.found);
-    EXPECT_EQ(result.prefix, env.prefixOption);
-    EXPECT_EQ(result.launcher, "--prefix");
+    EXPECT_EQ(Chosen(DiscoverWinePrefix(env, kGameKey)),
+              "none: " + env.prefixOption + " (--prefix)");
 }
 
 TEST_F(PrefixDiscoveryTest, BrokenConfigurationIsPassedOver) {
@@ -259,14 +259,12 @@ TEST_F(PrefixDiscoveryTest, OpenMohaaCountsByTheNewestOfMaintaAndItsEntries) {
         test::SetChanged(At(".openmohaa/mainta/qconsole.log"), entry);
         test::SetChanged(At(".openmohaa/mainta"), mainta);
         const DiscoveryResult result = Discover();
-        EXPECT_TRUE(result.found);
-        EXPECT_EQ(result.gameFolder, chosen ? At(".openmohaa").string() : "");
+        EXPECT_EQ(Chosen(result), chosen
+                                      ? Home() + "/.wine (OpenMoHAA) + " + Home() + "/.openmohaa"
+                                      : Home() + "/.local/share/wineprefixes/mohaa (winetricks)");
         if (!chosen) {
-            EXPECT_EQ(result.prefix, At(".local/share/wineprefixes/mohaa").string());
             continue;
         }
-        EXPECT_EQ(result.launcher, "OpenMoHAA");
-        EXPECT_EQ(result.prefix, At(".wine").string());
         EXPECT_EQ(DescribeDiscovery(result, Env()),
                   "quorvel: passed over the Wine prefix ~/.local/share/wineprefixes/mohaa "
                   "(winetricks): not newer than the one used\nquorvel: using OpenMoHAA's folder " +
@@ -303,18 +301,17 @@ TEST(DiscoveryEnvironment, ComesFromTheProcessWithTheXdgDefaults) {
     test::ScopedEnv config("XDG_CONFIG_HOME", "relative/config");
     test::ScopedEnv data("XDG_DATA_HOME", nullptr);
     test::ScopedEnv prefix("WINEPREFIX", "/w");
-    DiscoveryEnvironment env = EnvironmentFromProcess("/given");
-    EXPECT_EQ(env.home, "/home/me");
-    EXPECT_EQ(env.xdgConfigHome, "/home/me/.config");
-    EXPECT_EQ(env.xdgDataHome, "/home/me/.local/share");
-    EXPECT_EQ(env.winePrefix, "/w");
-    EXPECT_EQ(env.prefixOption, "/given");
+    using Fields = std::vector<std::string>;
+    const auto fields = [](const DiscoveryEnvironment& e) {
+        return Fields{e.home, e.xdgConfigHome, e.xdgDataHome, e.winePrefix, e.prefixOption};
+    };
+    EXPECT_EQ(fields(EnvironmentFromProcess("/given")),
+              (Fields{"/home/me", "/home/me/.config", "/home/me/.local/share", "/w", "/given"}));
 
     test::ScopedEnv absoluteData("XDG_DATA_HOME", "/data");
     test::ScopedEnv noHome("HOME", nullptr);
-    env = EnvironmentFromProcess();
-    EXPECT_EQ(env.xdgDataHome, "/data");
-    EXPECT_EQ(env.home, ::getpwuid(::getuid())->pw_dir);
+    const std::string own = ::getpwuid(::getuid())->pw_dir;
+    EXPECT_EQ(fields(EnvironmentFromProcess()), (Fields{own, own + "/.config", "/data", "/w", ""}));
 }
 
 TEST_F(PrefixDiscoveryTest, DescribesTheOutcomeInOneLine) {

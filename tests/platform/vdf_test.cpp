@@ -9,6 +9,7 @@
 namespace quorvel {
 namespace {
 
+using namespace std::string_literals;
 using Folders = std::vector<std::string>;
 
 TEST(Vdf, ReadsTheLibraryFoldersOfEitherForm) {
@@ -56,10 +57,8 @@ TEST(Vdf, RefusesMalformedTextAndDeepNesting) {
     };
     EXPECT_TRUE(vdf::Parse(nested(vdf::kMaxDepth)).has_value());
     for (const std::string& text :
-         {std::string("\"a\" { \"b\" \"c\""), std::string("\"a\" \"b\" }"),
-          std::string("\"a\" \"unclosed"), std::string("\"a\""), std::string("{ \"a\" \"b\" }"),
-          std::string("\"a\" [$X"), std::string("\"a\" { \"b\" }"), nested(vdf::kMaxDepth + 1),
-          nested(100000)}) {
+         {R"("a" { "b" "c")"s, R"("a" "b" })"s, R"("a" "unclosed)"s, R"("a")"s, R"({ "a" "b" })"s,
+          R"("a" [$X)"s, R"("a" { "b" })"s, nested(vdf::kMaxDepth + 1), nested(100000)}) {
         EXPECT_FALSE(vdf::Parse(text).has_value()) << text.substr(0, 40);
     }
 }

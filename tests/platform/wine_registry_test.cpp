@@ -27,6 +27,9 @@ constexpr std::string_view kSample = R"reg(WINE REGISTRY Version 2
 "Minus"=dword:ffffffff
 "Expanded"=str(2):"%ProgramFiles%\\MOHAA"
 "Raw"=hex:01,02,03,04
+"Short"=hex(4):05,01
+"None"=hex(4):
+"Long"=hex(4):01,02,03,04,05,06,07,08
 @="default"
 
 [Software\\\xc9t\xc9\\Sub] 1700000002
@@ -136,7 +139,7 @@ TEST(WineRegistryFile, LoadsFromDisk) {
     EXPECT_EQ(file.Find("big", "V")->data.size(), (8u << 20) + 1);
 }
 
-TEST(WineRegistryStore, OpensExistingKeysOnly) {
+TEST(WineRegistryStore, OpensExistingKeysOnlyAndQueriesLikeRegQueryValueExA) {
     WineRegistryStore store(WineRegistryFile::Parse(kSample));
     RegistryStore::Handle key = 77;
     for (const char* missing : {"Software\\2015\\MOHA", "Software\\20", "Other", "\\Software"}) {
@@ -160,13 +163,9 @@ TEST(WineRegistryStore, OpensExistingKeysOnly) {
     EXPECT_EQ(store.CloseKey(0), reg::kInvalidHandle);
     EXPECT_EQ(store.QueryValue(b, "Path", nullptr, nullptr, nullptr), reg::kInvalidHandle);
     EXPECT_EQ(store.OpenHandleCount(), 2u);
-}
 
-// Reading values is left to ReadRegistryValue's tests; what it does not
-// look at is as RegQueryValueExA has it.
-TEST(WineRegistryStore, QueriesLikeRegQueryValueExA) {
-    WineRegistryStore store(WineRegistryFile::Parse(kSample));
-    RegistryStore::Handle key = 0;
+    // Reading values is left to ReadRegistryValue's tests; what it does not
+    // look at is as RegQueryValueExA has it.
     ASSERT_EQ(store.OpenKey(RegistryRoot::CurrentUser, "software\\2015\\mohaa", 0, 0, key),
               reg::kSuccess);
     unsigned char buffer[32] = {};
@@ -179,6 +178,10 @@ TEST(WineRegistryStore, QueriesLikeRegQueryValueExA) {
     EXPECT_EQ(store.QueryValue(0, "Path", &type, nullptr, &size), reg::kInvalidHandle);
     EXPECT_EQ(store.QueryValue(key + 100, "Path", &type, nullptr, &size), reg::kInvalidHandle);
     EXPECT_EQ(type + size, 18u);
+    // A double word too long for the four-byte query.
+    RegistryValue result;
+    EXPECT_EQ(QueryRegistryValue(store, key, "Long", result), reg::kMoreData);
+    EXPECT_EQ(result, RegistryValue{});
     EXPECT_EQ(store.CloseKey(key), reg::kSuccess);
 }
 
@@ -210,29 +213,12 @@ TEST(RegistryReader, ReadsStringsAndDoubleWordsOnly) {
     EXPECT_EQ(Read(kSample, "Software\\2015\\MOHAA Spearhead", "Path"), kEmpty);
     EXPECT_EQ(Read(kSample, "Software\\2015", "Path"), kEmpty);
     EXPECT_EQ(Read("", "Software\\2015\\MOHAA", "Path"), kEmpty);
-}
-
-TEST(RegistryReader, DoubleWordsOfOtherSizesReadAsWindowsReadsThem) {
     // Wine's hex(4) notation, like RegSetValueEx, stores a double word of any
     // size. A short one fills the low bytes; a long one does not fit the
     // four-byte query, which fails with ERROR_MORE_DATA and gives nothing.
-    const std::string userReg = "[Software\\\\2015\\\\MOHAA]\n"
-                                "\"Short\"=hex(4):05,01\n"
-                                "\"None\"=hex(4):\n"
-                                "\"Long\"=hex(4):01,02,03,04,05,06,07,08\n";
-    EXPECT_EQ(ReadGame(userReg, "Short"), RegistryValue{std::int32_t{0x0105}});
-    EXPECT_EQ(ReadGame(userReg, "None"), RegistryValue{std::int32_t{0}});
-    EXPECT_EQ(ReadGame(userReg, "Long"), kEmpty);
-
-    WineRegistryStore store(WineRegistryFile::Parse(userReg));
-    RegistryStore::Handle key = 0;
-    ASSERT_EQ(
-        store.OpenKey(RegistryRoot::CurrentUser, "Software\\2015\\MOHAA", 0, reg::kAccessMask, key),
-        reg::kSuccess);
-    RegistryValue result;
-    EXPECT_EQ(QueryRegistryValue(store, key, "Long", result), reg::kMoreData);
-    EXPECT_EQ(result, kEmpty);
-    store.CloseKey(key);
+    EXPECT_EQ(ReadGame(kSample, "Short"), RegistryValue{std::int32_t{0x0105}});
+    EXPECT_EQ(ReadGame(kSample, "None"), RegistryValue{std::int32_t{0}});
+    EXPECT_EQ(ReadGame(kSample, "Long"), kEmpty);
 }
 
 TEST(RegistryReader, MatchesKeysAndNamesInAnyLetterCase) {

@@ -85,51 +85,31 @@ TEST(FormShapesTest, EachButtonDoesOneThingAndEachAnswerHasItsButton) {
 // before it.
 TEST(FormShapesTest, PromptTextComesRightBeforeItsField) {
     const auto controls = PromptForm().controls;
-    const auto field = std::find_if(controls.begin(), controls.end(), [](const ControlShape& c) {
-        return c.kind == ControlKind::EditField;
-    });
+    const auto field = std::ranges::find(controls, ControlKind::EditField, &ControlShape::kind);
     ASSERT_TRUE(field != controls.begin() && field != controls.end());
     EXPECT_EQ(std::prev(field)->kind, ControlKind::Text);
 }
 
-struct ScaleCase {
-    int at96;
-    int dpi;
-    int scaled;
-};
-
 TEST(FormShapesTest, ScalesToTheNearestPixel) {
-    const ScaleCase cases[] = {{539, 96, 539}, {539, 120, 674}, {539, 144, 809},
-                               {25, 120, 31},  {350, 192, 700}, {-5, 120, -6}};
-    for (const ScaleCase& c : cases) {
-        EXPECT_EQ(ScaleToDpi(c.at96, c.dpi), c.scaled) << c.at96 << " at " << c.dpi;
+    const int cases[][3] = {{539, 96, 539}, {539, 120, 674}, {539, 144, 809},
+                            {25, 120, 31},  {350, 192, 700}, {-5, 120, -6}};
+    for (const auto& [at96, dpi, scaled] : cases) {
+        EXPECT_EQ(ScaleToDpi(at96, dpi), scaled) << at96 << " at " << dpi;
     }
 }
-
-struct GrowthCase {
-    const char* form;
-    DetailDialogKind kind;
-    int needed;
-    int dpi;
-    int height;
-};
 
 // Form2's label (top 8, height 65) has its buttons at 88: it may grow to
 // 88 - 8 - 4 = 76. Form3's (top 0, height 65) has a button at 80: to 76.
 TEST(FormShapesTest, LabelGrowsOnlyAsFarAsTheControlsBelowIt) {
-    const GrowthCase cases[] = {
-        {"fits", DetailDialogKind::Texture, 40, 96, 65},
-        {"exactly", DetailDialogKind::Texture, 65, 96, 65},
-        {"one line more", DetailDialogKind::Texture, 72, 96, 72},
-        {"too much", DetailDialogKind::Texture, 200, 96, 76},
-        {"at 144 dpi", DetailDialogKind::Texture, 200, 144, 114},
-        {"fits at 144 dpi", DetailDialogKind::Texture, 90, 144, 98},
-        {"Form3", DetailDialogKind::Model, 200, 96, 76},
-    };
-    for (const GrowthCase& c : cases) {
-        const FormShape& form = DetailForm(c.kind);
-        EXPECT_EQ(LabelHeight(form, ControlNamed(form, "Label1"), c.needed, c.dpi), c.height)
-            << c.form;
+    // Needed, dpi and height: fits, exactly, one line more, too much, at 144
+    // dpi, fits at 144 dpi; then Form3.
+    const int cases[][3] = {{40, 96, 65},    {65, 96, 65},  {72, 96, 72}, {200, 96, 76},
+                            {200, 144, 114}, {90, 144, 98}, {200, 96, 76}};
+    for (int i = 0; i < 7; ++i) {
+        const auto [needed, dpi, height] = cases[i];
+        const FormShape& form =
+            DetailForm(i < 6 ? DetailDialogKind::Texture : DetailDialogKind::Model);
+        EXPECT_EQ(LabelHeight(form, ControlNamed(form, "Label1"), needed, dpi), height) << i;
     }
 }
 

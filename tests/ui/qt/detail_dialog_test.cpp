@@ -18,7 +18,6 @@ using quorvel::test::ModalWindows;
 using quorvel::test::Step;
 
 Q_DECLARE_METATYPE(quorvel::DetailDialogKind)
-Q_DECLARE_METATYPE(quorvel::MessageIcon)
 
 namespace {
 
@@ -111,7 +110,8 @@ private slots:
         QFETCH(DetailDialogKind, kind);
         QFETCH(QStringList, tabOrder);
         const quorvel::forms::FormShape& form = quorvel::forms::DetailForm(kind);
-        QMap<QString, QRect> before, larger, smaller;
+        QMap<QString, QRect> before;
+        QList<QMap<QString, QRect>> resized;
         QPoint offCentre;
         Show(kind, [&](QWidget& window) {
             QVERIFY(window.windowModality() == Qt::ApplicationModal && !window.parentWidget());
@@ -119,18 +119,16 @@ private slots:
                 window.frameGeometry().center() - window.screen()->availableGeometry().center();
             before = ControlBoxes(window);
             Key(window, Qt::Key_Tab);
-            window.resize(760, 480);
-            QApplication::processEvents();
-            larger = ControlBoxes(window);
-            window.resize(150, 60);
-            QApplication::processEvents();
-            smaller = ControlBoxes(window);
+            for (const QSize size : {QSize(760, 480), QSize(150, 60)}) {
+                window.resize(size);
+                QApplication::processEvents();
+                resized << ControlBoxes(window);
+            }
             window.close();
         });
         QVERIFY(offCentre.manhattanLength() <= 2);
         QCOMPARE(before.size(), qsizetype(form.controls.size()));
-        QCOMPARE(larger, before);
-        QCOMPARE(smaller, before);
+        QCOMPARE(resized, QList({before, before}));
         const auto freshShowing = [&](QWidget& window) {
             QCOMPARE(window.size(), QSize(form.clientWidth, form.clientHeight));
             QCOMPARE(FocusText(window), tabOrder.front());
@@ -140,56 +138,50 @@ private slots:
 
     // Text in the local encoding arrives as the same characters and comes
     // back as the same bytes; Cancel gives back nothing.
-    void promptAnswersOrCancels_data() {
-        QTest::addColumn<bool>("cancel");
-        QTest::newRow("answer") << false;
-        QTest::newRow("cancel") << true;
-    }
     void promptAnswersOrCancels() {
-        QFETCH(bool, cancel);
         const QString text = QStringLiteral("Enter the path to your MOHAA Directory (é)");
         const QString typed = QStringLiteral("D:\\Spiele\\MOHAA Übung");
         const auto bytes = [](const QString& s) { return s.toLocal8Bit().toStdString(); };
-        QStringList shown;
-        ModalWindows modals;
-        modals.Then(quorvel::ui::kPromptObjectName, [&](QWidget& window) {
-            auto* dialog = qobject_cast<QInputDialog*>(&window);
-            QVERIFY(dialog && !dialog->parentWidget() &&
-                    dialog->windowModality() == Qt::ApplicationModal);
-            shown << dialog->windowTitle() << dialog->labelText() << dialog->textValue();
-            dialog->setTextValue(typed);
-            auto* box = dialog->findChild<QDialogButtonBox*>();
-            QTest::mouseClick(box->button(cancel ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok),
-                              Qt::LeftButton);
-        });
-        const std::string answer = windows_.Prompt(bytes(text), "MOHAA Path", "C:\\Jeux\\MOHAA");
-        QCOMPARE(modals.leftOpen, QStringList());
-        QCOMPARE(shown, (QStringList{"MOHAA Path", text, "C:\\Jeux\\MOHAA"}));
-        QCOMPARE(answer, cancel ? std::string() : bytes(typed));
+        for (const bool cancel : {false, true}) {
+            QStringList shown;
+            ModalWindows modals;
+            modals.Then(quorvel::ui::kPromptObjectName, [&](QWidget& window) {
+                auto* dialog = qobject_cast<QInputDialog*>(&window);
+                QVERIFY(dialog && !dialog->parentWidget() &&
+                        dialog->windowModality() == Qt::ApplicationModal);
+                shown << dialog->windowTitle() << dialog->labelText() << dialog->textValue();
+                dialog->setTextValue(typed);
+                auto* box = dialog->findChild<QDialogButtonBox*>();
+                QTest::mouseClick(
+                    box->button(cancel ? QDialogButtonBox::Cancel : QDialogButtonBox::Ok),
+                    Qt::LeftButton);
+            });
+            const std::string answer =
+                windows_.Prompt(bytes(text), "MOHAA Path", "C:\\Jeux\\MOHAA");
+            QCOMPARE(modals.leftOpen, QStringList());
+            QCOMPARE(shown, (QStringList{"MOHAA Path", text, "C:\\Jeux\\MOHAA"}));
+            QCOMPARE(answer, cancel ? std::string() : bytes(typed));
+        }
     }
 
-    void showMessage_data() {
-        QTest::addColumn<MessageIcon>("icon");
-        QTest::addColumn<QMessageBox::Icon>("boxIcon");
-        QTest::newRow("plain") << MessageIcon::None << QMessageBox::NoIcon;
-        QTest::newRow("warning") << MessageIcon::Warning << QMessageBox::Warning;
-    }
     void showMessage() {
-        QFETCH(MessageIcon, icon);
-        QFETCH(QMessageBox::Icon, boxIcon);
-        QStringList shown;
-        ModalWindows modals;
-        modals.Then(quorvel::ui::kMessageObjectName, [&](QWidget& window) {
-            auto* box = qobject_cast<QMessageBox*>(&window);
-            QVERIFY(box && !box->parentWidget() && box->windowModality() == Qt::ApplicationModal);
-            QCOMPARE(box->icon(), boxIcon);
-            QCOMPARE(box->standardButtons(), QMessageBox::Ok);
-            shown << box->windowTitle() << box->text();
-            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
-        });
-        windows_.ShowMessage("custom.cfg could not be written", "quorvel", icon);
-        QCOMPARE(modals.leftOpen, QStringList());
-        QCOMPARE(shown, (QStringList{"quorvel", "custom.cfg could not be written"}));
+        for (const auto& [icon, boxIcon] : {std::pair{MessageIcon::None, QMessageBox::NoIcon},
+                                            {MessageIcon::Warning, QMessageBox::Warning}}) {
+            QStringList shown;
+            ModalWindows modals;
+            modals.Then(quorvel::ui::kMessageObjectName, [&](QWidget& window) {
+                auto* box = qobject_cast<QMessageBox*>(&window);
+                QVERIFY(box && !box->parentWidget() &&
+                        box->windowModality() == Qt::ApplicationModal);
+                QCOMPARE(box->icon(), boxIcon);
+                QCOMPARE(box->standardButtons(), QMessageBox::Ok);
+                shown << box->windowTitle() << box->text();
+                QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+            });
+            windows_.ShowMessage("custom.cfg could not be written", "quorvel", icon);
+            QCOMPARE(modals.leftOpen, QStringList());
+            QCOMPARE(shown, (QStringList{"quorvel", "custom.cfg could not be written"}));
+        }
     }
 };
 

@@ -187,69 +187,60 @@ private slots:
     // Focus starts on "Install Quorvel Config", and Tab goes round the
     // install button, the list and "Exit" only. Enter presses the focused
     // button and nothing else; Escape does nothing anywhere.
-    void keyboard_data() {
-        QTest::addColumn<int>("tabs");
-        QTest::addColumn<Qt::Key>("key");
-        QTest::addColumn<QStringList>("opens");
-        QTest::addColumn<bool>("stillOpen");
-        QTest::newRow("Enter at Command1") << 0 << Qt::Key_Return << QStringList{"Form2"} << false;
-        QTest::newRow("Enter at List1") << 1 << Qt::Key_Return << QStringList() << true;
-        QTest::newRow("keypad Enter at Command2") << 2 << Qt::Key_Enter << QStringList() << false;
-        QTest::newRow("Escape at Command1") << 0 << Qt::Key_Escape << QStringList() << true;
-        QTest::newRow("Escape at List1") << 1 << Qt::Key_Escape << QStringList() << true;
-    }
     void keyboard() {
-        QFETCH(int, tabs);
-        QFETCH(Qt::Key, key);
-        QFETCH(QStringList, opens);
-        QFETCH(bool, stillOpen);
-        Run run(kPlayerCustomCfg);
-        run.Start();
-        const std::string files = run.Files();
+        const struct {
+            int tabs;
+            Qt::Key key;
+            QStringList opens;
+            bool stillOpen;
+        } rows[] = {{0, Qt::Key_Return, {"Form2"}, false},
+                    {1, Qt::Key_Return, {}, true},
+                    {2, Qt::Key_Enter, {}, false},
+                    {0, Qt::Key_Escape, {}, true},
+                    {1, Qt::Key_Escape, {}, true}};
+        for (const auto& [tabs, key, opens, stillOpen] : rows) {
+            Run run(kPlayerCustomCfg);
+            run.Start();
+            const std::string files = run.Files();
 
-        QStringList visited{run.Focus()};
-        for (int i = 0; i < 3 + tabs; ++i) {
-            QTest::keyClick(run.window.focusWidget(), Qt::Key_Tab);
-            visited << run.Focus();
+            QStringList visited{run.Focus()};
+            for (int i = 0; i < 3 + tabs; ++i) {
+                QTest::keyClick(run.window.focusWidget(), Qt::Key_Tab);
+                visited << run.Focus();
+            }
+            QCOMPARE(visited.mid(0, 4), (QStringList{"Command1", "List1", "Command2", "Command1"}));
+
+            // "Need to go Check" in Form2 closes the main window.
+            run.Then("Form2", Press("Need to go Check"));
+            QTest::keyClick(run.window.focusWidget(), key,
+                            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            QCOMPARE(run.opened, QStringList{"QuorvelPrompt"} + opens);
+            QCOMPARE(run.leftOpen, QStringList());
+            QCOMPARE(run.window.isVisible(), stillOpen);
+            QCOMPARE(run.Files(), files);
         }
-        QCOMPARE(visited.mid(0, 4), (QStringList{"Command1", "List1", "Command2", "Command1"}));
-
-        // "Need to go Check" in Form2 closes the main window.
-        run.Then("Form2", Press("Need to go Check"));
-        QTest::keyClick(run.window.focusWidget(), key,
-                        key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
-        QCOMPARE(run.opened, QStringList{"QuorvelPrompt"} + opens);
-        QCOMPARE(run.leftOpen, QStringList());
-        QCOMPARE(run.window.isVisible(), stillOpen);
-        QCOMPARE(run.Files(), files);
     }
 
     // "Exit" and the title bar's close button end the program at once.
-    void exitAndTitleBarClose_data() {
-        QTest::addColumn<bool>("titleBar");
-        QTest::newRow("Exit") << false;
-        QTest::newRow("title bar") << true;
-    }
     void exitAndTitleBarClose() {
-        QFETCH(bool, titleBar);
-        Run run(kPlayerCustomCfg);
-        run.Start();
-        const std::string files = run.Files();
-        // The program's event loop runs until the window closes; were the
-        // program to go on, the guard would end the loop with another code.
-        QTimer guard;
-        connect(&guard, &QTimer::timeout, [] { QCoreApplication::exit(2); });
-        guard.start(5000);
-        QTimer::singleShot(0, qApp, [&] {
-            if (titleBar) {
-                run.window.windowHandle()->close(); // as the window system asks
-            } else {
-                QTest::mouseClick(&run.Get<QPushButton>("Command2"), Qt::LeftButton);
-            }
-        });
-        QCOMPARE(QApplication::exec(), 0);
-        QCOMPARE(run.opened, QStringList{"QuorvelPrompt"});
-        QCOMPARE(run.Files(), files);
+        for (const bool titleBar : {false, true}) {
+            Run run(kPlayerCustomCfg);
+            run.Start();
+            const std::string files = run.Files();
+            // The program's event loop runs until the window closes; were the
+            // program to go on, the guard would end the loop with another code.
+            QTimer::singleShot(5000, &run.window, [] { QCoreApplication::exit(2); });
+            QTimer::singleShot(0, qApp, [&] {
+                if (titleBar) {
+                    run.window.windowHandle()->close(); // as the window system asks
+                } else {
+                    QTest::mouseClick(&run.Get<QPushButton>("Command2"), Qt::LeftButton);
+                }
+            });
+            QCOMPARE(QApplication::exec(), 0);
+            QCOMPARE(run.opened, QStringList{"QuorvelPrompt"});
+            QCOMPARE(run.Files(), files);
+        }
     }
 
     // Every window as its table draws it. What a screen reader reads: List1

@@ -6,6 +6,7 @@
 // its step, is closed and recorded, so that a failing test ends rather than
 // waits for a player.
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <utility>
@@ -26,14 +27,11 @@ using Step = std::function<void(QWidget&)>;
 // Clicks the one button of the window that reads `text`.
 inline Step Press(const QString& text) {
     return [text](QWidget& window) {
-        QList<QPushButton*> matches;
-        for (QPushButton* button : window.findChildren<QPushButton*>()) {
-            if (button->text() == text) {
-                matches << button;
-            }
-        }
-        QVERIFY2(matches.size() == 1, qPrintable("no single button " + text));
-        QTest::mouseClick(matches.front(), Qt::LeftButton);
+        const QList<QPushButton*> buttons = window.findChildren<QPushButton*>();
+        const auto reads = [&text](const QPushButton* button) { return button->text() == text; };
+        QVERIFY2(std::ranges::count_if(buttons, reads) == 1,
+                 qPrintable("no single button " + text));
+        QTest::mouseClick(*std::ranges::find_if(buttons, reads), Qt::LeftButton);
     };
 }
 

@@ -13,24 +13,19 @@
 
 #include "app/program.h"
 #include "core/installer.h"
+#include "tests/ui/qt/modal_windows.h"
 #include "ui/qt/detail_dialog.h"
 #include "ui/qt/main_window.h"
 #include "ui/qt/qt_window_system.h"
 
 #include <cstdio>
-#include <map>
 
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QInputDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPixmap>
-#include <QPointer>
-#include <QPushButton>
 #include <QString>
-#include <QTimer>
 
 namespace {
 
@@ -45,46 +40,8 @@ bool Save(QWidget& window, const QDir& folder, const char* fileName) {
 
 bool SaveDialog(quorvel::DetailDialogKind kind, const QDir& folder, const char* fileName) {
     quorvel::ui::DetailDialog dialog(kind);
-    const bool saved = Save(dialog, folder, fileName);
-    dialog.close();
-    return saved;
+    return Save(dialog, folder, fileName);
 }
-
-// Plays the player's part: each modal window, once it is up, gets the answer
-// kept for its name. The prompt keeps the folder it offers.
-class Player : public QObject {
-public:
-    Player() {
-        timer_.setInterval(10);
-        connect(&timer_, &QTimer::timeout, this, [this] { AnswerOpenWindow(); });
-        timer_.start();
-    }
-
-private:
-    void AnswerOpenWindow() {
-        QWidget* window = QApplication::activeModalWidget();
-        if (!window || window == answered_) {
-            return;
-        }
-        answered_ = window;
-        if (auto* prompt = qobject_cast<QInputDialog*>(window)) {
-            prompt->accept();
-        } else if (auto* box = qobject_cast<QMessageBox*>(window)) {
-            box->accept();
-        } else if (const auto answer = kAnswers.find(window->objectName());
-                   answer != kAnswers.end()) {
-            for (QPushButton* button : window->findChildren<QPushButton*>()) {
-                if (button->text() == answer->second) {
-                    button->click();
-                }
-            }
-        }
-    }
-
-    const std::map<QString, QString> kAnswers{{"Form2", "Medium"}, {"Form3", "Highest"}};
-    QTimer timer_;
-    QPointer<QWidget> answered_;
-};
 
 bool SaveMainWindow(const QDir& folder) {
     quorvel::ProgramOptions options;
@@ -92,19 +49,21 @@ bool SaveMainWindow(const QDir& folder) {
     quorvel::ui::QtWindowSystem windows;
     quorvel::Program program(windows, options);
     quorvel::ui::MainWindow window(program.GetInstaller());
-    Player player;
-
+    // The player's part: the prompt keeps the folder it offers.
+    quorvel::test::ModalWindows player;
+    player.Then(quorvel::ui::kPromptObjectName, quorvel::test::Press("OK"));
     window.Load();
     bool saved = Save(window, folder, "main-before.png");
+    player.Then("Form2", quorvel::test::Press("Medium"));
+    player.Then("Form3", quorvel::test::Press("Highest"));
+    player.Then(quorvel::ui::kMessageObjectName, quorvel::test::Press("OK"));
     window.findChild<QPushButton*>(QStringLiteral("Command1"))->click();
     const QString caption = window.findChild<QLabel*>(QStringLiteral("Label1"))->text();
     if (caption != QLatin1String(quorvel::kNewSettingsCaption)) {
         std::fprintf(stderr, "the installation did not finish\n");
         return false;
     }
-    saved = Save(window, folder, "main-after.png") && saved;
-    window.close();
-    return saved;
+    return Save(window, folder, "main-after.png") && saved;
 }
 
 } // namespace
