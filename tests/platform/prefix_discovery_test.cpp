@@ -339,6 +339,14 @@ TEST_F(PrefixDiscoveryTest, DescribesTheOutcomeInOneLine) {
                   " (Lutris), though its game folder C:\\Games\\MOHAA "
                   "(~/Games/mo\\x1b[2Jhaa/drive_c/Games/MOHAA) holds no mainta");
 
+    // A game's key without its basepath is said to name no folder.
+    env.winePrefix = At("nobase").string();
+    WriteFile(At("nobase/user.reg"), "WINE REGISTRY Version 2\n\n[Software\\\\2015\\\\MOHAA] 1\n");
+    EXPECT_EQ(DescribeDiscovery(DiscoverWinePrefix(env, kGameKey), env),
+              "quorvel: using the Wine prefix " + env.winePrefix +
+                  " (WINEPREFIX), though the game's key in its user.reg names no game folder "
+                  "(basepath)");
+
     env.winePrefix = At("elsewhere").string();
     EXPECT_EQ(DescribeDiscovery(DiscoverWinePrefix(env, kGameKey), env),
               "quorvel: the game was not found in the Wine prefix " + env.winePrefix +
