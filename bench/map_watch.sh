@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034  # watch_pid, map_time and map_id are read by the scripts that source this
 # Sourced by the start-up benchmarks: watches an X display for windows being
 # mapped, through x11_map_watch (bench/x11_map_watch.cpp), and times them.
 

@@ -57,6 +57,7 @@ xvfb_pid=
 session_pid=
 watch_pid=
 program_pid=
+# shellcheck source=bench/map_watch.sh
 source "$(dirname "${BASH_SOURCE[0]}")/map_watch.sh"
 cleanup() {
     stop_pids "$program_pid" "$watch_pid" "$session_pid"
@@ -76,7 +77,8 @@ for _ in $(seq 100); do
     [[ -s $work/display ]] && break
     sleep 0.05
 done
-export DISPLAY=:$(<"$work/display")
+DISPLAY=:$(<"$work/display")
+export DISPLAY
 
 wineboot --init >/dev/null 2>&1
 wineserver -w

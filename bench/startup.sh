@@ -41,6 +41,7 @@ work=$(mktemp -d)
 xvfb_pid=
 watch_pid=
 quorvel_pid=
+# shellcheck source=bench/map_watch.sh
 source "$(dirname "${BASH_SOURCE[0]}")/map_watch.sh"
 cleanup() {
     stop_pids "$quorvel_pid" "$watch_pid" "$xvfb_pid"
@@ -55,7 +56,8 @@ for _ in $(seq 100); do
     [[ -s $work/display ]] && break
     sleep 0.05
 done
-export DISPLAY=:$(<"$work/display")
+DISPLAY=:$(<"$work/display")
+export DISPLAY
 export QT_QPA_PLATFORM=xcb
 export XDG_RUNTIME_DIR=$work/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
