@@ -3,11 +3,7 @@
 namespace quorvel::test {
 
 std::optional<std::string> GameFolder::Read(const std::string& name) const {
-    const auto path = mainta_ / name;
-    if (!std::filesystem::exists(path)) {
-        return std::nullopt;
-    }
-    return ReadBytes(path);
+    return ReadIfThere(mainta_ / name);
 }
 
 void GameFolder::Write(const std::string& name, const std::string& bytes) const {

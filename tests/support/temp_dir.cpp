@@ -33,6 +33,10 @@ std::string ReadBytes(const std::filesystem::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+std::optional<std::string> ReadIfThere(const std::filesystem::path& path) {
+    return std::filesystem::is_regular_file(path) ? std::optional(ReadBytes(path)) : std::nullopt;
+}
+
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) {

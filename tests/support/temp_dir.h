@@ -4,6 +4,7 @@
 // It is made in the system's temp folder unless another `base` is given.
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace quorvel::test {
@@ -26,6 +27,9 @@ private:
 // The exact bytes of a file. A missing file throws, so that a test cannot take
 // it for an empty one.
 std::string ReadBytes(const std::filesystem::path& path);
+// The bytes of a file, or nullopt where no file is at `path` (nothing, or a
+// folder, a pipe or a link to nothing).
+std::optional<std::string> ReadIfThere(const std::filesystem::path& path);
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
 
 } // namespace quorvel::test

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <optional>
 #include <string>
 #include <windows.h>
 
@@ -49,11 +48,6 @@ inline std::string DriveZSpelling(const std::string& path) {
     }
     std::replace(spelled.begin(), spelled.end(), '/', '\\');
     return "Z:" + spelled;
-}
-
-// The bytes of a file, or nullopt where there is no file.
-inline std::optional<std::string> ReadIfThere(const std::filesystem::path& file) {
-    return std::filesystem::is_regular_file(file) ? std::optional(ReadBytes(file)) : std::nullopt;
 }
 
 } // namespace quorvel::test
