@@ -5,6 +5,7 @@
 #include <chrono>
 
 namespace quorvel::test {
+namespace {
 
 std::string UserRegText(bool withGame, std::size_t size) {
     std::string text = "WINE REGISTRY Version 2\n;; All keys relative to \\\\User\\\\S-1-5-21\n"
@@ -22,6 +23,8 @@ std::string UserRegText(bool withGame, std::size_t size) {
     }
     return text;
 }
+
+} // namespace
 
 void WriteFile(const std::filesystem::path& path, const std::string& text) {
     std::filesystem::create_directories(path.parent_path());

@@ -9,12 +9,10 @@
 
 namespace quorvel::test {
 
-// The text of a user.reg: a few of Wine's own keys, the game's key with its
-// `basepath` when `withGame`, and filler keys up to about `size` bytes.
-std::string UserRegText(bool withGame, std::size_t size = 0);
-
-// Makes the folder `prefix` (and those above it) with a user.reg as
-// UserRegText gives it, changed at `changed` seconds after the epoch.
+// Makes the folder `prefix` (and those above it) with a user.reg of a few of
+// Wine's own keys, the game's key with its `basepath` when `withGame`, and
+// filler keys up to about `size` bytes, changed at `changed` seconds after
+// the epoch.
 void MakePrefix(const std::filesystem::path& prefix, bool withGame, long long changed,
                 std::size_t size = 0);
 
